@@ -1,0 +1,17 @@
+# ORVANE_SANITIZE=address,undefined instruments every target of the tree.
+if(ORVANE_SANITIZE)
+    string(REPLACE "," ";" _sanitizers "${ORVANE_SANITIZE}")
+    foreach(_s IN LISTS _sanitizers)
+        add_compile_options(-fsanitize=${_s})
+        add_link_options(-fsanitize=${_s})
+    endforeach()
+    add_compile_options(-fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+endif()
+if(ORVANE_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "ORVANE_FUZZ needs clang: CC=clang CXX=clang++")
+    endif()
+    # Every library is built with coverage feedback so that the fuzzers see inside it.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs one test binary in a fresh program folder with its own home and config folders.
+# usage: run-test.sh plain|gui|display <binary> [arguments...]
+# The folder is removed after a pass and kept (its path printed) after a failure.
+set -u
+kind=$1
+binary=$2
+shift 2
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/orvane-test.XXXXXX")
+mkdir -p "$root/prog" "$root/home" "$root/config" "$root/data" "$root/cache" "$root/tmp" "$root/runtime"
+chmod 700 "$root/runtime"
+# A copy, not a link: the program folder is where the binary really lies.
+cp "$binary" "$root/prog/"
+
+export ORVANE_TEST_ROOT=$root
+export HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
+export XDG_CACHE_HOME=$root/cache XDG_RUNTIME_DIR=$root/runtime TMPDIR=$root/tmp
+[[ $(id -u) -eq 0 ]] && export QTWEBENGINE_DISABLE_SANDBOX=1
+
+cd "$root/prog" || exit 1
+run=("./$(basename "$binary")" "$@")
+case $kind in
+    plain)
+        unset DISPLAY
+        "${run[@]}" ;;
+    gui)
+        unset DISPLAY
+        QT_QPA_PLATFORM=offscreen "${run[@]}" ;;
+    display)
+        export QT_QPA_PLATFORM=xcb
+        if [[ -n ${ORVANE_TEST_DISPLAY:-} ]]; then
+            DISPLAY=$ORVANE_TEST_DISPLAY "${run[@]}"
+        else
+            # Run on its own when started outside `make test`.
+            xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "${run[@]}"
+        fi ;;
+    *)
+        echo "run-test.sh: unknown kind $kind" >&2
+        exit 2 ;;
+esac
+rc=$?
+if [[ $rc -eq 0 ]]; then
+    rm -rf "$root"
+else
+    echo "run-test.sh: exit code $rc; test folder kept at $root" >&2
+fi
+exit $rc

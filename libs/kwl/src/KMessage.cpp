@@ -1,0 +1,8 @@
+#include "kwl/KMessage.h"
+
+KMessage::KMessage(int type) : m_type(type) {}
+
+int KMessage::GetType() const
+{
+    return m_type;
+}
