@@ -20,8 +20,11 @@ public:
 
     // Translation files of the notifier's own texts, skin (colour scheme) folders, language.
     void SetParam(const QStringList &translationFiles, const QStringList &skins, const QString &language);
-    // Title shown on every toast.
+    // Title shown on every toast ("Notice", translated, when none is set).
     void SetMessageNotifyTitle(const QString &title);
+    // How long a toast stays before it fades out (default 5000 ms, or the environment variable
+    // KWGUI_NOTIFY_TIME_MS); the time starts again whenever the mouse leaves the toast.
+    void SetDisplayTime(int msec);
     // Starts showing queued toasts; toasts queued earlier wait until then.
     void StartMessageProcess();
 
@@ -39,6 +42,10 @@ signals:
     void sgnClickTextLink(QString &linkId);
 
 private:
+    void add(int kind, const QString &text, const QString &extra);
+    void scheduleShow();
+    void showPending();
+
     class Private;
     Private *d;
 };
