@@ -1,0 +1,125 @@
+#include "ProgramFolder.h"
+
+#include "TestEnv.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QThread>
+
+namespace {
+
+bool copyEntry(const QString &from, const QString &to)
+{
+    const QFileInfo source(from);
+    if (!source.isDir()) {
+        QFile::remove(to);
+        return QFile::copy(from, to);
+    }
+    if (!QDir().mkpath(to))
+        return false;
+    const QStringList names
+        = QDir(from).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        if (!copyEntry(from + '/' + name, to + '/' + name))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ProgramFolder::ProgramFolder(const QString &path)
+    : m_path(QDir(path).absolutePath())
+{
+    QDir().mkpath(m_path);
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    for (const std::unique_ptr<QProcess> &process : m_processes)
+        stop(process.get());
+}
+
+QString ProgramFolder::clientProgram()
+{
+    return TestEnv::buildBinDir() + "/orvane";
+}
+
+QStringList ProgramFolder::runtimeEntries()
+{
+    return {"Skin", "Language", "BackupCfgFiles", "WndSplit.xml"};
+}
+
+bool ProgramFolder::install(const QString &program, const QStringList &entries)
+{
+    m_program = filePath(QFileInfo(program).fileName());
+    if (!copyEntry(program, m_program))
+        return false;
+    for (const QString &entry : entries) {
+        const QString source = TestEnv::buildBinDir() + '/' + entry;
+        if (QFileInfo::exists(source) && !copyEntry(source, filePath(entry)))
+            return false;
+    }
+    return true;
+}
+
+QString ProgramFolder::filePath(const QString &relative) const
+{
+    return m_path + '/' + relative;
+}
+
+bool ProgramFolder::writeIni(const QString &name, const QVariantMap &values) const
+{
+    QSettings ini(filePath(name), QSettings::IniFormat);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        ini.setValue(it.key(), it.value());
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+}
+
+bool ProgramFolder::writeFile(const QString &relative, const QByteArray &contents) const
+{
+    const QString path = filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(contents) == contents.size();
+}
+
+QProcess *ProgramFolder::start(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    m_processes.push_back(std::make_unique<QProcess>());
+    QProcess *process = m_processes.back().get();
+    process->setWorkingDirectory(m_path);
+    process->setProcessEnvironment(environment);
+    process->start(m_program, arguments);
+    return process;
+}
+
+void ProgramFolder::stop(QProcess *process)
+{
+    if (!process || process->state() == QProcess::NotRunning)
+        return;
+    process->terminate();
+    if (!process->waitForFinished(5000)) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+}
+
+bool ProgramFolder::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.hasExpired(timeoutMs))
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    return true;
+}
