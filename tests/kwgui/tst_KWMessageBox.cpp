@@ -1,0 +1,225 @@
+#include "TestEnv.h"
+
+#include <KWGui/KWGlobal.h>
+#include <KWGui/KWMessageBox.h>
+#include <kwl/KPrintLog.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <cstring>
+#include <functional>
+
+using KWGUI::KWMessageBox;
+
+namespace {
+
+constexpr int kOk = KWMessageBox::Ok;
+constexpr int kCancel = KWMessageBox::Cancel;
+
+// Runs `act` on the box once it is up (exec() blocks the caller) and returns the box's answer.
+int answerShownBox(QWidget *parent, int buttons, const std::function<void(QDialog *)> &act)
+{
+    QTimer poll;
+    bool acted = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (acted || !box || box->objectName() != "KWMessageBox" || !box->isVisible())
+            return;
+        acted = true;
+        act(box);
+    });
+    poll.start(10);
+    return KWMessageBox::ShowInformation(parent, "Notice", "Application had runned!", buttons);
+}
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+} // namespace
+
+class tst_KWMessageBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        qunsetenv("KWGUI_MESSAGEBOX_ANSWER");
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void automationAnswersAtOnceAndLogsTheBox_data()
+    {
+        QTest::addColumn<QByteArray>("setting");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("ok") << QByteArray("ok") << (kOk | kCancel) << kOk << "ok";
+        QTest::newRow("cancel") << QByteArray("cancel") << (kOk | kCancel) << kCancel << "cancel";
+        QTest::newRow("case and blanks") << QByteArray(" Cancel\n") << (kOk | kCancel) << kCancel
+                                         << "cancel";
+        // Without a Cancel button the box can only be closed, and closing it answers Ok.
+        QTest::newRow("cancel not offered") << QByteArray("cancel") << kOk << kOk << "ok";
+        QTest::newRow("no flags means Ok") << QByteArray("ok") << 0 << kOk << "ok";
+    }
+
+    void automationAnswersAtOnceAndLogsTheBox()
+    {
+        QFETCH(QByteArray, setting);
+        QFETCH(int, buttons);
+        QFETCH(int, expected);
+        QFETCH(QString, word);
+        const QString logPath = QDir::currentPath() + "/box.log";
+        QFile::remove(logPath);
+        QVERIFY(KPrintLog::instance()->SetFile(logPath.toLocal8Bit().constData()));
+        qputenv("KWGUI_MESSAGEBOX_ANSWER", setting);
+
+        QCOMPARE(KWMessageBox::ShowInformation(nullptr, "提示", "程序已经在运行！", buttons),
+                 expected);
+        KPrintLog::instance()->SetFile("");
+        const QString log = readAll(logPath);
+        QVERIFY2(log.contains(QString("KWMessageBox \"提示\": \"程序已经在运行！\" answered %1").arg(word)),
+                 qPrintable(log));
+    }
+
+    void automationLineReachesStderrOfAWholeProcess()
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KWGUI_MESSAGEBOX_ANSWER", "cancel");
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--ask"});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray::number(kCancel));
+        const QByteArray err = child.readAllStandardError();
+        QVERIFY2(err.contains("KWMessageBox \"Notice\": \"Application had runned!\" answered cancel\n"),
+                 err.constData());
+    }
+
+    void anUnknownSettingShowsTheBox()
+    {
+        qputenv("KWGUI_MESSAGEBOX_ANSWER", "yes");
+        const int answer = answerShownBox(nullptr, kOk, [](QDialog *box) { box->reject(); });
+        QCOMPARE(answer, kOk);
+    }
+
+    void shownBoxReturnsTheButtonPressed_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("ok of two") << (kOk | kCancel) << "KWMessageBoxOkBtn" << kOk;
+        QTest::newRow("cancel of two") << (kOk | kCancel) << "KWMessageBoxCancelBtn" << kCancel;
+        QTest::newRow("close with cancel") << (kOk | kCancel) << "KWMessageBoxCloseBtn" << kCancel;
+        QTest::newRow("close without cancel") << kOk << "KWMessageBoxCloseBtn" << kOk;
+        QTest::newRow("escape with cancel") << (kOk | kCancel) << "Escape" << kCancel;
+        QTest::newRow("enter confirms") << (kOk | kCancel) << "Return" << kOk;
+    }
+
+    void shownBoxReturnsTheButtonPressed()
+    {
+        QFETCH(int, buttons);
+        QFETCH(QString, press);
+        QFETCH(int, expected);
+        QWidget parent;
+        parent.resize(800, 600);
+        parent.show();
+        QString title, text;
+        QStringList buttonNames;
+        bool modal = false;
+        const int answer = answerShownBox(&parent, buttons, [&](QDialog *box) {
+            title = box->findChild<QLabel *>("KWMessageBoxTitle")->text();
+            text = box->findChild<QLabel *>("KWMessageBoxText")->text();
+            modal = box->isModal() && box->parentWidget() == &parent;
+            for (QPushButton *button : box->findChildren<QPushButton *>())
+                if (button->isVisible() && button->objectName() != "KWMessageBoxCloseBtn")
+                    buttonNames << button->objectName();
+            if (press == "Escape" || press == "Return")
+                QTest::keyClick(box, press == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+            else
+                QTest::mouseClick(box->findChild<QPushButton *>(press), Qt::LeftButton);
+        });
+        QCOMPARE(answer, expected);
+        QCOMPARE(title, QString("Notice"));
+        QCOMPARE(text, QString("Application had runned!"));
+        QVERIFY(modal);
+        buttonNames.sort();
+        const QStringList offered = (buttons & kCancel)
+                                        ? QStringList{"KWMessageBoxCancelBtn", "KWMessageBoxOkBtn"}
+                                        : QStringList{"KWMessageBoxOkBtn"};
+        QCOMPARE(buttonNames, offered);
+    }
+
+    void buttonsSpeakTheInstalledLanguage()
+    {
+        QTranslator zh;
+        QVERIFY(zh.load(TestEnv::buildBinDir() + "/Language/Language_zh/KWMessageNotify_zh.qm"));
+        QCoreApplication::installTranslator(&zh);
+        QStringList texts;
+        answerShownBox(nullptr, kOk | kCancel, [&](QDialog *box) {
+            texts << box->findChild<QPushButton *>("KWMessageBoxOkBtn")->text()
+                  << box->findChild<QPushButton *>("KWMessageBoxCancelBtn")->text();
+            box->reject();
+        });
+        QCoreApplication::removeTranslator(&zh);
+        QCOMPARE(texts, (QStringList{"确定", "取消"}));
+    }
+
+    void lookFollowsTheSkinsColourScheme_data()
+    {
+        QTest::addColumn<QString>("skin");
+        QTest::addColumn<QString>("expectedRule");
+        const QString own = "#KWMessageBoxText { color: #010203; }";
+        const QString dusty = "#KWMessageBoxText { color: #0a0b0c; }";
+        QTest::newRow("scheme of the skin path") << "storeSuite/Harbour" << own;
+        QTest::newRow("no scheme: DustyBlue") << "storeSuite" << dusty;
+        QTest::newRow("empty scheme: DustyBlue") << "storeSuite/" << dusty;
+        // A scheme without a style folder falls back to the built-in look.
+        QTest::newRow("missing scheme folder") << "storeSuite/Nowhere" << "#KWMessageBoxTitleBar";
+    }
+
+    void lookFollowsTheSkinsColourScheme()
+    {
+        QFETCH(QString, skin);
+        QFETCH(QString, expectedRule);
+        const QString css = QDir::currentPath() + "/Skin/%1/KWGUI/CSS/";
+        writeFile(css.arg("Harbour") + "b.CSS", "#KWMessageBoxText { color: #010203; }");
+        writeFile(css.arg("DustyBlue") + "a.css", "#KWMessageBoxText { color: #0a0b0c; }");
+        KWGUI::SetSkinVersion(skin);
+        QString styleSheet;
+        answerShownBox(nullptr, kOk, [&](QDialog *box) {
+            styleSheet = box->styleSheet();
+            box->reject();
+        });
+        KWGUI::SetSkinVersion(QString());
+        QVERIFY2(styleSheet.contains(expectedRule), qPrintable(styleSheet));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // Child mode: one automated box, its answer on stdout.
+    if (argc == 2 && std::strcmp(argv[1], "--ask") == 0) {
+        std::printf("%d\n", KWMessageBox::ShowInformation(nullptr, "Notice",
+                                                          "Application had runned!", kOk | kCancel));
+        return 0;
+    }
+    tst_KWMessageBox test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_KWMessageBox.moc"

@@ -1,0 +1,314 @@
+#include "TestEnv.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <algorithm>
+#include <thread>
+
+using KWGUI::KWMessageNotify;
+
+namespace {
+
+constexpr int kLong = 600000; // long enough never to end within a test
+
+// The toasts on screen, from the top of the stack down to the newest at the bottom.
+QList<QWidget *> toasts()
+{
+    QList<QWidget *> shown;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == "KWMessageNotifyToast" && widget->isVisible())
+            shown << widget;
+    std::sort(shown.begin(), shown.end(),
+              [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+    return shown;
+}
+
+QString textOf(QWidget *toast)
+{
+    return toast->findChild<QLabel *>("KWToastText")->text();
+}
+
+QStringList texts()
+{
+    QStringList all;
+    for (QWidget *toast : toasts())
+        all << textOf(toast);
+    return all;
+}
+
+QWidget *toastWithText(const QString &text)
+{
+    for (QWidget *toast : toasts())
+        if (textOf(toast) == text)
+            return toast;
+    return nullptr;
+}
+
+void writePicture(const QString &path, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(image.save(path));
+}
+
+// Receives what the notifier hands to the desktop.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+} // namespace
+
+class tst_KWMessageNotify : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        // Each test's notifier takes its toasts with it.
+        QTRY_VERIFY(toasts().isEmpty());
+    }
+
+    void queuedToastsWaitForTheStartAndShowInOrder()
+    {
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.AddTextNotification("first");
+        notify.AddTextNotification("second");
+        notify.AddTextNotification("third");
+        QCoreApplication::processEvents();
+        QVERIFY(toasts().isEmpty());
+
+        notify.SetMessageNotifyTitle("Store alert");
+        notify.StartMessageProcess();
+        // The newest sits at the bottom.
+        QTRY_COMPARE(texts(), (QStringList{"first", "second", "third"}));
+        for (QWidget *toast : toasts())
+            QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("Store alert"));
+
+        notify.AddTextNotification("fourth");
+        QTRY_COMPARE(texts().last(), QString("fourth"));
+    }
+
+    void theSingletonIsOneNotifier()
+    {
+        KWMessageNotify *notify = KWGUI::KWSingleton<KWMessageNotify>::Instance();
+        QCOMPARE(KWGUI::KWSingleton<KWMessageNotify>::Instance(), notify);
+        KWMessageNotify *fromThread = nullptr;
+        std::thread([&] { fromThread = KWGUI::KWSingleton<KWMessageNotify>::Instance(); }).join();
+        QCOMPARE(fromThread, notify);
+        QCOMPARE(notify->thread(), qApp->thread());
+    }
+
+    void clickingALinkEmitsItsId()
+    {
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.StartMessageProcess();
+        QStringList clicked;
+        connect(&notify, &KWMessageNotify::sgnClickTextLink, this,
+                [&](QString &linkId) { clicked << linkId; });
+        notify.AddLinkTextNotification("Door opened at shop 12", "{link-12}");
+        notify.AddTextNotification("plain");
+        QTRY_COMPARE(toasts().size(), 2);
+
+        // A plain toast's text is not a link.
+        QTest::mouseClick(toastWithText("plain")->findChild<QLabel *>("KWToastText"),
+                          Qt::LeftButton);
+        QVERIFY(clicked.isEmpty());
+
+        QWidget *link = toastWithText("Door opened at shop 12");
+        QCOMPARE(link->property("kind").toString(), QString("link"));
+        QTest::mouseClick(link->findChild<QLabel *>("KWToastText"), Qt::LeftButton);
+        QCOMPARE(clicked, QStringList{"{link-12}"});
+        // A clicked toast has done its job and leaves.
+        QTRY_COMPARE(texts(), QStringList{"plain"});
+    }
+
+    void callsFromAWorkerThreadShowOnTheGuiThread()
+    {
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.StartMessageProcess();
+        std::thread worker([&notify] {
+            for (const char *text : {"one", "two", "three"})
+                notify.AddTextNotification(text);
+        });
+        worker.join();
+        QTRY_COMPARE(texts(), (QStringList{"one", "two", "three"}));
+        for (QWidget *toast : toasts())
+            QCOMPARE(toast->thread(), qApp->thread());
+    }
+
+    void toastsStackWithoutOverlapAndTheOldestRollOut()
+    {
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.StartMessageProcess();
+        for (int i = 1; i <= 7; ++i)
+            notify.AddTextNotification(i == 6 ? QString("a long text that wraps ").repeated(8)
+                                               : QString::number(i));
+        QTRY_COMPARE(toasts().size(), 5);
+        QCOMPARE(texts().first(), QString("3"));
+        QCOMPARE(texts().last(), QString("7"));
+
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QList<QWidget *> shown = toasts();
+        QVERIFY(shown.at(3)->height() > shown.at(4)->height()); // the wrapped text is taller
+        for (int i = 0; i < shown.size(); ++i) {
+            const QRect box = shown.at(i)->frameGeometry();
+            QVERIFY(area.contains(box));
+            QCOMPARE(box.right(), shown.last()->frameGeometry().right());
+            if (i > 0)
+                QVERIFY2(box.top() > shown.at(i - 1)->frameGeometry().bottom(), "toasts overlap");
+        }
+        // Bottom right, a small margin from the edges.
+        QVERIFY(area.right() - shown.last()->frameGeometry().right() < 40);
+        QVERIFY(area.bottom() - shown.last()->frameGeometry().bottom() < 40);
+
+        // When one leaves, the ones above it move down into its place.
+        const int bottom = shown.last()->frameGeometry().bottom();
+        shown.last()->findChild<QPushButton *>("KWToastCloseBtn")->click();
+        QTRY_COMPARE(toasts().size(), 4);
+        QCOMPARE(toasts().last()->frameGeometry().bottom(), bottom);
+    }
+
+    void toastsLeaveAfterTheirTimeUnlessHovered()
+    {
+        KWMessageNotify notify;
+        notify.SetDisplayTime(50);
+        notify.StartMessageProcess();
+        notify.AddTextNotification("hovered");
+        notify.AddTextNotification("ignored");
+        QWidget *hovered = toastWithText("hovered");
+        QVERIFY(hovered);
+        // The toasts were shown by the call above; the mouse reaches one before any time passes.
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(hovered, &enter);
+
+        QTRY_COMPARE(texts(), QStringList{"hovered"});
+        QCOMPARE(hovered->windowOpacity(), 1.0);
+
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(hovered, &leave);
+        QTRY_VERIFY(toasts().isEmpty());
+    }
+
+    void pictureToastShowsThePictureScaledToTheToast()
+    {
+        writePicture("wide.png", QSize(800, 400));
+        writePicture("small.png", QSize(100, 60));
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.StartMessageProcess();
+        notify.AddPictureNotification("QRCode download success", QDir::current().filePath("wide.png"));
+        notify.AddPictureNotification("small", "small.png");
+        notify.AddPictureNotification("broken", "missing.png");
+        QTRY_COMPARE(toasts().size(), 3);
+
+        auto pictureOf = [](const QString &text) {
+            auto *label = toastWithText(text)->findChild<QLabel *>("KWToastPicture");
+            return label ? label->pixmap(Qt::ReturnByValue).size() : QSize();
+        };
+        const QSize wide = pictureOf("QRCode download success");
+        QVERIFY2(wide.width() <= 320 && wide.height() <= 180, qPrintable(QString::number(wide.width())));
+        QVERIFY(wide.width() >= 280);
+        QCOMPARE(wide.width(), 2 * wide.height()); // the aspect is kept
+        QCOMPARE(pictureOf("small"), QSize(100, 60));
+        // A picture that cannot be read leaves the text alone.
+        QCOMPARE(pictureOf("broken"), QSize());
+        QVERIFY(toastWithText("QRCode download success")->height()
+                > toastWithText("broken")->height() + wide.height() / 2);
+    }
+
+    void recordAndFileToastsOpenTheFileAndItsFolder_data()
+    {
+        QTest::addColumn<bool>("record");
+        QTest::newRow("record") << true;
+        QTest::newRow("file") << false;
+    }
+
+    void recordAndFileToastsOpenTheFileAndItsFolder()
+    {
+        QFETCH(bool, record);
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler("file", &recorder, "open");
+        const QString file = QDir::current().filePath("Record/shop 1/ch1.mp4");
+        {
+            KWMessageNotify notify;
+            notify.SetDisplayTime(kLong);
+            notify.StartMessageProcess();
+            if (record)
+                notify.AddRecordNotification("Save Record Succeed", file);
+            else
+                notify.AddFileNotification("SnapShot Succeed", file);
+            QTRY_COMPARE(toasts().size(), 1);
+            QWidget *toast = toasts().first();
+            QCOMPARE(toast->property("kind").toString(), QString(record ? "record" : "file"));
+            QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFileBtn"), Qt::LeftButton);
+            QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFolderBtn"),
+                              Qt::LeftButton);
+        }
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(recorder.urls, (QList<QUrl>{QUrl::fromLocalFile(file),
+                                             QUrl::fromLocalFile(QFileInfo(file).absolutePath())}));
+    }
+
+    void parametersBringTheTranslationAndTheSchemesLook()
+    {
+        const QString css = QDir::currentPath() + "/Skin/Harbour/KWGUI/CSS/";
+        QVERIFY(QDir().mkpath(css));
+        QFile sheet(css + "toast.css");
+        QVERIFY(sheet.open(QIODevice::WriteOnly));
+        sheet.write("#KWToastText { color: #010203; }");
+        sheet.close();
+
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.SetParam({TestEnv::buildBinDir() + "/Language/Language_zh/KWMessageNotify_zh.qm"},
+                        {"Harbour"}, "Chinese");
+        notify.StartMessageProcess();
+        notify.AddFileNotification("SnapShot Succeed", "/tmp/x.jpg");
+        QTRY_COMPARE(toasts().size(), 1);
+        QWidget *toast = toasts().first();
+        QCOMPARE(toast->findChild<QPushButton *>("KWToastOpenFileBtn")->text(), QString("打开文件"));
+        QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("提示"));
+        QVERIFY(toast->styleSheet().contains("#010203"));
+    }
+
+    void toastsNeverTakeTheFocus()
+    {
+        QWidget main;
+        main.resize(400, 300);
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+
+        KWMessageNotify notify;
+        notify.SetDisplayTime(kLong);
+        notify.StartMessageProcess();
+        notify.AddFileNotification("SnapShot Succeed", "/tmp/x.jpg");
+        QTRY_COMPARE(toasts().size(), 1);
+        QWidget *toast = toasts().first();
+        QVERIFY(QTest::qWaitForWindowExposed(toast));
+        QVERIFY(toast->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+        QVERIFY(toast->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(toast->testAttribute(Qt::WA_ShowWithoutActivating));
+        // Let the window system deliver whatever the new window caused.
+        QTest::qWait(200);
+        QCOMPARE(QApplication::activeWindow(), &main);
+        QVERIFY(!toast->isActiveWindow());
+    }
+};
+
+QTEST_MAIN(tst_KWMessageNotify)
+#include "tst_KWMessageNotify.moc"

@@ -1,0 +1,204 @@
+#include "TestEnv.h"
+
+#include <KWGui/KWFile.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <memory>
+
+namespace {
+
+const char kSuite[] = "/Skin/storeSuite/DustyBlue/";
+const char kCss[] = "/Skin/DustyBlue/KWGUI/CSS/";
+
+// Style sheet parse errors are only reported as warnings: collect them.
+QStringList g_warnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        g_warnings << message;
+}
+
+// The warnings Qt gives while styling a widget with sheet.
+QStringList styleWarnings(const QString &objectName, const QString &sheet)
+{
+    g_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    {
+        QWidget widget;
+        widget.setObjectName(objectName);
+        auto *child = new QPushButton("x", &widget);
+        child->setObjectName("btnFinished");
+        widget.setStyleSheet(sheet);
+        widget.ensurePolished();
+        child->ensurePolished();
+    }
+    qInstallMessageHandler(previous);
+    return g_warnings;
+}
+
+struct TsEntry
+{
+    QString context;
+    QString source;
+    QString translation;
+    bool finished = true;
+};
+
+QList<TsEntry> readTs(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<TsEntry> entries;
+    QString context;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("message"))
+            entries.append({context, {}, {}, true});
+        else if (xml.name() == QLatin1String("source"))
+            entries.last().source = xml.readElementText();
+        else if (xml.name() == QLatin1String("translation")) {
+            entries.last().finished = xml.attributes().value("type").isEmpty();
+            entries.last().translation = xml.readElementText();
+        }
+    }
+    return xml.hasError() ? QList<TsEntry>() : entries;
+}
+
+QStringList placeholders(const QString &text)
+{
+    QStringList found;
+    QRegularExpressionMatchIterator it = QRegularExpression("%\\d").globalMatch(text);
+    while (it.hasNext())
+        found << it.next().captured();
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+class tst_SkinResources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void picturesAreInTheProgramFolder()
+    {
+        const QString suite = TestEnv::buildBinDir() + kSuite;
+
+        QImageReader icon(suite + "OutFile.ico");
+        QVERIFY2(icon.imageCount() >= 4, qPrintable(icon.errorString()));
+        QList<int> sizes;
+        for (int i = 0; i < icon.imageCount(); ++i) {
+            icon.jumpToImage(i);
+            sizes << icon.read().width();
+        }
+        QVERIFY(sizes.contains(16) && sizes.contains(32) && sizes.contains(48));
+        QVERIFY(!QIcon(suite + "OutFile.ico").isNull());
+
+        for (const char *name : {"startLoading.gif", "loading.gif"}) {
+            QMovie movie(suite + name);
+            QVERIFY2(movie.isValid(), name);
+            QVERIFY(movie.frameCount() > 1);
+            QCOMPARE(movie.loopCount(), -1);
+            QVERIFY(movie.jumpToFrame(0));
+            const QImage first = movie.currentImage();
+            QVERIFY(movie.jumpToNextFrame());
+            QVERIFY2(movie.currentImage() != first, "the animation moves");
+        }
+        // The video window's loading animation sits on the window's own grey (43, 45, 51).
+        QMovie loading(suite + "loading.gif");
+        loading.jumpToFrame(0);
+        QCOMPARE(QColor(loading.currentImage().pixel(0, 0)), QColor(43, 45, 51));
+
+        const QImage idle(suite + "default.png");
+        QVERIFY(!idle.isNull());
+        QCOMPARE(QColor(idle.pixel(0, 0)), QColor(43, 45, 51));
+    }
+
+    void styleSheetsParse()
+    {
+        // The check itself must notice a broken sheet.
+        QVERIFY(!styleWarnings("Probe", "#Probe { color: red; ").isEmpty());
+
+        const QString suite = TestEnv::buildBinDir() + kSuite;
+        for (const char *name : {"WebBlackWidget", "QTopToolBar", "QVideoFrame", "QCommonExportDlg"}) {
+            const QByteArray sheet = KWGUI::KWFile::ReadAll({QString(name) + ".qss"}, suite);
+            QVERIFY2(sheet.contains(QByteArray("#") + name), name);
+            const QStringList warnings = styleWarnings(name, QString::fromUtf8(sheet));
+            // QVideoFrame sets properties a plain widget lacks; only parse errors matter here.
+            QVERIFY2(warnings.filter("parse").isEmpty(), qPrintable(warnings.join('\n')));
+        }
+
+        const QString css = TestEnv::buildBinDir() + kCss;
+        const QStringList cssFiles = QDir(css).entryList({"*.css"}, QDir::Files, QDir::Name);
+        QCOMPARE(cssFiles, (QStringList{"Base.css", "KWGui.css"}));
+        const QString application = QString::fromUtf8(KWGUI::KWFile::ReadAll(cssFiles, css));
+        const QStringList warnings = styleWarnings("KWMessageNotifyToast", application);
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    void translationsAreCompiledForEveryLanguage()
+    {
+        const QString language = TestEnv::buildBinDir() + "/Language/Language_%1/%2_%1.qm";
+        for (const char *code : {"zh", "en"})
+            for (const char *file : {"Orvane", "KWMessageNotify"})
+                QVERIFY2(QFile::exists(language.arg(code, file)), qPrintable(language.arg(code, file)));
+
+        QTranslator zh;
+        QVERIFY(zh.load(language.arg("zh", "Orvane")));
+        QCOMPARE(zh.translate("QObject", "Application had runned!"), QString("程序已经在运行！"));
+        QCOMPARE(zh.translate("QObject", "Notice"), QString("提示"));
+        QCOMPARE(zh.translate("ConfigInfo::CBaseInfo",
+                              "Failed to Get VeltToken,Please try again later!"),
+                 QString("获取设备平台令牌失败，请稍后重试！"));
+
+        QTranslator en;
+        QVERIFY(en.load(language.arg("en", "Orvane")));
+        QCOMPARE(en.translate("TesmarClient", "CertificateNotTrusted"),
+                 QString("The certificate is not trusted"));
+        const QString detail = en.translate("TesmarClient", "CertificateNotTrustedDetail");
+        QVERIFY(detail.contains("%1") && detail.contains("%2")); // host and error code
+
+        QTranslator notifyEn;
+        QVERIFY(notifyEn.load(language.arg("en", "KWMessageNotify")));
+        QCOMPARE(notifyEn.translate("KWGUI::KWToast", "Open folder"), QString("Open folder"));
+    }
+
+    void translationSourcesAgreeAndAreComplete_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("client") << "Orvane";
+        QTest::newRow("widget library") << "KWMessageNotify";
+    }
+
+    void translationSourcesAgreeAndAreComplete()
+    {
+        QFETCH(QString, name);
+        const QString ts = TestEnv::sourceDir() + "/translations/" + name + "_%1.ts";
+        const QList<TsEntry> zh = readTs(ts.arg("zh"));
+        const QList<TsEntry> en = readTs(ts.arg("en"));
+        QVERIFY(!zh.isEmpty());
+        QCOMPARE(zh.size(), en.size());
+        for (int i = 0; i < zh.size(); ++i) {
+            const QString where = zh.at(i).context + " / " + zh.at(i).source;
+            QCOMPARE(en.at(i).context + " / " + en.at(i).source, where);
+            for (const TsEntry &entry : {zh.at(i), en.at(i)}) {
+                QVERIFY2(entry.finished && !entry.translation.isEmpty(), qPrintable(where));
+                const QStringList wanted = entry.source == "CertificateNotTrustedDetail"
+                                               ? QStringList{"%1", "%2"}
+                                               : placeholders(entry.source);
+                QVERIFY2(placeholders(entry.translation) == wanted, qPrintable(where));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(tst_SkinResources)
+#include "tst_SkinResources.moc"
