@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace SimMedia {
+
+// One channel of a simulated device.
+struct ChannelSpec
+{
+    int id = 1;
+    std::string name;
+    // Picture size per definition: index 0 high, 1 standard.
+    int width[2] = {1280, 640};
+    int height[2] = {720, 360};
+    std::string codec = "h264"; // "h264" or "h265"
+    bool audio = false;
+    // An outside camera: when set, the platform hands out this RTSP address for live video.
+    std::string rtspUrl;
+};
+
+// A simulated recorder or camera.
+struct DeviceSpec
+{
+    std::string id;
+    std::string name;
+    std::vector<ChannelSpec> channels;
+
+    const ChannelSpec *channel(int channelId) const;
+};
+
+// Reads a device list: a JSON array of devices, or an object whose "devices" member is one. A
+// device: "deviceId", "deviceName", "channels": [{"channelId", "channelName", "codec", "audio",
+// "high": [w, h], "standard": [w, h], "rtspUrl"}]. False with a reason
+// on malformed input.
+bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std::string *error);
+
+// The built-in devices: a four-channel recorder and two cameras, one of them H.265 with sound.
+std::vector<DeviceSpec> defaultDevices();
+
+} // namespace SimMedia

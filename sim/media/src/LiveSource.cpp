@@ -1,0 +1,177 @@
+#include "LiveSource.h"
+
+#include "PtzState.h"
+#include "SimMedia/DeviceSpec.h"
+#include "StreamRecipe.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/app/gstappsrc.h>
+#include <gst/video/video.h>
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace SimMedia {
+
+namespace {
+
+constexpr auto kFrameInterval = std::chrono::milliseconds(40);
+
+} // namespace
+
+LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, int definition,
+                       const PtzState *ptz)
+    : m_width(channel.width[definition])
+    , m_height(channel.height[definition])
+    , m_ptz(ptz)
+    , m_painter(deviceId, channel.id, m_width, m_height)
+{
+    const std::string launch = "appsrc name=src is-live=true format=time caps="
+                               + StreamRecipe::rawCaps(m_width, m_height) + " ! "
+                               + StreamRecipe::overlayAndEncoder(channel, m_width, m_height)
+                               + " ! appsink name=out sync=false max-buffers=4 drop=true";
+    GError *error = nullptr;
+    m_pipeline = gst_parse_launch(launch.c_str(), &error);
+    if (!m_pipeline) {
+        g_printerr("orvane-sim: live pipeline: %s\n", error ? error->message : "?");
+        g_clear_error(&error);
+        return;
+    }
+    m_source = gst_bin_get_by_name(GST_BIN(m_pipeline), "src");
+    m_text = gst_bin_get_by_name(GST_BIN(m_pipeline), "text");
+    m_sink = gst_bin_get_by_name(GST_BIN(m_pipeline), "out");
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = &LiveSource::onSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(m_sink), &callbacks, this, nullptr);
+    gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
+    m_thread = std::thread([this] { run(); });
+}
+
+LiveSource::~LiveSource()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        for (Viewer &v : m_viewers)
+            gst_object_unref(v.appsrc);
+        m_viewers.clear();
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_pipeline) {
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
+        gst_object_unref(m_source);
+        gst_object_unref(m_text);
+        gst_object_unref(m_sink);
+        gst_object_unref(m_pipeline);
+    }
+}
+
+void LiveSource::subscribe(GstElement *appsrc, int delayMs)
+{
+    Viewer v;
+    v.appsrc = GST_ELEMENT(gst_object_ref(appsrc));
+    v.notBefore = std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_viewers.push_back(v);
+    }
+    m_wake.notify_all();
+}
+
+void LiveSource::unsubscribe(GstElement *appsrc)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = std::find_if(m_viewers.begin(), m_viewers.end(),
+                           [appsrc](const Viewer &v) { return v.appsrc == appsrc; });
+    if (it != m_viewers.end()) {
+        gst_object_unref(it->appsrc);
+        m_viewers.erase(it);
+    }
+}
+
+void LiveSource::restartAtKeyFrame(GstElement *appsrc)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (Viewer &v : m_viewers) {
+        if (v.appsrc == appsrc) {
+            v.ready = false;
+            v.keyAsked = false;
+        }
+    }
+}
+
+void LiveSource::run()
+{
+    auto next = std::chrono::steady_clock::now();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_stopping) {
+        // Pictures are painted and encoded only while somebody watches.
+        if (m_viewers.empty()) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_viewers.empty(); });
+            next = std::chrono::steady_clock::now();
+            continue;
+        }
+        lock.unlock();
+        if (m_source)
+            pushPicture();
+        next += kFrameInterval;
+        lock.lock();
+        m_wake.wait_until(lock, next, [this] { return m_stopping; });
+    }
+}
+
+void LiveSource::pushPicture()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(now), m_ptz->view());
+    g_object_set(m_text, "text", m_painter.clockText(now).c_str(), nullptr);
+    GST_BUFFER_PTS(buffer) = gst_element_get_current_running_time(m_source);
+    GST_BUFFER_DURATION(buffer) = 40 * GST_MSECOND;
+    gst_app_src_push_buffer(GST_APP_SRC(m_source), buffer);
+}
+
+GstFlowReturn LiveSource::onSample(GstAppSink *sink, gpointer self)
+{
+    GstSample *sample = gst_app_sink_pull_sample(sink);
+    if (sample) {
+        static_cast<LiveSource *>(self)->fanOut(sample);
+        gst_sample_unref(sample);
+    }
+    return GST_FLOW_OK;
+}
+
+void LiveSource::fanOut(GstSample *sample)
+{
+    GstBuffer *buffer = gst_sample_get_buffer(sample);
+    const bool keyFrame = !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
+    const auto now = std::chrono::steady_clock::now();
+    bool askKeyFrame = false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (Viewer &v : m_viewers) {
+        if (!v.ready) {
+            if (now < v.notBefore)
+                continue;
+            if (!keyFrame) {
+                askKeyFrame = askKeyFrame || !v.keyAsked;
+                v.keyAsked = true;
+                continue;
+            }
+            gst_app_src_set_caps(GST_APP_SRC(v.appsrc), gst_sample_get_caps(sample));
+            v.ready = true;
+        }
+        GstBuffer *copy = gst_buffer_copy(buffer);
+        const GstClockTime runningTime = gst_element_get_current_running_time(v.appsrc);
+        GST_BUFFER_PTS(copy) = runningTime;
+        GST_BUFFER_DTS(copy) = runningTime;
+        gst_app_src_push_buffer(GST_APP_SRC(v.appsrc), copy);
+    }
+    if (askKeyFrame) {
+        gst_element_send_event(
+            m_sink, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+    }
+}
+
+} // namespace SimMedia

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "FramePainter.h"
+
+#include <gst/gst.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+typedef struct _GstAppSink GstAppSink;
+
+namespace SimMedia {
+
+struct ChannelSpec;
+class PtzState;
+
+// The live picture of one channel in one definition, encoded once and handed to every viewer.
+// Each viewer's session has its own app source; a new viewer starts on a fresh key frame, so
+// that its first picture comes within a frame or two.
+class LiveSource
+{
+public:
+    LiveSource(const std::string &deviceId, const ChannelSpec &channel, int definition,
+               const PtzState *ptz);
+    ~LiveSource();
+    LiveSource(const LiveSource &) = delete;
+    LiveSource &operator=(const LiveSource &) = delete;
+
+    // Starts feeding a viewer's app source, not before delayMs have passed.
+    void subscribe(GstElement *appsrc, int delayMs);
+    void unsubscribe(GstElement *appsrc);
+    // The viewer's next buffer will be a key frame (when its session starts playing).
+    void restartAtKeyFrame(GstElement *appsrc);
+
+private:
+    struct Viewer
+    {
+        GstElement *appsrc = nullptr;
+        bool ready = false;
+        bool keyAsked = false;
+        std::chrono::steady_clock::time_point notBefore;
+    };
+
+    void run();
+    void pushPicture();
+    static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
+    void fanOut(GstSample *sample);
+
+    int m_width;
+    int m_height;
+    const PtzState *m_ptz;
+    FramePainter m_painter;
+
+    GstElement *m_pipeline = nullptr;
+    GstElement *m_source = nullptr;
+    GstElement *m_text = nullptr;
+    GstElement *m_sink = nullptr;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<Viewer> m_viewers;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+} // namespace SimMedia

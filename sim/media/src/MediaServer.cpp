@@ -1,0 +1,528 @@
+#include "SimMedia/MediaServer.h"
+
+#include "DeviceWebPage.h"
+#include "LiveSource.h"
+#include "PlaybackSession.h"
+#include "PtzState.h"
+#include "SilentListener.h"
+#include "StreamRecipe.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/rtsp-server/rtsp-server.h>
+// These two headers lack C linkage declarations in GStreamer 1.22.
+extern "C" {
+#include <gst/rtsp-server/rtsp-onvif-media-factory.h>
+#include <gst/rtsp-server/rtsp-onvif-server.h>
+}
+
+#include <QDateTime>
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace SimMedia {
+
+namespace {
+
+constexpr size_t kTalkKeep = 1 << 20;
+
+std::string channelKey(const std::string &deviceId, int channel)
+{
+    return deviceId + "/" + std::to_string(channel);
+}
+
+std::string livePath(const std::string &deviceId, int channel, int definition)
+{
+    return "/live/" + deviceId + "/" + std::to_string(channel) + "/" + std::to_string(definition);
+}
+
+std::string talkPath(const std::string &deviceId, int channel)
+{
+    return "/talk/" + deviceId + "/" + std::to_string(channel);
+}
+
+// The element of a prepared media with the given name, or null; the caller unrefs it.
+GstElement *mediaChild(GstRTSPMedia *media, const char *name)
+{
+    GstElement *top = gst_rtsp_media_get_element(media);
+    GstElement *child = gst_bin_get_by_name(GST_BIN(top), name);
+    gst_object_unref(top);
+    return child;
+}
+
+template<typename T>
+void deleteData(gpointer data, GClosure *)
+{
+    delete static_cast<T *>(data);
+}
+
+} // namespace
+
+struct MediaServer::Private
+{
+    struct LiveMount
+    {
+        Private *d;
+        std::string deviceId;
+        int channel;
+        int definition;
+    };
+    struct Viewer
+    {
+        LiveSource *source;
+        GstElement *appsrc;
+        ~Viewer() { gst_object_unref(appsrc); }
+    };
+    struct PlaybackMount
+    {
+        Private *d;
+        PlaybackSpan span;
+        std::string path;
+    };
+    struct TalkMount
+    {
+        Private *d;
+        std::string key;
+    };
+
+    std::vector<DeviceSpec> devices;
+    GstRTSPServer *server = nullptr;
+    GstRTSPMountPoints *mounts = nullptr;
+    GMainContext *context = nullptr;
+    GMainLoop *loop = nullptr;
+    guint sourceId = 0;
+    std::thread loopThread;
+    int port = 0;
+
+    mutable std::mutex mutex;
+    std::map<std::string, std::unique_ptr<PtzState>> ptz;
+    std::map<std::string, std::unique_ptr<LiveSource>> live;
+    std::map<std::string, ChannelFault> faults;
+    std::map<std::string, std::string> talk;
+    std::map<std::string, std::unique_ptr<DeviceWebPage>> web;
+    std::map<std::string, std::string> playbackChannel; // mount path -> channel key
+    int nextPlayback = 1;
+    std::unique_ptr<SilentListener> silent;
+
+    const ChannelSpec *findChannel(const std::string &deviceId, int channel) const
+    {
+        for (const DeviceSpec &dev : devices) {
+            if (dev.id == deviceId)
+                return dev.channel(channel);
+        }
+        return nullptr;
+    }
+    ChannelFault faultOf(const std::string &key) const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = faults.find(key);
+        return it == faults.end() ? ChannelFault() : it->second;
+    }
+    std::string urlOf(const std::string &path, const ChannelFault &fault) const
+    {
+        int target = port;
+        if (fault.refuse)
+            target = SilentListener::closedPort();
+        else if (fault.silent)
+            target = silent->port();
+        return "rtsp://127.0.0.1:" + std::to_string(target) + path;
+    }
+    LiveSource *liveSource(const LiveMount &m)
+    {
+        const std::string key = channelKey(m.deviceId, m.channel) + "/"
+                                + std::to_string(m.definition);
+        std::lock_guard<std::mutex> lock(mutex);
+        std::unique_ptr<LiveSource> &source = live[key];
+        if (!source) {
+            source = std::make_unique<LiveSource>(m.deviceId, *findChannel(m.deviceId, m.channel),
+                                                  m.definition,
+                                                  ptz.at(channelKey(m.deviceId, m.channel)).get());
+        }
+        return source.get();
+    }
+
+    void addLiveMount(const DeviceSpec &dev, const ChannelSpec &ch, int definition);
+    void addTalkMount(const DeviceSpec &dev, const ChannelSpec &ch);
+    static void onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
+    static void onViewerState(GstRTSPMedia *, gint state, gpointer data);
+    static void onViewerGone(GstRTSPMedia *, gpointer data);
+    static void onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
+    static void onPlaybackGone(GstRTSPMedia *, gpointer data);
+    static void onTalkConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
+    static GstFlowReturn onTalkSample(GstAppSink *sink, gpointer data);
+};
+
+void MediaServer::Private::addLiveMount(const DeviceSpec &dev, const ChannelSpec &ch,
+                                        int definition)
+{
+    GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
+    const std::string launch = "( appsrc name=src is-live=true format=time max-buffers=50 "
+                               "leaky-type=upstream ! "
+                               + StreamRecipe::videoPayloader(ch)
+                               + (ch.audio ? " " + StreamRecipe::audioBranch(true) : "") + " )";
+    gst_rtsp_media_factory_set_launch(factory, launch.c_str());
+    g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onLiveConfigure),
+                          new LiveMount{this, dev.id, ch.id, definition},
+                          &deleteData<LiveMount>, GConnectFlags(0));
+    gst_rtsp_mount_points_add_factory(mounts, livePath(dev.id, ch.id, definition).c_str(),
+                                      factory);
+}
+
+void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
+                                           gpointer data)
+{
+    auto *mount = static_cast<LiveMount *>(data);
+    Private *d = mount->d;
+    GstElement *appsrc = mediaChild(media, "src");
+    if (!appsrc)
+        return;
+    LiveSource *source = d->liveSource(*mount);
+    const ChannelFault fault = d->faultOf(channelKey(mount->deviceId, mount->channel));
+    source->subscribe(appsrc, fault.startDelayMs);
+    auto *viewer = new Viewer{source, appsrc};
+    g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer,
+                          nullptr, GConnectFlags(0));
+    g_signal_connect_data(media, "unprepared", G_CALLBACK(&Private::onViewerGone), viewer,
+                          &deleteData<Viewer>, GConnectFlags(0));
+}
+
+void MediaServer::Private::onViewerState(GstRTSPMedia *, gint state, gpointer data)
+{
+    auto *viewer = static_cast<Viewer *>(data);
+    // Whatever was queued before the viewer pressed play may be gone: start on a key frame.
+    if (state == GST_STATE_PLAYING)
+        viewer->source->restartAtKeyFrame(viewer->appsrc);
+}
+
+void MediaServer::Private::onViewerGone(GstRTSPMedia *, gpointer data)
+{
+    auto *viewer = static_cast<Viewer *>(data);
+    viewer->source->unsubscribe(viewer->appsrc);
+}
+
+void MediaServer::Private::onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
+                                               gpointer data)
+{
+    auto *mount = static_cast<PlaybackMount *>(data);
+    GstElement *appsrc = mediaChild(media, "src");
+    GstElement *overlay = mediaChild(media, "text");
+    if (appsrc && overlay) {
+        const PtzState *ptz = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mount->d->mutex);
+            ptz = mount->d->ptz.at(channelKey(mount->span.deviceId, mount->span.channel)).get();
+        }
+        PlaybackSession::attach(mount->span, ptz, appsrc, overlay);
+    }
+    if (appsrc)
+        gst_object_unref(appsrc);
+    if (overlay)
+        gst_object_unref(overlay);
+    g_signal_connect(media, "unprepared", G_CALLBACK(&Private::onPlaybackGone), mount);
+}
+
+void MediaServer::Private::onPlaybackGone(GstRTSPMedia *, gpointer data)
+{
+    // A playback address serves one session: it goes away with it.
+    auto *mount = static_cast<PlaybackMount *>(data);
+    Private *d = mount->d;
+    const std::string path = mount->path;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->playbackChannel.erase(path);
+    }
+    gst_rtsp_mount_points_remove_factory(d->mounts, path.c_str());
+}
+
+void MediaServer::Private::addTalkMount(const DeviceSpec &dev, const ChannelSpec &ch)
+{
+    GstRTSPMediaFactory *factory = gst_rtsp_onvif_media_factory_new();
+    gst_rtsp_media_factory_set_launch(
+        factory, "( audiotestsrc is-live=true wave=silence ! audio/x-raw,rate=8000,channels=1 "
+                 "! mulawenc ! rtppcmupay name=pay0 pt=0 )");
+    gst_rtsp_onvif_media_factory_set_backchannel_launch(
+        GST_RTSP_ONVIF_MEDIA_FACTORY(factory),
+        "( capsfilter caps=\"application/x-rtp,media=audio,payload=0,clock-rate=8000,"
+        "encoding-name=PCMU\" name=depay_backchannel ! rtppcmudepay ! appsink name=talk "
+        "async=false sync=false )");
+    g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onTalkConfigure),
+                          new TalkMount{this, channelKey(dev.id, ch.id)},
+                          &deleteData<TalkMount>, GConnectFlags(0));
+    gst_rtsp_mount_points_add_factory(mounts, talkPath(dev.id, ch.id).c_str(), factory);
+}
+
+void MediaServer::Private::onTalkConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
+                                           gpointer data)
+{
+    GstElement *sink = mediaChild(media, "talk");
+    if (!sink)
+        return; // a viewer that only listens
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = &Private::onTalkSample;
+    auto *mount = static_cast<TalkMount *>(data);
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new TalkMount(*mount),
+                               [](gpointer p) { delete static_cast<TalkMount *>(p); });
+    gst_object_unref(sink);
+}
+
+GstFlowReturn MediaServer::Private::onTalkSample(GstAppSink *sink, gpointer data)
+{
+    auto *mount = static_cast<TalkMount *>(data);
+    GstSample *sample = gst_app_sink_pull_sample(sink);
+    if (!sample)
+        return GST_FLOW_OK;
+    GstMapInfo map;
+    GstBuffer *buffer = gst_sample_get_buffer(sample);
+    if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+        std::lock_guard<std::mutex> lock(mount->d->mutex);
+        std::string &kept = mount->d->talk[mount->key];
+        if (kept.size() < kTalkKeep)
+            kept.append(reinterpret_cast<const char *>(map.data), map.size);
+        gst_buffer_unmap(buffer, &map);
+    }
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+}
+
+MediaServer::MediaServer(std::vector<DeviceSpec> devices)
+    : d(std::make_unique<Private>())
+{
+    gst_init(nullptr, nullptr);
+    d->devices = std::move(devices);
+    for (const DeviceSpec &dev : d->devices) {
+        for (const ChannelSpec &ch : dev.channels)
+            d->ptz[channelKey(dev.id, ch.id)] = std::make_unique<PtzState>();
+    }
+}
+
+MediaServer::~MediaServer()
+{
+    stop();
+}
+
+bool MediaServer::start(int rtspPort, std::string *error)
+{
+    if (d->server)
+        return true;
+    d->silent = std::make_unique<SilentListener>();
+    d->context = g_main_context_new();
+    d->loop = g_main_loop_new(d->context, FALSE);
+    d->server = gst_rtsp_onvif_server_new();
+    gst_rtsp_server_set_address(d->server, "127.0.0.1");
+    gst_rtsp_server_set_service(d->server, std::to_string(rtspPort).c_str());
+    d->mounts = gst_rtsp_server_get_mount_points(d->server);
+    for (const DeviceSpec &dev : d->devices) {
+        for (const ChannelSpec &ch : dev.channels) {
+            if (!ch.rtspUrl.empty())
+                continue;
+            d->addLiveMount(dev, ch, 0);
+            d->addLiveMount(dev, ch, 1);
+            d->addTalkMount(dev, ch);
+        }
+    }
+    d->sourceId = gst_rtsp_server_attach(d->server, d->context);
+    if (d->sourceId == 0) {
+        if (error)
+            *error = "cannot listen on 127.0.0.1:" + std::to_string(rtspPort);
+        g_object_unref(d->mounts);
+        g_object_unref(d->server);
+        g_main_loop_unref(d->loop);
+        g_main_context_unref(d->context);
+        d->mounts = nullptr;
+        d->server = nullptr;
+        return false;
+    }
+    d->port = gst_rtsp_server_get_bound_port(d->server);
+    d->loopThread = std::thread([this] {
+        g_main_context_push_thread_default(d->context);
+        g_main_loop_run(d->loop);
+        g_main_context_pop_thread_default(d->context);
+    });
+    return true;
+}
+
+void MediaServer::stop()
+{
+    if (!d->server)
+        return;
+    GstRTSPSessionPool *pool = gst_rtsp_server_get_session_pool(d->server);
+    gst_rtsp_session_pool_filter(
+        pool, [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
+        nullptr);
+    g_object_unref(pool);
+    gst_rtsp_server_client_filter(
+        d->server, [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
+        nullptr);
+    g_main_loop_quit(d->loop);
+    d->loopThread.join();
+    if (GSource *source = g_main_context_find_source_by_id(d->context, d->sourceId))
+        g_source_destroy(source);
+    g_object_unref(d->mounts);
+    g_object_unref(d->server);
+    g_main_loop_unref(d->loop);
+    g_main_context_unref(d->context);
+    d->mounts = nullptr;
+    d->server = nullptr;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->live.clear();
+    d->web.clear();
+    d->playbackChannel.clear();
+    d->port = 0;
+}
+
+int MediaServer::rtspPort() const
+{
+    return d->port;
+}
+
+const std::vector<DeviceSpec> &MediaServer::devices() const
+{
+    return d->devices;
+}
+
+const DeviceSpec *MediaServer::device(const std::string &deviceId) const
+{
+    for (const DeviceSpec &dev : d->devices) {
+        if (dev.id == deviceId)
+            return &dev;
+    }
+    return nullptr;
+}
+
+MediaServer::Address MediaServer::liveAddress(const std::string &deviceId, int channel,
+                                              int definition)
+{
+    const ChannelSpec *ch = d->findChannel(deviceId, channel);
+    if (!ch || !d->server)
+        return {};
+    if (!ch->rtspUrl.empty())
+        return {0, ch->rtspUrl};
+    // Any definition other than high is served as standard.
+    const int def = definition == 0 ? 0 : 1;
+    return {0, d->urlOf(livePath(deviceId, channel, def), d->faultOf(channelKey(deviceId, channel)))};
+}
+
+MediaServer::Address MediaServer::playbackAddress(const std::string &deviceId, int channel,
+                                                  int source, int64_t begin, int64_t end)
+{
+    const ChannelSpec *ch = d->findChannel(deviceId, channel);
+    const int64_t now = QDateTime::currentSecsSinceEpoch();
+    if (!ch || !d->server || (source != 0 && source != 1) || begin >= now || end <= begin)
+        return {};
+    auto *mount = new Private::PlaybackMount{d.get(), {}, {}};
+    mount->span = {deviceId, channel, source, begin, std::min(end, now), ch->width[1],
+                   ch->height[1]};
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        mount->path = "/playback/" + std::to_string(d->nextPlayback++);
+        d->playbackChannel[mount->path] = channelKey(deviceId, channel);
+    }
+    const std::string launch = "( appsrc name=src ! "
+                               + StreamRecipe::overlayAndEncoder(*ch, ch->width[1], ch->height[1])
+                               + " ! " + StreamRecipe::videoPayloader(*ch)
+                               + (ch->audio ? " " + StreamRecipe::audioBranch(false) : "") + " )";
+    GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
+    gst_rtsp_media_factory_set_launch(factory, launch.c_str());
+    const std::string path = mount->path;
+    g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onPlaybackConfigure),
+                          mount, &deleteData<Private::PlaybackMount>, GConnectFlags(0));
+    gst_rtsp_mount_points_add_factory(d->mounts, path.c_str(), factory);
+    return {0, d->urlOf(path, d->faultOf(channelKey(deviceId, channel)))};
+}
+
+MediaServer::Address MediaServer::talkAddress(const std::string &deviceId, int channel)
+{
+    const ChannelSpec *ch = d->findChannel(deviceId, channel);
+    if (!ch || !ch->rtspUrl.empty() || !d->server)
+        return {};
+    return {0, d->urlOf(talkPath(deviceId, channel), d->faultOf(channelKey(deviceId, channel)))};
+}
+
+int MediaServer::webPort(const std::string &deviceId)
+{
+    const DeviceSpec *dev = device(deviceId);
+    if (!dev)
+        return 0;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    std::unique_ptr<DeviceWebPage> &page = d->web[deviceId];
+    if (!page)
+        page = std::make_unique<DeviceWebPage>(dev->id, dev->name);
+    return page->port();
+}
+
+bool MediaServer::ptz(const std::string &deviceId, int channel, int operation, int durationMs)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    auto it = d->ptz.find(channelKey(deviceId, channel));
+    return it != d->ptz.end() && it->second->apply(operation, durationMs);
+}
+
+void MediaServer::setFault(const std::string &deviceId, int channel, const ChannelFault &fault)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->faults[channelKey(deviceId, channel)] = fault;
+}
+
+void MediaServer::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->faults.clear();
+}
+
+int MediaServer::dropSessions(const std::string &deviceId, int channel)
+{
+    if (!d->server)
+        return 0;
+    struct Match
+    {
+        std::set<std::string> paths;
+        int cut = 0;
+    } match;
+    const std::string key = channelKey(deviceId, channel);
+    match.paths = {livePath(deviceId, channel, 0), livePath(deviceId, channel, 1),
+                   talkPath(deviceId, channel)};
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        for (const auto &entry : d->playbackChannel) {
+            if (entry.second == key)
+                match.paths.insert(entry.first);
+        }
+    }
+    gst_rtsp_server_client_filter(
+        d->server,
+        [](GstRTSPServer *, GstRTSPClient *client, gpointer data) {
+            auto *m = static_cast<Match *>(data);
+            bool serves = false;
+            GList *sessions = gst_rtsp_client_session_filter(client, nullptr, nullptr);
+            for (GList *s = sessions; s; s = s->next) {
+                GList *medias = gst_rtsp_session_filter(GST_RTSP_SESSION(s->data), nullptr,
+                                                        nullptr);
+                for (GList *sm = medias; sm; sm = sm->next) {
+                    for (const std::string &path : m->paths) {
+                        gint matched = 0;
+                        serves = serves
+                                 || (gst_rtsp_session_media_matches(
+                                         GST_RTSP_SESSION_MEDIA(sm->data), path.c_str(), &matched)
+                                     && matched == static_cast<gint>(path.size()));
+                    }
+                }
+                g_list_free_full(medias, g_object_unref);
+            }
+            g_list_free_full(sessions, g_object_unref);
+            m->cut += serves ? 1 : 0;
+            return serves ? GST_RTSP_FILTER_REMOVE : GST_RTSP_FILTER_KEEP;
+        },
+        &match);
+    return match.cut;
+}
+
+std::string MediaServer::talkReceived(const std::string &deviceId, int channel) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    auto it = d->talk.find(channelKey(deviceId, channel));
+    return it == d->talk.end() ? std::string() : it->second;
+}
+
+} // namespace SimMedia

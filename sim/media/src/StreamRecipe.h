@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace SimMedia {
+
+struct ChannelSpec;
+
+// The GStreamer pipeline pieces shared by live and recorded streams of a simulated channel.
+class StreamRecipe
+{
+public:
+    // Clock text over the picture, then the encoder and its parser: "textoverlay ... ! x264enc
+    // ... ! h264parse". The overlay is named "text".
+    static std::string overlayAndEncoder(const ChannelSpec &channel, int width, int height);
+    // The RTP payloader of the video stream, "pay0", keeping parameter sets out of the packets.
+    static std::string videoPayloader(const ChannelSpec &channel);
+    // A payloaded A-law tone as the second stream, "pay1"; live or seekable.
+    static std::string audioBranch(bool live);
+    // Caps of the raw pictures the painter produces.
+    static std::string rawCaps(int width, int height);
+};
+
+} // namespace SimMedia
