@@ -29,7 +29,8 @@ private slots:
 
         QCOMPARE(KWFile::ReadAll({"c.css", "a.css", "b.css"}, dir.path()),
                  QByteArray("C{}\nA{}\nB{}"));
-        // The folder may end in a slash, as the style folder does; a name given twice is read twice.
+        // The folder may end in a slash, as the style folder does; a name given twice is read
+        // twice.
         QCOMPARE(KWFile::ReadAll({"b.css", "b.css"}, dir.path() + "/"), QByteArray("B{}B{}"));
         // An absolute name is read as it is.
         QCOMPARE(KWFile::ReadAll({dir.filePath("a.css")}, "/nowhere"), QByteArray("A{}\n"));

@@ -68,8 +68,8 @@ private slots:
         QTest::addColumn<QString>("word");
         QTest::newRow("ok") << QByteArray("ok") << (kOk | kCancel) << kOk << "ok";
         QTest::newRow("cancel") << QByteArray("cancel") << (kOk | kCancel) << kCancel << "cancel";
-        QTest::newRow("case and blanks") << QByteArray(" Cancel\n") << (kOk | kCancel) << kCancel
-                                         << "cancel";
+        QTest::newRow("case and blanks")
+            << QByteArray(" Cancel\n") << (kOk | kCancel) << kCancel << "cancel";
         // Without a Cancel button the box can only be closed, and closing it answers Ok.
         QTest::newRow("cancel not offered") << QByteArray("cancel") << kOk << kOk << "ok";
         QTest::newRow("no flags means Ok") << QByteArray("ok") << 0 << kOk << "ok";
@@ -90,7 +90,8 @@ private slots:
                  expected);
         KPrintLog::instance()->SetFile("");
         const QString log = readAll(logPath);
-        QVERIFY2(log.contains(QString("KWMessageBox \"提示\": \"程序已经在运行！\" answered %1").arg(word)),
+        QVERIFY2(log.contains(
+                     QString("KWMessageBox \"提示\": \"程序已经在运行！\" answered %1").arg(word)),
                  qPrintable(log));
     }
 
@@ -105,8 +106,9 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray::number(kCancel));
         const QByteArray err = child.readAllStandardError();
-        QVERIFY2(err.contains("KWMessageBox \"Notice\": \"Application had runned!\" answered cancel\n"),
-                 err.constData());
+        QVERIFY2(
+            err.contains("KWMessageBox \"Notice\": \"Application had runned!\" answered cancel\n"),
+            err.constData());
     }
 
     void anUnknownSettingShowsTheBox()
@@ -158,8 +160,8 @@ private slots:
         QVERIFY(modal);
         buttonNames.sort();
         const QStringList offered = (buttons & kCancel)
-                                        ? QStringList{"KWMessageBoxCancelBtn", "KWMessageBoxOkBtn"}
-                                        : QStringList{"KWMessageBoxOkBtn"};
+            ? QStringList {"KWMessageBoxCancelBtn", "KWMessageBoxOkBtn"}
+            : QStringList {"KWMessageBoxOkBtn"};
         QCOMPARE(buttonNames, offered);
     }
 
@@ -175,7 +177,7 @@ private slots:
             box->reject();
         });
         QCoreApplication::removeTranslator(&zh);
-        QCOMPARE(texts, (QStringList{"确定", "取消"}));
+        QCOMPARE(texts, (QStringList {"确定", "取消"}));
     }
 
     void lookFollowsTheSkinsColourScheme_data()
@@ -188,7 +190,8 @@ private slots:
         QTest::newRow("no scheme: DustyBlue") << "storeSuite" << dusty;
         QTest::newRow("empty scheme: DustyBlue") << "storeSuite/" << dusty;
         // A scheme without a style folder falls back to the built-in look.
-        QTest::newRow("missing scheme folder") << "storeSuite/Nowhere" << "#KWMessageBoxTitleBar";
+        QTest::newRow("missing scheme folder") << "storeSuite/Nowhere"
+                                               << "#KWMessageBoxTitleBar";
     }
 
     void lookFollowsTheSkinsColourScheme()
@@ -214,8 +217,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Child mode: one automated box, its answer on stdout.
     if (argc == 2 && std::strcmp(argv[1], "--ask") == 0) {
-        std::printf("%d\n", KWMessageBox::ShowInformation(nullptr, "Notice",
-                                                          "Application had runned!", kOk | kCancel));
+        std::printf("%d\n",
+                    KWMessageBox::ShowInformation(nullptr, "Notice", "Application had runned!",
+                                                  kOk | kCancel));
         return 0;
     }
     tst_KWMessageBox test;

@@ -22,8 +22,7 @@ QList<QWidget *> toasts()
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (widget->objectName() == "KWMessageNotifyToast" && widget->isVisible())
             shown << widget;
-    std::sort(shown.begin(), shown.end(),
-              [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+    std::sort(shown.begin(), shown.end(), [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
     return shown;
 }
 
@@ -91,7 +90,7 @@ private slots:
         notify.SetMessageNotifyTitle("Store alert");
         notify.StartMessageProcess();
         // The newest sits at the bottom.
-        QTRY_COMPARE(texts(), (QStringList{"first", "second", "third"}));
+        QTRY_COMPARE(texts(), (QStringList {"first", "second", "third"}));
         for (QWidget *toast : toasts())
             QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("Store alert"));
 
@@ -129,9 +128,9 @@ private slots:
         QWidget *link = toastWithText("Door opened at shop 12");
         QCOMPARE(link->property("kind").toString(), QString("link"));
         QTest::mouseClick(link->findChild<QLabel *>("KWToastText"), Qt::LeftButton);
-        QCOMPARE(clicked, QStringList{"{link-12}"});
+        QCOMPARE(clicked, QStringList {"{link-12}"});
         // A clicked toast has done its job and leaves.
-        QTRY_COMPARE(texts(), QStringList{"plain"});
+        QTRY_COMPARE(texts(), QStringList {"plain"});
     }
 
     void callsFromAWorkerThreadShowOnTheGuiThread()
@@ -144,7 +143,7 @@ private slots:
                 notify.AddTextNotification(text);
         });
         worker.join();
-        QTRY_COMPARE(texts(), (QStringList{"one", "two", "three"}));
+        QTRY_COMPARE(texts(), (QStringList {"one", "two", "three"}));
         for (QWidget *toast : toasts())
             QCOMPARE(toast->thread(), qApp->thread());
     }
@@ -156,7 +155,7 @@ private slots:
         notify.StartMessageProcess();
         for (int i = 1; i <= 7; ++i)
             notify.AddTextNotification(i == 6 ? QString("a long text that wraps ").repeated(8)
-                                               : QString::number(i));
+                                              : QString::number(i));
         QTRY_COMPARE(toasts().size(), 5);
         QCOMPARE(texts().first(), QString("3"));
         QCOMPARE(texts().last(), QString("7"));
@@ -195,7 +194,7 @@ private slots:
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(hovered, &enter);
 
-        QTRY_COMPARE(texts(), QStringList{"hovered"});
+        QTRY_COMPARE(texts(), QStringList {"hovered"});
         QCOMPARE(hovered->windowOpacity(), 1.0);
 
         QEvent leave(QEvent::Leave);
@@ -210,7 +209,8 @@ private slots:
         KWMessageNotify notify;
         notify.SetDisplayTime(kLong);
         notify.StartMessageProcess();
-        notify.AddPictureNotification("QRCode download success", QDir::current().filePath("wide.png"));
+        notify.AddPictureNotification("QRCode download success",
+                                      QDir::current().filePath("wide.png"));
         notify.AddPictureNotification("small", "small.png");
         notify.AddPictureNotification("broken", "missing.png");
         QTRY_COMPARE(toasts().size(), 3);
@@ -220,7 +220,8 @@ private slots:
             return label ? label->pixmap(Qt::ReturnByValue).size() : QSize();
         };
         const QSize wide = pictureOf("QRCode download success");
-        QVERIFY2(wide.width() <= 320 && wide.height() <= 180, qPrintable(QString::number(wide.width())));
+        QVERIFY2(wide.width() <= 320 && wide.height() <= 180,
+                 qPrintable(QString::number(wide.width())));
         QVERIFY(wide.width() >= 280);
         QCOMPARE(wide.width(), 2 * wide.height()); // the aspect is kept
         QCOMPARE(pictureOf("small"), QSize(100, 60));
@@ -254,13 +255,15 @@ private slots:
             QTRY_COMPARE(toasts().size(), 1);
             QWidget *toast = toasts().first();
             QCOMPARE(toast->property("kind").toString(), QString(record ? "record" : "file"));
-            QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFileBtn"), Qt::LeftButton);
+            QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFileBtn"),
+                              Qt::LeftButton);
             QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFolderBtn"),
                               Qt::LeftButton);
         }
         QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(recorder.urls, (QList<QUrl>{QUrl::fromLocalFile(file),
-                                             QUrl::fromLocalFile(QFileInfo(file).absolutePath())}));
+        QCOMPARE(recorder.urls,
+                 (QList<QUrl> {QUrl::fromLocalFile(file),
+                               QUrl::fromLocalFile(QFileInfo(file).absolutePath())}));
     }
 
     void parametersBringTheTranslationAndTheSchemesLook()
@@ -280,7 +283,8 @@ private slots:
         notify.AddFileNotification("SnapShot Succeed", "/tmp/x.jpg");
         QTRY_COMPARE(toasts().size(), 1);
         QWidget *toast = toasts().first();
-        QCOMPARE(toast->findChild<QPushButton *>("KWToastOpenFileBtn")->text(), QString("打开文件"));
+        QCOMPARE(toast->findChild<QPushButton *>("KWToastOpenFileBtn")->text(),
+                 QString("打开文件"));
         QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("提示"));
         QVERIFY(toast->styleSheet().contains("#010203"));
     }

@@ -14,8 +14,7 @@ QVector<QRgb> randomPalette(QRandomGenerator &random)
     return palette;
 }
 
-QImage randomFrame(QSize size, const QVector<QRgb> &palette, QRandomGenerator &random,
-                   int distinct)
+QImage randomFrame(QSize size, const QVector<QRgb> &palette, QRandomGenerator &random, int distinct)
 {
     QImage frame(size, QImage::Format_Indexed8);
     frame.setColorTable(palette);
@@ -35,7 +34,8 @@ void verifyDecodes(const QByteArray &gif, const QList<QImage> &frames)
     QImageReader reader(&buffer, "gif");
     for (int i = 0; i < frames.size(); ++i) {
         const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
-        QVERIFY2(!decoded.isNull(), qPrintable(QString("frame %1: %2").arg(i).arg(reader.errorString())));
+        QVERIFY2(!decoded.isNull(),
+                 qPrintable(QString("frame %1: %2").arg(i).arg(reader.errorString())));
         const QImage expected = frames.at(i).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(decoded.size(), expected.size());
         QVERIFY2(decoded == expected, qPrintable(QString("frame %1 differs").arg(i)));
@@ -56,7 +56,7 @@ private slots:
         QTest::addColumn<int>("frames");
         QTest::addColumn<int>("distinct");
         QTest::newRow("one pixel") << QSize(1, 1) << 1 << 256;
-        QTest::newRow("flat") << QSize(64, 64) << 2 << 1;           // long runs, deep codes
+        QTest::newRow("flat") << QSize(64, 64) << 2 << 1; // long runs, deep codes
         QTest::newRow("few shades") << QSize(96, 96) << 3 << 4;
         // Noise fills the 4096-entry table many times: the table restarts mid-frame.
         QTest::newRow("noise") << QSize(200, 150) << 2 << 256;
@@ -106,7 +106,7 @@ private slots:
 
     void gifConvertsTrueColourFramesToThePalette()
     {
-        const QVector<QRgb> palette{qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(200, 20, 20)};
+        const QVector<QRgb> palette {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(200, 20, 20)};
         QImage frame(10, 10, QImage::Format_RGB32);
         frame.fill(qRgb(250, 250, 250)); // nearest: white
         frame.setPixel(3, 4, qRgb(190, 30, 25)); // nearest: red
@@ -125,7 +125,8 @@ private slots:
             QImage image(size, size, QImage::Format_ARGB32);
             for (int y = 0; y < size; ++y)
                 for (int x = 0; x < size; ++x)
-                    image.setPixel(x, y, qRgba(size - 1, x * 255 / size, y * 255 / size, (x + y) % 256));
+                    image.setPixel(x, y,
+                                   qRgba(size - 1, x * 255 / size, y * 255 / size, (x + y) % 256));
             images << image;
         }
         QBuffer buffer;

@@ -128,7 +128,8 @@ private slots:
         QVERIFY(!styleWarnings("Probe", "#Probe { color: red; ").isEmpty());
 
         const QString suite = TestEnv::buildBinDir() + kSuite;
-        for (const char *name : {"WebBlackWidget", "QTopToolBar", "QVideoFrame", "QCommonExportDlg"}) {
+        for (const char *name :
+             {"WebBlackWidget", "QTopToolBar", "QVideoFrame", "QCommonExportDlg"}) {
             const QByteArray sheet = KWGUI::KWFile::ReadAll({QString(name) + ".qss"}, suite);
             QVERIFY2(sheet.contains(QByteArray("#") + name), name);
             const QStringList warnings = styleWarnings(name, QString::fromUtf8(sheet));
@@ -138,7 +139,7 @@ private slots:
 
         const QString css = TestEnv::buildBinDir() + kCss;
         const QStringList cssFiles = QDir(css).entryList({"*.css"}, QDir::Files, QDir::Name);
-        QCOMPARE(cssFiles, (QStringList{"Base.css", "KWGui.css"}));
+        QCOMPARE(cssFiles, (QStringList {"Base.css", "KWGui.css"}));
         const QString application = QString::fromUtf8(KWGUI::KWFile::ReadAll(cssFiles, css));
         const QStringList warnings = styleWarnings("KWMessageNotifyToast", application);
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
@@ -149,7 +150,8 @@ private slots:
         const QString language = TestEnv::buildBinDir() + "/Language/Language_%1/%2_%1.qm";
         for (const char *code : {"zh", "en"})
             for (const char *file : {"Orvane", "KWMessageNotify"})
-                QVERIFY2(QFile::exists(language.arg(code, file)), qPrintable(language.arg(code, file)));
+                QVERIFY2(QFile::exists(language.arg(code, file)),
+                         qPrintable(language.arg(code, file)));
 
         QTranslator zh;
         QVERIFY(zh.load(language.arg("zh", "Orvane")));
@@ -192,8 +194,8 @@ private slots:
             for (const TsEntry &entry : {zh.at(i), en.at(i)}) {
                 QVERIFY2(entry.finished && !entry.translation.isEmpty(), qPrintable(where));
                 const QStringList wanted = entry.source == "CertificateNotTrustedDetail"
-                                               ? QStringList{"%1", "%2"}
-                                               : placeholders(entry.source);
+                    ? QStringList {"%1", "%2"}
+                    : placeholders(entry.source);
                 QVERIFY2(placeholders(entry.translation) == wanted, qPrintable(where));
             }
         }

@@ -59,25 +59,24 @@ void GifWriter::writeHeader()
     put16(m_data, m_size.width());
     put16(m_data, m_size.height());
     m_data.append(char(0xF7)); // global table, 8 bits of colour resolution, 256 entries
-    m_data.append(char(0));    // background colour index
-    m_data.append(char(0));    // square pixels
+    m_data.append(char(0)); // background colour index
+    m_data.append(char(0)); // square pixels
     for (QRgb colour : qAsConst(m_palette)) {
         m_data.append(char(qRed(colour)));
         m_data.append(char(qGreen(colour)));
         m_data.append(char(qBlue(colour)));
     }
-    // Application extension: loop for ever.
-    m_data.append("\x21\xFF\x0B" "NETSCAPE2.0" "\x03\x01", 16);
-    put16(m_data, 0);
-    m_data.append(char(0));
+    // Application extension: loop for ever (a loop count of 0).
+    m_data.append(QByteArrayLiteral("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"));
 }
 
 void GifWriter::addFrame(const QImage &frame, int delayMs)
 {
-    const QImage indexed = frame.format() == QImage::Format_Indexed8 && frame.colorTable() == m_palette
-                               ? frame
-                               : frame.convertToFormat(QImage::Format_Indexed8, m_palette,
-                                                       Qt::ThresholdDither | Qt::AvoidDither);
+    const QImage indexed
+        = frame.format() == QImage::Format_Indexed8 && frame.colorTable() == m_palette
+        ? frame
+        : frame.convertToFormat(QImage::Format_Indexed8, m_palette,
+                                Qt::ThresholdDither | Qt::AvoidDither);
     // Graphic control: keep the previous frame, no transparency.
     m_data.append("\x21\xF9\x04\x04", 4);
     put16(m_data, (delayMs + 5) / 10);

@@ -29,9 +29,9 @@ QByteArray bitmapOf(const QImage &source)
     put32(out, kInfoHeaderSize);
     put32(out, quint32(width));
     put32(out, quint32(height * 2));
-    put16(out, 1);  // planes
+    put16(out, 1); // planes
     put16(out, 32); // bits per pixel
-    put32(out, 0);  // no compression
+    put32(out, 0); // no compression
     put32(out, quint32(width * height * 4 + maskStride * height));
     for (int i = 0; i < 4; ++i)
         put32(out, 0); // resolution and palette: unused

@@ -12,12 +12,13 @@ Spinner::Spinner(int size, const QColor &background, const QColor &colour)
     : m_size(size)
     , m_background(background)
     , m_colour(colour)
-{
-}
+{ }
 
 QColor Spinner::shade(qreal amount) const
 {
-    auto mix = [amount](int from, int to) { return qRound(from + (to - from) * amount); };
+    auto mix = [amount](int from, int to) {
+        return qRound(from + (to - from) * amount);
+    };
     return QColor(mix(m_background.red(), m_colour.red()),
                   mix(m_background.green(), m_colour.green()),
                   mix(m_background.blue(), m_colour.blue()));

@@ -6,8 +6,8 @@
 #include "IcoWriter.h"
 #include "Spinner.h"
 
-#include <QFile>
 #include <QCoreApplication>
+#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
 

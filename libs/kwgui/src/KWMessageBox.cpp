@@ -15,8 +15,8 @@ int automaticAnswer(int offered)
 {
     const QString wanted = qEnvironmentVariable("KWGUI_MESSAGEBOX_ANSWER").trimmed().toLower();
     const int button = wanted == "ok" ? KWMessageBox::Ok
-                       : wanted == "cancel" ? KWMessageBox::Cancel
-                                            : 0;
+        : wanted == "cancel"          ? KWMessageBox::Cancel
+                                      : 0;
     if (!button)
         return 0;
     // A button that is not offered cannot be pressed: the box is closed instead.
@@ -26,11 +26,11 @@ int automaticAnswer(int offered)
 // One line in the log and on stderr, so that a run without a screen shows what was asked.
 void reportAutomaticAnswer(const QString &title, const QString &text, int answer)
 {
-    const QByteArray line = QStringLiteral("KWMessageBox \"%1\": \"%2\" answered %3")
-                                .arg(title, text,
-                                     answer == KWMessageBox::Ok ? QStringLiteral("ok")
-                                                                : QStringLiteral("cancel"))
-                                .toUtf8();
+    const QByteArray line
+        = QStringLiteral("KWMessageBox \"%1\": \"%2\" answered %3")
+              .arg(title, text,
+                   answer == KWMessageBox::Ok ? QStringLiteral("ok") : QStringLiteral("cancel"))
+              .toUtf8();
     KLOG(4, "%s", line.constData());
     std::fprintf(stderr, "%s\n", line.constData());
     std::fflush(stderr);

@@ -17,8 +17,8 @@ namespace {
 constexpr int kMinimumWidth = 360;
 } // namespace
 
-KWMessageBoxDialog::KWMessageBoxDialog(QWidget *parent, const QString &title,
-                                       const QString &text, int buttons)
+KWMessageBoxDialog::KWMessageBoxDialog(QWidget *parent, const QString &title, const QString &text,
+                                       int buttons)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
     , m_buttons(buttons)
     , m_answer(closeAnswer(buttons))
@@ -78,8 +78,7 @@ QWidget *KWMessageBoxDialog::makeTitleBar(const QString &title)
     return m_titleBar;
 }
 
-QPushButton *KWMessageBoxDialog::addButton(const char *objectName, const QString &text,
-                                           int answer)
+QPushButton *KWMessageBoxDialog::addButton(const char *objectName, const QString &text, int answer)
 {
     auto *button = new QPushButton(text, this);
     button->setObjectName(objectName);

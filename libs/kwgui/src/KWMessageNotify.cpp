@@ -41,7 +41,7 @@ public:
 
     QString styleSheet;
     QList<QTranslator *> translators;
-    KWToastStack stack{kMaxToasts};
+    KWToastStack stack {kMaxToasts};
 };
 
 KWMessageNotify::KWMessageNotify()

@@ -22,8 +22,7 @@ QString KWSkin::SchemeOf(const QString &skinPath)
 
 QStringList KWSkin::CssFiles(const QString &folder)
 {
-    return QDir(folder).entryList({"*.css"}, QDir::Files,
-                                  QDir::Name | QDir::IgnoreCase);
+    return QDir(folder).entryList({"*.css"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
 QString KWSkin::StyleSheet(const QString &scheme)

@@ -21,8 +21,7 @@ QRect availableArea()
 KWToastStack::KWToastStack(int maxToasts, QObject *parent)
     : QObject(parent)
     , m_maxToasts(maxToasts)
-{
-}
+{ }
 
 KWToastStack::~KWToastStack()
 {
