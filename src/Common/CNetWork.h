@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QList>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QSslError>
+#include <QString>
+
+class QNetworkAccessManager;
+class QNetworkRequest;
+
+namespace Common {
+
+class CNetWorkListener;
+class CNetWorkTimeOut;
+
+// The client's one HTTP(S) client. One request object is reused for every send, so headers
+// stay set until set again; only the newest reply is tracked. Results reach the listener; a
+// request that shows no data within 10 s is cancelled and reported as -1001. GUI thread only.
+class CNetWork : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CNetWork(const QString &name);
+    ~CNetWork() override;
+
+    void setListener(CNetWorkListener *listener);
+    void clearListener();
+
+    // Sets the URL; an "https://" URL (any case) turns peer verification off.
+    void setUrl(const QString &url);
+    void setContentType(const QString &value);
+    void setAcceptLanguage(const QString &value);
+    void setTimeOffset(const QString &value);
+    // Writes "Authorization: Bearer <token>".
+    void setToken(const QString &token);
+
+    // Sends a GET with the request's current URL and headers.
+    void get();
+    // Sends a POST of body (UTF-8) with the class-wide content type and accept language and
+    // the local time offset.
+    void post(const QString &body);
+    // Cancels the reply in flight, if any.
+    void abortRequest();
+
+    // Class-wide headers of every POST.
+    static void setPostContentType(const QString &value);
+    static void setPostAcceptLanguage(const QString &value);
+    // The "timeOffset" header value: the negated offset of local time from UTC in ms.
+    static QString localTimeOffset();
+
+    static constexpr int kSslErrorCode = -1000;
+    static constexpr int kTimeOutCode = -1001;
+    static constexpr int kFirstDataTimeOutMs = 10000;
+
+public slots:
+    void onNetWorkTimeOut();
+    void onSSLErrors(const QList<QSslError> &errors);
+    void onError(QNetworkReply::NetworkError code);
+    void onReadyRead();
+    void onFinished();
+
+private:
+    void track(QNetworkReply *reply);
+    void discardGuard();
+
+    QNetworkAccessManager *m_manager;
+    QNetworkRequest *m_request;
+    QNetworkReply *m_reply = nullptr;
+    QPointer<CNetWorkTimeOut> m_timeOut;
+    CNetWorkListener *m_listener = nullptr;
+    QString m_name;
+
+    static QString s_contentType;
+    static QString s_acceptLanguage;
+};
+
+} // namespace Common
