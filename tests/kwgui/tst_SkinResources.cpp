@@ -64,7 +64,9 @@ QList<TsEntry> readTs(const QString &path)
         else if (xml.name() == QLatin1String("source"))
             entries.last().source = xml.readElementText();
         else if (xml.name() == QLatin1String("translation")) {
-            entries.last().finished = xml.attributes().value("type").isEmpty();
+            // Vanished entries (no longer in the code) keep their translation; only new ones
+            // are unfinished.
+            entries.last().finished = xml.attributes().value("type") != QLatin1String("unfinished");
             entries.last().translation = xml.readElementText();
         }
     }

@@ -4,6 +4,8 @@
 
 #include <kwl/KPrintLog.h>
 
+#include <QApplication>
+
 #include <cstdio>
 
 namespace KWGUI {
@@ -46,6 +48,13 @@ int KWMessageBox::ShowInformation(QWidget *parent, const QString &title, const Q
         offered = Ok;
     if (const int answer = automaticAnswer(offered)) {
         reportAutomaticAnswer(title, text, answer);
+        return answer;
+    }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        // Nothing can be shown without widgets: the box counts as closed.
+        const int answer = KWMessageBoxDialog::closeAnswer(offered);
+        KLOG(4, "no widgets, box \"%s\": \"%s\" closed", qUtf8Printable(title),
+             qUtf8Printable(text));
         return answer;
     }
     KWMessageBoxDialog box(parent, title, text, offered);

@@ -7,7 +7,7 @@
 
 #include <kwl/KPrintLog.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QThread>
@@ -161,6 +161,12 @@ void KWMessageNotify::showPending()
     }
     if (contents.isEmpty())
         return;
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        // A process without widgets (a console tool, a headless test) cannot show toasts.
+        for (const KWToast::Content &content : qAsConst(contents))
+            KLOG(4, "no widgets, toast not shown: %s", qUtf8Printable(content.text));
+        return;
+    }
     if (d->styleSheet.isEmpty())
         d->styleSheet = KWSkin::StyleSheet(KWSkin::SchemeOf(GetSkinVersion()));
     for (KWToast::Content &content : contents) {
