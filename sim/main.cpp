@@ -1,0 +1,80 @@
+// orvane-sim: the reference platform the client talks to in the demo and the tests.
+#include "DeviceFile.h"
+#include "SimCommandLine.h"
+#include "SimServer.h"
+
+#include <QCoreApplication>
+
+#include <kwl/KPrintLog.h>
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+
+namespace {
+
+enum ExitCode { Done = 0, BadOptions = 1, BadDeviceFile = 2, CannotListen = 3 };
+
+void printLine(const QString &line)
+{
+    std::fputs(qPrintable(line + "\n"), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The stop signals are taken by sigwait at the end; every thread started from here on
+    // inherits them blocked.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    KPrintLog::instance()->SetStderr(true);
+
+    SimCommandLine commandLine(QCoreApplication::applicationDirPath() + "/webapp");
+    QString error;
+    if (!commandLine.parse(QCoreApplication::arguments(), &error)) {
+        KLOG(6, "orvane-sim: %s (see --help)", qPrintable(error));
+        return BadOptions;
+    }
+    if (commandLine.help) {
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        return Done;
+    }
+    if (commandLine.printDefaultDevices) {
+        std::fputs(DeviceFile::builtInText().constData(), stdout);
+        return Done;
+    }
+    if (!commandLine.logFile.isEmpty()
+        && !KPrintLog::instance()->SetFile(commandLine.logFile.toLocal8Bit().constData()))
+        return BadOptions;
+
+    const std::optional<DeviceFile> devices = commandLine.devicesFile.isEmpty()
+        ? DeviceFile::builtIn()
+        : DeviceFile::load(commandLine.devicesFile, &error);
+    if (!devices) {
+        KLOG(6, "orvane-sim: %s", qPrintable(error));
+        return BadDeviceFile;
+    }
+
+    SimServer server(*devices);
+    if (!server.start(commandLine.options, &error)) {
+        KLOG(6, "orvane-sim: %s", qPrintable(error));
+        return CannotListen;
+    }
+    printLine(QString("orvane-sim http 127.0.0.1:%1").arg(server.httpPort()));
+    if (server.httpsPort() != 0)
+        printLine(QString("orvane-sim https 127.0.0.1:%1").arg(server.httpsPort()));
+    printLine("orvane-sim ready");
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    KLOG(4, "orvane-sim: stopping on signal %d", signal);
+    server.stop();
+    return Done;
+}
