@@ -189,6 +189,7 @@ QJsonArray checkDevices(Checker &c, const QJsonObject &root, const QSet<QString>
         c.text(in, out, where, "devLoginName", false, "admin");
         c.text(in, out, where, "devLoginPassword", false);
         c.flag(in, out, where, "online", true);
+        c.number(in, out, where, "sirenSeconds", 1, 3600, 10);
         out.insert("channels", checkChannels(c, in, where));
         devices.append(out);
     }
@@ -330,6 +331,11 @@ QJsonArray DeviceFile::menusOf(const QJsonObject &user) const
             result.append(menu);
     }
     return result;
+}
+
+QJsonObject DeviceFile::device(const QString &deviceId) const
+{
+    return findIn(devices(), "deviceId", deviceId);
 }
 
 QString DeviceFile::shopName(const QString &shopCode) const

@@ -38,6 +38,8 @@ public:
     QJsonObject user(const QString &userName) const;
     // The menus a user may open, in the order of the file.
     QJsonArray menusOf(const QJsonObject &user) const;
+    // The device of that id, empty when there is none.
+    QJsonObject device(const QString &deviceId) const;
     // The name of a shop, empty when the code is unknown.
     QString shopName(const QString &shopCode) const;
 

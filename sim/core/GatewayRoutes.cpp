@@ -47,7 +47,7 @@ SimReply GatewayRoutes::version() const
 
 SimReply GatewayRoutes::token(const SimRequest &request)
 {
-    if (const std::optional<SimReply> refusal = refuseUnlessLoggedIn(request))
+    if (const std::optional<SimReply> refusal = refuseUnlessLoggedIn(request, m_tokens))
         return *refusal;
     const std::optional<TokenStore::DeviceToken> issued
         = m_tokens.deviceToken(request.bearerToken());
@@ -58,7 +58,7 @@ SimReply GatewayRoutes::token(const SimRequest &request)
 
 SimReply GatewayRoutes::deviceList(const SimRequest &request) const
 {
-    if (const std::optional<SimReply> refusal = refuseUnlessLoggedIn(request))
+    if (const std::optional<SimReply> refusal = refuseUnlessLoggedIn(request, m_tokens))
         return *refusal;
     QJsonArray list;
     for (const QJsonValue &device : m_devices.devices())
@@ -91,11 +91,12 @@ SimReply GatewayRoutes::logout(const SimRequest &request)
     return SimReply::success(QJsonObject());
 }
 
-std::optional<SimReply> GatewayRoutes::refuseUnlessLoggedIn(const SimRequest &request) const
+std::optional<SimReply> GatewayRoutes::refuseUnlessLoggedIn(const SimRequest &request,
+                                                            const TokenStore &tokens)
 {
     if (request.bearerToken().isEmpty())
         return SimReply::refusal(401, "missing \"Authorization: Bearer <user token>\"");
-    if (m_tokens.sessionUser(request.bearerToken()).isEmpty())
+    if (tokens.sessionUser(request.bearerToken()).isEmpty())
         return SimReply::refusal(401, "the user token opens no session; log in first");
     return std::nullopt;
 }

@@ -22,6 +22,9 @@ public:
     void install(SimRouter &router);
     // Opens the session of a user whose password matches; the user's record, empty when refused.
     QJsonObject login(const QString &userName, const QString &password);
+    // The refusal for a request whose bearer token opens no session, nothing when it opens one.
+    static std::optional<SimReply> refuseUnlessLoggedIn(const SimRequest &request,
+                                                        const TokenStore &tokens);
 
 private:
     SimReply version() const;
@@ -29,8 +32,6 @@ private:
     SimReply deviceList(const SimRequest &request) const;
     SimReply loginReply(const SimRequest &request);
     SimReply logout(const SimRequest &request);
-    // The refusal for a request whose bearer token opens no session, nothing when it opens one.
-    std::optional<SimReply> refuseUnlessLoggedIn(const SimRequest &request) const;
     QJsonObject deviceEntry(const QJsonObject &device) const;
 
     const DeviceFile &m_devices;

@@ -13,9 +13,11 @@ SimServer::SimServer(const DeviceFile &devices)
     , m_version(devices.version())
     , m_router(m_faults, m_log, m_stop)
     , m_gateway(m_devices, m_tokens, m_version)
+    , m_abilities(m_devices, m_tokens)
     , m_control(m_faults, m_log, m_tokens, m_version)
 {
     m_gateway.install(m_router);
+    m_abilities.install(m_router);
     m_control.install(m_router);
 }
 

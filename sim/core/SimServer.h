@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AbilityRoutes.h"
 #include "ClientVersion.h"
 #include "ControlRoutes.h"
 #include "DeviceFile.h"
@@ -71,6 +72,7 @@ private:
     ClientVersion m_version;
     SimRouter m_router;
     GatewayRoutes m_gateway;
+    AbilityRoutes m_abilities;
     ControlRoutes m_control;
     std::unique_ptr<StaticFiles> m_files;
     std::function<void(httplib::Server &)> m_extraRoutes;

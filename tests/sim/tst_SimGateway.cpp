@@ -213,6 +213,51 @@ private slots:
         QCOMPARE(camera["online"].toBool(true), false);
     }
 
+    void deviceAbilitiesAnswerTheWayTheClientReadsThem()
+    {
+        const QString light = AbilityRoutes::cameraStatusPath;
+        const QString sirenStart = AbilityRoutes::sirenStartPath;
+        const auto call
+            = [this](const QString &path, const QJsonObject &body) -> const QJsonObject {
+            return SimTestClient::json(
+                m_http->post(path, QJsonDocument(body).toJson(QJsonDocument::Compact), demoToken));
+        };
+        const QJsonObject whiteLight {{"deviceId", "NVR0001A"},
+                                      {"enableType", "whiteLight"},
+                                      {"enable", true},
+                                      {"channelId", 1}};
+        QCOMPARE(m_http->post(light, QJsonDocument(whiteLight).toJson())->status, 401);
+        m_server.login("demo", "demo123");
+        QCOMPARE(call(light, whiteLight)["code"].toString(), QString("0"));
+
+        // Refusals come as a "code" other than "0" in a normal answer.
+        QJsonObject wrong = whiteLight;
+        wrong.insert("channelId", 9);
+        QCOMPARE(call(light, wrong)["code"].toString(), QString("404"));
+        wrong = whiteLight;
+        wrong.insert("enableType", "laser");
+        QCOMPARE(call(light, wrong)["code"].toString(), QString("400"));
+        QCOMPARE(call(light, {{"deviceId", "NOPE"}})["code"].toString(), QString("404"));
+        QCOMPARE(call(light, {{"deviceId", "IPC0004D"}})["code"].toString(), QString("503"));
+
+        // The siren says how long it sounds, for the device and for each channel asked for.
+        const QJsonObject perChannel = call(sirenStart,
+                                            {{"deviceId", "NVR0001A"},
+                                             {"clientLocalTime", "20261205T1830"},
+                                             {"channels", QJsonArray {"1"}}});
+        QCOMPARE(perChannel["code"].toString(), QString("0"));
+        QCOMPARE(perChannel["data"]["time"].toInt(), 10);
+        QCOMPARE(perChannel["data"]["channels"][0]["channelId"].toString(), QString("1"));
+        QCOMPARE(perChannel["data"]["channels"][0]["time"].toInt(), 10);
+        QCOMPARE(call(sirenStart, {{"deviceId", "IPC0002B"}})["data"]["time"].toInt(), 10);
+        QCOMPARE(
+            call(sirenStart, {{"deviceId", "NVR0001A"}, {"channels", QJsonArray {"7"}}})["code"]
+                .toString(),
+            QString("404"));
+        QCOMPARE(call(AbilityRoutes::sirenStopPath, {{"deviceId", "NVR0001A"}})["code"].toString(),
+                 QString("0"));
+    }
+
     void webApplicationFilesAreServedFromTheirFolder()
     {
         // Before the folder exists the answer says what is missing.
