@@ -103,6 +103,8 @@ private slots:
         }
         QVERIFY(sizes.contains(16) && sizes.contains(32) && sizes.contains(48));
         QVERIFY(!QIcon(suite + "OutFile.ico").isNull());
+        // A skin path without a scheme ("storeSuite") finds its icon in the suite folder.
+        QVERIFY(QImageReader(suite + "../OutFile.ico").imageCount() >= 4);
 
         for (const char *name : {"startLoading.gif", "loading.gif"}) {
             QMovie movie(suite + name);
