@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <memory>
 
 namespace SimMedia {
@@ -141,7 +142,11 @@ public:
                 notFound(res);
                 return;
             }
-            begin = r.begin;
+            // A recording may be played from a moment inside it.
+            int64_t from = r.begin;
+            if (!q.number("begin", &from, r.begin))
+                return;
+            begin = std::max(r.begin, std::min(from, r.end - 1));
             end = r.end;
         } else if (!q.number("begin", &begin) || !q.number("end", &end)) {
             return;

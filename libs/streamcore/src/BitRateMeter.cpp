@@ -1,0 +1,44 @@
+#include "BitRateMeter.h"
+
+namespace StreamCore {
+
+namespace {
+
+constexpr auto kWindow = std::chrono::seconds(2);
+constexpr auto kStep = std::chrono::milliseconds(250);
+
+} // namespace
+
+void BitRateMeter::forget(Clock::time_point now)
+{
+    // Keep one mark at or before the window's start so that the window stays full.
+    while (m_marks.size() > 1 && m_marks[1].time <= now - kWindow)
+        m_marks.pop_front();
+}
+
+void BitRateMeter::add(size_t bytes, Clock::time_point now)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_marks.empty())
+        m_marks.push_back({now, m_total});
+    m_total += bytes;
+    if (now - m_marks.back().time >= kStep)
+        m_marks.push_back({now, m_total});
+    forget(now);
+}
+
+float BitRateMeter::kbps(Clock::time_point now)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    forget(now);
+    if (m_marks.empty())
+        return 0;
+    const Mark &first = m_marks.front();
+    const double seconds = std::chrono::duration<double>(now - first.time).count();
+    if (seconds < 0.25)
+        return 0;
+    // A stream that stopped shows its rate falling to 0 as the window passes.
+    return static_cast<float>((m_total - first.total) * 8.0 / 1000.0 / seconds);
+}
+
+} // namespace StreamCore

@@ -1,0 +1,110 @@
+#include "PlatformClient.h"
+
+#include "Log.h"
+#include "MediaError.h"
+
+#include <httplib.h>
+
+#include <QJsonDocument>
+
+#include <cstdlib>
+#include <memory>
+
+namespace StreamCore {
+
+namespace {
+
+constexpr int kConnectSeconds = 5;
+constexpr int kReadSeconds = 10;
+
+std::unique_ptr<httplib::ClientImpl> makeClient(const std::string &host, int port)
+{
+    std::unique_ptr<httplib::ClientImpl> client;
+    if (port == 443) {
+        auto ssl = std::make_unique<httplib::SSLClient>(host, port);
+        ssl->enable_server_certificate_verification(true);
+        // A private certificate authority (for example a test platform's) may be named.
+        if (const char *ca = std::getenv("STREAMCORE_CA_FILE"))
+            ssl->set_ca_cert_path(ca);
+        client = std::move(ssl);
+    } else {
+        client = std::make_unique<httplib::ClientImpl>(host, port);
+    }
+    client->set_connection_timeout(kConnectSeconds, 0);
+    client->set_read_timeout(kReadSeconds, 0);
+    client->set_write_timeout(kReadSeconds, 0);
+    return client;
+}
+
+httplib::Headers headersFor(const std::string &token)
+{
+    return {{"Authorization", "Bearer " + token}, {"Accept", "application/json"}};
+}
+
+} // namespace
+
+void PlatformClient::setEndpoint(const std::string &host, int port)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_endpoint = {host, port};
+}
+
+bool PlatformClient::configured() const
+{
+    const Endpoint e = endpoint();
+    return !e.host.empty() && e.port > 0;
+}
+
+PlatformClient::Endpoint PlatformClient::endpoint() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_endpoint;
+}
+
+PlatformClient::Reply PlatformClient::decode(int status, const std::string &body,
+                                             const std::string &path)
+{
+    Reply reply;
+    reply.error = MediaError::fromHttpStatus(status);
+    if (!reply.error.empty()) {
+        SCLOG(status == 0 ? 6 : 4, "open platform %s: status %d", path.c_str(), status);
+        return reply;
+    }
+    QJsonParseError parseError{};
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(body), &parseError);
+    if (!doc.isObject() || doc.object().value("code").toInt(-1) != 0) {
+        SCLOG(6, "open platform %s: unexpected answer [%s]", path.c_str(),
+              body.substr(0, 200).c_str());
+        reply.error = MediaError::kOther;
+        return reply;
+    }
+    reply.data = doc.object().value("data").toObject();
+    return reply;
+}
+
+PlatformClient::Reply PlatformClient::get(const std::string &path, const Params &params,
+                                          const std::string &token) const
+{
+    const Endpoint e = endpoint();
+    if (e.host.empty())
+        return {MediaError::kConnection, {}};
+    auto client = makeClient(e.host, e.port);
+    const httplib::Params query(params.begin(), params.end());
+    const std::string target = httplib::append_query_params(path, query);
+    const auto result = client->Get(target.c_str(), headersFor(token));
+    return result ? decode(result->status, result->body, path) : decode(0, {}, path);
+}
+
+PlatformClient::Reply PlatformClient::post(const std::string &path, const QJsonObject &body,
+                                           const std::string &token) const
+{
+    const Endpoint e = endpoint();
+    if (e.host.empty())
+        return {MediaError::kConnection, {}};
+    auto client = makeClient(e.host, e.port);
+    const std::string text = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
+    const auto result = client->Post(path.c_str(), headersFor(token), text, "application/json");
+    return result ? decode(result->status, result->body, path) : decode(0, {}, path);
+}
+
+} // namespace StreamCore

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "BitRateMeter.h"
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+typedef struct _GstAppSink GstAppSink;
+
+namespace StreamCore {
+
+class AudioBranch;
+class FrameSlot;
+class RecordBranch;
+
+// What a pipeline reports to its play object (from GStreamer threads).
+struct PipelineEvent
+{
+    enum Kind {
+        FirstPicture,
+        PictureSize,
+        Error,
+        EndOfStream,
+    };
+    Kind kind;
+    std::string error;
+    int width = 0;
+    int height = 0;
+};
+
+// The GStreamer pipeline of one stream: RTSP over TCP → depayloader → parser → tee. The
+// display branch decodes (one thread), scales in YUV, converts to BGRx at the surface's size
+// and keeps only the newest picture; record and sound branches are added while it runs.
+class PlayPipeline
+{
+public:
+    using Notify = std::function<void(const PipelineEvent &)>;
+
+    // playback: a seekable recording, whose pictures carry their position in the recording.
+    PlayPipeline(const std::string &url, bool playback, std::shared_ptr<FrameSlot> slot,
+                 Notify notify);
+    ~PlayPipeline();
+    PlayPipeline(const PlayPipeline &) = delete;
+    PlayPipeline &operator=(const PlayPipeline &) = delete;
+
+    // Starts streaming; false with a reason when the pipeline cannot be built.
+    bool start(std::string *error);
+    // No event is reported once this returns.
+    void detach();
+    // Finishes a running recording and stops the pipeline; may block on the network.
+    void shutdown();
+
+    // Size of the surface the pictures are scaled to (0: the stream's own size).
+    void setViewSize(int width, int height);
+    bool pause();
+    // Resumes at the position shown, at the given rate.
+    bool resume(double rate);
+    // Jumps to a position (seconds into the stream) at a rate.
+    bool seek(double position, double rate);
+    // Position of the newest picture, seconds into the stream (playback) or since 1970 (live).
+    double position() const { return m_position; }
+    float kbps() { return m_meter.kbps(); }
+
+    bool hasAudio() const;
+    bool openAudio(std::string *error);
+    void closeAudio();
+    bool startRecord(const std::string &path, std::string *error);
+    bool stopRecord();
+    bool recording() const { return m_record != nullptr; }
+    // Writes the newest decoded picture, at the stream's size, as JPEG.
+    bool snapshot(const std::string &path, std::string *error);
+
+private:
+    static void onPadAdded(GstElement *src, GstPad *pad, gpointer self);
+    static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
+    static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
+    static GstPadProbeReturn onParsed(GstPad *pad, GstPadProbeInfo *info, gpointer self);
+    static GstPadProbeReturn onDecoded(GstPad *pad, GstPadProbeInfo *info, gpointer self);
+    void addStream(GstPad *pad);
+    bool addVideo(GstPad *pad, const std::string &encoding);
+    bool addAudio(GstPad *pad, const std::string &encoding);
+    void discard(GstPad *pad);
+    // Adds the unpacking chain "depay ! ... ! parse" of a received stream to the pipeline.
+    GstElement *plugChain(const std::string &description);
+    void report(const PipelineEvent &event);
+    // Whether a message comes from the record or sound branch.
+    static bool insideBranch(GstObject *object);
+    GstCaps *viewCaps() const;
+
+    std::string m_url;
+    bool m_playback;
+    std::shared_ptr<FrameSlot> m_slot;
+    GstElement *m_pipeline = nullptr;
+    GstElement *m_viewFilter = nullptr;
+
+    mutable std::mutex m_mutex; // guards what the streaming threads set up
+    Notify m_notify;
+    GstElement *m_videoTee = nullptr;
+    std::string m_videoCodec;
+    GstElement *m_audioTee = nullptr;
+    std::string m_audioCodec;
+    GstSample *m_lastDecoded = nullptr;
+    int m_viewWidth = 0;
+    int m_viewHeight = 0;
+    int m_pictureWidth = 0;
+    int m_pictureHeight = 0;
+    bool m_pictureSeen = false;
+
+    std::atomic<double> m_position{0};
+    BitRateMeter m_meter;
+    std::unique_ptr<RecordBranch> m_record;
+    std::unique_ptr<AudioBranch> m_audio;
+};
+
+} // namespace StreamCore

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "PlatformClient.h"
+#include "StreamCore/StreamCoreTypes.h"
+
+#include <string>
+#include <vector>
+
+namespace StreamCore {
+
+// What a play object plays: live video, a span of recordings by time, or a list of recordings
+// one after the other. Each stream opened for it is a "piece": the span, or one recording
+// (from a start inside it); a piece's stream positions count seconds from the piece's start.
+class PlaybackPlan
+{
+public:
+    enum Kind {
+        Idle,
+        Live,
+        ByTime,
+        ByFile,
+    };
+
+    // Where a jump lands: inside the piece playing, or in a piece that must be opened.
+    struct Target
+    {
+        bool reopen = false;
+        double position = 0;
+    };
+
+    void clear();
+    void setLive(const std::string &token, const std::string &deviceId, int channel,
+                 int definition);
+    // False when the span is empty.
+    bool setByTime(int source, const std::string &token, const std::string &deviceId, int channel,
+                   long long begin, long long end);
+    // Keeps the recordings that overlap [begin, end], in time order; false when none does.
+    bool setByFile(int source, const std::string &token, const std::string &deviceId,
+                   long long begin, long long end, const RecordInfo *records, int count);
+
+    Kind kind() const { return m_kind; }
+    const std::string &token() const { return m_token; }
+    // The open-platform request for the current piece's address.
+    std::string requestPath() const;
+    PlatformClient::Params requestParams() const;
+
+    // Seconds since 1970 of a stream position (live: the position is that time already).
+    long long timeAt(double position) const;
+    // Start of the span, or of the recording played by file; -1 live or idle.
+    long long recordBeginTime() const;
+    // The recording played by file, or null.
+    const RecordInfo *currentRecord() const;
+    // Where a jump to a time (by file: or to an offset in seconds from the current
+    // recording's start) lands; false when no recording holds it.
+    bool target(long long time, Target *target);
+    // Moves to the next recording (by file); false when none is left.
+    bool next();
+
+    // Local time text "yyyy-MM-dd HH:mm:ss" to seconds since 1970; -1 when malformed.
+    static long long parseTime(const char *text);
+
+private:
+    struct Piece
+    {
+        RecordInfo record;
+        long long begin;
+        long long end;
+    };
+
+    Kind m_kind = Idle;
+    std::string m_token;
+    std::string m_deviceId;
+    int m_channel = 0;
+    int m_definition = 1;
+    int m_source = 0;
+    long long m_begin = 0;
+    long long m_end = 0;
+    std::vector<Piece> m_pieces;
+    size_t m_current = 0;
+    long long m_pieceStart = 0;
+};
+
+} // namespace StreamCore

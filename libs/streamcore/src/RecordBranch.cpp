@@ -1,0 +1,156 @@
+#include "RecordBranch.h"
+
+#include "BranchBin.h"
+
+namespace StreamCore {
+
+namespace {
+
+constexpr gint64 kFinishWaitUs = 5 * G_TIME_SPAN_SECOND;
+// Queues deep enough for a slow disk, never dropping what must go into the file.
+constexpr const char *kQueue = "queue max-size-buffers=0 max-size-bytes=0 "
+                               "max-size-time=10000000000";
+
+std::string audioEncoder(const std::string &codec)
+{
+    if (codec == "aac")
+        return "aacparse";
+    // The MP4 container takes no G.711: decode and encode as AAC.
+    const std::string decoder = codec == "mulaw" ? "mulawdec" : "alawdec";
+    return decoder + " ! audioconvert ! audioresample ! avenc_aac ! aacparse";
+}
+
+} // namespace
+
+RecordBranch::RecordBranch(GstElement *pipeline)
+    : m_pipeline(pipeline)
+{
+    g_mutex_init(&m_lock);
+    g_cond_init(&m_ended);
+}
+
+RecordBranch::~RecordBranch()
+{
+    if (m_bin)
+        finish();
+    g_cond_clear(&m_ended);
+    g_mutex_clear(&m_lock);
+}
+
+std::string RecordBranch::description(const Inputs &inputs)
+{
+    const std::string parser = inputs.videoCodec == "h265" ? "h265parse" : "h264parse";
+    std::string d = std::string(kQueue) + " name=vq ! " + parser
+                    + " ! mp4mux name=mux fragment-duration=1000 "
+                      "fragment-mode=first-moov-then-finalise ! filesink name=file async=false";
+    if (inputs.audioTee)
+        d += std::string(" ") + kQueue + " name=aq ! " + audioEncoder(inputs.audioCodec)
+             + " ! mux.";
+    return d;
+}
+
+void RecordBranch::addProbe(const char *element, const char *pad, GstPadProbeType type,
+                            GstPadProbeCallback callback)
+{
+    GstElement *e = BranchBin::child(m_bin, element);
+    GstPad *p = gst_element_get_static_pad(e, pad);
+    gst_pad_add_probe(p, type, callback, this, nullptr);
+    gst_object_unref(p);
+    gst_object_unref(e);
+}
+
+bool RecordBranch::start(const Inputs &inputs, const std::string &path, std::string *error)
+{
+    std::vector<std::pair<std::string, std::string>> ins{{"video", "vq"}};
+    if (inputs.audioTee)
+        ins.emplace_back("audio", "aq");
+    m_bin = BranchBin::make(description(inputs), ins, error);
+    if (!m_bin)
+        return false;
+    gst_object_set_name(GST_OBJECT(m_bin), kName);
+    GstElement *file = BranchBin::child(m_bin, "file");
+    g_object_set(file, "location", path.c_str(), nullptr);
+    gst_object_unref(file);
+    addProbe("vq", "src", GST_PAD_PROBE_TYPE_BUFFER, &RecordBranch::onVideo);
+    if (inputs.audioTee)
+        addProbe("aq", "src", GST_PAD_PROBE_TYPE_BUFFER, &RecordBranch::onAudio);
+    addProbe("file", "sink", GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &RecordBranch::onFileEvent);
+    gst_object_ref(m_bin);
+    if (!BranchBin::plug(m_pipeline, m_bin)) {
+        *error = "cannot open " + path;
+        BranchBin::unplug(m_pipeline, m_bin);
+        gst_object_unref(m_bin);
+        m_bin = nullptr;
+        return false;
+    }
+    GstPad *videoIn = gst_element_get_static_pad(m_bin, "video");
+    m_video = std::make_unique<TeeLink>(inputs.videoTee, videoIn);
+    gst_object_unref(videoIn);
+    if (inputs.audioTee) {
+        GstPad *audioIn = gst_element_get_static_pad(m_bin, "audio");
+        m_audio = std::make_unique<TeeLink>(inputs.audioTee, audioIn);
+        gst_object_unref(audioIn);
+    }
+    if (!m_video->linked()) {
+        *error = "cannot link the recording";
+        finish();
+        return false;
+    }
+    return true;
+}
+
+GstPadProbeReturn RecordBranch::onVideo(GstPad *, GstPadProbeInfo *info, gpointer self)
+{
+    auto *branch = static_cast<RecordBranch *>(self);
+    if (branch->m_keyFrameSeen)
+        return GST_PAD_PROBE_OK;
+    // A file must start with a picture that decodes on its own.
+    if (GST_BUFFER_FLAG_IS_SET(GST_PAD_PROBE_INFO_BUFFER(info), GST_BUFFER_FLAG_DELTA_UNIT))
+        return GST_PAD_PROBE_DROP;
+    branch->m_keyFrameSeen = true;
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn RecordBranch::onAudio(GstPad *, GstPadProbeInfo *, gpointer self)
+{
+    return static_cast<RecordBranch *>(self)->m_keyFrameSeen ? GST_PAD_PROBE_OK
+                                                             : GST_PAD_PROBE_DROP;
+}
+
+GstPadProbeReturn RecordBranch::onFileEvent(GstPad *, GstPadProbeInfo *info, gpointer self)
+{
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
+        auto *branch = static_cast<RecordBranch *>(self);
+        g_mutex_lock(&branch->m_lock);
+        branch->m_fileEnded = true;
+        g_cond_broadcast(&branch->m_ended);
+        g_mutex_unlock(&branch->m_lock);
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+bool RecordBranch::finish()
+{
+    if (!m_bin)
+        return false;
+    if (m_video)
+        m_video->cut(true);
+    if (m_audio)
+        m_audio->cut(true);
+    g_mutex_lock(&m_lock);
+    const gint64 deadline = g_get_monotonic_time() + kFinishWaitUs;
+    while (!m_fileEnded) {
+        if (!g_cond_wait_until(&m_ended, &m_lock, deadline))
+            break;
+    }
+    const bool ended = m_fileEnded;
+    g_mutex_unlock(&m_lock);
+    m_video.reset();
+    m_audio.reset();
+    BranchBin::unplug(m_pipeline, m_bin);
+    gst_object_unref(m_bin);
+    m_bin = nullptr;
+    return ended;
+}
+
+} // namespace StreamCore

@@ -1,0 +1,190 @@
+#include "TalkPipeline.h"
+
+#include "Log.h"
+#include "MediaError.h"
+
+#include <gst/app/gstappsink.h>
+
+#include <cstdlib>
+
+namespace StreamCore {
+
+namespace {
+
+std::string microphone()
+{
+    const char *mic = std::getenv("STREAMCORE_MICROPHONE");
+    return mic && *mic ? mic : "autoaudiosrc";
+}
+
+gboolean dropAttributes(GQuark field, GValue *, gpointer)
+{
+    // SDP attributes ("a-...") do not belong in the caps of the packets sent.
+    return !g_str_has_prefix(g_quark_to_string(field), "a-");
+}
+
+void watchBus(GstElement *pipeline, GstBusSyncHandler handler, gpointer data)
+{
+    GstBus *bus = gst_element_get_bus(pipeline);
+    gst_bus_set_sync_handler(bus, handler, data, nullptr);
+    gst_object_unref(bus);
+}
+
+void stopAndUnref(GstElement *pipeline)
+{
+    if (!pipeline)
+        return;
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+}
+
+} // namespace
+
+TalkPipeline::TalkPipeline(const std::string &url, Notify notify)
+    : m_url(url)
+    , m_notify(std::move(notify))
+{
+}
+
+TalkPipeline::~TalkPipeline()
+{
+    detach();
+    stopAndUnref(m_microphone);
+    stopAndUnref(m_session);
+}
+
+void TalkPipeline::detach()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_notify = nullptr;
+}
+
+void TalkPipeline::report(bool ok, const std::string &error)
+{
+    if (m_reported.exchange(true))
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_notify)
+        m_notify(ok, error);
+}
+
+bool TalkPipeline::start(std::string *error)
+{
+    m_source = gst_element_factory_make("rtspsrc", nullptr);
+    if (!m_source) {
+        *error = "no RTSP source element";
+        return false;
+    }
+    m_session = gst_pipeline_new(nullptr);
+    gst_object_ref_sink(m_session);
+    g_object_set(m_source, "location", m_url.c_str(), "latency", 0u, nullptr);
+    gst_util_set_object_arg(G_OBJECT(m_source), "protocols", "tcp");
+    gst_util_set_object_arg(G_OBJECT(m_source), "backchannel", "onvif");
+    g_signal_connect(m_source, "select-stream", G_CALLBACK(&TalkPipeline::onSelectStream), this);
+    g_signal_connect(m_source, "pad-added", G_CALLBACK(&TalkPipeline::onPadAdded), this);
+    gst_bin_add(GST_BIN(m_session), m_source);
+    watchBus(m_session, &TalkPipeline::onBusMessage, this);
+    if (gst_element_set_state(m_session, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        *error = "cannot start the talk session";
+        return false;
+    }
+    return true;
+}
+
+gboolean TalkPipeline::onSelectStream(GstElement *, guint index, GstCaps *caps, gpointer self)
+{
+    const GstStructure *s = gst_caps_get_structure(caps, 0);
+    if (gst_structure_has_field(s, "a-sendonly"))
+        static_cast<TalkPipeline *>(self)->startMicrophone(index, caps);
+    return TRUE;
+}
+
+void TalkPipeline::onPadAdded(GstElement *, GstPad *pad, gpointer self)
+{
+    // What the device sends back while we talk is not played.
+    auto *talk = static_cast<TalkPipeline *>(self);
+    GstElement *sink = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(sink, "async", FALSE, "sync", FALSE, nullptr);
+    gst_bin_add(GST_BIN(talk->m_session), sink);
+    gst_element_sync_state_with_parent(sink);
+    GstPad *input = gst_element_get_static_pad(sink, "sink");
+    gst_pad_link(pad, input);
+    gst_object_unref(input);
+}
+
+void TalkPipeline::startMicrophone(guint stream, GstCaps *caps)
+{
+    GstStructure *s = gst_structure_copy(gst_caps_get_structure(caps, 0));
+    gst_structure_set_name(s, "application/x-rtp");
+    gst_structure_filter_and_map_in_place(s, &dropAttributes, nullptr);
+    const char *encodingField = gst_structure_get_string(s, "encoding-name");
+    const std::string encoding = encodingField ? encodingField : "";
+    GstCaps *packetCaps = gst_caps_new_full(s, nullptr);
+    std::string coder;
+    if (encoding == "PCMU")
+        coder = "mulawenc ! rtppcmupay";
+    else if (encoding == "PCMA")
+        coder = "alawenc ! rtppcmapay";
+    if (coder.empty()) {
+        gst_caps_unref(packetCaps);
+        report(false, MediaError::kOther);
+        return;
+    }
+    const std::string d = microphone()
+                          + " ! audioconvert ! audioresample ! audio/x-raw,rate=8000,channels=1 ! "
+                          + coder + " ! appsink name=out sync=false async=false";
+    GError *gerror = nullptr;
+    m_microphone = gst_parse_launch(d.c_str(), &gerror);
+    if (!m_microphone) {
+        SCLOG(6, "talk: no microphone (%s)", gerror ? gerror->message : "?");
+        g_clear_error(&gerror);
+        gst_caps_unref(packetCaps);
+        report(false, MediaError::kOther);
+        return;
+    }
+    m_stream = stream;
+    GstElement *out = gst_bin_get_by_name(GST_BIN(m_microphone), "out");
+    g_object_set(out, "caps", packetCaps, nullptr);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = &TalkPipeline::onMicrophone;
+    gst_app_sink_set_callbacks(GST_APP_SINK(out), &callbacks, this, nullptr);
+    gst_object_unref(out);
+    gst_caps_unref(packetCaps);
+    watchBus(m_microphone, &TalkPipeline::onBusMessage, this);
+    if (gst_element_set_state(m_microphone, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        report(false, MediaError::kOther);
+}
+
+GstFlowReturn TalkPipeline::onMicrophone(GstAppSink *sink, gpointer self)
+{
+    auto *talk = static_cast<TalkPipeline *>(self);
+    GstSample *sample = gst_app_sink_pull_sample(sink);
+    if (!sample)
+        return GST_FLOW_OK;
+    GstFlowReturn result = GST_FLOW_ERROR;
+    g_signal_emit_by_name(talk->m_source, "push-backchannel-sample", talk->m_stream.load(), sample,
+                          &result);
+    gst_sample_unref(sample);
+    // Packets are refused until the session plays; the first one taken means talk runs.
+    if (result == GST_FLOW_OK)
+        talk->report(true, MediaError::kNone);
+    return GST_FLOW_OK;
+}
+
+GstBusSyncReply TalkPipeline::onBusMessage(GstBus *, GstMessage *message, gpointer self)
+{
+    auto *talk = static_cast<TalkPipeline *>(self);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        GError *error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        SCLOG(6, "talk %s: %s", talk->m_url.c_str(), error ? error->message : "?");
+        const std::string text = MediaError::fromGstError(error);
+        g_clear_error(&error);
+        // After talk started, a failure is reported as the end of talk.
+        talk->m_reported = false;
+        talk->report(false, text);
+    }
+    return GST_BUS_DROP;
+}
+
+} // namespace StreamCore

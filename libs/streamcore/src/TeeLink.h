@@ -1,0 +1,35 @@
+#pragma once
+
+#include <gst/gst.h>
+
+namespace StreamCore {
+
+// One output of a tee feeding a branch that is added and removed while the stream runs.
+class TeeLink
+{
+public:
+    // Requests a tee output and links it to the branch's input.
+    TeeLink(GstElement *tee, GstPad *branchInput);
+    ~TeeLink();
+    TeeLink(const TeeLink &) = delete;
+    TeeLink &operator=(const TeeLink &) = delete;
+
+    bool linked() const { return m_teePad != nullptr; }
+    // Cuts the branch off between two buffers and, when asked, ends its stream with EOS so
+    // that it can finish (a file gets its index); releases the tee output.
+    void cut(bool endOfStream);
+
+private:
+    static GstPadProbeReturn onIdle(GstPad *pad, GstPadProbeInfo *info, gpointer self);
+    void unlinkNow();
+
+    GstElement *m_tee;
+    GstPad *m_teePad = nullptr;
+    GstPad *m_branchInput;
+    bool m_endOfStream = false;
+    GMutex m_lock;
+    GCond m_done;
+    bool m_cut = false;
+};
+
+} // namespace StreamCore

@@ -1,0 +1,448 @@
+#include "VideoPlayImpl.h"
+
+#include "FrameSlot.h"
+#include "GuiPost.h"
+#include "Log.h"
+#include "MediaError.h"
+#include "PlayPipeline.h"
+#include "TaskQueue.h"
+#include "VideoSurface.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <map>
+
+namespace StreamCore {
+
+namespace {
+
+constexpr int kOpenTimeoutMs = 10000;
+constexpr float kSlowest = 0.125f;
+constexpr float kFastest = 8.0f;
+
+// Play objects by handle, touched on the GUI thread only.
+std::map<int, VideoPlayImpl *> &registry()
+{
+    static std::map<int, VideoPlayImpl *> plays;
+    return plays;
+}
+
+} // namespace
+
+VideoPlayImpl::VideoPlayImpl(int handle, Services services)
+    : m_handle(handle)
+    , m_services(services)
+    , m_observers(m_mutex)
+    , m_slot(std::make_shared<FrameSlot>())
+{
+    registry()[handle] = this;
+    m_openTimer.setSingleShot(true);
+    m_openTimer.setInterval(kOpenTimeoutMs);
+    connect(&m_openTimer, &QTimer::timeout, this, [this] { onOpenTimeout(); });
+}
+
+VideoPlayImpl::~VideoPlayImpl()
+{
+    registry().erase(m_handle);
+    stopPipeline();
+    delete m_surface.data();
+}
+
+VideoPlayImpl *VideoPlayImpl::find(int handle)
+{
+    auto it = registry().find(handle);
+    return it == registry().end() ? nullptr : it->second;
+}
+
+int VideoPlayImpl::InitVideoPlay(uintptr_t window)
+{
+    QWidget *host = QWidget::find(static_cast<WId>(window));
+    if (!host) {
+        SCLOG(4, "no window %llu to show the picture in", static_cast<unsigned long long>(window));
+        return -1;
+    }
+    delete m_surface.data();
+    m_surface = new VideoSurface(host, m_slot, m_handle);
+    m_surface->setDrawFun(m_drawFun, m_drawUser);
+    m_surface->setSizeListener([this](int width, int height) {
+        m_viewWidth = width;
+        m_viewHeight = height;
+        if (m_pipeline)
+            m_pipeline->setViewSize(width, height);
+    });
+    m_surface->setVisible(playing());
+    return 0;
+}
+
+int VideoPlayImpl::RegisterDrawFun(DrawFun fun, void *user)
+{
+    m_drawFun = fun;
+    m_drawUser = user;
+    if (m_surface)
+        m_surface->setDrawFun(fun, user);
+    return 0;
+}
+
+bool VideoPlayImpl::ready(const char *token, const char *deviceId) const
+{
+    return token && deviceId && *deviceId && m_services.platform->configured();
+}
+
+int VideoPlayImpl::StartRealPlay(const char *token, const char *deviceId, int channel,
+                                 int definition)
+{
+    if (!ready(token, deviceId) || channel < 0)
+        return -1;
+    m_plan.setLive(token, deviceId, channel, definition);
+    return beginOpen();
+}
+
+int VideoPlayImpl::StartPlaybackByTime(int source, const char *token, const char *deviceId,
+                                       int channel, long long begin, long long end)
+{
+    if (!ready(token, deviceId) || channel < 0
+        || !m_plan.setByTime(source, token, deviceId, channel, begin, end))
+        return -1;
+    return beginOpen();
+}
+
+int VideoPlayImpl::StartPlaybackByFile(int source, const char *token, const char *deviceId,
+                                       long long begin, long long end, const RecordInfo *records,
+                                       int count)
+{
+    if (!ready(token, deviceId)
+        || !m_plan.setByFile(source, token, deviceId, begin, end, records, count))
+        return -1;
+    return beginOpen();
+}
+
+int VideoPlayImpl::beginOpen()
+{
+    stopPipeline();
+    ++m_generation;
+    m_state = VIDEO_STATE_OPENING;
+    m_opening = true;
+    m_rate = 1.0;
+    m_paused = false;
+    m_pictureWidth = m_pictureHeight = 0;
+    openPiece();
+    return 0;
+}
+
+void VideoPlayImpl::openPiece()
+{
+    m_awaitingPicture = true;
+    m_openTimer.start();
+    const int handle = m_handle;
+    const int generation = m_generation;
+    PlatformClient *platform = m_services.platform;
+    const std::string path = m_plan.requestPath();
+    const PlatformClient::Params params = m_plan.requestParams();
+    const std::string token = m_plan.token();
+    m_services.requests->post([=] {
+        const PlatformClient::Reply reply = platform->get(path, params, token);
+        GuiPost::to(QCoreApplication::instance(), [=] {
+            if (VideoPlayImpl *play = find(handle))
+                play->onAddress(generation, reply);
+        });
+    });
+}
+
+void VideoPlayImpl::onAddress(int generation, const PlatformClient::Reply &reply)
+{
+    if (generation != m_generation)
+        return;
+    const std::string url = reply.data.value("url").toString().toStdString();
+    if (!reply.error.empty() || url.empty()) {
+        const std::string error = reply.error.empty() ? MediaError::kOther : reply.error;
+        m_opening ? failOpen(error) : lose(error);
+        return;
+    }
+    const int handle = m_handle;
+    auto notify = [handle, generation](const PipelineEvent &event) {
+        GuiPost::to(QCoreApplication::instance(), [=] {
+            if (VideoPlayImpl *play = find(handle))
+                play->onPipelineEvent(generation, event);
+        });
+    };
+    m_pipeline = std::make_unique<PlayPipeline>(url, !live(), m_slot, notify);
+    m_pipeline->setViewSize(m_viewWidth, m_viewHeight);
+    std::string error;
+    if (!m_pipeline->start(&error)) {
+        SCLOG(6, "cannot play %s: %s", url.c_str(), error.c_str());
+        m_opening ? failOpen(MediaError::kOther) : lose(MediaError::kOther);
+    }
+}
+
+void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
+{
+    if (generation != m_generation)
+        return;
+    switch (event.kind) {
+    case PipelineEvent::FirstPicture:
+        m_awaitingPicture = false;
+        m_openTimer.stop();
+        if (m_surface)
+            m_surface->show();
+        if (m_opening) {
+            m_opening = false;
+            m_state = VIDEO_STATE_PLAYING;
+            emitEvent(live() ? VIDEO_EVENT_LIVE_OPEN : VIDEO_EVENT_PLAYBACK_OPEN,
+                      VIDEO_OUTCOME_PLAYING, MediaError::kNone);
+        }
+        break;
+    case PipelineEvent::PictureSize:
+        if (event.width != m_pictureWidth || event.height != m_pictureHeight) {
+            m_pictureWidth = event.width;
+            m_pictureHeight = event.height;
+            emitEvent(VIDEO_EVENT_PICTURE_SIZE, VIDEO_OUTCOME_NONE, MediaError::kNone,
+                      event.width, event.height);
+        }
+        break;
+    case PipelineEvent::Error:
+        m_opening ? failOpen(event.error) : lose(event.error);
+        break;
+    case PipelineEvent::EndOfStream:
+        onEndOfStream();
+        break;
+    }
+}
+
+void VideoPlayImpl::onEndOfStream()
+{
+    if (m_opening || live()) {
+        // A live stream has no end: the camera went away.
+        m_opening ? failOpen(MediaError::kConnection) : lose(MediaError::kConnection);
+        return;
+    }
+    stopPipeline();
+    if (m_plan.next()) {
+        openPiece();
+        return;
+    }
+    m_state = VIDEO_STATE_ENDED;
+    emitEvent(VIDEO_EVENT_PLAYBACK_END, VIDEO_OUTCOME_NONE, MediaError::kNone);
+}
+
+void VideoPlayImpl::onOpenTimeout()
+{
+    if (!m_awaitingPicture)
+        return;
+    m_opening ? failOpen(MediaError::kOpenTimeout) : lose(MediaError::kOpenTimeout);
+}
+
+void VideoPlayImpl::failOpen(const std::string &error)
+{
+    SCLOG(4, "play %d: open failed [%s]", m_handle, error.c_str());
+    stopPipeline();
+    ++m_generation;
+    m_opening = false;
+    m_state = VIDEO_STATE_FAILED;
+    emitEvent(live() ? VIDEO_EVENT_LIVE_OPEN : VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_FAILED,
+              error);
+}
+
+void VideoPlayImpl::lose(const std::string &error)
+{
+    SCLOG(4, "play %d: stream lost [%s]", m_handle, error.c_str());
+    stopPipeline();
+    ++m_generation;
+    m_state = VIDEO_STATE_FAILED;
+    emitEvent(live() ? VIDEO_EVENT_LIVE_LOST : VIDEO_EVENT_PLAYBACK_LOST, VIDEO_OUTCOME_FAILED,
+              error.empty() ? MediaError::kConnection : error);
+}
+
+void VideoPlayImpl::stopPipeline()
+{
+    m_openTimer.stop();
+    m_awaitingPicture = false;
+    if (m_surface) {
+        m_surface->hide();
+        m_surface->clearPicture();
+    }
+    m_slot->clear();
+    if (!m_pipeline)
+        return;
+    m_pipeline->detach();
+    PlayPipeline *pipeline = m_pipeline.release();
+    m_services.reaper->post([pipeline] { delete pipeline; });
+}
+
+int VideoPlayImpl::StopPlay()
+{
+    ++m_generation;
+    stopPipeline();
+    m_plan.clear();
+    m_opening = false;
+    m_state = VIDEO_STATE_IDLE;
+    return 0;
+}
+
+int VideoPlayImpl::Pause()
+{
+    if (!playing() || !m_pipeline->pause())
+        return -1;
+    m_paused = true;
+    return 0;
+}
+
+int VideoPlayImpl::Resume()
+{
+    if (!playing() || !m_pipeline->resume(m_rate))
+        return -1;
+    m_paused = false;
+    return 0;
+}
+
+int VideoPlayImpl::Seek(long long time)
+{
+    PlaybackPlan::Target target;
+    if (!playing() || !m_plan.target(time, &target))
+        return -1;
+    if (target.reopen) {
+        stopPipeline();
+        ++m_generation;
+        m_paused = false;
+        openPiece();
+        return 0;
+    }
+    return m_pipeline->seek(target.position, m_rate) ? 0 : -1;
+}
+
+int VideoPlayImpl::SetPlaySpeed(float speed)
+{
+    if (!playing() || live() || speed < kSlowest || speed > kFastest)
+        return -1;
+    m_rate = speed;
+    if (!m_paused && !m_pipeline->seek(m_pipeline->position(), m_rate))
+        return -1;
+    return 0;
+}
+
+int VideoPlayImpl::OpenAudio()
+{
+    std::string error;
+    if (!playing())
+        return -1;
+    if (!m_pipeline->openAudio(&error)) {
+        SCLOG(4, "play %d: no sound [%s]", m_handle, error.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+int VideoPlayImpl::CloseAudio()
+{
+    if (!m_pipeline)
+        return -1;
+    m_pipeline->closeAudio();
+    return 0;
+}
+
+int VideoPlayImpl::StartRecord(const char *path)
+{
+    std::string error;
+    if (!playing() || !path || !*path)
+        return -1;
+    if (!m_pipeline->startRecord(path, &error)) {
+        SCLOG(6, "play %d: cannot record to %s [%s]", m_handle, path, error.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+int VideoPlayImpl::StopRecord()
+{
+    if (!m_pipeline || !m_pipeline->recording())
+        return -1;
+    return m_pipeline->stopRecord() ? 0 : -1;
+}
+
+int VideoPlayImpl::SnapShot(const char *path, int format)
+{
+    std::string error;
+    if (!m_pipeline || !path || !*path || format != PIC_FORMAT_JPG)
+        return -1;
+    if (!m_pipeline->snapshot(path, &error)) {
+        SCLOG(6, "play %d: no snapshot [%s]", m_handle, error.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+int VideoPlayImpl::GetVideoState()
+{
+    return m_state;
+}
+
+long long VideoPlayImpl::GetFrameTime()
+{
+    return playing() ? m_plan.timeAt(m_pipeline->position()) : 0;
+}
+
+float VideoPlayImpl::GetFrameRate()
+{
+    return m_pipeline ? m_pipeline->kbps() : 0.0f;
+}
+
+long long VideoPlayImpl::GetRecordBeginTime()
+{
+    return m_plan.recordBeginTime();
+}
+
+int VideoPlayImpl::IsPlayByTime()
+{
+    switch (m_plan.kind()) {
+    case PlaybackPlan::ByTime:
+        return 1;
+    case PlaybackPlan::ByFile:
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+int VideoPlayImpl::GetCurrentRecordInfo(RecordInfo *info)
+{
+    const RecordInfo *record = m_plan.currentRecord();
+    if (!record || !info)
+        return -1;
+    *info = *record;
+    return 0;
+}
+
+int VideoPlayImpl::GetObjectHandle()
+{
+    return m_handle;
+}
+
+int VideoPlayImpl::AddObserver(IVideoObserver *observer)
+{
+    return m_observers.add(observer);
+}
+
+int VideoPlayImpl::RemoveObserver(IVideoObserver *observer)
+{
+    return m_observers.remove(observer);
+}
+
+long long VideoPlayImpl::paintedFrames() const
+{
+    return m_surface ? m_surface->paintedFrames() : 0;
+}
+
+void VideoPlayImpl::emitEvent(int code, int outcome, const std::string &error, int width,
+                              int height)
+{
+    const VideoEvent event{m_handle,
+                           code,
+                           outcome,
+                           error.c_str(),
+                           live() ? VIDEO_KIND_LIVE : VIDEO_KIND_PLAYBACK,
+                           width,
+                           height};
+    m_observers.forEach([&event](IVideoObserver *o) { o->OnVideoEvent(&event); });
+}
+
+} // namespace StreamCore

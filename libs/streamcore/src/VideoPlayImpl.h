@@ -1,0 +1,116 @@
+#pragma once
+
+#include "ObserverList.h"
+#include "PlatformClient.h"
+#include "PlaybackPlan.h"
+#include "StreamCore/IVideoObserver.h"
+#include "StreamCore/VideoPlay.h"
+
+#include <kwl/KMutex.h>
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+namespace StreamCore {
+
+class FrameSlot;
+class PlayPipeline;
+class TaskQueue;
+class VideoSurface;
+struct PipelineEvent;
+
+// A play object. Lives on the thread that created it (the GUI thread): address requests run
+// on the library's worker, pipeline events come back as queued calls, and pipelines are
+// stopped on a thread of their own because an RTSP teardown may wait for the network.
+class VideoPlayImpl : public QObject, public VideoPlay
+{
+    Q_OBJECT
+
+public:
+    struct Services
+    {
+        PlatformClient *platform;
+        TaskQueue *requests;
+        TaskQueue *reaper;
+    };
+
+    VideoPlayImpl(int handle, Services services);
+    ~VideoPlayImpl() override;
+
+    // The live play object with this handle (on its thread), or null.
+    static VideoPlayImpl *find(int handle);
+
+    int InitVideoPlay(uintptr_t window) override;
+    int RegisterDrawFun(DrawFun fun, void *user) override;
+    int StartRealPlay(const char *token, const char *deviceId, int channel,
+                      int definition) override;
+    int StartPlaybackByTime(int source, const char *token, const char *deviceId, int channel,
+                            long long begin, long long end) override;
+    int StartPlaybackByFile(int source, const char *token, const char *deviceId, long long begin,
+                            long long end, const RecordInfo *records, int count) override;
+    int StopPlay() override;
+    int Pause() override;
+    int Resume() override;
+    int Seek(long long time) override;
+    int SetPlaySpeed(float speed) override;
+    int OpenAudio() override;
+    int CloseAudio() override;
+    int StartRecord(const char *path) override;
+    int StopRecord() override;
+    int SnapShot(const char *path, int format) override;
+    int GetVideoState() override;
+    long long GetFrameTime() override;
+    float GetFrameRate() override;
+    long long GetRecordBeginTime() override;
+    int IsPlayByTime() override;
+    int GetCurrentRecordInfo(RecordInfo *info) override;
+    int GetObjectHandle() override;
+    int AddObserver(IVideoObserver *observer) override;
+    int RemoveObserver(IVideoObserver *observer) override;
+
+    // Pictures painted on the surface so far (0 without a surface).
+    long long paintedFrames() const;
+
+private:
+    bool ready(const char *token, const char *deviceId) const;
+    int beginOpen();
+    void openPiece();
+    void onAddress(int generation, const PlatformClient::Reply &reply);
+    void onPipelineEvent(int generation, const PipelineEvent &event);
+    void onEndOfStream();
+    void onOpenTimeout();
+    void failOpen(const std::string &error);
+    void lose(const std::string &error);
+    void stopPipeline();
+    void emitEvent(int code, int outcome, const std::string &error, int width = 0,
+                   int height = 0);
+    bool live() const { return m_plan.kind() == PlaybackPlan::Live; }
+    bool playing() const { return m_state == VIDEO_STATE_PLAYING && m_pipeline; }
+
+    int m_handle;
+    Services m_services;
+    KMutex m_mutex;
+    ObserverList<IVideoObserver> m_observers;
+    PlaybackPlan m_plan;
+    int m_state = VIDEO_STATE_IDLE;
+    int m_generation = 0;
+    bool m_opening = false; // the first picture of the open was not seen yet
+    bool m_awaitingPicture = false; // the current pipeline has shown nothing yet
+    double m_rate = 1.0;
+    bool m_paused = false;
+    int m_pictureWidth = 0;
+    int m_pictureHeight = 0;
+    std::shared_ptr<FrameSlot> m_slot;
+    std::unique_ptr<PlayPipeline> m_pipeline;
+    QPointer<VideoSurface> m_surface;
+    DrawFun m_drawFun = nullptr;
+    void *m_drawUser = nullptr;
+    int m_viewWidth = 0;
+    int m_viewHeight = 0;
+    QTimer m_openTimer;
+};
+
+} // namespace StreamCore

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "StreamCore/VideoPlay.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+typedef struct _GstSample GstSample;
+
+namespace StreamCore {
+
+class FrameSlot;
+
+// The library's own raster surface inside the host window: fills the host, paints the newest
+// picture and then lets the registered draw function paint over it. It never takes mouse
+// input, so clicks reach the host.
+class VideoSurface : public QWidget
+{
+    Q_OBJECT
+
+public:
+    VideoSurface(QWidget *host, std::shared_ptr<FrameSlot> slot, int handle);
+    ~VideoSurface() override;
+
+    void setDrawFun(DrawFun fun, void *user);
+    // Called with the surface's size whenever it changes.
+    void setSizeListener(std::function<void(int, int)> listener);
+    // Drops the shown picture (the stream stopped).
+    void clearPicture();
+    // Pictures painted so far.
+    long long paintedFrames() const { return m_painted; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    std::shared_ptr<FrameSlot> m_slot;
+    int m_handle;
+    DrawFun m_drawFun = nullptr;
+    void *m_drawUser = nullptr;
+    std::function<void(int, int)> m_sizeListener;
+    GstSample *m_shown = nullptr;
+    long long m_painted = 0;
+};
+
+} // namespace StreamCore

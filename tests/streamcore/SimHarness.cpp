@@ -1,0 +1,58 @@
+#include "SimHarness.h"
+
+#include <SimMedia/OpenPlatformRoutes.h>
+
+#include <httplib.h>
+
+namespace {
+
+SimMedia::ChannelSpec channel(int id, const std::string &codec, bool audio)
+{
+    SimMedia::ChannelSpec c;
+    c.id = id;
+    c.name = "Channel " + std::to_string(id);
+    c.codec = codec;
+    c.audio = audio;
+    c.width[0] = 640;
+    c.height[0] = 360;
+    c.width[1] = 320;
+    c.height[1] = 180;
+    return c;
+}
+
+} // namespace
+
+SimHarness::SimHarness()
+    : m_media(std::make_unique<SimMedia::MediaServer>(devices()))
+    , m_http(std::make_unique<httplib::Server>())
+{
+}
+
+SimHarness::~SimHarness()
+{
+    m_http->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+    m_media->stop();
+}
+
+std::vector<SimMedia::DeviceSpec> SimHarness::devices()
+{
+    SimMedia::DeviceSpec recorder{kRecorder, "Test recorder",
+                                  {channel(1, "h264", false), channel(2, "h264", false)}};
+    SimMedia::DeviceSpec camera{kCamera, "Test camera", {channel(1, "h265", true)}};
+    return {recorder, camera};
+}
+
+bool SimHarness::start()
+{
+    if (!m_media->start(0))
+        return false;
+    SimMedia::registerOpenPlatformRoutes(*m_http, *m_media,
+                                         [](const std::string &t) { return t == kToken; });
+    m_httpPort = m_http->bind_to_any_port("127.0.0.1");
+    if (m_httpPort <= 0)
+        return false;
+    m_thread = std::thread([this] { m_http->listen_after_bind(); });
+    return true;
+}

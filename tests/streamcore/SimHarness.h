@@ -1,0 +1,39 @@
+#pragma once
+
+#include <SimMedia/DeviceSpec.h>
+#include <SimMedia/MediaServer.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+}
+
+// The simulated devices and the open platform on free ports of 127.0.0.1, for tests of the
+// media library: the RTSP server, and an HTTP server carrying the open-platform routes.
+class SimHarness
+{
+public:
+    static constexpr const char *kToken = "device-platform-token";
+    static constexpr const char *kRecorder = "NVR-T1"; // two H.264 channels, no sound
+    static constexpr const char *kCamera = "IPC-T2"; // one H.265 channel with sound
+
+    SimHarness();
+    ~SimHarness();
+
+    // Starts both servers; false when either fails.
+    bool start();
+    int httpPort() const { return m_httpPort; }
+    SimMedia::MediaServer &media() { return *m_media; }
+
+    // Small pictures keep the suite light: standard 320x180, high 640x360.
+    static std::vector<SimMedia::DeviceSpec> devices();
+
+private:
+    std::unique_ptr<SimMedia::MediaServer> m_media;
+    std::unique_ptr<httplib::Server> m_http;
+    std::thread m_thread;
+    int m_httpPort = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <SimMedia/FrameStamp.h>
+#include <StreamCore/IVideoObserver.h>
+#include <StreamCore/VideoPlay.h>
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+// A window showing one play object, recording its events and reading the picture it shows.
+class VideoProbe : public StreamCore::IVideoObserver
+{
+public:
+    struct Event
+    {
+        int code;
+        int outcome;
+        QString error;
+        int kind;
+        int width;
+        int height;
+    };
+
+    // mode: StreamCore::EnumPlayMode; the window is shown at the given size.
+    explicit VideoProbe(int mode = 0, QSize size = QSize(320, 180));
+    ~VideoProbe() override;
+
+    StreamCore::VideoPlay *play() const { return m_play; }
+    QWidget *window() const { return m_window.get(); }
+    const QList<Event> &events() const { return m_events; }
+
+    // Waits for an event with this code (and outcome, unless -1); false after the timeout.
+    bool waitFor(int code, int outcome = -1, int timeoutMs = 10000);
+    // The first event with this code, or a default one with code -1.
+    Event first(int code) const;
+    // The stamp of the picture the window shows now; false when none can be read.
+    bool readStamp(SimMedia::FrameStamp *stamp) const;
+    // Waits until the picture shows a stamp accepted by the predicate.
+    template<typename Pred>
+    bool waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs = 10000) const;
+
+    void OnVideoEvent(const StreamCore::VideoEvent *event) override;
+
+private:
+    bool waitUntil(const std::function<bool()> &done, int timeoutMs) const;
+
+    std::unique_ptr<QWidget> m_window;
+    StreamCore::VideoPlay *m_play = nullptr;
+    QList<Event> m_events;
+};
+
+template<typename Pred>
+bool VideoProbe::waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs) const
+{
+    return waitUntil([&] { return readStamp(stamp) && pred(*stamp); }, timeoutMs);
+}
