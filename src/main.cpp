@@ -1,11 +1,6 @@
-#include "WM_GETOBJECT_Filter.h"
-
-#include <QApplication>
+#include "Startup.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    app.installNativeEventFilter(new WM_GETOBJECT_Filter);
-    app.exec();
-    return 0;
+    return RunClient(argc, argv);
 }

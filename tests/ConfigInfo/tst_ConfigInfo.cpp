@@ -5,6 +5,7 @@
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "ProgramFolder.h"
+#include "Startup.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -325,6 +326,42 @@ private slots:
         QVERIFY(holders.run());
         compareValues(holders.loaded,
                       {{"RecordConfig/RecPath", "/data/records"}, {"RecordConfig/RecType", 3}});
+    }
+
+    void openGLESSwitch_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // null: no file at all
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("on") << QByteArray("[OpenGLES]\nIsOpen=true\n") << true;
+        QTest::newRow("after other sections, Windows line ends")
+            << QByteArray("[General]\r\nx=1\r\n[OpenGLES]\r\nIsOpen=true\r\n") << true;
+        QTest::newRow("no final line end") << QByteArray("[OpenGLES]\nIsOpen=true") << true;
+        QTest::newRow("off") << QByteArray("[OpenGLES]\nIsOpen=false\n") << false;
+        QTest::newRow("capital True") << QByteArray("[OpenGLES]\nIsOpen=True\n") << false;
+        QTest::newRow("trailing blank") << QByteArray("[OpenGLES]\nIsOpen=true \n") << false;
+        QTest::newRow("two lines below the header")
+            << QByteArray("[OpenGLES]\n\nIsOpen=true\n") << false;
+        QTest::newRow("header on the last line") << QByteArray("x=1\n[OpenGLES]") << false;
+        QTest::newRow("no header") << QByteArray("IsOpen=true\n") << false;
+        QTest::newRow("no file") << QByteArray() << false;
+    }
+
+    void openGLESSwitch()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, expected);
+        // The switch is read against the folder the process starts in, from "../bin".
+        const QString start = QDir::currentPath() + "/gles/" + QTest::currentDataTag() + "/bin";
+        QVERIFY(QDir().mkpath(start));
+        if (!file.isNull()) {
+            QFile config(start + "/Config.ini");
+            QVERIFY(config.open(QIODevice::WriteOnly) && config.write(file) == file.size());
+        }
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(start));
+        const bool on = ReadOpenGLESSwitch();
+        QVERIFY(QDir::setCurrent(saved));
+        QCOMPARE(on, expected);
     }
 };
 
