@@ -11,6 +11,7 @@ class ClientVersion
 public:
     explicit ClientVersion(const QJsonObject &initial);
 
+    // The version object as published now.
     QJsonObject get() const;
     // Replaces the given members; false and a message when one of them is not a string.
     bool merge(const QJsonObject &members, QString *error);

@@ -26,12 +26,14 @@ public:
 
     // The whole file with every default filled in.
     QJsonObject document() const { return m_document; }
+    // The lists of the file, completed.
     QJsonArray shops() const { return m_document.value("shops").toArray(); }
     QJsonArray devices() const { return m_document.value("devices").toArray(); }
     QJsonArray users() const { return m_document.value("users").toArray(); }
     QJsonArray menus() const { return m_document.value("menus").toArray(); }
     // The version object the client's version check reads.
     QJsonObject version() const { return m_document.value("version").toObject(); }
+    // Seconds a device-platform token lasts.
     int tokenLifetime() const { return m_document.value("tokenLifetime").toInt(); }
 
     // The user of that name, empty when there is none.

@@ -97,6 +97,10 @@ std::optional<Fault> Fault::fromJson(const QJsonObject &object, QString *error)
         *error = "\"path\" must name a route or be \"*\"";
         return std::nullopt;
     }
+    if (object.contains("sticky") && !object.value("sticky").isBool()) {
+        *error = "\"sticky\" must be true or false";
+        return std::nullopt;
+    }
     if (object.value("sticky").toBool())
         fault.times = 0;
     fault.method = fault.method.toUpper();

@@ -42,8 +42,8 @@ public:
     // Stops listening; late and trickled answers in progress end at once.
     void stop();
 
-    int httpPort() const;
-    int httpsPort() const; // 0 when HTTPS is off
+    int httpPort() const; // 0 when stopped
+    int httpsPort() const; // 0 when stopped or HTTPS is off
     QString httpUrl() const; // "http://127.0.0.1:<port>"
     QString httpsUrl() const; // "https://127.0.0.1:<port>"
     // The HTTPS certificate in PEM form, empty when HTTPS is off.
@@ -54,6 +54,8 @@ public:
     // The open platform's check of a device-platform token.
     bool isDeviceTokenValid(const std::string &token) const;
 
+    // The platform's parts, for tests: faults, request log, sessions and tokens, published
+    // version, device file.
     FaultTable &faults() { return m_faults; }
     RequestLog &requestLog() { return m_log; }
     TokenStore &tokens() { return m_tokens; }

@@ -6,11 +6,8 @@
 #include <QHash>
 
 StaticFiles::StaticFiles(const QString &folder)
-    : m_folder(folder.isEmpty() ? QString() : QFileInfo(folder).canonicalFilePath())
-{
-    if (!folder.isEmpty() && m_folder.isEmpty())
-        m_folder = QFileInfo(folder).absoluteFilePath(); // missing: kept for the message
-}
+    : m_folder(folder.isEmpty() ? QString() : QFileInfo(folder).absoluteFilePath())
+{ }
 
 SimReply StaticFiles::serve(const SimRequest &request) const
 {

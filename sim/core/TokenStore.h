@@ -40,6 +40,7 @@ public:
 
     // Lifetime of the tokens issued from now on, in seconds.
     void setLifetime(int seconds);
+    // Lifetime of the tokens issued from now on, in seconds.
     int lifetime() const;
 
 private:

@@ -256,8 +256,8 @@ private slots:
                                 << "\"expire\" must be a whole number from -2147483648 to -1";
         QTest::newRow("path") << QByteArray(R"({"path":""})")
                               << "\"path\" must name a route or be \"*\"";
-        QTest::newRow("headers") << QByteArray(R"({"path":"/x","headers":{"a":1}})")
-                                 << "header \"a\" must be a string";
+        QTest::newRow("sticky") << QByteArray(R"({"path":"/x","sticky":"yes"})")
+                                << "\"sticky\" must be true or false";
     }
 
     void controlApiRefusesWrongFaults()
