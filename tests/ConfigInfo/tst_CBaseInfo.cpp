@@ -1,0 +1,217 @@
+// The user store and the device-platform token service against the reference platform.
+#include "ConfigInfo/CBaseInfo.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <kwl/KPrintLog.h>
+
+#include <SimServer.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QtTest>
+
+#include <thread>
+
+using ConfigInfo::CBaseInfo;
+
+namespace {
+
+const QString kTokenPath = "/gateway/device/veltra/getTokenAndExpire";
+const QString kUserToken = "ut-demo-7f3a9c21";
+
+Fault bodyFault(const QByteArray &body, int times = 1)
+{
+    Fault fault;
+    fault.path = kTokenPath;
+    fault.action = Fault::Action::Body;
+    fault.status = 200;
+    fault.body = body;
+    fault.contentType = "application/json";
+    fault.times = times;
+    return fault;
+}
+
+QByteArray tokenBody(const QString &token, int expire)
+{
+    return QString(R"({"code":0,"data":{"token":"%1","expire":%2}})").arg(token).arg(expire).toUtf8();
+}
+
+QString logText()
+{
+    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class tst_CBaseInfo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QString error;
+        QVERIFY2(m_sim.start(SimServerOptions(), &error), qPrintable(error));
+        QVERIFY(!m_sim.login("demo", "demo123").isEmpty());
+        // The platform base comes from the deployment settings of the program folder.
+        QSettings local("./Localcfg.ini", QSettings::IniFormat);
+        local.setValue("URL/platformUrl", m_sim.httpUrl());
+        local.sync();
+        KPrintLog::instance()->SetFile("./log/test");
+        CBaseInfo &info = CBaseInfo::Instance();
+        ConfigInfo::UserInfo user;
+        user.token = kUserToken;
+        user.userName = "demo";
+        info.setUserInfo(user);
+    }
+
+    void init()
+    {
+        m_sim.faults().clear();
+        m_sim.requestLog().clear();
+    }
+
+    void userAndMenusAreKept()
+    {
+        CBaseInfo &info = CBaseInfo::Instance();
+        const ConfigInfo::UserInfo saved = info.getUserInfo();
+        QCOMPARE(saved.userName, QString("demo"));
+        info.setLogin(true);
+        QVERIFY(info.isLogin());
+
+        ConfigInfo::MenuInfo live{"Live", "videoSurveillance", true, true};
+        info.addMenuInfo(live);
+        info.addMenuInfo({"Door", "accessControl", false, true});
+        info.addMenuInfo({"Live view", "videoSurveillance", false, true}); // same path replaces
+        QCOMPARE(info.getMenuInfoMap().size(), 2);
+        QCOMPARE(info.getMenuInfo("videoSurveillance").menuName, QString("Live view"));
+        QCOMPARE(info.getMenuInfo("nowhere").menuName, QString());
+        QVERIFY(!info.getMenuInfo("nowhere").stored);
+        info.clearMenuInfo();
+        QVERIFY(info.getMenuInfoMap().isEmpty());
+        info.setLogin(false);
+        QVERIFY(!info.isLogin());
+    }
+
+    void missingTokenAsksForOneAndTellsTheUser()
+    {
+        KWGUI::KWMessageNotify *notify = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
+        notify->StartMessageProcess();
+        m_sim.faults().add(bodyFault(R"({"data":{}})"));
+        QCOMPARE(CBaseInfo::Instance().getVeltToken(), QString());
+        QVERIFY(m_sim.requestLog().waitFor(kTokenPath, 1, 5000));
+        QStringList shown;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *text = widget->findChild<QLabel *>("KWToastText"))
+                shown << text->text();
+        }
+        QCOMPARE(shown, QStringList{"Failed to Get VeltToken,Please try again later!"});
+    }
+
+    // Every reply case, in one sequence because the counter carries from case to case.
+    void repliesScheduleTheNextRefresh()
+    {
+        CBaseInfo &info = CBaseInfo::Instance();
+        QSignalSpy changed(&info, &CBaseInfo::sgnVeltTokenChanged);
+
+        // A new token lasting an hour: stored, announced once, renewed when it runs out.
+        QCOMPARE(refreshWith(tokenBody("T1", 3600)), 3600000);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.takeFirst().first().toString(), QString("T1"));
+        QCOMPARE(info.getVeltToken(), QString("T1"));
+        QCOMPARE(info.retryCounter(), 1);
+        const SimRequest sent = m_sim.requestLog().requests(kTokenPath).last();
+        QCOMPARE(sent.header("Authorization"), ("Bearer " + kUserToken).toUtf8());
+
+        // The same token again, or an empty one: nothing announced, still rescheduled.
+        QCOMPARE(refreshWith(tokenBody("T1", 3600)), 3600000);
+        QCOMPARE(refreshWith(tokenBody("", 3600)), 3600000);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(info.getVeltToken(), QString("T1"));
+
+        // Empty data three times: 2, 4, 8 seconds.
+        QCOMPARE(refreshWith(R"({"data":{}})"), 2000);
+        QCOMPARE(refreshWith(R"({"code":0})"), 4000);
+        QCOMPARE(refreshWith(R"({"data":"x"})"), 8000);
+        // A negative expire backs off too, and keeps the token it carries.
+        QCOMPARE(refreshWith(tokenBody("T2", -5)), 16000);
+        QCOMPARE(changed.count(), 1);
+        changed.clear();
+
+        // Not JSON: ten minutes, counter unchanged.
+        QCOMPARE(refreshWith("<html>gateway down</html>"), 600000);
+        QCOMPARE(info.retryCounter(), 16);
+        QVERIFY(logText().contains("Json error["));
+        // An array: logged with the body, and backed off.
+        QCOMPARE(refreshWith("[1,2]"), 32000);
+        QVERIFY(logText().contains("Json format error[[1,2]]"));
+
+        // A new token expiring at once: taken, and the next request leaves straight away.
+        m_sim.faults().add(bodyFault(tokenBody("T3", 0)));
+        m_sim.faults().add(bodyFault(tokenBody("T3", 1800)));
+        const int before = m_sim.requestLog().requests(kTokenPath).size();
+        info.OnVeltTokenTimeOut();
+        QTRY_COMPARE(info.refreshIntervalMs(), 1800000);
+        QCOMPARE(m_sim.requestLog().requests(kTokenPath).size(), before + 2);
+        QCOMPARE(info.getVeltToken(), QString("T3"));
+        QCOMPARE(info.retryCounter(), 1);
+    }
+
+    void failuresBackOffToTenMinutes()
+    {
+        CBaseInfo &info = CBaseInfo::Instance();
+        Fault refused;
+        refused.path = kTokenPath;
+        refused.action = Fault::Action::Status;
+        refused.status = 500;
+        refused.times = 0; // until cleared
+        m_sim.faults().add(refused);
+        QList<int> seconds;
+        for (int i = 0; i < 12; ++i)
+            seconds << refreshWith({}) / 1000;
+        QCOMPARE(seconds, QList<int>({2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 600, 600}));
+        QCOMPARE(info.getVeltToken(), QString("T3")); // a failure never clears the token
+        m_sim.faults().clear();
+        QCOMPARE(refreshWith(tokenBody("T4", 60)), 60000);
+        QCOMPARE(info.retryCounter(), 1);
+    }
+
+    void logoutKeepsTokenAndWorkerRequestsRunOnTheGuiThread()
+    {
+        CBaseInfo &info = CBaseInfo::Instance();
+        info.resetUserInfo();
+        QCOMPARE(info.getUserInfo().token, QString());
+        QCOMPARE(info.getVeltToken(), QString("T4"));
+
+        // Asked from another thread, as the web queue does: carried out here, without a bearer.
+        const int before = m_sim.requestLog().requests(kTokenPath).size();
+        std::thread worker([&info] { info.requestVeltToken(); });
+        worker.join();
+        QTRY_COMPARE(m_sim.requestLog().requests(kTokenPath).size(), before + 1);
+        QCOMPARE(m_sim.requestLog().requests(kTokenPath).last().bearerToken(), QString());
+        QCOMPARE(info.getVeltToken(), QString("T4"));
+    }
+
+private:
+    // Answers the next token request with body (or whatever faults are set when body is
+    // empty), asks for a token and returns the refresh interval it led to.
+    int refreshWith(const QByteArray &body)
+    {
+        if (!body.isEmpty())
+            m_sim.faults().add(bodyFault(body));
+        CBaseInfo &info = CBaseInfo::Instance();
+        info.OnVeltTokenTimeOut(); // stops the timer, so -1 until the reply is handled
+        if (info.refreshIntervalMs() != -1)
+            return -2;
+        if (!QTest::qWaitFor([&] { return info.refreshIntervalMs() != -1; }, 5000))
+            return -3;
+        return info.refreshIntervalMs();
+    }
+
+    SimServer m_sim;
+};
+
+QTEST_MAIN(tst_CBaseInfo)
+#include "tst_CBaseInfo.moc"
