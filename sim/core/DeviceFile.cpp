@@ -152,7 +152,7 @@ QJsonArray checkChannels(Checker &c, const QJsonObject &device, const QString &d
         const QString where = deviceWhere + "." + place("channels", i);
         const QJsonObject in = c.object(given[i], where);
         QJsonObject out = in;
-        const int id = c.number(in, out, where, "channelId", 0, 1023, std::nullopt);
+        const int id = c.number(in, out, where, "channelId", 0, 255, std::nullopt);
         c.unique(ids, QString::number(id), where, "channelId");
         c.text(in, out, where, "channelName", true);
         c.text(in, out, where, "ability", false);
