@@ -100,6 +100,32 @@ int runHolders(int argc, char *argv[])
 
 const QString kBase = "http://127.0.0.1:8460";
 
+QVariantMap localDefaults()
+{
+    return {{"Skin/path", "storeSuite/DustyBlue"},
+            {"URL/platformUrl", kBase},
+            {"URL/versionUrl", kBase + "/gateway//membership/appVersion/getVersion/9"},
+            {"URL/loginUrl", kBase + "/#/login?isFromC=1"},
+            {"URL/vtDevListUrl", kBase + "/gateway/device/veltra/deviceList"},
+            {"URL/webDlgUrl", kBase + "/#/noPage"},
+            {"Type/language", "zh"},
+            {"Type/program", "Tesmar"},
+            {"VTOpen/host", "127.0.0.1"},
+            {"VTOpen/port", 443},
+            {"Flag/WebCacheFlag", false},
+            {"Flag/logFlag", false},
+            {"CLIENTINFO/name", "Tesmar"},
+            {"CLIENTINFO/version", "V1.001.0000000.0.R"}};
+}
+
+// The defaults with the given values in their place.
+QVariantMap overlaid(QVariantMap defaults, const QVariantMap &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        defaults.insert(it.key(), it.value());
+    return defaults;
+}
+
 QVariantMap configDefaults()
 {
     return {
@@ -192,21 +218,7 @@ private slots:
             fromFile.insert(key, written.value(key));
         compareValues(fromFile, configDefaults());
 
-        compareValues(holders.loaded,
-                      {{"Skin/path", "storeSuite/DustyBlue"},
-                       {"URL/platformUrl", kBase},
-                       {"URL/versionUrl", kBase + "/gateway//membership/appVersion/getVersion/9"},
-                       {"URL/loginUrl", kBase + "/#/login?isFromC=1"},
-                       {"URL/vtDevListUrl", kBase + "/gateway/device/veltra/deviceList"},
-                       {"URL/webDlgUrl", kBase + "/#/noPage"},
-                       {"Type/language", "zh"},
-                       {"Type/program", "Tesmar"},
-                       {"VTOpen/host", "127.0.0.1"},
-                       {"VTOpen/port", 443},
-                       {"Flag/WebCacheFlag", false},
-                       {"Flag/logFlag", false},
-                       {"CLIENTINFO/name", "Tesmar"},
-                       {"CLIENTINFO/version", "V1.001.0000000.0.R"}});
+        compareValues(holders.loaded, localDefaults());
 
         // The deployment settings change in memory only: no Localcfg.ini appears.
         compareValues(holders.changed,
@@ -241,10 +253,7 @@ private slots:
         QVERIFY(holders.folder.writeFile("Config.ini", file));
         QVERIFY(holders.run());
 
-        QVariantMap all = configDefaults();
-        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            all.insert(it.key(), it.value());
-        compareValues(holders.loaded, all);
+        compareValues(holders.loaded, overlaid(configDefaults(), expected));
         // The file gains the missing keys; the present ones keep their text.
         const QByteArray after = readAll(holders.folder.filePath("Config.ini"));
         for (const QByteArray &line : file.split('\n')) {
@@ -276,20 +285,14 @@ private slots:
         const QByteArray before = readAll(holders.folder.filePath("Localcfg.ini"));
         QVERIFY(holders.run({"local"}));
 
+        // Without clientInfo.ini the client is named after its program type.
         compareValues(holders.loaded,
-                      {{"URL/platformUrl", "https://gw.example:9443"},
-                       {"URL/loginUrl", kBase + "/#/login?isFromC=1"},
-                       {"URL/versionUrl", kBase + "/gateway//membership/appVersion/getVersion/9"},
-                       {"URL/vtDevListUrl", kBase + "/gateway/device/veltra/deviceList"},
-                       {"URL/webDlgUrl", kBase + "/#/noPage"},
-                       {"Type/program", "Acme"},
-                       {"Type/language", "zh"},
-                       {"VTOpen/host", "127.0.0.1"},
-                       {"VTOpen/port", 8443},
-                       {"Flag/logFlag", true},
-                       {"Flag/WebCacheFlag", false},
-                       // Without clientInfo.ini the client is named after its program type.
-                       {"CLIENTINFO/name", "Acme"}});
+                      overlaid(localDefaults(),
+                               {{"URL/platformUrl", "https://gw.example:9443"},
+                                {"Type/program", "Acme"},
+                                {"VTOpen/port", 8443},
+                                {"Flag/logFlag", true},
+                                {"CLIENTINFO/name", "Acme"}}));
         compareValues(holders.changed, {{"Flag/logFlag", false}, {"Type/language", "en"}});
         QCOMPARE(readAll(holders.folder.filePath("Localcfg.ini")), before);
     }
