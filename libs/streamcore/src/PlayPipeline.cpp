@@ -313,9 +313,14 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
 GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
 {
     auto *p = static_cast<PlayPipeline *>(self);
-    GstSample *sample = gst_app_sink_pull_sample(sink);
-    if (!sample)
+    GstSample *pulled = gst_app_sink_pull_sample(sink);
+    if (!pulled)
         return GST_FLOW_OK;
+    // The surface keeps pictures a while: give it a sample of its own, so that the sink may
+    // reuse the one it handed out.
+    GstSample *sample = gst_sample_new(gst_sample_get_buffer(pulled), gst_sample_get_caps(pulled),
+                                       gst_sample_get_segment(pulled), nullptr);
+    gst_sample_unref(pulled);
     double position = p->m_position;
     if (p->m_playback) {
         const GstBuffer *buffer = gst_sample_get_buffer(sample);
@@ -427,6 +432,8 @@ bool PlayPipeline::seek(double position, double rate)
 {
     if (!m_pipeline || position < 0)
         return false;
+    // Paused, the picture stays; resuming starts from here.
+    m_position = position;
     return gst_element_seek(m_pipeline, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH,
                             GST_SEEK_TYPE_SET, static_cast<gint64>(position * GST_SECOND),
                             GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);

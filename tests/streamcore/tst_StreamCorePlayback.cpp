@@ -1,0 +1,222 @@
+// Playback of recordings through the media library: by time and by file, with pause, seek,
+// speed and the end of the span, read back from the recorded clock burnt into the picture.
+#include "SimHarness.h"
+#include "VideoProbe.h"
+
+#include <SimMedia/RecordSchedule.h>
+#include <StreamCore/IStreamCore.h>
+
+#include <QDateTime>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace StreamCore;
+using SimMedia::FrameStamp;
+
+namespace {
+
+// The recordings of the latest past day holding at least two, on the recorder's channel 1.
+std::vector<SimMedia::Record> recordedDay()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (QDate day = QDate::currentDate().addDays(-1);; day = day.addDays(-1)) {
+        auto records = SimMedia::RecordSchedule::day(SimHarness::kRecorder, 1, 0, day.year(),
+                                                     day.month(), day.day(), now);
+        if (records.size() >= 2)
+            return records;
+    }
+}
+
+RecordInfo infoOf(const SimMedia::Record &r)
+{
+    RecordInfo info{};
+    std::strcpy(info.recordId, r.id.c_str());
+    std::strcpy(info.beginTime, QDateTime::fromSecsSinceEpoch(r.begin)
+                                    .toString("yyyy-MM-dd HH:mm:ss")
+                                    .toUtf8()
+                                    .constData());
+    std::strcpy(info.endTime, QDateTime::fromSecsSinceEpoch(r.end)
+                                  .toString("yyyy-MM-dd HH:mm:ss")
+                                  .toUtf8()
+                                  .constData());
+    info.channel = 1;
+    return info;
+}
+
+// A predicate on the picture's clock: within [low, high].
+auto clockWithin(qint64 low, qint64 high)
+{
+    return [=](const FrameStamp &s) { return s.seconds >= low && s.seconds <= high; };
+}
+
+} // namespace
+
+class tst_StreamCorePlayback : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void byTimePausesSeeksAndSpeedsUp();
+    void byTimeEndsWithTheSpan();
+    void byFileWalksTheRecordings();
+    void playbackFailures_data();
+    void playbackFailures();
+
+private:
+    SimHarness m_sim;
+};
+
+void tst_StreamCorePlayback::initTestCase()
+{
+    QVERIFY(m_sim.start());
+    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
+}
+
+void tst_StreamCorePlayback::byTimePausesSeeksAndSpeedsUp()
+{
+    const SimMedia::Record first = recordedDay().front();
+    const qint64 begin = first.begin + 60;
+    const qint64 end = begin + 900;
+    VideoProbe probe(PLAY_MODE_PLAYBACK);
+    VideoPlay *play = probe.play();
+    QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                       SimHarness::kRecorder, 1, begin, end),
+             0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
+    QCOMPARE(play->IsPlayByTime(), 1);
+    QCOMPARE(play->GetRecordBeginTime(), begin);
+    FrameStamp stamp;
+    QVERIFY(probe.waitForStamp(clockWithin(begin, begin + 5), &stamp));
+    QCOMPARE(int(stamp.channel), 1);
+    QVERIFY(play->GetFrameTime() >= begin && play->GetFrameTime() <= begin + 6);
+
+    // Paused, the recorded clock stands still; resumed, it runs on from there.
+    QVERIFY(probe.waitForStamp(clockWithin(begin + 2, begin + 8), &stamp));
+    QCOMPARE(play->Pause(), 0);
+    QTest::qWait(300);
+    QVERIFY(probe.readStamp(&stamp));
+    const qint64 held = stamp.seconds;
+    QTest::qWait(1500);
+    QVERIFY(probe.readStamp(&stamp));
+    QCOMPARE(qint64(stamp.seconds), held);
+    QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
+    QCOMPARE(play->Resume(), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(held + 1, held + 6), &stamp));
+
+    // A seek lands on the asked moment of the recording.
+    QCOMPARE(play->Seek(begin + 400), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(begin + 400, begin + 404), &stamp));
+    QVERIFY(QTest::qWaitFor([&] { return play->GetFrameTime() >= begin + 400; }, 3000));
+    QVERIFY(play->GetFrameTime() <= begin + 405);
+    QCOMPARE(play->Seek(end + 10), -1);
+    QCOMPARE(play->Seek(begin - 10), -1);
+
+    // At four times the speed, eight recorded seconds pass in well under eight.
+    QVERIFY(probe.readStamp(&stamp));
+    const qint64 from = stamp.seconds;
+    QCOMPARE(play->SetPlaySpeed(4), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(from + 8, from + 60), &stamp, 5000));
+    QVERIFY(qAbs(play->GetFrameTime() - qint64(stamp.seconds)) <= 3);
+    QCOMPARE(play->SetPlaySpeed(9), -1);
+    QCOMPARE(play->SetPlaySpeed(1), 0);
+
+    // Seeking while paused keeps the pause and resumes from the new moment.
+    QCOMPARE(play->Pause(), 0);
+    QCOMPARE(play->Seek(begin + 100), 0);
+    QCOMPARE(play->Resume(), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(begin + 100, begin + 104), &stamp));
+}
+
+void tst_StreamCorePlayback::byTimeEndsWithTheSpan()
+{
+    const SimMedia::Record first = recordedDay().front();
+    VideoProbe probe(PLAY_MODE_PLAYBACK);
+    QCOMPARE(probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                               SimHarness::kRecorder, 1, first.begin,
+                                               first.begin + 3),
+             0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_END));
+    QCOMPARE(probe.play()->GetVideoState(), int(VIDEO_STATE_ENDED));
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).kind, int(VIDEO_KIND_PLAYBACK));
+    // The end is not a loss.
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1);
+}
+
+void tst_StreamCorePlayback::byFileWalksTheRecordings()
+{
+    const std::vector<SimMedia::Record> day = recordedDay();
+    const SimMedia::Record &r1 = day[0];
+    const SimMedia::Record &r2 = day[1];
+    const RecordInfo list[] = {infoOf(r2), infoOf(r1)}; // any order: played in time order
+    VideoProbe probe(PLAY_MODE_PLAYBACK);
+    VideoPlay *play = probe.play();
+    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                       SimHarness::kRecorder, r1.end - 4, r2.end, list, 2),
+             0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
+    QCOMPARE(play->IsPlayByTime(), 0);
+    RecordInfo current{};
+    QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
+    QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
+    QCOMPARE(play->GetRecordBeginTime(), r1.begin);
+    FrameStamp stamp;
+    QVERIFY(probe.waitForStamp(clockWithin(r1.end - 4, r1.end), &stamp));
+
+    // At the end of the first recording the next one follows, from its start.
+    QVERIFY(probe.waitForStamp(clockWithin(r2.begin, r2.begin + 5), &stamp));
+    QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
+    QCOMPARE(QString(current.recordId), QString::fromStdString(r2.id));
+    QCOMPARE(play->GetRecordBeginTime(), r2.begin);
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).code, -1);
+
+    // A seek by offset stays in the recording; a seek to a time goes to the one holding it.
+    QCOMPARE(play->Seek(60), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(r2.begin + 60, r2.begin + 64), &stamp));
+    QCOMPARE(play->Seek(r1.begin + 30), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(r1.begin + 30, r1.begin + 34), &stamp));
+    QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
+    QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
+    QCOMPARE(play->Seek(r2.end + 3600 * 24), -1);
+
+    // Recordings outside the asked span leave nothing to play.
+    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                       SimHarness::kRecorder, r2.end + 10, r2.end + 20, list, 2),
+             -1);
+}
+
+void tst_StreamCorePlayback::playbackFailures_data()
+{
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("token refused") << "stale" << SimHarness::kRecorder << qint64(-7200) << "100";
+    QTest::newRow("unknown device") << SimHarness::kToken << "NOPE" << qint64(-7200) << "404";
+    QTest::newRow("future span") << SimHarness::kToken << SimHarness::kRecorder << qint64(3600)
+                                 << "404";
+}
+
+void tst_StreamCorePlayback::playbackFailures()
+{
+    QFETCH(QString, token);
+    QFETCH(QString, device);
+    QFETCH(qint64, offset);
+    QFETCH(QString, error);
+    const qint64 begin = QDateTime::currentSecsSinceEpoch() + offset;
+    VideoProbe probe(PLAY_MODE_PLAYBACK);
+    QCOMPARE(probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, token.toUtf8(),
+                                               device.toUtf8(), 1, begin, begin + 60),
+             0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).error, error);
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
+}
+
+QTEST_MAIN(tst_StreamCorePlayback)
+#include "tst_StreamCorePlayback.moc"
