@@ -19,7 +19,8 @@ public:
     ~KWMessageNotify() override;
 
     // Translation files of the notifier's own texts, skin (colour scheme) folders, language.
-    void SetParam(const QStringList &translationFiles, const QStringList &skins, const QString &language);
+    void SetParam(const QStringList &translationFiles, const QStringList &skins,
+                  const QString &language);
     // Title shown on every toast ("Notice", translated, when none is set).
     void SetMessageNotifyTitle(const QString &title);
     // How long a toast stays before it fades out (default 5000 ms, or the environment variable
