@@ -1,0 +1,227 @@
+#include "Web/CWebMsgFactory.h"
+
+#include "ConfigInfo/CConfig.h"
+#include "Web/ChannelInfoMsg.h"
+#include "Web/CommonExportFileMsg.h"
+#include "Web/FullScreenMsg.h"
+#include "Web/MaskMsg.h"
+#include "Web/MenuMsg.h"
+#include "Web/MessageNotifyMsg.h"
+#include "Web/OpenDeviceWebMsg.h"
+#include "Web/OpenRecordMsg.h"
+#include "Web/TextMsg.h"
+#include "Web/WebDialogRectMsg.h"
+#include "Web/WndRectMsg.h"
+
+#include <QJsonArray>
+
+#include <cmath>
+
+namespace Web {
+
+namespace {
+
+double zoomFactor()
+{
+    return ConfigInfo::CConfig::Instance().GetWebInfo().zoomFactor;
+}
+
+// A length of the page in the view's pixels. Read as a number, so that fractional CSS pixels
+// (what the page measures) keep their fraction.
+double scaled(const QJsonObject &params, const char *key, double zoom)
+{
+    return params.value(QLatin1String(key)).toDouble() * zoom;
+}
+
+// A JSON number as a 64-bit integer (JSON numbers are doubles); 0 when it does not fit.
+qint64 toInt64(const QJsonValue &value)
+{
+    const double number = value.toDouble();
+    constexpr double kLimit = 9.2e18; // inside the range of qint64
+    return std::isfinite(number) && std::fabs(number) < kLimit ? static_cast<qint64>(number) : 0;
+}
+
+QString stringOf(const QJsonObject &params, const char *key)
+{
+    return params.value(QLatin1String(key)).toString();
+}
+
+int intOf(const QJsonObject &params, const char *key)
+{
+    return params.value(QLatin1String(key)).toInt();
+}
+
+QList<ChannelInfo_t> channelList(const QJsonObject &params)
+{
+    QList<ChannelInfo_t> channels;
+    const QJsonArray array = params.value(QLatin1String("channels")).toArray();
+    channels.reserve(array.size());
+    for (const QJsonValue &item : array)
+        channels.append(CWebMsgFactory::channel(item.toObject()));
+    return channels;
+}
+
+// The one channel of "CloseVideo" and "NotifyDeviceStatus": record defaults but for these two.
+ChannelInfo_t deviceChannel(const QJsonObject &params)
+{
+    ChannelInfo_t channel;
+    channel.deviceID = stringOf(params, "deviceID");
+    channel.channelID = intOf(params, "channelID");
+    return channel;
+}
+
+template<typename Msg> Msg *rectMsg(const QString &method, const QJsonObject &params)
+{
+    const double zoom = zoomFactor();
+    auto *msg = new Msg(method);
+    msg->module = intOf(params, "module");
+    msg->left = scaled(params, "left", zoom);
+    msg->top = scaled(params, "top", zoom);
+    msg->right = scaled(params, "right", zoom);
+    msg->bottom = scaled(params, "bottom", zoom);
+    return msg;
+}
+
+} // namespace
+
+ChannelInfo_t CWebMsgFactory::channel(const QJsonObject &object)
+{
+    ChannelInfo_t channel;
+    channel.token = stringOf(object, "token");
+    channel.shopCode = stringOf(object, "shopCode");
+    channel.shopName = stringOf(object, "shopName");
+    channel.deviceID = stringOf(object, "deviceID");
+    channel.devName = stringOf(object, "devName");
+    channel.devAbility = stringOf(object, "devAbility");
+    channel.chnAbility = stringOf(object, "chnAbility");
+    channel.deviceModel = stringOf(object, "deviceModel");
+    channel.brand = stringOf(object, "brand");
+    channel.account = stringOf(object, "account");
+    channel.password = stringOf(object, "password");
+    channel.channelName = stringOf(object, "channelName");
+    channel.wndID = intOf(object, "wndID");
+    channel.platForm = intOf(object, "platForm");
+    channel.accessSource = intOf(object, "accessSource");
+    channel.channelID = intOf(object, "channelID");
+    channel.definitionMode = intOf(object, "definitionMode");
+    channel.isOnline = intOf(object, "isOnline");
+    // Channels reached through this access only offer the high-definition stream.
+    if (channel.accessSource == 2)
+        channel.definitionMode = 0;
+    return channel;
+}
+
+MenuMsg *CWebMsgFactory::menu(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new MenuMsg(method);
+    msg->menuPath = stringOf(params, "menuPath");
+    return msg;
+}
+
+WndRectMsg *CWebMsgFactory::wndRect(const QString &method, const QJsonObject &params)
+{
+    return rectMsg<WndRectMsg>(method, params);
+}
+
+MaskMsg *CWebMsgFactory::mask(const QString &method, const QJsonObject &params)
+{
+    const double zoom = zoomFactor();
+    auto *msg = new MaskMsg(method);
+    msg->module = intOf(params, "module");
+    msg->left = scaled(params, "left", zoom);
+    msg->top = scaled(params, "top", zoom);
+    msg->width = scaled(params, "width", zoom);
+    msg->height = scaled(params, "height", zoom);
+    msg->show = params.value(QLatin1String("show")).toBool();
+    msg->name = stringOf(params, "name");
+    msg->shade = params.value(QLatin1String("shade")).toBool(true);
+    return msg;
+}
+
+WebDialogRectMsg *CWebMsgFactory::dialogRect(const QString &method, const QJsonObject &params)
+{
+    return rectMsg<WebDialogRectMsg>(method, params);
+}
+
+FullScreenMsg *CWebMsgFactory::fullScreen(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new FullScreenMsg(method);
+    msg->bFullScreen = params.value(QLatin1String("bFullScreen")).toBool();
+    return msg;
+}
+
+TextMsg *CWebMsgFactory::text(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new TextMsg(method);
+    msg->content = stringOf(params, "content");
+    return msg;
+}
+
+ChannelInfoMsg *CWebMsgFactory::openVideo(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new ChannelInfoMsg(method);
+    msg->module = intOf(params, "module");
+    msg->channels = channelList(params);
+    return msg;
+}
+
+OpenRecordMsg *CWebMsgFactory::openRecord(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new OpenRecordMsg(method);
+    msg->module = intOf(params, "module");
+    msg->recordTime = toInt64(params.value(QLatin1String("recordTime")));
+    msg->recordLengthOfTime = intOf(params, "recordLengthOfTime");
+    msg->channels = channelList(params);
+    return msg;
+}
+
+MessageNotifyMsg *CWebMsgFactory::messageNotify(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new MessageNotifyMsg(method);
+    msg->content = stringOf(params, "content");
+    msg->messageType = intOf(params, "messageType");
+    msg->messageID = stringOf(params, "messageID");
+    return msg;
+}
+
+ChannelInfoMsg *CWebMsgFactory::closeVideo(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new ChannelInfoMsg(method);
+    msg->module = intOf(params, "module");
+    msg->channels.append(deviceChannel(params));
+    return msg;
+}
+
+ChannelInfoMsg *CWebMsgFactory::deviceStatus(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new ChannelInfoMsg(method);
+    msg->status = stringOf(params, "status");
+    msg->channels.append(deviceChannel(params));
+    return msg;
+}
+
+CommonExportFileMsg *CWebMsgFactory::commonExportFile(const QString &method,
+                                                      const QJsonObject &params)
+{
+    auto *msg = new CommonExportFileMsg(method);
+    msg->requestParams = stringOf(params, "requestParams");
+    msg->requestType = stringOf(params, "requestType");
+    msg->requestUrl = stringOf(params, "requestUrl");
+    msg->exportType = intOf(params, "exportType");
+    if (params.contains(QLatin1String("name")))
+        msg->name = stringOf(params, "name");
+    if (params.contains(QLatin1String("isBase64")))
+        msg->isBase64 = intOf(params, "isBase64") != 0;
+    if (params.contains(QLatin1String("size")))
+        msg->size = intOf(params, "size");
+    return msg;
+}
+
+OpenDeviceWebMsg *CWebMsgFactory::openDeviceWeb(const QString &method, const QJsonObject &params)
+{
+    auto *msg = new OpenDeviceWebMsg(method);
+    msg->deviceId = stringOf(params, "deviceId");
+    return msg;
+}
+
+} // namespace Web
