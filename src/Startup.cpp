@@ -200,9 +200,10 @@ void LoadTranslator(const QString &path)
 {
     if (path.isEmpty())
         return;
-    auto *translator = new QTranslator;
+    // Owned by the application, so installed for as long as the process runs.
+    auto *translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(path))
-        QCoreApplication::installTranslator(translator); // kept for the life of the process
+        QCoreApplication::installTranslator(translator);
     else
         delete translator;
 }
@@ -245,8 +246,9 @@ int RunClient(int argc, char *argv[])
 {
     if (ReadOpenGLESSwitch())
         QCoreApplication::setAttribute(Qt::AA_UseOpenGLES);
+    WM_GETOBJECT_Filter getObjectFilter; // outlives the application: never removed from it
     QApplication app(argc, argv);
-    app.installNativeEventFilter(new WM_GETOBJECT_Filter); // lives as long as the process
+    app.installNativeEventFilter(&getObjectFilter);
 
     QFont font = QApplication::font();
     font.setFamily("Microsoft YaHei");

@@ -121,7 +121,8 @@ private slots:
             QCOMPARE(logs.size(), 1);
             const QTime named = QTime::fromString(logs.first(), "hh-mm-ss");
             QVERIFY2(named.isValid(), qPrintable(logs.first()));
-            QVERIFY(named >= started.addMSecs(-started.msec()) && named <= ready);
+            if (ready >= started) // not across midnight
+                QVERIFY(named >= started.addMSecs(-started.msec()) && named <= ready);
         } else {
             QVERIFY(!QFileInfo::exists(folder.filePath("log")));
         }
@@ -203,10 +204,10 @@ private slots:
         // A second copy of the same installation says so, through the translations, and leaves.
         QProcess *second = startClient(first);
         QCOMPARE(second->state(), QProcess::NotRunning);
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second->exitCode(), 0);
-        QVERIFY(!QFile::exists(first.filePath(kReport)));
         const QString errors = QString::fromUtf8(second->readAllStandardError());
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(second->exitCode() == 0, qPrintable(errors));
+        QVERIFY(!QFile::exists(first.filePath(kReport)));
         QVERIFY2(errors.contains("QSharedMemoryError:4"), qPrintable(errors));
         QVERIFY2(
             errors.contains("KWMessageBox \"Notice\": \"Already running (probe)\" answered ok"),
