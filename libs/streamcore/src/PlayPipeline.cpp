@@ -17,7 +17,9 @@ namespace StreamCore {
 namespace {
 
 constexpr guint kJitterMs = 200;
-constexpr guint64 kTcpTimeoutUs = 10 * G_USEC_PER_SEC;
+// Longer than the 10 s a picture may take to come, so that a silent server gives "open
+// timeout" rather than a connection error.
+constexpr guint64 kTcpTimeoutUs = 15 * G_USEC_PER_SEC;
 constexpr GstClockTime kSnapshotTimeout = 5 * GST_SECOND;
 
 struct Codec

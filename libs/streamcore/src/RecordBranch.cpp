@@ -42,7 +42,8 @@ std::string RecordBranch::description(const Inputs &inputs)
     const std::string parser = inputs.videoCodec == "h265" ? "h265parse" : "h264parse";
     std::string d = std::string(kQueue) + " name=vq ! " + parser
                     + " ! mp4mux name=mux fragment-duration=1000 "
-                      "fragment-mode=first-moov-then-finalise ! filesink name=file async=false";
+                      "fragment-mode=first-moov-then-finalise ! filesink name=file async=false "
+                      "buffer-mode=unbuffered";
     if (inputs.audioTee)
         d += std::string(" ") + kQueue + " name=aq ! " + audioEncoder(inputs.audioCodec)
              + " ! mux.";

@@ -29,7 +29,7 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
 {
     const std::string launch = "appsrc name=src is-live=true format=time caps="
                                + StreamRecipe::rawCaps(m_width, m_height) + " ! "
-                               + StreamRecipe::overlayAndEncoder(channel, m_width, m_height)
+                               + StreamRecipe::overlayAndEncoder(channel, m_height)
                                + " ! appsink name=out sync=false max-buffers=4 drop=true";
     GError *error = nullptr;
     m_pipeline = gst_parse_launch(launch.c_str(), &error);

@@ -420,7 +420,7 @@ MediaServer::Address MediaServer::playbackAddress(const std::string &deviceId, i
         d->playbackChannel[mount->path] = channelKey(deviceId, channel);
     }
     const std::string launch = "( appsrc name=src ! "
-                               + StreamRecipe::overlayAndEncoder(*ch, ch->width[1], ch->height[1])
+                               + StreamRecipe::overlayAndEncoder(*ch, ch->height[1])
                                + " ! " + StreamRecipe::videoPayloader(*ch)
                                + (ch->audio ? " " + StreamRecipe::audioBranch(false) : "") + " )";
     GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();

@@ -10,9 +10,8 @@ struct ChannelSpec;
 class StreamRecipe
 {
 public:
-    // Clock text over the picture, then the encoder and its parser: "textoverlay ... ! x264enc
-    // ... ! h264parse". The overlay is named "text".
-    static std::string overlayAndEncoder(const ChannelSpec &channel, int width, int height);
+    // Clock text over the picture (an overlay named "text"), then the encoder and its parser.
+    static std::string overlayAndEncoder(const ChannelSpec &channel, int height);
     // The RTP payloader of the video stream, "pay0", keeping parameter sets out of the packets.
     static std::string videoPayloader(const ChannelSpec &channel);
     // A payloaded A-law tone as the second stream, "pay1"; live or seekable.

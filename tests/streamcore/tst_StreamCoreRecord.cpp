@@ -1,0 +1,285 @@
+// Local recording and snapshots through the media library: files that play back with the
+// right length and content, also after the client was killed mid-recording.
+#include "SimHarness.h"
+#include "VideoProbe.h"
+
+#include <StreamCore/IStreamCore.h>
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+using namespace StreamCore;
+
+namespace {
+
+// What a media file holds, found by decoding it completely.
+struct FileContent
+{
+    int frames = 0;
+    double firstTime = -1; // seconds
+    double lastTime = -1;
+    bool hasSound = false;
+    SimMedia::FrameStamp firstStamp;
+    bool stampRead = false;
+    double length() const { return frames ? lastTime - firstTime + 0.04 : 0; }
+};
+
+void onSoundBuffer(GstElement *, GstBuffer *, GstPad *, gpointer data)
+{
+    static_cast<FileContent *>(data)->hasSound = true;
+}
+
+struct FileDecoder
+{
+    GstElement *pipeline;
+    FileContent *content;
+};
+
+void onFilePad(GstElement *, GstPad *pad, gpointer data)
+{
+    auto *decoder = static_cast<FileDecoder *>(data);
+    GstCaps *caps = gst_pad_get_current_caps(pad);
+    const bool video = g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)),
+                                        "video");
+    gst_caps_unref(caps);
+    GstElement *sink = nullptr;
+    if (video) {
+        sink = gst_bin_get_by_name(GST_BIN(decoder->pipeline), "vin");
+    } else {
+        // Sound is only counted.
+        sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", FALSE, "signal-handoffs", TRUE, nullptr);
+        g_signal_connect(sink, "handoff", G_CALLBACK(onSoundBuffer), decoder->content);
+        gst_bin_add(GST_BIN(decoder->pipeline), GST_ELEMENT(gst_object_ref(sink)));
+        gst_element_sync_state_with_parent(sink);
+    }
+    GstPad *input = gst_element_get_static_pad(sink, "sink");
+    gst_pad_link(pad, input);
+    gst_object_unref(input);
+    gst_object_unref(sink);
+}
+
+GstFlowReturn onFileFrame(GstAppSink *sink, gpointer data)
+{
+    auto *content = static_cast<FileContent *>(data);
+    GstSample *sample = gst_app_sink_pull_sample(sink);
+    GstBuffer *buffer = gst_sample_get_buffer(sample);
+    const double t = double(GST_BUFFER_PTS(buffer)) / GST_SECOND;
+    if (content->frames++ == 0) {
+        content->firstTime = t;
+        GstMapInfo map;
+        gst_buffer_map(buffer, &map, GST_MAP_READ);
+        int w = 0, h = 0;
+        const GstStructure *s = gst_caps_get_structure(gst_sample_get_caps(sample), 0);
+        gst_structure_get_int(s, "width", &w);
+        gst_structure_get_int(s, "height", &h);
+        content->stampRead = content->firstStamp.read(map.data, w * 4, w, h);
+        gst_buffer_unmap(buffer, &map);
+    }
+    content->lastTime = t;
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+}
+
+// Decodes a whole file; false when it does not play to its end.
+bool decodeFile(const QString &path, FileContent *content)
+{
+    const QString description = QString("filesrc location=\"%1\" ! decodebin name=d "
+                                        "videoconvert name=vin ! video/x-raw,format=BGRx ! "
+                                        "appsink name=frames sync=false")
+                                    .arg(path);
+    GstElement *pipeline = gst_parse_launch(description.toUtf8(), nullptr);
+    FileDecoder decoder{pipeline, content};
+    GstElement *decodebin = gst_bin_get_by_name(GST_BIN(pipeline), "d");
+    g_signal_connect(decodebin, "pad-added", G_CALLBACK(onFilePad), &decoder);
+    GstElement *frames = gst_bin_get_by_name(GST_BIN(pipeline), "frames");
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = onFileFrame;
+    gst_app_sink_set_callbacks(GST_APP_SINK(frames), &callbacks, content, nullptr);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus *bus = gst_element_get_bus(pipeline);
+    GstMessage *end = gst_bus_timed_pop_filtered(
+        bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool played = end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
+    if (end)
+        gst_message_unref(end);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    for (GstObject *o : {GST_OBJECT(bus), GST_OBJECT(decodebin), GST_OBJECT(frames),
+                         GST_OBJECT(pipeline)})
+        gst_object_unref(o);
+    return played;
+}
+
+// The child process of killedWhileRecording: records live video until it is killed.
+int recordUntilKilled(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int port = QString(argv[2]).toInt();
+    IStreamCore *core = IStreamCore::GetInstance();
+    core->InitApi("127.0.0.1", port, "", true);
+    VideoPlay *play = core->CreateVideoPlay(PLAY_MODE_LIVE);
+    play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1);
+    const QByteArray path = argv[3];
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (play->GetVideoState() == VIDEO_STATE_PLAYING && play->StartRecord(path) == 0) {
+            poll.stop();
+            QTimer::singleShot(3000, [] {
+                std::printf("recording\n");
+                std::fflush(stdout);
+            });
+        }
+    });
+    poll.start(100);
+    return app.exec();
+}
+
+} // namespace
+
+class tst_StreamCoreRecord : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void recordingPlaysBackWithItsLength_data();
+    void recordingPlaysBackWithItsLength();
+    void stoppingThePlayFinishesTheFile();
+    void killedWhileRecordingLeavesAPlayableFile();
+    void snapshotIsAJpegOfThePicture();
+
+private:
+    SimHarness m_sim;
+    QTemporaryDir m_dir;
+};
+
+void tst_StreamCoreRecord::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(m_sim.start());
+    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
+}
+
+void tst_StreamCoreRecord::recordingPlaysBackWithItsLength_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<bool>("sound");
+    QTest::newRow("H.264") << SimHarness::kRecorder << false;
+    QTest::newRow("H.265 with sound") << SimHarness::kCamera << true;
+}
+
+void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
+{
+    QFETCH(QString, device);
+    QFETCH(bool, sound);
+    VideoProbe probe;
+    VideoPlay *play = probe.play();
+    QCOMPARE(play->StartRealPlay(SimHarness::kToken, device.toUtf8(), 1, 1), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+    // Recording starts in the middle of the stream, not at its first picture.
+    QTest::qWait(1500);
+    const QString path = m_dir.filePath(device + ".mp4");
+    QCOMPARE(play->StartRecord(path.toUtf8()), 0);
+    QCOMPARE(play->StartRecord(path.toUtf8()), -1);
+    QTest::qWait(3000);
+    QCOMPARE(play->StopRecord(), 0);
+    QCOMPARE(play->StopRecord(), -1);
+    QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
+
+    FileContent content;
+    QVERIFY(decodeFile(path, &content));
+    QVERIFY2(content.length() > 2.0 && content.length() < 4.5,
+             qPrintable(QString::number(content.length())));
+    QVERIFY(content.firstTime < 0.5);
+    QVERIFY(content.frames > 40);
+    QCOMPARE(content.hasSound, sound);
+    QVERIFY(content.stampRead);
+    QCOMPARE(content.firstStamp.deviceTag, SimMedia::FrameStamp::tagOf(device.toStdString()));
+}
+
+void tst_StreamCoreRecord::stoppingThePlayFinishesTheFile()
+{
+    VideoProbe probe;
+    VideoPlay *play = probe.play();
+    QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+    const QString path = m_dir.filePath("stopped.mp4");
+    QCOMPARE(play->StartRecord(path.toUtf8()), 0);
+    QTest::qWait(2500);
+    QCOMPARE(play->StopPlay(), 0);
+    // The file is finished off the caller's thread, soon after.
+    FileContent content;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            content = FileContent();
+            return decodeFile(path, &content) && content.length() > 1.0;
+        },
+        10000));
+    QCOMPARE(int(content.firstStamp.channel), 2);
+    QCOMPARE(play->StartRecord(m_dir.filePath("idle.mp4").toUtf8()), -1);
+}
+
+void tst_StreamCoreRecord::killedWhileRecordingLeavesAPlayableFile()
+{
+    const QString path = m_dir.filePath("killed.mp4");
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--record-until-killed", QString::number(m_sim.httpPort()), path});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return child.canReadLine(); }, 20000));
+    QCOMPARE(child.readLine().trimmed(), QByteArray("recording"));
+    ::kill(child.processId(), SIGKILL);
+    QVERIFY(child.waitForFinished());
+    FileContent content;
+    decodeFile(path, &content);
+    // Fragments written before the kill play; the last one may be cut.
+    QVERIFY2(content.frames >= 25, qPrintable(QString::number(content.frames)));
+    QVERIFY(content.stampRead);
+    QCOMPARE(int(content.firstStamp.channel), 1);
+}
+
+void tst_StreamCoreRecord::snapshotIsAJpegOfThePicture()
+{
+    VideoProbe probe(PLAY_MODE_LIVE, QSize(400, 240));
+    VideoPlay *play = probe.play();
+    const QString path = m_dir.filePath("snap.jpg");
+    QCOMPARE(play->SnapShot(path.toUtf8(), PIC_FORMAT_JPG), -1);
+    QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+    QCOMPARE(play->SnapShot(path.toUtf8(), 0), -1);
+    QCOMPARE(play->SnapShot(path.toUtf8(), PIC_FORMAT_JPG), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(2) == QByteArray("\xFF\xD8"));
+    // The stream's own size, whatever the window's.
+    QImage image(path, "JPG");
+    QCOMPARE(image.size(), QSize(320, 180));
+    image = image.convertToFormat(QImage::Format_RGB32);
+    SimMedia::FrameStamp stamp;
+    QVERIFY(stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()));
+    QCOMPARE(int(stamp.channel), 2);
+    QCOMPARE(play->SnapShot(m_dir.filePath("missing/folder/snap.jpg").toUtf8(), PIC_FORMAT_JPG),
+             -1);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--record-until-killed") == 0)
+        return recordUntilKilled(argc, argv);
+    QApplication app(argc, argv);
+    gst_init(nullptr, nullptr);
+    tst_StreamCoreRecord test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_StreamCoreRecord.moc"
