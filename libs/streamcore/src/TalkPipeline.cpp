@@ -158,13 +158,20 @@ void TalkPipeline::startMicrophone(guint stream, GstCaps *caps)
 GstFlowReturn TalkPipeline::onMicrophone(GstAppSink *sink, gpointer self)
 {
     auto *talk = static_cast<TalkPipeline *>(self);
-    GstSample *sample = gst_app_sink_pull_sample(sink);
-    if (!sample)
+    GstSample *pulled = gst_app_sink_pull_sample(sink);
+    if (!pulled)
         return GST_FLOW_OK;
+    // Some GStreamer versions release the pushed sample, others leave it to the caller: push
+    // a sample of our own with an extra reference and drop whatever is left afterwards.
+    GstSample *sample = gst_sample_new(gst_sample_get_buffer(pulled), gst_sample_get_caps(pulled),
+                                       nullptr, nullptr);
+    gst_sample_unref(pulled);
+    gst_sample_ref(sample);
     GstFlowReturn result = GST_FLOW_ERROR;
     g_signal_emit_by_name(talk->m_source, "push-backchannel-sample", talk->m_stream.load(), sample,
                           &result);
-    gst_sample_unref(sample);
+    for (int left = GST_MINI_OBJECT_REFCOUNT_VALUE(sample); left > 0; --left)
+        gst_sample_unref(sample);
     // Packets are refused until the session plays; the first one taken means talk runs.
     if (result == GST_FLOW_OK)
         talk->report(true, MediaError::kNone);

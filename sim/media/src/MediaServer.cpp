@@ -12,6 +12,7 @@
 // These two headers lack C linkage declarations in GStreamer 1.22.
 extern "C" {
 #include <gst/rtsp-server/rtsp-onvif-media-factory.h>
+#include <gst/rtsp-server/rtsp-onvif-media.h>
 #include <gst/rtsp-server/rtsp-onvif-server.h>
 }
 
@@ -239,6 +240,8 @@ void MediaServer::Private::onPlaybackGone(GstRTSPMedia *, gpointer data)
 void MediaServer::Private::addTalkMount(const DeviceSpec &dev, const ChannelSpec &ch)
 {
     GstRTSPMediaFactory *factory = gst_rtsp_onvif_media_factory_new();
+    // The ONVIF factory builds nothing but ONVIF media, and does not choose that type itself.
+    gst_rtsp_media_factory_set_media_gtype(factory, GST_TYPE_RTSP_ONVIF_MEDIA);
     gst_rtsp_media_factory_set_launch(
         factory, "( audiotestsrc is-live=true wave=silence ! audio/x-raw,rate=8000,channels=1 "
                  "! mulawenc ! rtppcmupay name=pay0 pt=0 )");

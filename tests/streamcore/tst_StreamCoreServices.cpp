@@ -1,0 +1,375 @@
+// The media library's services beside the picture: record searches and month bitmaps, PTZ,
+// talk over the back channel and the device web port, against the simulated devices.
+#include "SimHarness.h"
+#include "VideoProbe.h"
+
+#include <SimMedia/RecordSchedule.h>
+#include <StreamCore/AudioTalk.h>
+#include <StreamCore/IMediaObserver.h>
+#include <StreamCore/IStreamCore.h>
+#include <StreamCore/ITalkObserver.h>
+#include <StreamCore/PtzControlDll.h>
+
+#include <httplib.h>
+
+#include <QDateTime>
+#include <QtTest>
+
+using namespace StreamCore;
+
+namespace {
+
+// Copies of the library's events, which are valid only during the call.
+struct MediaCopy
+{
+    MediaEvent event;
+    std::string text1;
+    std::string text2;
+    std::string bitmap;
+    std::string deviceId;
+    std::vector<RecordInfo> records;
+};
+
+class MediaProbe : public IMediaObserver
+{
+public:
+    MediaProbe() { IStreamCore::GetInstance()->AddObserver(this); }
+    ~MediaProbe() override { IStreamCore::GetInstance()->RemoveObserver(this); }
+    void OnMediaEvent(const MediaEvent *e) override
+    {
+        MediaCopy c{*e, e->text1 ? e->text1 : "", e->text2 ? e->text2 : "",
+                    e->bitmap ? e->bitmap : "", e->deviceId ? e->deviceId : "", {}};
+        c.records.assign(e->records, e->records + e->recordCount);
+        events.push_back(c);
+    }
+    // The next event of this type.
+    bool next(int type, MediaCopy *copy)
+    {
+        const bool found = QTest::qWaitFor(
+            [&] {
+                for (const MediaCopy &c : events) {
+                    if (c.event.type == type)
+                        return true;
+                }
+                return false;
+            },
+            10000);
+        for (auto it = events.begin(); found && it != events.end(); ++it) {
+            if (it->event.type == type) {
+                *copy = *it;
+                events.erase(it);
+                break;
+            }
+        }
+        return found;
+    }
+    std::vector<MediaCopy> events;
+};
+
+class TalkProbe : public ITalkObserver
+{
+public:
+    void OnTalkEvent(const TalkEvent *e) override { events.push_back(*e); }
+    bool waitFor(int state)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                for (const TalkEvent &e : events) {
+                    if (e.talkState == state)
+                        return true;
+                }
+                return false;
+            },
+            12000);
+    }
+    std::vector<TalkEvent> events;
+};
+
+QString localText(qint64 t)
+{
+    return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd HH:mm:ss");
+}
+
+bool silence(const std::string &mulaw)
+{
+    for (unsigned char c : mulaw) {
+        if (c != 0xFF && c != 0x7F)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class tst_StreamCoreServices : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void recordSearchMatchesTheSchedule_data();
+    void recordSearchMatchesTheSchedule();
+    void recordSearchFailures();
+    void monthBitmapMatchesTheSchedule();
+    void ptzTurnsAndZoomsTheCamera();
+    void talkReachesTheDevice();
+    void talkFailures_data();
+    void talkFailures();
+    void webPortReachesTheDevicePage();
+
+private:
+    SimHarness m_sim;
+};
+
+void tst_StreamCoreServices::initTestCase()
+{
+    QVERIFY(m_sim.start());
+    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
+}
+
+void tst_StreamCoreServices::recordSearchMatchesTheSchedule_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("daysBack");
+    QTest::newRow("device, yesterday") << 0 << 1;
+    QTest::newRow("cloud, two days ago") << 1 << 2;
+    QTest::newRow("device, today") << 0 << 0;
+}
+
+void tst_StreamCoreServices::recordSearchMatchesTheSchedule()
+{
+    QFETCH(int, source);
+    QFETCH(int, daysBack);
+    const QDate day = QDate::currentDate().addDays(-daysBack);
+    const qint64 begin = QDateTime(day.addDays(-1), QTime(22, 0)).toSecsSinceEpoch();
+    const qint64 end = QDateTime(day, QTime(23, 59, 59)).toSecsSinceEpoch();
+    const QByteArray beginText = localText(begin).toUtf8();
+    const QByteArray endText = localText(end).toUtf8();
+    MediaProbe probe;
+    RecordParam param{SimHarness::kToken, SimHarness::kRecorder, 2, beginText.constData(),
+                      endText.constData(), source, 5, 301, 1700000000, 3};
+    QCOMPARE(IStreamCore::GetInstance()->QueryRecord(param), 0);
+    MediaCopy answer;
+    QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
+    // What the asker passed comes back unchanged.
+    QCOMPARE(answer.event.window, 5);
+    QCOMPARE(answer.event.frameType, 301);
+    QCOMPARE(answer.event.queryTime, 1700000000LL);
+    QCOMPARE(answer.event.queryType, 3);
+    QCOMPARE(answer.event.source, source);
+    QCOMPARE(answer.text1, std::string(SimHarness::kRecorder));
+    QCOMPARE(answer.text2, std::string());
+
+    const auto expected = SimMedia::RecordSchedule::between(
+        SimHarness::kRecorder, 2, source, begin, end, QDateTime::currentSecsSinceEpoch());
+    QCOMPARE(answer.event.result, int(expected.size()));
+    QCOMPARE(answer.records.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const RecordInfo &r = answer.records[i];
+        QCOMPARE(QString(r.recordId), QString::fromStdString(expected[i].id));
+        QCOMPARE(QString(r.beginTime), localText(expected[i].begin));
+        QCOMPARE(QString(r.endTime), localText(expected[i].end));
+        QCOMPARE(r.channel, 2);
+        QCOMPARE(r.type, expected[i].type);
+        QCOMPARE(QString(r.deviceId), QString(SimHarness::kRecorder));
+    }
+}
+
+void tst_StreamCoreServices::recordSearchFailures()
+{
+    MediaProbe probe;
+    IStreamCore *core = IStreamCore::GetInstance();
+    MediaCopy answer;
+    RecordParam refused{"stale", SimHarness::kRecorder, 1, "2024-01-01 00:00:00",
+                        "2024-01-01 23:59:59", 0, 1, 1, 0, 0};
+    QCOMPARE(core->QueryRecord(refused), 0);
+    QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
+    QCOMPARE(answer.event.result, -1);
+    QCOMPARE(answer.text2, std::string("100"));
+    QCOMPARE(answer.event.recordCount, 0);
+
+    RecordParam unknown = refused;
+    unknown.token = SimHarness::kToken;
+    unknown.deviceId = "NOPE";
+    QCOMPARE(core->QueryRecord(unknown), 0);
+    QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
+    QCOMPARE(answer.event.result, -1);
+    QCOMPARE(answer.text2, std::string("404"));
+
+    // Malformed requests are refused at once, without an event.
+    RecordParam malformed = unknown;
+    malformed.beginTime = "yesterday";
+    QCOMPARE(core->QueryRecord(malformed), -1);
+    malformed.beginTime = "2024-01-02 00:00:00"; // after the end
+    QCOMPARE(core->QueryRecord(malformed), -1);
+    QCOMPARE(core->QueryRecordBitmap(0, SimHarness::kToken, SimHarness::kRecorder, 1, 2024, 13),
+             -1);
+    QTest::qWait(200);
+    QVERIFY(probe.events.empty());
+}
+
+void tst_StreamCoreServices::monthBitmapMatchesTheSchedule()
+{
+    MediaProbe probe;
+    const QDate today = QDate::currentDate();
+    for (const QDate &month : {today, today.addMonths(-1)}) {
+        QCOMPARE(IStreamCore::GetInstance()->QueryRecordBitmap(1, SimHarness::kToken,
+                                                               SimHarness::kCamera, 1,
+                                                               month.year(), month.month(), 4, 1),
+                 0);
+        MediaCopy answer;
+        QVERIFY(probe.next(MEDIA_EVENT_RECORD_BITMAP, &answer));
+        QCOMPARE(answer.event.result, 0);
+        QCOMPARE(answer.event.year, month.year());
+        QCOMPARE(answer.event.month, month.month());
+        QCOMPARE(answer.event.window, 4);
+        QCOMPARE(answer.event.frameType, 1);
+        QCOMPARE(int(answer.bitmap.size()), month.daysInMonth());
+        QCOMPARE(answer.bitmap,
+                 SimMedia::RecordSchedule::monthBitmap(SimHarness::kCamera, 1, 1, month.year(),
+                                                       month.month(),
+                                                       QDateTime::currentSecsSinceEpoch()));
+    }
+    QCOMPARE(IStreamCore::GetInstance()->QueryRecordBitmap(0, "stale", SimHarness::kCamera, 1,
+                                                           today.year(), today.month()),
+             0);
+    MediaCopy refused;
+    QVERIFY(probe.next(MEDIA_EVENT_RECORD_BITMAP, &refused));
+    QCOMPARE(refused.event.result, -1);
+    QCOMPARE(refused.bitmap, std::string());
+}
+
+void tst_StreamCoreServices::ptzTurnsAndZoomsTheCamera()
+{
+    VideoProbe probe;
+    QCOMPARE(probe.play()->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+    SimMedia::FrameStamp before;
+    QVERIFY(probe.waitForStamp([](const SimMedia::FrameStamp &) { return true; }, &before));
+
+    PtzControlDll ptz;
+    const auto send = [&](int operation) {
+        return ptz.PtzMoveControl(
+            {SimHarness::kRecorder, SimHarness::kToken, 2, 600000, operation});
+    };
+    QCOMPARE(send(3), 0); // right
+    SimMedia::FrameStamp moved;
+    QVERIFY(probe.waitForStamp([&](const SimMedia::FrameStamp &s) { return s.pan != before.pan; },
+                               &moved));
+    QCOMPARE(send(10), 0); // stop
+    QTest::qWait(500);
+    SimMedia::FrameStamp stopped;
+    QVERIFY(probe.readStamp(&stopped));
+    QTest::qWait(700);
+    SimMedia::FrameStamp later;
+    QVERIFY(probe.readStamp(&later));
+    QCOMPARE(later.pan, stopped.pan);
+    QCOMPARE(later.tilt, before.tilt);
+
+    QCOMPARE(send(9), 0); // zoom in
+    QVERIFY(probe.waitForStamp([&](const SimMedia::FrameStamp &s) { return s.zoom > before.zoom; },
+                               &moved));
+    QCOMPARE(send(10), 0);
+    QCOMPARE(ptz.PtzMoveControl({nullptr, SimHarness::kToken, 2, 600000, 3}), -1);
+}
+
+void tst_StreamCoreServices::talkReachesTheDevice()
+{
+    qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true wave=sine freq=300");
+    IStreamCore *core = IStreamCore::GetInstance();
+    AudioTalk *talk = core->InitAudioTalk();
+    QVERIFY(talk);
+    // One talk object for everybody.
+    QCOMPARE(core->InitAudioTalk(), talk);
+    TalkProbe probe;
+    QCOMPARE(talk->AddObserver(&probe), 0);
+    QCOMPARE(talk->AddObserver(&probe), -1);
+    QCOMPARE(talk->StartTalk(SimHarness::kToken, SimHarness::kRecorder, 1, 42), 0);
+    QVERIFY(talk->IsTalking());
+    QCOMPARE(talk->StartTalk(SimHarness::kToken, SimHarness::kRecorder, 2, 43), -2);
+    QVERIFY(probe.waitFor(TALK_STATE_TALKING));
+    QCOMPARE(probe.events.front().result, 0);
+    QCOMPARE(probe.events.front().playHandle, 42);
+    QVERIFY(QTest::qWaitFor(
+        [&] { return m_sim.media().talkReceived(SimHarness::kRecorder, 1).size() > 8000; },
+        10000));
+    QVERIFY(!silence(m_sim.media().talkReceived(SimHarness::kRecorder, 1)));
+
+    QCOMPARE(talk->StopTalk(), 0);
+    QVERIFY(!talk->IsTalking());
+    QCOMPARE(probe.events.back().talkState, int(TALK_STATE_STOPPED));
+    QCOMPARE(talk->StopTalk(), -1);
+    QCOMPARE(talk->RemoveObserver(&probe), 0);
+    QCOMPARE(core->UnitAudioTalk(talk), 0);
+    QCOMPARE(core->UnitAudioTalk(talk), 0);
+    QCOMPARE(core->UnitAudioTalk(talk), -1);
+}
+
+void tst_StreamCoreServices::talkFailures_data()
+{
+    QTest::addColumn<QString>("microphone");
+    QTest::addColumn<QString>("device");
+    QTest::newRow("no microphone") << "filesrc location=/nonexistent/microphone"
+                                   << SimHarness::kRecorder;
+    QTest::newRow("unknown device") << "audiotestsrc is-live=true" << "NOPE";
+}
+
+void tst_StreamCoreServices::talkFailures()
+{
+    QFETCH(QString, microphone);
+    QFETCH(QString, device);
+    qputenv("STREAMCORE_MICROPHONE", microphone.toUtf8());
+    AudioTalk *talk = IStreamCore::GetInstance()->InitAudioTalk();
+    TalkProbe probe;
+    talk->AddObserver(&probe);
+    QCOMPARE(talk->StartTalk(SimHarness::kToken, device.toUtf8(), 1, 7), 0);
+    QVERIFY(probe.waitFor(TALK_STATE_FAILED));
+    QCOMPARE(probe.events.back().result, -1);
+    QCOMPARE(probe.events.back().playHandle, 7);
+    QVERIFY(!talk->IsTalking());
+    talk->RemoveObserver(&probe);
+    IStreamCore::GetInstance()->UnitAudioTalk(talk);
+}
+
+void tst_StreamCoreServices::webPortReachesTheDevicePage()
+{
+    IStreamCore *core = IStreamCore::GetInstance();
+    MediaProbe probe;
+    QCOMPARE(core->AddDevices(SimHarness::kToken, "not json"), -1);
+    const QByteArray devices = QByteArray("[{\"Sn\":\"") + SimHarness::kRecorder
+                               + "\",\"Type\":1,\"Port\":8086,\"User\":\"admin\",\"Pwd\":\"pw\"}]";
+    QCOMPARE(core->AddDevices(SimHarness::kToken, devices), 0);
+    QCOMPARE(core->GetDevWebP2pPort(SimHarness::kRecorder).state, int(WEB_PORT_NONE));
+
+    QCOMPARE(core->GetWebP2pPort(SimHarness::kToken, SimHarness::kRecorder), 0);
+    MediaCopy opened;
+    QVERIFY(probe.next(MEDIA_EVENT_WEB_PORT, &opened));
+    QCOMPARE(opened.deviceId, std::string(SimHarness::kRecorder));
+    QVERIFY(opened.event.port > 0);
+    const PortState state = core->GetDevWebP2pPort(SimHarness::kRecorder);
+    QCOMPARE(state.port, opened.event.port);
+    QCOMPARE(state.state, int(WEB_PORT_OPEN));
+    for (int i = 0; i < 2; ++i) { // the relay serves one browser request after another
+        httplib::Client browser("127.0.0.1", state.port);
+        const auto page = browser.Get("/");
+        QVERIFY(page);
+        QCOMPARE(page->status, 200);
+        QVERIFY(page->body.find(SimHarness::kRecorder) != std::string::npos);
+    }
+
+    QCOMPARE(core->ClearDevWebPort(SimHarness::kRecorder), 0);
+    QCOMPARE(core->GetDevWebP2pPort(SimHarness::kRecorder).state, int(WEB_PORT_NONE));
+    httplib::Client closed("127.0.0.1", state.port);
+    QVERIFY(!closed.Get("/"));
+
+    // A device the user does not have gets no port.
+    QCOMPARE(core->GetWebP2pPort(SimHarness::kToken, SimHarness::kCamera), 0);
+    MediaCopy failed;
+    QVERIFY(probe.next(MEDIA_EVENT_WEB_PORT, &failed));
+    QCOMPARE(failed.event.port, 0);
+    QCOMPARE(failed.deviceId, std::string(SimHarness::kCamera));
+    QCOMPARE(core->GetDevWebP2pPort(SimHarness::kCamera).state, int(WEB_PORT_FAILED));
+}
+
+QTEST_MAIN(tst_StreamCoreServices)
+#include "tst_StreamCoreServices.moc"
