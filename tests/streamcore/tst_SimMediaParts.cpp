@@ -1,0 +1,297 @@
+// The simulated devices' parts: the picture stamp, the record schedule, the device file, the
+// camera's PTZ motion and the open platform's HTTP answers, including malformed requests.
+#include <PtzState.h>
+#include <SimMedia/DeviceSpec.h>
+#include <SimMedia/FrameStamp.h>
+#include <SimMedia/MediaServer.h>
+#include <SimMedia/OpenPlatformRoutes.h>
+#include <SimMedia/RecordSchedule.h>
+
+#include <httplib.h>
+
+#include <QDateTime>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <thread>
+
+using namespace SimMedia;
+
+namespace {
+
+QJsonObject json(const httplib::Result &r)
+{
+    return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body)).object()
+             : QJsonObject();
+}
+
+} // namespace
+
+class tst_SimMediaParts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void stampSurvivesScalingAndRejectsNoise();
+    void scheduleIsOrderedGappedAndPast();
+    void recordingsCrossMidnightIntoTheNextDay();
+    void deviceFileParsing();
+    void ptzMovesStopsAndClamps();
+    void openPlatformAnswers();
+};
+
+void tst_SimMediaParts::stampSurvivesScalingAndRejectsNoise()
+{
+    FrameStamp stamp;
+    stamp.deviceTag = FrameStamp::tagOf("NVR0001");
+    stamp.channel = 7;
+    stamp.seconds = 1733400000;
+    stamp.pan = 200;
+    stamp.tilt = 3;
+    stamp.zoom = 11;
+    QImage luma(320, 180, QImage::Format_Grayscale8);
+    luma.fill(128);
+    stamp.paint(luma.bits(), luma.bytesPerLine(), luma.width(), luma.height());
+    // Shown as BGRx, at the window's size (smaller and larger, smoothly scaled).
+    for (const QSize &size : {QSize(320, 180), QSize(213, 120), QSize(800, 451)}) {
+        const QImage shown = luma.convertToFormat(QImage::Format_RGB32)
+                                 .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        FrameStamp read;
+        QVERIFY(read.read(shown.constBits(), shown.bytesPerLine(), shown.width(),
+                          shown.height()));
+        QCOMPARE(read.deviceTag, stamp.deviceTag);
+        QCOMPARE(read.channel, stamp.channel);
+        QCOMPARE(read.seconds, stamp.seconds);
+        QCOMPARE(read.pan, stamp.pan);
+        QCOMPARE(read.tilt, stamp.tilt);
+        QCOMPARE(read.zoom, stamp.zoom);
+    }
+    QVERIFY(FrameStamp::tagOf("NVR0001") != FrameStamp::tagOf("NVR0002"));
+    // A picture without a stamp, or with one damaged block, is not read.
+    QImage plain(320, 180, QImage::Format_RGB32);
+    plain.fill(Qt::gray);
+    FrameStamp none;
+    QVERIFY(!none.read(plain.constBits(), plain.bytesPerLine(), 320, 180));
+    QImage damaged = luma.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < 11; ++y) {
+        for (int x = 13 * 10; x < 13 * 11; ++x)
+            damaged.setPixel(x, y, damaged.pixel(x, y) ^ 0x00FFFFFF);
+    }
+    QVERIFY(!none.read(damaged.constBits(), damaged.bytesPerLine(), 320, 180));
+}
+
+void tst_SimMediaParts::scheduleIsOrderedGappedAndPast()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const QDate today = QDate::currentDate();
+    int emptyDays = 0;
+    for (int back = 0; back < 60; ++back) {
+        const QDate day = today.addDays(-back);
+        for (int source : {0, 1}) {
+            const auto records = RecordSchedule::day("NVR0001", 2, source, day.year(),
+                                                     day.month(), day.day(), now);
+            // The same question gives the same answer.
+            QCOMPARE(RecordSchedule::day("NVR0001", 2, source, day.year(), day.month(),
+                                         day.day(), now)
+                         .size(),
+                     records.size());
+            emptyDays += records.empty() ? 1 : 0;
+            const qint64 dayStart = QDateTime(day, QTime(0, 0)).toSecsSinceEpoch();
+            const qint64 nextDay = QDateTime(day.addDays(1), QTime(0, 0)).toSecsSinceEpoch();
+            for (size_t i = 0; i < records.size(); ++i) {
+                const Record &r = records[i];
+                QVERIFY(r.begin >= dayStart + 15 * 60 && r.begin < nextDay);
+                QVERIFY(r.end > r.begin && r.end <= nextDay + 10 * 60 && r.end <= now);
+                QVERIFY(i == 0 || r.begin > records[i - 1].end); // gaps between recordings
+                Record found;
+                QVERIFY(RecordSchedule::find("NVR0001", 2, source, r.id, now, &found));
+                QCOMPARE(found.end, r.end);
+            }
+        }
+        const std::string bitmap = RecordSchedule::monthBitmap("NVR0001", 2, 0, day.year(),
+                                                               day.month(), now);
+        QCOMPARE(bitmap[day.day() - 1] == '1',
+                 !RecordSchedule::day("NVR0001", 2, 0, day.year(), day.month(), day.day(), now)
+                      .empty());
+    }
+    QVERIFY(emptyDays > 0 && emptyDays < 60);
+    // Nothing is recorded in the future; other channels record differently.
+    const QDate tomorrow = today.addDays(1);
+    QVERIFY(RecordSchedule::day("NVR0001", 2, 0, tomorrow.year(), tomorrow.month(),
+                                tomorrow.day(), now)
+                .empty());
+    QCOMPARE(RecordSchedule::monthBitmap("NVR0001", 2, 0, today.year(), 13, now), std::string());
+    Record none;
+    QVERIFY(!RecordSchedule::find("NVR0001", 2, 0, "dev-2-12", now, &none));
+    QVERIFY(!RecordSchedule::find("NVR0001", 2, 0, "nonsense", now, &none));
+}
+
+void tst_SimMediaParts::recordingsCrossMidnightIntoTheNextDay()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    // Find a day whose last recording runs past midnight: a search of the next day finds it.
+    for (int back = 2; back < 200; ++back) {
+        const QDate day = QDate::currentDate().addDays(-back);
+        const auto records = RecordSchedule::day("IPC0001", 1, 0, day.year(), day.month(),
+                                                 day.day(), now);
+        const qint64 midnight = QDateTime(day.addDays(1), QTime(0, 0)).toSecsSinceEpoch();
+        if (records.empty() || records.back().end <= midnight)
+            continue;
+        const auto next = RecordSchedule::between("IPC0001", 1, 0, midnight, midnight + 3600,
+                                                  now);
+        QVERIFY(!next.empty());
+        QCOMPARE(next.front().id, records.back().id);
+        return;
+    }
+    QFAIL("no recording crosses midnight in 200 days");
+}
+
+void tst_SimMediaParts::deviceFileParsing()
+{
+    std::vector<DeviceSpec> devices;
+    std::string error;
+    QVERIFY(parseDevices(R"({"devices":[{"deviceId":"D1","deviceName":"Shop","channels":[
+        {"channelId":1,"channelName":"Door","codec":"h265","audio":true,"high":[1920,1080],
+         "standard":[640,360]},{"channelId":2,"rtspUrl":"rtsp://10.0.0.9/live"}]}]})",
+                         &devices, &error));
+    QCOMPARE(devices.size(), size_t(1));
+    QCOMPARE(devices[0].channels.size(), size_t(2));
+    QCOMPARE(devices[0].channel(1)->codec, std::string("h265"));
+    QVERIFY(devices[0].channel(1)->audio);
+    QCOMPARE(devices[0].channel(1)->width[0], 1920);
+    QCOMPARE(devices[0].channel(2)->rtspUrl, std::string("rtsp://10.0.0.9/live"));
+    QVERIFY(devices[0].channel(3) == nullptr);
+
+    const char *broken[] = {
+        "{\"devices\":[", // not JSON
+        "[{\"deviceName\":\"no id\"}]",
+        "[{\"deviceId\":\"D\",\"channels\":[{\"channelId\":1,\"codec\":\"mjpeg\"}]}]",
+        "[{\"deviceId\":\"D\",\"channels\":[{\"channelId\":1,\"high\":[1921,1080]}]}]",
+        "[{\"deviceId\":\"D\",\"channels\":[{\"channelId\":300}]}]",
+        "[{\"deviceId\":\"D\",\"channels\":[7]}]",
+        "[3]",
+    };
+    for (const char *text : broken) {
+        error.clear();
+        QVERIFY2(!parseDevices(text, &devices, &error), text);
+        QVERIFY2(!error.empty(), text);
+    }
+    // A failed parse leaves the list as it was.
+    QCOMPARE(devices.size(), size_t(1));
+    QVERIFY(defaultDevices().size() >= 3);
+}
+
+void tst_SimMediaParts::ptzMovesStopsAndClamps()
+{
+    using std::chrono::milliseconds;
+    const PtzState::Clock::time_point t0 = PtzState::Clock::now();
+    PtzState ptz;
+    QVERIFY(ptz.apply(3, 600000, t0)); // right
+    QCOMPARE(ptz.view(t0 + milliseconds(1000)).pan, 32);
+    QVERIFY(ptz.apply(10, 0, t0 + milliseconds(1000))); // stop
+    QCOMPARE(ptz.view(t0 + milliseconds(5000)).pan, 32);
+    // Left past zero wraps around.
+    QVERIFY(ptz.apply(2, 600000, t0 + milliseconds(5000)));
+    QCOMPARE(ptz.view(t0 + milliseconds(7000)).pan, 224);
+    // A move ends by itself when its duration is over.
+    QVERIFY(ptz.apply(1, 500, t0 + milliseconds(7000)));
+    QCOMPARE(ptz.view(t0 + milliseconds(9000)).tilt, 16);
+    QVERIFY(ptz.apply(9, 600000, t0 + milliseconds(9000))); // zoom in
+    QCOMPARE(ptz.view(t0 + milliseconds(60000)).zoom, 15);
+    QVERIFY(!ptz.apply(5, 1000, t0 + milliseconds(60000)));
+}
+
+void tst_SimMediaParts::openPlatformAnswers()
+{
+    ChannelSpec channel;
+    channel.id = 1;
+    ChannelSpec outside;
+    outside.id = 2;
+    outside.rtspUrl = "rtsp://192.0.2.7/stream";
+    MediaServer media({{"DEV", "Device", {channel, outside}}});
+    QVERIFY(media.start(0));
+    httplib::Server http;
+    registerOpenPlatformRoutes(http, media, [](const std::string &t) { return t == "good"; });
+    const int port = http.bind_to_any_port("127.0.0.1");
+    std::thread thread([&] { http.listen_after_bind(); });
+    httplib::Client client("127.0.0.1", port);
+    const httplib::Headers good{{"Authorization", "Bearer good"}};
+
+    auto r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=1");
+    QCOMPARE(r->status, 401);
+    QCOMPARE(json(r).value("code").toInt(), 100);
+    r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=1",
+                   {{"Authorization", "Bearer bad"}});
+    QCOMPARE(r->status, 401);
+    r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=1&definition=0", good);
+    QCOMPARE(r->status, 200);
+    const QString url = json(r).value("data").toObject().value("url").toString();
+    QCOMPARE(url, QString("rtsp://127.0.0.1:%1/live/DEV/1/0").arg(media.rtspPort()));
+    r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=2", good);
+    QCOMPARE(json(r).value("data").toObject().value("url").toString(),
+             QString("rtsp://192.0.2.7/stream"));
+    r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=x", good);
+    QCOMPARE(r->status, 400);
+    r = client.Get("/openapi/v1/stream/live?channel=1", good);
+    QCOMPARE(r->status, 400);
+    r = client.Get("/openapi/v1/stream/live?deviceId=OTHER&channel=1", good);
+    QCOMPARE(r->status, 404);
+
+    // A refusing camera's address leads nowhere; clearing the fault restores it.
+    QVERIFY(client.Post("/sim/media/fault", "{\"deviceId\":\"DEV\",\"channel\":1,\"refuse\":true}",
+                        "application/json"));
+    r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=1", good);
+    QVERIFY(json(r).value("data").toObject().value("url").toString()
+            != QString("rtsp://127.0.0.1:%1/live/DEV/1/1").arg(media.rtspPort()));
+    QCOMPARE(client.Delete("/sim/media/fault")->status, 200);
+    r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=1", good);
+    QCOMPARE(json(r).value("data").toObject().value("url").toString(),
+             QString("rtsp://127.0.0.1:%1/live/DEV/1/1").arg(media.rtspPort()));
+
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    r = client.Get(("/openapi/v1/records?deviceId=DEV&channel=1&begin=" + std::to_string(now - 86400)
+                    + "&end=" + std::to_string(now))
+                       .c_str(),
+                   good);
+    const QJsonArray records = json(r).value("data").toObject().value("records").toArray();
+    QCOMPARE(size_t(records.size()),
+             RecordSchedule::between("DEV", 1, 0, now - 86400, now, now).size());
+    r = client.Get("/openapi/v1/records/bitmap?deviceId=DEV&channel=1&year=2024&month=0", good);
+    QCOMPARE(r->status, 400);
+    r = client.Get(("/openapi/v1/stream/playback?deviceId=DEV&channel=1&begin="
+                    + std::to_string(now + 60) + "&end=" + std::to_string(now + 120))
+                       .c_str(),
+                   good);
+    QCOMPARE(r->status, 404);
+    r = client.Get("/openapi/v1/stream/playback?deviceId=DEV&channel=1&recordId=dev-1-5", good);
+    QCOMPARE(r->status, 404);
+
+    QCOMPARE(client.Post("/openapi/v1/ptz", good, "not json", "application/json")->status, 400);
+    QCOMPARE(client.Post("/openapi/v1/ptz", good,
+                         "{\"deviceId\":\"DEV\",\"channel\":1,\"operation\":42}",
+                         "application/json")
+                 ->status,
+             400);
+    QCOMPARE(client.Post("/openapi/v1/ptz", good,
+                         "{\"deviceId\":\"DEV\",\"channel\":1,\"operation\":3}",
+                         "application/json")
+                 ->status,
+             200);
+    r = client.Post("/openapi/v1/device/web", good, "{\"deviceId\":\"DEV\"}", "application/json");
+    const int webPort = json(r).value("data").toObject().value("port").toInt();
+    QVERIFY(webPort > 0);
+    httplib::Client page("127.0.0.1", webPort);
+    QVERIFY(page.Get("/")->body.find("DEV") != std::string::npos);
+    QCOMPARE(client.Post("/openapi/v1/device/web", good, "{\"deviceId\":\"X\"}",
+                         "application/json")
+                 ->status,
+             404);
+    http.stop();
+    thread.join();
+}
+
+QTEST_GUILESS_MAIN(tst_SimMediaParts)
+#include "tst_SimMediaParts.moc"

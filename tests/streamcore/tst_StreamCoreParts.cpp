@@ -1,0 +1,245 @@
+// The media library's parts that need no stream: what a play plan asks for and where jumps
+// land, the bit rate meter, the error texts of the platform client against a real HTTP server,
+// and observer lists changed during delivery.
+#include <MediaError.h>
+#include <ObserverList.h>
+#include <PlatformClient.h>
+#include <PlaybackPlan.h>
+#include <BitRateMeter.h>
+
+#include <httplib.h>
+
+#include <QDateTime>
+#include <QtTest>
+
+#include <cstring>
+#include <thread>
+
+using namespace StreamCore;
+
+namespace {
+
+RecordInfo record(const char *id, const QString &begin, const QString &end, int channel = 3)
+{
+    RecordInfo r{};
+    std::strcpy(r.recordId, id);
+    std::strcpy(r.beginTime, begin.toUtf8().constData());
+    std::strcpy(r.endTime, end.toUtf8().constData());
+    r.channel = channel;
+    return r;
+}
+
+qint64 at(const char *text)
+{
+    return QDateTime::fromString(text, "yyyy-MM-dd HH:mm:ss").toSecsSinceEpoch();
+}
+
+std::string param(const PlatformClient::Params &p, const char *key)
+{
+    auto it = p.find(key);
+    return it == p.end() ? std::string("<none>") : it->second;
+}
+
+struct Counter
+{
+    int calls = 0;
+};
+
+} // namespace
+
+class tst_StreamCoreParts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void playByFileOrdersAndWalksRecordings();
+    void jumpsLandInTheRightRecording();
+    void playByTimeAndLiveRequests();
+    void bitRateFollowsTheStream();
+    void platformAnswersBecomeErrorTexts();
+    void observersChangedDuringDelivery();
+};
+
+void tst_StreamCoreParts::playByFileOrdersAndWalksRecordings()
+{
+    const RecordInfo list[] = {
+        record("c", "2024-03-01 12:00:00", "2024-03-01 12:30:00"),
+        record("a", "2024-03-01 08:00:00", "2024-03-01 09:00:00"),
+        record("bad", "noon", "2024-03-01 10:00:00"),
+        record("b", "2024-03-01 10:00:00", "2024-03-01 11:00:00"),
+        record("late", "2024-03-01 20:00:00", "2024-03-01 21:00:00"),
+    };
+    PlaybackPlan plan;
+    // Starts inside "a"; "late" begins after the end, "bad" cannot be read.
+    QVERIFY(plan.setByFile(1, "tok", "DEV", at("2024-03-01 08:30:00"),
+                           at("2024-03-01 13:00:00"), list, 5));
+    QCOMPARE(plan.kind(), PlaybackPlan::ByFile);
+    QCOMPARE(QString(plan.currentRecord()->recordId), QString("a"));
+    QCOMPARE(plan.recordBeginTime(), at("2024-03-01 08:00:00"));
+    QCOMPARE(plan.timeAt(10), at("2024-03-01 08:30:10"));
+    PlatformClient::Params p = plan.requestParams();
+    QCOMPARE(plan.requestPath(), std::string("/openapi/v1/stream/playback"));
+    QCOMPARE(param(p, "recordId"), std::string("a"));
+    QCOMPARE(param(p, "channel"), std::string("3"));
+    QCOMPARE(param(p, "source"), std::string("1"));
+    QCOMPARE(param(p, "begin"), std::to_string(at("2024-03-01 08:30:00")));
+
+    QVERIFY(plan.next());
+    QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
+    // The next recording plays from its own start.
+    QCOMPARE(param(plan.requestParams(), "begin"), std::to_string(at("2024-03-01 10:00:00")));
+    QCOMPARE(plan.timeAt(0), at("2024-03-01 10:00:00"));
+    QVERIFY(plan.next());
+    QCOMPARE(QString(plan.currentRecord()->recordId), QString("c"));
+    QVERIFY(!plan.next());
+
+    QVERIFY(!plan.setByFile(0, "tok", "DEV", at("2024-03-02 00:00:00"),
+                            at("2024-03-02 01:00:00"), list, 5));
+    QCOMPARE(plan.kind(), PlaybackPlan::Idle);
+    QVERIFY(!plan.setByFile(0, "tok", "DEV", 0, at("2030-01-01 00:00:00"), nullptr, 3));
+    QCOMPARE(PlaybackPlan::parseTime("2024-13-01 00:00:00"), -1LL);
+}
+
+void tst_StreamCoreParts::jumpsLandInTheRightRecording()
+{
+    const RecordInfo list[] = {
+        record("a", "2024-03-01 08:00:00", "2024-03-01 09:00:00"),
+        record("b", "2024-03-01 10:00:00", "2024-03-01 11:00:00"),
+    };
+    PlaybackPlan plan;
+    QVERIFY(plan.setByFile(0, "tok", "DEV", at("2024-03-01 08:30:00"), at("2024-03-01 12:00:00"),
+                           list, 2));
+    PlaybackPlan::Target t;
+    // An offset from the recording's start, ahead of where the piece began: a seek inside it.
+    QVERIFY(plan.target(2400, &t));
+    QVERIFY(!t.reopen);
+    QCOMPARE(t.position, 600.0);
+    // Before the piece's start: the recording is opened again from there.
+    QVERIFY(plan.target(60, &t));
+    QVERIFY(t.reopen);
+    QCOMPARE(plan.timeAt(0), at("2024-03-01 08:01:00"));
+    // A time in the other recording switches to it.
+    QVERIFY(plan.target(at("2024-03-01 10:15:00"), &t));
+    QVERIFY(t.reopen);
+    QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
+    QCOMPARE(plan.recordBeginTime(), at("2024-03-01 10:00:00"));
+    // A gap or a time beyond every recording holds nothing.
+    QVERIFY(!plan.target(at("2024-03-01 09:30:00"), &t));
+    QVERIFY(!plan.target(at("2024-03-01 11:00:00"), &t));
+}
+
+void tst_StreamCoreParts::playByTimeAndLiveRequests()
+{
+    PlaybackPlan plan;
+    QVERIFY(!plan.setByTime(0, "tok", "DEV", 2, 1000, 1000));
+    QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
+    PlaybackPlan::Target t;
+    QVERIFY(plan.target(1500, &t));
+    QCOMPARE(t.position, 500.0);
+    QVERIFY(!t.reopen);
+    QVERIFY(!plan.target(999, &t));
+    QVERIFY(!plan.target(5000, &t));
+    QCOMPARE(plan.recordBeginTime(), 1000LL);
+    QVERIFY(plan.currentRecord() == nullptr);
+    QCOMPARE(param(plan.requestParams(), "end"), std::string("5000"));
+
+    plan.setLive("tok", "DEV", 4, 0);
+    QCOMPARE(plan.requestPath(), std::string("/openapi/v1/stream/live"));
+    QCOMPARE(param(plan.requestParams(), "definition"), std::string("0"));
+    QCOMPARE(param(plan.requestParams(), "channel"), std::string("4"));
+    QCOMPARE(plan.recordBeginTime(), -1LL);
+    QVERIFY(!plan.target(1500, &t));
+    // Live positions are times already.
+    QCOMPARE(plan.timeAt(1700000000.7), 1700000000LL);
+}
+
+void tst_StreamCoreParts::bitRateFollowsTheStream()
+{
+    using Clock = BitRateMeter::Clock;
+    using std::chrono::milliseconds;
+    BitRateMeter meter;
+    const Clock::time_point start = Clock::now();
+    QCOMPARE(meter.kbps(start), 0.0f);
+    // 25 pictures a second of 2500 bytes: 500 kbit/s.
+    for (int i = 0; i <= 100; ++i)
+        meter.add(2500, start + milliseconds(40 * i));
+    const float rate = meter.kbps(start + milliseconds(4000));
+    QVERIFY2(rate > 470 && rate < 530, qPrintable(QString::number(rate)));
+    // A stream that stops fades out as the window passes.
+    QVERIFY(meter.kbps(start + milliseconds(30000)) < 50);
+}
+
+void tst_StreamCoreParts::platformAnswersBecomeErrorTexts()
+{
+    httplib::Server server;
+    server.Get("/ok", [](const httplib::Request &req, httplib::Response &res) {
+        res.set_content("{\"code\":0,\"data\":{\"url\":\"rtsp://x/" + req.get_param_value("a")
+                            + "\",\"auth\":\"" + req.get_header_value("Authorization") + "\"}}",
+                        "application/json");
+    });
+    server.Get("/refused", [](const httplib::Request &, httplib::Response &res) {
+        res.status = 401;
+    });
+    server.Get("/missing", [](const httplib::Request &, httplib::Response &res) {
+        res.status = 404;
+    });
+    server.Get("/broken", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("{\"code\":0,", "application/json");
+    });
+    server.Get("/failed", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("{\"code\":12,\"message\":\"busy\"}", "application/json");
+    });
+    server.Get("/crashed", [](const httplib::Request &, httplib::Response &res) {
+        res.status = 500;
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread thread([&] { server.listen_after_bind(); });
+
+    PlatformClient client;
+    QVERIFY(!client.configured());
+    QCOMPARE(client.get("/ok", {}, "t").error, std::string(MediaError::kConnection));
+    client.setEndpoint("127.0.0.1", port);
+    QVERIFY(client.configured());
+    const PlatformClient::Reply ok = client.get("/ok", {{"a", "b c"}}, "tok");
+    QCOMPARE(ok.error, std::string());
+    QCOMPARE(ok.data.value("url").toString(), QString("rtsp://x/b c"));
+    QCOMPARE(ok.data.value("auth").toString(), QString("Bearer tok"));
+    QCOMPARE(client.get("/refused", {}, "t").error, std::string("100"));
+    QCOMPARE(client.get("/missing", {}, "t").error, std::string("404"));
+    QCOMPARE(client.get("/broken", {}, "t").error, std::string("99"));
+    QCOMPARE(client.get("/failed", {}, "t").error, std::string("99"));
+    QCOMPARE(client.get("/crashed", {}, "t").error, std::string("99"));
+    server.stop();
+    thread.join();
+    // Nobody listens any more.
+    QCOMPARE(client.post("/ok", QJsonObject(), "t").error, std::string("7"));
+}
+
+void tst_StreamCoreParts::observersChangedDuringDelivery()
+{
+    KMutex mutex;
+    ObserverList<Counter> list(mutex);
+    Counter a, b, c;
+    QCOMPARE(list.add(&a), 0);
+    QCOMPARE(list.add(&b), 0);
+    QCOMPARE(list.add(&b), -1);
+    QCOMPARE(list.add(nullptr), -1);
+    // The first observer removes the second one and adds a third: the removed one is not
+    // called any more, the new one only from the next delivery.
+    list.forEach([&](Counter *o) {
+        ++o->calls;
+        if (o == &a) {
+            list.remove(&b);
+            list.add(&c);
+        }
+    });
+    QCOMPARE(a.calls, 1);
+    QCOMPARE(b.calls, 0);
+    QCOMPARE(c.calls, 0);
+    list.forEach([](Counter *o) { ++o->calls; });
+    QCOMPARE(c.calls, 1);
+    QCOMPARE(list.remove(&b), -1);
+}
+
+QTEST_GUILESS_MAIN(tst_StreamCoreParts)
+#include "tst_StreamCoreParts.moc"
