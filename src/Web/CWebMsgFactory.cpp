@@ -13,6 +13,7 @@
 #include "Web/WebDialogRectMsg.h"
 #include "Web/WndRectMsg.h"
 
+#include <QHash>
 #include <QJsonArray>
 
 #include <cmath>
@@ -86,25 +87,54 @@ template<typename Msg> Msg *rectMsg(const QString &method, const QJsonObject &pa
 
 ChannelInfo_t CWebMsgFactory::channel(const QJsonObject &object)
 {
-    ChannelInfo_t channel;
-    channel.token = stringOf(object, "token");
-    channel.shopCode = stringOf(object, "shopCode");
-    channel.shopName = stringOf(object, "shopName");
-    channel.deviceID = stringOf(object, "deviceID");
-    channel.devName = stringOf(object, "devName");
-    channel.devAbility = stringOf(object, "devAbility");
-    channel.chnAbility = stringOf(object, "chnAbility");
-    channel.deviceModel = stringOf(object, "deviceModel");
-    channel.brand = stringOf(object, "brand");
-    channel.account = stringOf(object, "account");
-    channel.password = stringOf(object, "password");
-    channel.channelName = stringOf(object, "channelName");
-    channel.wndID = intOf(object, "wndID");
-    channel.platForm = intOf(object, "platForm");
-    channel.accessSource = intOf(object, "accessSource");
-    channel.channelID = intOf(object, "channelID");
-    channel.definitionMode = intOf(object, "definitionMode");
-    channel.isOnline = intOf(object, "isOnline");
+    // One pass over the object's keys: an "OpenVideo" of 16 channels would otherwise search
+    // each channel object once per field.
+    struct Field
+    {
+        QString ChannelInfo_t::*text;
+        int ChannelInfo_t::*number;
+    };
+    static const QHash<QString, Field> kFields = {
+        {"token", {&ChannelInfo_t::token, nullptr}},
+        {"shopCode", {&ChannelInfo_t::shopCode, nullptr}},
+        {"shopName", {&ChannelInfo_t::shopName, nullptr}},
+        {"deviceID", {&ChannelInfo_t::deviceID, nullptr}},
+        {"devName", {&ChannelInfo_t::devName, nullptr}},
+        {"devAbility", {&ChannelInfo_t::devAbility, nullptr}},
+        {"chnAbility", {&ChannelInfo_t::chnAbility, nullptr}},
+        {"deviceModel", {&ChannelInfo_t::deviceModel, nullptr}},
+        {"brand", {&ChannelInfo_t::brand, nullptr}},
+        {"account", {&ChannelInfo_t::account, nullptr}},
+        {"password", {&ChannelInfo_t::password, nullptr}},
+        {"channelName", {&ChannelInfo_t::channelName, nullptr}},
+        {"wndID", {nullptr, &ChannelInfo_t::wndID}},
+        {"platForm", {nullptr, &ChannelInfo_t::platForm}},
+        {"accessSource", {nullptr, &ChannelInfo_t::accessSource}},
+        {"channelID", {nullptr, &ChannelInfo_t::channelID}},
+        {"definitionMode", {nullptr, &ChannelInfo_t::definitionMode}},
+        {"isOnline", {nullptr, &ChannelInfo_t::isOnline}},
+    };
+    // A key the page left out reads as empty or 0, not as the record's default.
+    static const ChannelInfo_t kBlank = [] {
+        ChannelInfo_t blank;
+        for (const Field &field : kFields) {
+            if (field.text)
+                (blank.*field.text).clear();
+            else
+                blank.*field.number = 0;
+        }
+        return blank;
+    }();
+    ChannelInfo_t channel = kBlank;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const auto field = kFields.constFind(it.key());
+        if (field == kFields.constEnd())
+            continue;
+        if (field->text)
+            channel.*field->text = it.value().toString();
+        else
+            channel.*field->number = it.value().toInt();
+    }
     // Channels reached through this access only offer the high-definition stream.
     if (channel.accessSource == 2)
         channel.definitionMode = 0;
