@@ -136,11 +136,10 @@ QJsonObject WebAppRoutes::raise(const QJsonObject &alarm, QString *error)
         {"time", when.toString(timeFormat)},
         {"timestamp", when.toMSecsSinceEpoch()},
     };
-    message.insert("content",
-                   alarm.value("content").toString(QString("%1, %2: %3")
-                                                       .arg(shopName,
-                                                            channel.value("channelName").toString(),
-                                                            title)));
+    message.insert(
+        "content",
+        alarm.value("content").toString(
+            QString("%1, %2: %3").arg(shopName, channel.value("channelName").toString(), title)));
 
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_last;
@@ -178,8 +177,7 @@ SimReply WebAppRoutes::poll(const SimRequest &request) const
         // Waits in short steps so that a stopping server ends the wait at once.
         std::unique_lock<std::mutex> lock(m_mutex);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-        while (m_last <= after && std::chrono::steady_clock::now() < deadline
-               && m_stop.sleepFor(0))
+        while (m_last <= after && std::chrono::steady_clock::now() < deadline && m_stop.sleepFor(0))
             m_arrived.wait_for(lock, std::chrono::milliseconds(100));
         last = m_last;
     }

@@ -185,6 +185,8 @@ async function start() {
     if (restoreSession())
         watchAlarms();
     window.addEventListener('hashchange', route);
+    // A reload or a closing page ends the feed quietly.
+    window.addEventListener('pagehide', stopAlarms);
     route();
     client.webInited();
     window.__orvane.ready = true;

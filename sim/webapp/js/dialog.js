@@ -1,19 +1,21 @@
 // A modal question inside the page.
 import {h} from './dom.js';
 
-let open = null; // the question on screen, as a promise of its answer
+let open = false; // a question is on screen
 
 // Asks a question; resolves to true when the confirming button was chosen. Escape and the
-// backdrop count as cancel. While a question is on screen, asking again gives its answer.
-export function confirmDialog({title, text, confirmLabel, cancelLabel = 'Cancel', danger = false}) {
-    if (!open)
-        open = ask({title, text, confirmLabel, cancelLabel, danger}).finally(() => {
-            open = null;
-        });
-    return open;
+// backdrop count as cancel. While a question is on screen another one is not shown: it is
+// answered false at once.
+export function confirmDialog(question) {
+    if (open)
+        return Promise.resolve(false);
+    open = true;
+    return ask(question).finally(() => {
+        open = false;
+    });
 }
 
-function ask({title, text, confirmLabel, cancelLabel, danger}) {
+function ask({title, text, confirmLabel, cancelLabel = 'Cancel', danger = false}) {
     return new Promise((resolve) => {
         const host = document.getElementById('dialogs');
         const finish = (answer) => {
