@@ -1,0 +1,330 @@
+// The shell widgets without a window system: the delayed mask changes of the maskable widget,
+// the dimming overlay's holes and visibility, the waiting animation, the frameless helper's
+// edge, title and minimum-size rules, and the global event hub.
+#include "Common/CGlobalEvent.h"
+#include "Common/FramelessHelper.h"
+#include "CommonUI/QCustomWidget.h"
+#include "CommonUI/QShadowWidget.h"
+#include "CommonUI/WaitLoadWidget.h"
+#include "TestEnv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QMovie>
+#include <QRubberBand>
+#include <QtTest>
+
+#include <future>
+#include <vector>
+
+using Common::FramelessHelper;
+
+namespace {
+
+// Records which mask change ran, in order.
+class JournalWidget : public QCustomWidget
+{
+public:
+    QStringList journal;
+
+    void onSetMaskTimeOut() override
+    {
+        journal << "set";
+        QCustomWidget::onSetMaskTimeOut();
+    }
+    void onClearMaskTimeOut() override
+    {
+        journal << "clear";
+        QCustomWidget::onClearMaskTimeOut();
+    }
+};
+
+void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &global,
+               Qt::MouseButtons buttons = Qt::LeftButton)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, widget->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A left-button drag from one global point to another.
+void drag(QWidget *widget, const QPoint &from, const QPoint &to)
+{
+    sendMouse(widget, QEvent::MouseButtonPress, from);
+    sendMouse(widget, QEvent::MouseMove, to);
+    sendMouse(widget, QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
+// The cursor shown over a window; a window without a cursor of its own shows the arrow.
+int cursorOf(const QWidget *widget)
+{
+    return widget->cursor().shape();
+}
+
+constexpr int kNoCursor = Qt::ArrowCursor;
+
+QRubberBand *visibleRubberBand()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *band = qobject_cast<QRubberBand *>(widget); band && band->isVisible())
+            return band;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class tst_ShellWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void laterOfSetAndClearMaskWins()
+    {
+        const QRegion region(10, 10, 40, 30);
+
+        // Cleared right after a delayed set: the clear (180 ms) runs first, the set wins.
+        JournalWidget early;
+        early.SetMask(region, false);
+        QVERIFY(early.mask().isEmpty());
+        early.ClearMask();
+        QTRY_COMPARE(early.journal.size(), 2);
+        QCOMPARE(early.journal, QStringList({"clear", "set"}));
+        QCOMPARE(early.mask(), region);
+        QVERIFY(early.isVisible()); // hidden and shown again for the native window
+
+        // Cleared half-way through the set's delay: the clear runs last and wins.
+        JournalWidget late;
+        late.SetMask(region, false);
+        QTimer::singleShot(150, &late, [&late] { late.ClearMask(); });
+        QTRY_COMPARE(late.journal.size(), 2);
+        QCOMPARE(late.journal, QStringList({"set", "clear"}));
+        QVERIFY(late.mask().isEmpty());
+
+        // Immediately: applied before the call returns.
+        JournalWidget now;
+        now.SetMask(region, true);
+        QCOMPARE(now.journal, QStringList({"set"}));
+        QCOMPARE(now.mask(), region);
+    }
+
+    void shadowWidgetHolesAndVisibility()
+    {
+        QShadowWidget shadow(128);
+        QVERIFY(shadow.windowFlags() & Qt::Tool);
+        QVERIFY(shadow.testAttribute(Qt::WA_TranslucentBackground));
+        shadow.resize(400, 300);
+        // Dims: half-transparent black, not opaque.
+        const QColor dim = shadow.grab().toImage().pixelColor(5, 5);
+        QCOMPARE(dim.alpha(), 128);
+        QCOMPARE(dim.black(), 255);
+        const QRegion whole(0, 0, 400, 300);
+        const QRect dialog(20, 30, 100, 50), toast(200, 200, 60, 40);
+
+        // A new hole shows at once, one pixel inside the page's rectangle.
+        shadow.UpdateShadow(dialog, "dialog", true, true);
+        QCOMPARE(shadow.mask(), whole.xored(QRect(21, 31, 98, 48)));
+        QVERIFY(shadow.isVisible());
+
+        // A second, unshaded one: both holes, still dimmed because the first asks for it.
+        shadow.UpdateShadow(toast, "toast", true, false);
+        const QRegion bothHoles = whole.xored(QRegion(21, 31, 98, 48) + QRect(201, 201, 58, 38));
+        QCOMPARE(shadow.mask(), bothHoles);
+        QVERIFY(shadow.isVisible());
+
+        // The same name again replaces its hole rather than adding one.
+        shadow.UpdateShadow(dialog.translated(0, 100), "dialog", true, true);
+        QCOMPARE(shadow.mask(), whole.xored(QRegion(21, 131, 98, 48) + QRect(201, 201, 58, 38)));
+
+        // Closing the shaded one: the change waits, then the overlay keeps the unshaded hole
+        // but hides, as nothing asks for dimming any more.
+        shadow.UpdateShadow(dialog, "dialog", false, true);
+        QVERIFY(shadow.isVisible());
+        QVERIFY(!shadow.isShadeVisible());
+        QTRY_VERIFY(!shadow.isVisible());
+        QCOMPARE(shadow.mask(), whole.xored(QRect(201, 201, 58, 38)));
+
+        // The last hole gone: the mask is cleared, and the overlay stays hidden.
+        shadow.UpdateShadow(toast, "toast", false, false);
+        QTRY_VERIFY(shadow.mask().isEmpty());
+        QVERIFY(!shadow.isVisible());
+
+        // A shaded hole brings the overlay back.
+        shadow.UpdateShadow(toast, "toast", true, true);
+        QVERIFY(shadow.isVisible());
+    }
+
+    void waitingAnimationCoversItsParentWithRoundedCorners()
+    {
+        // The skin pictures lie in the build's program folder.
+        QVERIFY(QDir::setCurrent(TestEnv::buildBinDir()));
+        QWidget window;
+        window.resize(640, 400);
+        WaitLoadWidget wait(&window);
+        QCOMPARE(wait.objectName(), QString("WaitLoadWidget"));
+        QVERIFY(wait.windowFlags() & Qt::Tool);
+        QVERIFY(wait.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(wait.size(), QSize(640, 400));
+        QVERIFY(wait.findChild<QLabel *>("waitLab"));
+        QVERIFY2(wait.movie()->isValid(), qPrintable(wait.movie()->fileName()));
+
+        wait.Start();
+        QVERIFY(wait.isVisible());
+        QCOMPARE(wait.movie()->state(), QMovie::Running);
+        const QRegion mask = wait.mask();
+        for (const QPoint &corner :
+             {QPoint(0, 0), QPoint(639, 0), QPoint(0, 399), QPoint(639, 399)})
+            QVERIFY2(!mask.contains(corner),
+                     qPrintable(QString("%1,%2").arg(corner.x()).arg(corner.y())));
+        for (const QPoint &inside :
+             {QPoint(8, 8), QPoint(320, 0), QPoint(0, 200), QPoint(631, 391)})
+            QVERIFY(mask.contains(inside));
+
+        wait.Stop();
+        QVERIFY(!wait.isVisible());
+        QCOMPARE(wait.movie()->state(), QMovie::NotRunning);
+    }
+
+    void framelessHelperResizesByTheEdgesAndMovesByTheTitle()
+    {
+        QWidget panel(nullptr, Qt::FramelessWindowHint);
+        panel.setMinimumSize(120, 100);
+        panel.setGeometry(100, 100, 300, 200);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        FramelessHelper helper;
+        helper.attachWidget(&panel);
+        helper.attachWidget(&panel); // watched once: one drag resizes once
+        helper.setMovable(true);
+        helper.setResizable(true);
+        helper.setTitleHeight(40);
+        helper.setBorderWidth(0); // leaves the default
+        QCOMPARE(FramelessHelper::borderWidth(), 4);
+        QCOMPARE(FramelessHelper::titleHeight(), 40);
+        QVERIFY(panel.hasMouseTracking());
+        QVERIFY(panel.testAttribute(Qt::WA_Hover));
+
+        // 3 pixels inside the right edge grips it; the right side follows the cursor.
+        QRect frame = panel.frameGeometry();
+        const int rightEdge = frame.x() + frame.width();
+        drag(&panel, QPoint(rightEdge - 3, frame.y() + 100),
+             QPoint(rightEdge + 40, frame.y() + 100));
+        QCOMPARE(panel.geometry(), QRect(QPoint(100, 100), QPoint(rightEdge + 40, 299)));
+
+        // 5 pixels inside (and below the title) is the body: nothing changes.
+        frame = panel.frameGeometry();
+        drag(&panel, QPoint(frame.x() + frame.width() - 5, frame.y() + 100),
+             QPoint(frame.x() + frame.width() + 60, frame.y() + 150));
+        QCOMPARE(panel.frameGeometry(), frame);
+
+        // The title area ends above local y 40.
+        drag(&panel, panel.mapToGlobal(QPoint(150, 40)), panel.mapToGlobal(QPoint(180, 90)));
+        QCOMPARE(panel.frameGeometry(), frame);
+        drag(&panel, panel.mapToGlobal(QPoint(150, 39)), panel.mapToGlobal(QPoint(180, 89)));
+        QCOMPARE(panel.frameGeometry(), frame.translated(30, 50));
+
+        // Below the minimum width the moved side stays: dragging the left edge past the right.
+        frame = panel.frameGeometry();
+        drag(&panel, QPoint(frame.x() + 1, frame.y() + 100),
+             QPoint(frame.right() - 50, frame.y() + 100));
+        QCOMPARE(panel.frameGeometry().left(), frame.left());
+        QCOMPARE(panel.frameGeometry().right(), frame.right());
+
+        // Bottom-left corner: left and bottom follow.
+        drag(&panel, QPoint(frame.x() + 2, frame.y() + frame.height() - 2),
+             QPoint(frame.x() - 20, frame.y() + frame.height() + 30));
+        QCOMPARE(panel.geometry(),
+                 QRect(QPoint(frame.x() - 20, frame.top()),
+                       QPoint(frame.right(), frame.y() + frame.height() + 30)));
+    }
+
+    void framelessHelperCursorsAndRubberBand()
+    {
+        QWidget panel(nullptr, Qt::FramelessWindowHint);
+        panel.setGeometry(300, 300, 200, 160);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        FramelessHelper helper;
+        helper.attachWidget(&panel);
+        const QRect frame = panel.frameGeometry();
+        const QPoint topLeft = frame.topLeft(), center = frame.center();
+        const QPoint topRight(frame.x() + frame.width(), frame.y());
+        const QPoint rightSide(frame.x() + frame.width() - 1, center.y());
+        const QPoint bottomSide(center.x(), frame.y() + frame.height());
+
+        // Not resizable: no cursor at all.
+        sendMouse(&panel, QEvent::MouseMove, topLeft, Qt::NoButton);
+        QCOMPARE(cursorOf(&panel), kNoCursor);
+
+        helper.setResizable(true);
+        const QList<QPair<QPoint, int>> cursors = {{topLeft, Qt::SizeFDiagCursor},
+                                                   {topRight, Qt::SizeBDiagCursor},
+                                                   {rightSide, Qt::SizeHorCursor},
+                                                   {bottomSide, Qt::SizeVerCursor},
+                                                   {center, kNoCursor}};
+        for (const auto &[point, shape] : cursors) {
+            sendMouse(&panel, QEvent::MouseMove, point, Qt::NoButton);
+            QCOMPARE(cursorOf(&panel), shape);
+        }
+        sendMouse(&panel, QEvent::MouseMove, rightSide, Qt::NoButton);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&panel, &leave);
+        QCOMPARE(cursorOf(&panel), kNoCursor);
+
+        // With the rubber band the widget keeps its size until the button is released.
+        helper.setResizeRubberBand(true);
+        const QPoint target = rightSide + QPoint(50, 0);
+        sendMouse(&panel, QEvent::MouseButtonPress, rightSide);
+        QRubberBand *band = visibleRubberBand();
+        QVERIFY(band);
+        QCOMPARE(band->geometry(), frame);
+        sendMouse(&panel, QEvent::MouseMove, target);
+        QCOMPARE(panel.frameGeometry(), frame);
+        const QRect stretched(frame.topLeft(), QPoint(target.x(), frame.bottom()));
+        QCOMPARE(band->geometry(), stretched);
+        sendMouse(&panel, QEvent::MouseButtonRelease, target, Qt::NoButton);
+        QVERIFY(!band->isVisible());
+        QCOMPARE(panel.geometry(), stretched);
+
+        // A maximised widget shows no grip and is not resized.
+        helper.setResizeRubberBand(false);
+        panel.showMaximized();
+        QTRY_VERIFY(panel.isMaximized());
+        const QRect maximised = panel.frameGeometry();
+        const QPoint edge(maximised.x() + maximised.width() - 1, maximised.center().y());
+        sendMouse(&panel, QEvent::MouseMove, edge, Qt::NoButton);
+        QCOMPARE(cursorOf(&panel), kNoCursor);
+        drag(&panel, edge, edge - QPoint(100, 0));
+        QCOMPARE(panel.frameGeometry(), maximised);
+    }
+
+    void helperGivesTheWidgetBackAndSurvivesIt()
+    {
+        auto *panel = new QWidget;
+        {
+            FramelessHelper helper;
+            helper.attachWidget(panel);
+            QVERIFY(panel->hasMouseTracking());
+        }
+        QVERIFY(!panel->hasMouseTracking());
+        QVERIFY(!panel->testAttribute(Qt::WA_Hover));
+
+        // The widget goes first: the helper forgets it and still ends cleanly.
+        FramelessHelper helper;
+        helper.attachWidget(panel);
+        delete panel;
+    }
+
+    void globalEventHubIsOneObjectForEveryThread()
+    {
+        std::vector<std::future<Common::CGlobalEvent *>> callers;
+        for (int i = 0; i < 8; ++i)
+            callers.push_back(std::async(std::launch::async, &Common::CGlobalEvent::Instance));
+        for (auto &caller : callers)
+            QCOMPARE(caller.get(), Common::CGlobalEvent::Instance());
+    }
+};
+
+QTEST_MAIN(tst_ShellWidgets)
+#include "tst_ShellWidgets.moc"
