@@ -82,6 +82,10 @@ private:
 
 // Checks a page step; a failure names its reason and the page's console.
 #define STEP(done) QVERIFY2(done, qPrintable(failure()))
+// Alarm messages need the web application's routes in orvane-sim.
+#define SKIP_WITHOUT_ALARMS()                                                                      \
+    if (!simHasAlarms())                                                                           \
+    QSKIP("orvane-sim does not offer /sim/alarms")
 
 class tst_WebAppPage : public QObject
 {
@@ -372,9 +376,7 @@ private slots:
 
     void alarmsReachTheDesktopAndTheirClickOpensTheMessage()
     {
-        if (!simHasAlarms())
-            QSKIP("orvane-sim does not offer /sim/alarms (its web application routes are not "
-                  "registered)");
+        SKIP_WITHOUT_ALARMS();
         // Messages kept from before the login are listed, never announced.
         const QJsonObject earlier = raiseAlarm({{"deviceId", "IPC0003C"}});
         QVERIFY(!earlier.isEmpty());
@@ -409,11 +411,55 @@ private slots:
         QCOMPARE(m_server.requestsOf("MessageNotify").size(), 1);
     }
 
+    void alarmControlRefusesWrongMembers_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("unknown device")
+            << QByteArray(R"({"deviceId":"NOPE"})") << "no device \"NOPE\"";
+        QTest::newRow("unknown channel") << QByteArray(R"({"deviceId":"IPC0002B","channelId":7})")
+                                         << "device IPC0002B has no channel 7";
+        QTest::newRow("type not whole")
+            << QByteArray(R"({"messageType":1.5})") << "\"messageType\" must be a whole number";
+        QTest::newRow("text not text")
+            << QByteArray(R"({"content":7})") << "\"content\" must be a string";
+        QTest::newRow("time unreadable")
+            << QByteArray(R"({"time":"yesterday"})") << "\"time\" must read yyyy-MM-dd HH:mm:ss";
+        QTest::newRow("not an object") << QByteArray("[1]") << "the body must be a JSON object";
+    }
+
+    void alarmControlRefusesWrongMembers()
+    {
+        SKIP_WITHOUT_ALARMS();
+        QFETCH(QByteArray, body);
+        QFETCH(QString, error);
+        const int before
+            = m_session.sim().request("GET", "/sim/alarms").json()["messages"].toArray().size();
+        const SyncHttp::Reply reply
+            = SyncHttp::send("POST", QUrl(m_session.sim().httpUrl() + "/sim/alarms"), body);
+        QCOMPARE(reply.status, 400);
+        QCOMPARE(reply.json()["error"].toString(), error);
+        QCOMPARE(m_session.sim().request("GET", "/sim/alarms").json()["messages"].toArray().size(),
+                 before);
+    }
+
+    void alarmControlFillsDefaults()
+    {
+        SKIP_WITHOUT_ALARMS();
+        // The time given is kept; the defaults name the first device and its first channel.
+        const QJsonObject message = raiseAlarm({{"time", "2024-03-01 08:30:00"}});
+        QCOMPARE(message["time"].toString(), QString("2024-03-01 08:30:00"));
+        QCOMPARE(message["timestamp"].toDouble(),
+                 double(QDateTime(QDate(2024, 3, 1), QTime(8, 30)).toMSecsSinceEpoch()));
+        QCOMPARE(message["deviceId"].toString(), QString("NVR0001A"));
+        QCOMPARE(message["channelName"].toString(), QString("Entrance"));
+        QCOMPARE(message["content"].toString(),
+                 QString("Harbour Street, Entrance: Motion detected"));
+    }
+
     void endedSessionReturnsToTheLogin()
     {
-        if (!simHasAlarms())
-            QSKIP("orvane-sim does not offer /sim/alarms (its web application routes are not "
-                  "registered)");
+        SKIP_WITHOUT_ALARMS();
         STEP(logIn());
         STEP(feedIsWaiting());
         m_session.sim().request("POST", "/sim/tokens/expire", {{"scope", "sessions"}});
