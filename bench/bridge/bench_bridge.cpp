@@ -31,7 +31,7 @@ constexpr int kLatencySamples = 4000;
 
 QString requestText(const QString &method, const QJsonObject &params)
 {
-    return QString::fromUtf8(QJsonDocument(QJsonObject{{"method", method}, {"params", params}})
+    return QString::fromUtf8(QJsonDocument(QJsonObject {{"method", method}, {"params", params}})
                                  .toJson(QJsonDocument::Compact));
 }
 
@@ -39,31 +39,38 @@ QStringList requestMix()
 {
     QJsonArray channels;
     for (int i = 0; i < 16; ++i) {
-        channels.append(QJsonObject{{"token", "tk-3f9a0c"},
-                                    {"shopCode", "SH0012"},
-                                    {"shopName", "North Street"},
-                                    {"deviceID", QString("9F0C12AB%1").arg(i, 4, 10, QChar('0'))},
-                                    {"devName", "NVR front"},
-                                    {"devAbility", "PTZ,Talk,Siren"},
-                                    {"chnAbility", "PlaybackByFilename"},
-                                    {"deviceModel", "NVR-16"},
-                                    {"brand", "general"},
-                                    {"account", "admin"},
-                                    {"password", "secret"},
-                                    {"channelName", QString("Camera %1").arg(i + 1)},
-                                    {"wndID", i},
-                                    {"platForm", 1},
-                                    {"accessSource", 1},
-                                    {"channelID", i},
-                                    {"definitionMode", 1},
-                                    {"isOnline", 1}});
+        channels.append(QJsonObject {{"token", "tk-3f9a0c"},
+                                     {"shopCode", "SH0012"},
+                                     {"shopName", "North Street"},
+                                     {"deviceID", QString("9F0C12AB%1").arg(i, 4, 10, QChar('0'))},
+                                     {"devName", "NVR front"},
+                                     {"devAbility", "PTZ,Talk,Siren"},
+                                     {"chnAbility", "PlaybackByFilename"},
+                                     {"deviceModel", "NVR-16"},
+                                     {"brand", "general"},
+                                     {"account", "admin"},
+                                     {"password", "secret"},
+                                     {"channelName", QString("Camera %1").arg(i + 1)},
+                                     {"wndID", i},
+                                     {"platForm", 1},
+                                     {"accessSource", 1},
+                                     {"channelID", i},
+                                     {"definitionMode", 1},
+                                     {"isOnline", 1}});
     }
-    return {requestText("SetWndRect", {{"module", 1}, {"left", 220}, {"top", 96},
-                                       {"right", 1900}, {"bottom", 1040}}),
-            requestText("OpenVideo", {{"module", 1}, {"channels", channels}}),
-            requestText("SetMask", {{"module", 1}, {"left", 300}, {"top", 120}, {"width", 480},
-                                    {"height", 320}, {"show", true}, {"name", "menu"}}),
-            requestText("TextNotify", {{"content", "Recording saved"}})};
+    return {
+        requestText("SetWndRect",
+                    {{"module", 1}, {"left", 220}, {"top", 96}, {"right", 1900}, {"bottom", 1040}}),
+        requestText("OpenVideo", {{"module", 1}, {"channels", channels}}),
+        requestText("SetMask",
+                    {{"module", 1},
+                     {"left", 300},
+                     {"top", 120},
+                     {"width", 480},
+                     {"height", 320},
+                     {"show", true},
+                     {"name", "menu"}}),
+        requestText("TextNotify", {{"content", "Recording saved"}})};
 }
 
 class CountingListener : public Web::IWebListener
@@ -137,13 +144,14 @@ std::vector<double> parseUs(const QStringList &mix, int count, double *perSecond
         samples.push_back(double(one.nsecsElapsed()) / 1000.0);
     }
     *perSecond = count / (double(total.nsecsElapsed()) / 1e9);
-    return keys > 0 ? samples : std::vector<double>{0.0};
+    return keys > 0 ? samples : std::vector<double> {0.0};
 }
 
 // QtWebEngine needs a display; without one, run again under a private Xvfb.
 void ensureDisplay(char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("BENCH_BRIDGE_XVFB")) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("BENCH_BRIDGE_XVFB")) {
         qputenv("BENCH_BRIDGE_XVFB", "1");
         char xvfb[] = "xvfb-run";
         char automatic[] = "-a";
@@ -187,9 +195,10 @@ int main(int argc, char **argv)
                 int(mix.at(1).toUtf8().size()));
     std::printf("bridge throughput  %9.0f requests/s   (floor, JSON parse only: %9.0f /s)\n",
                 perSecond, floorPerSecond);
-    std::printf("bridge latency     p50 %7.1f us  p99 %7.1f us   (floor: p50 %5.1f us  p99 %5.1f us)\n",
-                percentile(latency, 0.5), percentile(latency, 0.99), percentile(floor, 0.5),
-                percentile(floor, 0.99));
+    std::printf(
+        "bridge latency     p50 %7.1f us  p99 %7.1f us   (floor: p50 %5.1f us  p99 %5.1f us)\n",
+        percentile(latency, 0.5), percentile(latency, 0.99), percentile(floor, 0.5),
+        percentile(floor, 0.99));
     std::printf("target             >= 20000 requests/s, p99 < 2000 us\n");
     return 0;
 }

@@ -2,7 +2,8 @@
 
 namespace Web {
 
-CWebBaseMsg::CWebBaseMsg(const QString &method) : method(method)
+CWebBaseMsg::CWebBaseMsg(const QString &method)
+    : method(method)
 {
     // Messages cross from the queue's thread to the GUI thread in a queued signal.
     static const int registered = qRegisterMetaType<CWebBaseMsg *>("CWebBaseMsg");

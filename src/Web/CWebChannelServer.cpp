@@ -4,7 +4,10 @@
 
 namespace Web {
 
-CWebChannelServer::CWebChannelServer(CWebView *view) : QObject(view), m_view(view) {}
+CWebChannelServer::CWebChannelServer(CWebView *view)
+    : QObject(view)
+    , m_view(view)
+{ }
 
 void CWebChannelServer::RPCCall(QString param)
 {

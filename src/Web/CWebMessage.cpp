@@ -2,6 +2,9 @@
 
 namespace Web {
 
-CWebMessage::CWebMessage(const QJsonObject &request) : KMessage(0), request(request) {}
+CWebMessage::CWebMessage(const QJsonObject &request)
+    : KMessage(0)
+    , request(request)
+{ }
 
 } // namespace Web

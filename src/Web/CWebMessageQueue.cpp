@@ -54,7 +54,9 @@ QString takeString(QJsonObject &params, const char *key)
 
 } // namespace
 
-CWebMessageQueue::CWebMessageQueue() : KMessageQueue(1, 1024) {}
+CWebMessageQueue::CWebMessageQueue()
+    : KMessageQueue(1, 1024)
+{ }
 
 void CWebMessageQueue::SetWebViewManager(IWebViewManager *manager)
 {
@@ -98,8 +100,7 @@ void CWebMessageQueue::processMsg(KMessage *msg)
         delete result;
 }
 
-CWebBaseMsg *CWebMessageQueue::handleRequest(const QString &method, QJsonObject &params,
-                                             bool *post)
+CWebBaseMsg *CWebMessageQueue::handleRequest(const QString &method, QJsonObject &params, bool *post)
 {
     using Handler = CWebBaseMsg *(*)(CWebMessageQueue &, const QString &, QJsonObject &);
     struct Row
@@ -208,11 +209,10 @@ void CWebMessageQueue::saveMenuInfo(QJsonObject &params)
         menu.menuNavigation = entry.take(QLatin1String("menuNavigation")).toBool(false);
         menu.stored = true;
         CBaseInfo::Instance().addMenuInfo(menu);
-        KPrintLog::instance()->Log("Web/CWebMessageQueue", __LINE__,
-                                   "Web::CWebMessageQueue::saveMenuInfo", "", 4,
-                                   "strMenuName =%s,strMenuPath =%s\n",
-                                   menu.menuName.toUtf8().constData(),
-                                   menu.menuPath.toUtf8().constData());
+        KPrintLog::instance()->Log(
+            "Web/CWebMessageQueue", __LINE__, "Web::CWebMessageQueue::saveMenuInfo", "", 4,
+            "strMenuName =%s,strMenuPath =%s\n", menu.menuName.toUtf8().constData(),
+            menu.menuPath.toUtf8().constData());
     }
 }
 

@@ -14,7 +14,7 @@ namespace Web {
 
 namespace {
 
-std::atomic<int> g_lastId{0};
+std::atomic<int> g_lastId {0};
 
 } // namespace
 
@@ -79,7 +79,8 @@ QJsonObject CWebNotification::playWndSelected(const WebWndStatus_t &status)
 
 QJsonObject CWebNotification::sendFileData(const channelSnapShotInfo_t &file)
 {
-    return {{"fileData", file.fileData}, {"DeviceId", file.deviceID}, {"ChannelId", file.channelID}};
+    return {
+        {"fileData", file.fileData}, {"DeviceId", file.deviceID}, {"ChannelId", file.channelID}};
 }
 
 QJsonObject CWebNotification::replyMessageNotify(const QString &messageID)

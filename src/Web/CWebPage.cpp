@@ -9,15 +9,14 @@ namespace Web {
 CWebPage::CWebPage(const QString &name, QObject *parent)
     : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent)
     , m_name(name)
-{
-}
+{ }
 
-void CWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
-                                        const QString &message, int lineNumber,
-                                        const QString &sourceID)
+void CWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                        int lineNumber, const QString &sourceID)
 {
     KPrintLog::instance()->Log("Web/CWebPage", __LINE__, "Web::CWebPage::javaScriptConsoleMessage",
-                               "", 4, "[WebName] %s, Console message[%s],lineNumber[%d],sourceID[%s]",
+                               "", 4,
+                               "[WebName] %s, Console message[%s],lineNumber[%d],sourceID[%s]",
                                m_name.toLocal8Bit().constData(), message.toLocal8Bit().constData(),
                                lineNumber, sourceID.toLocal8Bit().constData());
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);

@@ -23,7 +23,8 @@ bool CWebRequestCheck::parse(const QString &text, QJsonObject *request, QString 
         return false;
     }
     *request = document.object();
-    if (!request->contains(QLatin1String("method")) || !request->contains(QLatin1String("params"))) {
+    if (!request->contains(QLatin1String("method"))
+        || !request->contains(QLatin1String("params"))) {
         *popup = tr("Json error: context is not format");
         return false;
     }

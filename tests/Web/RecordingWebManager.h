@@ -26,20 +26,20 @@ public:
         int menuCount = 0;
     };
 
-    void RegisterListener(QString, Web::IWebListener *) override {}
-    void UnregisterListener(Web::IWebListener *) override {}
-    void UnregisterMethod(const QString &) override {}
+    void RegisterListener(QString, Web::IWebListener *) override { }
+    void UnregisterListener(Web::IWebListener *) override { }
+    void UnregisterMethod(const QString &) override { }
     void PostRPCCall(Web::CWebBaseMsg *msg) override;
     void ReplyClientInfo() override;
-    void MenuClicked(const QString &, const QString &) override {}
-    void FullScreen(bool) override {}
-    void VideoStatusChanged(const Web::WebWndStatus_t &) override {}
-    void PlayWndSelected(const Web::WebWndStatus_t &) override {}
-    void RemoteOpenDoor() override {}
-    void SendFileData(const channelSnapShotInfo_t &) override {}
-    void ReplyMessageNotify(const QString &) override {}
-    void RightClickCloseAPP() override {}
-    void WebP2pState(int) override {}
+    void MenuClicked(const QString &, const QString &) override { }
+    void FullScreen(bool) override { }
+    void VideoStatusChanged(const Web::WebWndStatus_t &) override { }
+    void PlayWndSelected(const Web::WebWndStatus_t &) override { }
+    void RemoteOpenDoor() override { }
+    void SendFileData(const channelSnapShotInfo_t &) override { }
+    void ReplyMessageNotify(const QString &) override { }
+    void RightClickCloseAPP() override { }
+    void WebP2pState(int) override { }
 
     // Methods of the posted messages so far ("<null>" for an unknown method).
     QStringList methods() const;

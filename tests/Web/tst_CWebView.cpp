@@ -36,9 +36,10 @@ namespace {
 class JournalListener : public Web::IWebListener
 {
 public:
-    JournalListener(const QString &name, QStringList *journal) : m_name(name), m_journal(journal)
-    {
-    }
+    JournalListener(const QString &name, QStringList *journal)
+        : m_name(name)
+        , m_journal(journal)
+    { }
     void onRPCCall(Web::CWebBaseMsg *msg) override
     {
         QString entry = m_name + ":" + msg->method;
@@ -113,8 +114,9 @@ private slots:
              "bottom":4}})");
         call(R"({"method":"MinSize","params":{}})");
         QTRY_COMPARE(journal.size(), 5);
-        QCOMPARE(journal, QStringList({"second:OpenVideo D1 D2", "first:OpenVideo D1 D2",
-                                       "second:SetWndRect", "first:MinSize", "first:MinSize"}));
+        QCOMPARE(journal,
+                 QStringList({"second:OpenVideo D1 D2", "first:OpenVideo D1 D2",
+                              "second:SetWndRect", "first:MinSize", "first:MinSize"}));
 
         // Notifications from this thread and from another one reach the page in id order.
         m_view->FullScreen(true);
@@ -155,12 +157,13 @@ private slots:
         call("MinSize please");
         call(R"({"method":"MinSize"})");
         call(R"({"method":"MinSize","params":{}})");
-        QTRY_COMPARE(journal, QStringList{"l:MinSize"});
-        QTRY_COMPARE(toasts(), QStringList({"Json error: context is not format",
-                                            "Json error:illegal value"}));
+        QTRY_COMPARE(journal, QStringList {"l:MinSize"});
+        QTRY_COMPARE(
+            toasts(),
+            QStringList({"Json error: context is not format", "Json error:illegal value"}));
         const QString log = logText();
-        QVERIFY(log.contains(QRegularExpression(
-            R"(ERROR .*Web::CWebView::RPCCall: Json error\[MinSize please\])")));
+        QVERIFY(log.contains(
+            QRegularExpression(R"(ERROR .*Web::CWebView::RPCCall: Json error\[MinSize please\])")));
         QVERIFY(log.contains(QRegularExpression(
             R"(ERROR .*Web::CWebView::RPCCall: Json error\[\{"method":"MinSize"\}\])")));
         // The page's console reaches the log too.
@@ -203,9 +206,9 @@ private slots:
     {
         SimServer secure;
         QString error;
-        QVERIFY2(secure.start(SimServerOptions{0, 0, true, TestEnv::sourceDir()
-                                                                + "/tests/Web/bridge-page"},
-                              &error),
+        QVERIFY2(secure.start(
+                     SimServerOptions {0, 0, true, TestEnv::sourceDir() + "/tests/Web/bridge-page"},
+                     &error),
                  qPrintable(error));
         // Nobody answers: the load is refused.
         QVERIFY(!openView(secure.httpsUrl() + "/"));
@@ -246,7 +249,7 @@ private slots:
         // The reloaded page talks to the same listeners.
         QVERIFY(waitForBridge());
         call(R"({"method":"MinSize","params":{}})");
-        QTRY_COMPARE(journal, QStringList{"l:MinSize"});
+        QTRY_COMPARE(journal, QStringList {"l:MinSize"});
     }
 
 private:
@@ -289,8 +292,8 @@ private:
     // The page sends a request text through the channel object "server".
     void call(const QString &text)
     {
-        const QString quoted = QString::fromUtf8(
-            QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact));
+        const QString quoted
+            = QString::fromUtf8(QJsonDocument(QJsonArray {text}).toJson(QJsonDocument::Compact));
         js(QString("server.RPCCall(%1[0]); true").arg(quoted));
     }
 

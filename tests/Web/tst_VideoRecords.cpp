@@ -73,9 +73,10 @@ private slots:
         RecordQueryResult_t query;
         channelSnapShotInfo_t snapshot;
         ChannelPTZParams_t ptz;
-        const QStringList names = {"ChannelInfo_t", "VideoEnc_t", "VideoWndInfo_t",
-                                   "VideoStatus_t", "VideoTalkStatus_t", "RecordSegment_t",
-                                   "RecordQueryResult_t", "QueryRecordBitmapResult_t",
+        const QStringList names = {"ChannelInfo_t",         "VideoEnc_t",
+                                   "VideoWndInfo_t",        "VideoStatus_t",
+                                   "VideoTalkStatus_t",     "RecordSegment_t",
+                                   "RecordQueryResult_t",   "QueryRecordBitmapResult_t",
                                    "channelSnapShotInfo_t", "ChannelPTZParams_t",
                                    "Wnd_ActionType_e"};
         for (const QString &name : names)

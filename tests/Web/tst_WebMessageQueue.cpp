@@ -103,9 +103,9 @@ private slots:
     // Runs first: nothing in this process sent a notification before.
     void firstNotificationHasIdOne()
     {
-        const QJsonObject first = QJsonDocument::fromJson(
-                                      Web::CWebNotification::text("FullScreen", {}).toUtf8())
-                                      .object();
+        const QJsonObject first
+            = QJsonDocument::fromJson(Web::CWebNotification::text("FullScreen", {}).toUtf8())
+                  .object();
         QCOMPARE(first.value("id").toInt(), 1);
         QCOMPARE(first.value("result"), QJsonValue(true));
         QCOMPARE(first.value("async"), QJsonValue(false));
@@ -140,15 +140,20 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("popup"); // empty: accepted
-        QTest::newRow("not JSON") << "hello" << "Json error:illegal value";
+        QTest::newRow("not JSON") << "hello"
+                                  << "Json error:illegal value";
         QTest::newRow("cut short") << R"({"method":"MinSize",)"
                                    << "Json error:unterminated object";
-        QTest::newRow("array") << "[1,2]" << "Json error:no error occurred";
+        QTest::newRow("array") << "[1,2]"
+                               << "Json error:no error occurred";
         QTest::newRow("no params") << R"({"method":"MinSize"})"
                                    << "Json error: context is not format";
-        QTest::newRow("no method") << R"({"params":{}})" << "Json error: context is not format";
-        QTest::newRow("params of another type") << R"({"method":"MinSize","params":3})" << "";
-        QTest::newRow("complete") << R"({"method":"SetWndRect","params":{"module":1}})" << "";
+        QTest::newRow("no method") << R"({"params":{}})"
+                                   << "Json error: context is not format";
+        QTest::newRow("params of another type") << R"({"method":"MinSize","params":3})"
+                                                << "";
+        QTest::newRow("complete") << R"({"method":"SetWndRect","params":{"module":1}})"
+                                  << "";
     }
 
     void requestTextsAreChecked()
@@ -168,46 +173,47 @@ private slots:
     {
         UrlCatcher urls;
         QDesktopServices::setUrlHandler("https", &urls, "open");
-        const QStringList posted = {"NotifyLoginSucc", "NotifyLoginOut", "CloseApp", "MinSize",
-                                    "UserInfoModify", "NotifySwitchMenu", "CloseMenu",
-                                    "SetWndRect", "SetMask", "FullScreen", "TextNotify",
-                                    "OpenVideo", "OpenRecord", "DialogRectNotify", "MessageNotify",
-                                    "CloseVideo", "NotifyDeviceStatus", "CommonExportFile",
+        const QStringList posted = {"NotifyLoginSucc", "NotifyLoginOut",     "CloseApp",
+                                    "MinSize",         "UserInfoModify",     "NotifySwitchMenu",
+                                    "CloseMenu",       "SetWndRect",         "SetMask",
+                                    "FullScreen",      "TextNotify",         "OpenVideo",
+                                    "OpenRecord",      "DialogRectNotify",   "MessageNotify",
+                                    "CloseVideo",      "NotifyDeviceStatus", "CommonExportFile",
                                     "OpenDeviceWeb"};
-        const QStringList answeredHere = {"WebInited", "GetClientInfo", "OpenUrl",
-                                          "OpenUrlByBrowserDialog"};
+        const QStringList answeredHere
+            = {"WebInited", "GetClientInfo", "OpenUrl", "OpenUrlByBrowserDialog"};
         for (const QString &method : answeredHere + posted)
-            m_queue->PushRequest(request(method, QJsonObject{{"url", "https://x.test/"}}));
+            m_queue->PushRequest(request(method, QJsonObject {{"url", "https://x.test/"}}));
         for (const char *unknown : {"minsize", "OPENVIDEO", "Nothing", ""})
             m_queue->PushRequest(request(unknown));
         QTRY_COMPARE(m_manager->methods().size(), posted.size() + 1 + 4);
 
         // "CloseApp" adds its own "NotifyLoginOut", handled after everything already waiting.
         const QStringList expected
-            = posted + QStringList{"<null>", "<null>", "<null>", "<null>", "NotifyLoginOut"};
+            = posted + QStringList {"<null>", "<null>", "<null>", "<null>", "NotifyLoginOut"};
         QCOMPARE(m_manager->methods(), expected);
         QCOMPARE(m_manager->clientInfoReplies(), 2);
         QVERIFY(m_manager->post(0).thread != QThread::currentThread());
 
-        const QList<QPair<QString, std::type_index>> classes = {
-            {"NotifySwitchMenu", typeid(Web::MenuMsg)},
-            {"CloseMenu", typeid(Web::MenuMsg)},
-            {"SetWndRect", typeid(Web::WndRectMsg)},
-            {"SetMask", typeid(Web::MaskMsg)},
-            {"FullScreen", typeid(Web::FullScreenMsg)},
-            {"TextNotify", typeid(Web::TextMsg)},
-            {"OpenVideo", typeid(Web::ChannelInfoMsg)},
-            {"OpenRecord", typeid(Web::OpenRecordMsg)},
-            {"DialogRectNotify", typeid(Web::WebDialogRectMsg)},
-            {"MessageNotify", typeid(Web::MessageNotifyMsg)},
-            {"CloseVideo", typeid(Web::ChannelInfoMsg)},
-            {"NotifyDeviceStatus", typeid(Web::ChannelInfoMsg)},
-            {"CommonExportFile", typeid(Web::CommonExportFileMsg)},
-            {"OpenDeviceWeb", typeid(Web::OpenDeviceWebMsg)},
-            {"MinSize", typeid(Web::CWebBaseMsg)},
-            {"CloseApp", typeid(Web::CWebBaseMsg)},
-            {"NotifyLoginSucc", typeid(Web::CWebBaseMsg)},
-            {"UserInfoModify", typeid(Web::CWebBaseMsg)}};
+        const QList<QPair<QString, std::type_index>> classes
+            = {{"NotifySwitchMenu", typeid(Web::MenuMsg)},
+               {"CloseMenu", typeid(Web::MenuMsg)},
+               {"SetWndRect", typeid(Web::WndRectMsg)},
+               {"SetMask", typeid(Web::MaskMsg)},
+               {"FullScreen", typeid(Web::FullScreenMsg)},
+               {"TextNotify", typeid(Web::TextMsg)},
+               {"OpenVideo", typeid(Web::ChannelInfoMsg)},
+               {"OpenRecord", typeid(Web::OpenRecordMsg)},
+               {"DialogRectNotify", typeid(Web::WebDialogRectMsg)},
+               {"MessageNotify", typeid(Web::MessageNotifyMsg)},
+               {"CloseVideo", typeid(Web::ChannelInfoMsg)},
+               {"NotifyDeviceStatus", typeid(Web::ChannelInfoMsg)},
+               {"CommonExportFile", typeid(Web::CommonExportFileMsg)},
+               {"OpenDeviceWeb", typeid(Web::OpenDeviceWebMsg)},
+               {"MinSize", typeid(Web::CWebBaseMsg)},
+               {"CloseApp", typeid(Web::CWebBaseMsg)},
+               {"NotifyLoginSucc", typeid(Web::CWebBaseMsg)},
+               {"UserInfoModify", typeid(Web::CWebBaseMsg)}};
         for (const auto &[method, type] : classes) {
             const Web::CWebBaseMsg &msg = *m_manager->post(posted.indexOf(method)).msg;
             QVERIFY2(std::type_index(typeid(msg)) == type, qPrintable(method));
@@ -226,8 +232,7 @@ private slots:
         m_queue->PushRequest(request("NotifyLoginSucc", login));
         // Without a menu list the menus stay; the list is added to, never cleared first.
         m_queue->PushRequest(request("UserInfoModify", parse(R"({"userName":"ann2"})")));
-        m_queue->PushRequest(request("NotifyLoginSucc",
-                                     parse(R"({"userName":"ann3","menuList":[
+        m_queue->PushRequest(request("NotifyLoginSucc", parse(R"({"userName":"ann3","menuList":[
               {"menuName":"Messages","menuPath":"messageCenter","menuNavigation":1}]})")));
         m_queue->PushRequest(request("NotifyLoginSucc", parse(R"({"userName":"ann4"})")));
         QTRY_COMPARE(m_manager->methods().size(), 4);
@@ -271,12 +276,12 @@ private slots:
     {
         SimServer sim;
         QString error;
-        QVERIFY2(sim.start(SimServerOptions{0, 0, false, {}}, &error), qPrintable(error));
+        QVERIFY2(sim.start(SimServerOptions {0, 0, false, {}}, &error), qPrintable(error));
         ConfigInfo::CLocalCfg::Instance().SetPlatformUrl(sim.httpUrl());
         const QString path = "/gateway/device/veltra/getTokenAndExpire";
         m_queue->PushRequest(request("NotifyRequestVeltToken"));
         m_queue->PushRequest(request("MinSize"));
-        QTRY_COMPARE(m_manager->methods(), QStringList{"MinSize"});
+        QTRY_COMPARE(m_manager->methods(), QStringList {"MinSize"});
         // The request itself leaves from this (the GUI) thread's event loop.
         QTRY_COMPARE(sim.requestLog().requests(path).size(), 1);
     }
@@ -332,8 +337,8 @@ private slots:
 
     void channelsAreRead()
     {
-        std::unique_ptr<Web::ChannelInfoMsg> open(CWebMsgFactory::openVideo(
-            "OpenVideo", parse(R"({"module":1,"channels":[
+        std::unique_ptr<Web::ChannelInfoMsg> open(
+            CWebMsgFactory::openVideo("OpenVideo", parse(R"({"module":1,"channels":[
               {"token":"t","shopCode":"S1","shopName":"Shop","deviceID":"D1","devName":"NVR",
                "devAbility":"da","chnAbility":"PlaybackByFilename","deviceModel":"M","brand":"b",
                "account":"admin","password":"pw","channelName":"Door","wndID":3,"platForm":2,
@@ -422,8 +427,8 @@ private slots:
         QCOMPARE(file->name, QString());
         QVERIFY(!file->isBase64);
         QCOMPARE(file->size, 0);
-        file.reset(CWebMsgFactory::commonExportFile("CommonExportFile",
-                                                    parse(R"({"isBase64":0})")));
+        file.reset(
+            CWebMsgFactory::commonExportFile("CommonExportFile", parse(R"({"isBase64":0})")));
         QVERIFY(!file->isBase64);
 
         std::unique_ptr<Web::MessageNotifyMsg> message(CWebMsgFactory::messageNotify(
@@ -446,7 +451,7 @@ private slots:
         QCOMPARE(device->deviceId, QString("D5"));
 
         // A "params" that is not an object counts as an empty one.
-        m_queue->PushRequest(request("SetWndRect", QJsonArray{1, 2}));
+        m_queue->PushRequest(request("SetWndRect", QJsonArray {1, 2}));
         QTRY_COMPARE(m_manager->methods().size(), 1);
         QCOMPARE(m_manager->message<Web::WndRectMsg>(0)->module, 0);
     }
@@ -463,12 +468,20 @@ private slots:
         wnd.channel.shopName = "Shop";
         wnd.channel.definitionMode = 0;
         QCOMPARE(Web::CWebNotification::videoStatusChanged(wnd),
-                 QJsonObject({{"wndID", 2}, {"deviceID", "D1"}, {"channelID", 4},
-                              {"shopCode", "S1"}, {"definitionMode", 0}, {"module", 1},
+                 QJsonObject({{"wndID", 2},
+                              {"deviceID", "D1"},
+                              {"channelID", 4},
+                              {"shopCode", "S1"},
+                              {"definitionMode", 0},
+                              {"module", 1},
                               {"status", 3}}));
         QCOMPARE(Web::CWebNotification::playWndSelected(wnd),
-                 QJsonObject({{"wndID", 2}, {"deviceId", "D1"}, {"channelID", 4},
-                              {"shopCode", "S1"}, {"shopName", "Shop"}, {"module", 1},
+                 QJsonObject({{"wndID", 2},
+                              {"deviceId", "D1"},
+                              {"channelID", 4},
+                              {"shopCode", "S1"},
+                              {"shopName", "Shop"},
+                              {"module", 1},
                               {"videoStatus", 3}}));
         channelSnapShotInfo_t file;
         file.picPath = "/tmp/door.jpg";
