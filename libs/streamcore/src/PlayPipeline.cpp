@@ -16,7 +16,9 @@ namespace StreamCore {
 
 namespace {
 
-constexpr guint kJitterMs = 200;
+// Video comes over TCP: nothing arrives out of order or gets lost, so the jitter buffer need
+// not hold pictures back (it would delay the first one by as much).
+constexpr guint kJitterMs = 0;
 // Longer than the 10 s a picture may take to come, so that a silent server gives "open
 // timeout" rather than a connection error.
 constexpr guint64 kTcpTimeoutUs = 15 * G_USEC_PER_SEC;

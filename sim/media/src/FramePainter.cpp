@@ -43,7 +43,26 @@ void FramePainter::fillRows(uint8_t *plane, int stride, int width, int height, i
         std::memcpy(plane + y * stride, m_phase[((y + offsetY) / square) % 2].data(), width);
 }
 
-GstBuffer *FramePainter::render(uint32_t seconds, const PtzState::View &view)
+void FramePainter::paintMover(uint8_t *const plane[3], const int stride[3], uint64_t frame)
+{
+    // A bright block walking across the middle of the picture, 4 pixels per picture.
+    const int size = std::max(8, m_height / 6) & ~1;
+    const int travel = m_width + size;
+    const int x0 = static_cast<int>((frame * 4) % static_cast<uint64_t>(travel)) - size;
+    const int y0 = (m_height / 2 - size / 2) & ~1;
+    const int left = std::max(0, x0) & ~1;
+    const int right = std::min(m_width, x0 + size) & ~1;
+    if (right <= left)
+        return;
+    for (int y = y0; y < y0 + size; ++y)
+        std::memset(plane[0] + y * stride[0] + left, 220, right - left);
+    for (int y = y0 / 2; y < (y0 + size) / 2; ++y) {
+        std::memset(plane[1] + y * stride[1] + left / 2, 90, (right - left) / 2);
+        std::memset(plane[2] + y * stride[2] + left / 2, 170, (right - left) / 2);
+    }
+}
+
+GstBuffer *FramePainter::render(uint32_t seconds, const PtzState::View &view, uint64_t frame)
 {
     FrameStamp stamp;
     stamp.deviceTag = m_deviceTag;
@@ -71,6 +90,7 @@ GstBuffer *FramePainter::render(uint32_t seconds, const PtzState::View &view)
     const int cw = m_width / 2, ch = m_height / 2;
     fillRows(plane[1], stride[1], cw, ch, square / 2, offsetX / 2, offsetY / 2, 128, m_tintU);
     fillRows(plane[2], stride[2], cw, ch, square / 2, offsetX / 2, offsetY / 2, 128, m_tintV);
+    paintMover(plane, stride, frame);
     // The stamp is grey: neutral chroma under it.
     const int stripRows = (FrameStamp::stripHeight(m_height) + 1) / 2;
     for (int y = 0; y < stripRows; ++y) {

@@ -126,7 +126,7 @@ void LiveSource::run()
 void LiveSource::pushPicture()
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(now), m_ptz->view());
+    GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(now), m_ptz->view(), m_frames++);
     g_object_set(m_text, "text", m_painter.clockText(now).c_str(), nullptr);
     GST_BUFFER_PTS(buffer) = gst_element_get_current_running_time(m_source);
     GST_BUFFER_DURATION(buffer) = 40 * GST_MSECOND;

@@ -55,6 +55,7 @@ private:
     int m_height;
     const PtzState *m_ptz;
     FramePainter m_painter;
+    uint64_t m_frames = 0;
 
     GstElement *m_pipeline = nullptr;
     GstElement *m_source = nullptr;

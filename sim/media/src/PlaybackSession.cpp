@@ -113,7 +113,8 @@ void PlaybackSession::pushPicture()
         return;
     }
     const int64_t seconds = m_span.begin + static_cast<int64_t>(position / GST_SECOND);
-    GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(seconds), m_ptz->view());
+    GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(seconds), m_ptz->view(),
+                                         position / kFrame);
     const std::string text = m_painter.clockText(seconds)
                              + (m_span.source ? "  cloud" : "")
                              + (recorded(seconds) ? "" : "  no recording");

@@ -1,0 +1,80 @@
+// bench_media: what the media library costs and how fast it shows pictures, on the simulated
+// devices. Needs a display; without one it runs itself under xvfb-run. BENCH_SECONDS sets the
+// length of each CPU measurement (default 8).
+#include "MediaBench.h"
+#include "SimProcess.h"
+
+#include <StreamCore/IStreamCore.h>
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void printLatency(const char *what, const std::vector<double> &times, double target)
+{
+    std::printf("%-28s median %7.1f ms  (%zu samples, target <= %.0f ms: %s)\n", what,
+                median(times), times.size(), target,
+                !times.empty() && median(times) <= target ? "met" : "missed");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("DISPLAY")) {
+        std::vector<char *> args{const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
+                                 const_cast<char *>("-s"),
+                                 const_cast<char *>("-screen 0 1920x1080x24 -nolisten tcp")};
+        args.insert(args.end(), argv, argv + argc);
+        args.push_back(nullptr);
+        execvp("xvfb-run", args.data());
+        std::perror("bench_media: xvfb-run");
+        return 1;
+    }
+    SimProcess sim;
+    if (!sim.start()) {
+        std::fprintf(stderr, "bench_media: the simulated devices did not start\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    qputenv("STREAMCORE_AUDIO_SINK", "fakesink");
+    StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", sim.httpPort(), "", false);
+    const int asked = std::atoi(qgetenv("BENCH_SECONDS").constData());
+    const int seconds = asked > 0 ? std::max(2, asked) : 8;
+    MediaBench bench(sim.httpPort(), seconds);
+
+    std::printf("CPU in percent of one core over %d s; floor = gst-launch-1.0 decoding the same "
+                "streams to fakesink\n",
+                seconds);
+    std::printf("%-8s %-10s %8s %11s %6s %8s %8s %8s\n", "windows", "source", "floor%",
+                "streamcore%", "ratio", "min fps", "avg fps", "playing");
+    for (int definition : {1, 0}) {
+        for (int count : {1, 4, 16}) {
+            const MediaBench::Windows w = bench.windows(count, definition);
+            std::printf("%-8d %-10s %8.1f %11.1f %6.2f %8.1f %8.1f %5d/%d\n", count,
+                        definition ? "640x360" : "1280x720", w.floorCpu, w.cpu,
+                        w.floorCpu > 0 ? w.cpu / w.floorCpu : 0.0, w.minFps, w.avgFps, w.playing,
+                        count);
+            std::fflush(stdout);
+        }
+    }
+    std::printf("targets: 16 windows <= 1.2x the floor; every window >= 24 displayed fps\n");
+    printLatency("first live picture", bench.firstLivePicture(9), 200);
+    printLatency("first playback picture", bench.firstPlaybackPicture(5), 300);
+    printLatency("seek to picture", bench.seekToPicture(5), 300);
+    return 0;
+}
