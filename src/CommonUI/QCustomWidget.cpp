@@ -1,5 +1,9 @@
 #include "CommonUI/QCustomWidget.h"
 
+#include <KWGui/KWGlobal.h>
+
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QStyleOption>
 #include <QTimer>
@@ -47,6 +51,14 @@ void QCustomWidget::paintStyledBackground(QWidget *widget)
     option.initFrom(widget);
     QPainter painter(widget);
     widget->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, widget);
+}
+
+void QCustomWidget::applySkinStyleSheet(QWidget *widget)
+{
+    QFile style(QDir::currentPath() + "/Skin/" + KWGUI::GetSkinVersion() + "/"
+                + widget->objectName() + ".qss");
+    if (style.open(QIODevice::ReadOnly))
+        widget->setStyleSheet(QString::fromLatin1(style.readAll()));
 }
 
 QBitmap QCustomWidget::roundedMask(const QSize &size, int radius)

@@ -23,6 +23,9 @@ public:
     // Draws the style sheet's background of widget, which a plain QWidget subclass otherwise
     // leaves out; for paint events of styled widgets.
     static void paintStyledBackground(QWidget *widget);
+    // Applies the skin's style sheet named after widget's object name
+    // ("<current directory>/Skin/<skin>/<object name>.qss"); a missing file leaves it unstyled.
+    static void applySkinStyleSheet(QWidget *widget);
     // A mask of size shaped as a rectangle with rounded corners, for rounded windows.
     static QBitmap roundedMask(const QSize &size, int radius = 8);
 

@@ -1,0 +1,174 @@
+// The notification hub with the real notifier: text notices and alarm messages become toasts,
+// a click on an alarm toast answers the page with its messageID and brings the window forward,
+// ten alarms are remembered, and a click while a modal dialog is open is dropped.
+#include "CPublicManager.h"
+#include "NotifyRecorder.h"
+#include "Web/MessageNotifyMsg.h"
+#include "Web/TextMsg.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <kwl/KPrintLog.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+void sendText(NotifyRecorder &web, const QString &content)
+{
+    Web::TextMsg msg("TextNotify");
+    msg.content = content;
+    web.dispatch(&msg);
+}
+
+void sendMessage(NotifyRecorder &web, const QString &content, const QString &id)
+{
+    Web::MessageNotifyMsg msg("MessageNotify");
+    msg.content = content;
+    msg.messageID = id;
+    msg.messageType = 4;
+    web.dispatch(&msg);
+}
+
+// The text labels of the toasts on screen, oldest first.
+QList<QLabel *> toastTexts()
+{
+    QList<QLabel *> labels;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast")
+            labels << widget->findChild<QLabel *>("KWToastText");
+    }
+    std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) {
+        return a->window()->y() < b->window()->y(); // older ones stack above
+    });
+    return labels;
+}
+
+QLabel *toastShowing(const QString &text)
+{
+    for (QLabel *label : toastTexts()) {
+        if (label->text() == text)
+            return label;
+    }
+    return nullptr;
+}
+
+QString logText()
+{
+    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class tst_PublicManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        KPrintLog::instance()->SetFile("./log/hub");
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+    }
+
+    void cleanup()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "KWMessageNotifyToast")
+                widget->close();
+        }
+    }
+
+    void textNoticesBecomeToasts()
+    {
+        NotifyRecorder web;
+        CPublicManager hub;
+        hub.SetWebViewManager(&web);
+        QCOMPARE(web.methodsOf(&hub), QStringList({"TextNotify", "MessageNotify"}));
+
+        sendText(web, "");
+        sendText(web, "Shift change at 18:00");
+        QTRY_COMPARE(toastTexts().size(), 1);
+        QCOMPARE(toastTexts().first()->text(), QString("Shift change at 18:00"));
+        QCOMPARE(toastTexts().first()->window()->property("kind").toString(), QString("text"));
+        QVERIFY(web.notifications.isEmpty());
+    }
+
+    void alarmClickAnswersThePageWithItsMessage()
+    {
+        NotifyRecorder web;
+        CPublicManager hub;
+        hub.SetWebViewManager(&web);
+        QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
+
+        sendMessage(web, "Harbour Street, Till: Door opened", "m-1");
+        sendMessage(web, "North Depot, Gate: Motion", "m-2");
+        QTRY_VERIFY(toastShowing("North Depot, Gate: Motion"));
+        QLabel *first = toastShowing("Harbour Street, Till: Door opened");
+        QVERIFY(first);
+        QVERIFY(first->property("link").toBool());
+        QTest::mouseClick(first, Qt::LeftButton);
+        QCOMPARE(web.notifications, QStringList({"ReplyMessageNotify:m-1"}));
+        QCOMPARE(activate.size(), 1);
+        QTest::mouseClick(toastShowing("North Depot, Gate: Motion"), Qt::LeftButton);
+        QCOMPARE(web.notifications.last(), QString("ReplyMessageNotify:m-2"));
+        QCOMPARE(activate.size(), 2);
+    }
+
+    void eleventhMessageRollsTheFirstOut()
+    {
+        NotifyRecorder web;
+        CPublicManager hub;
+        hub.SetWebViewManager(&web);
+        QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
+
+        // Messages without text show nothing but take their places among the ten.
+        sendMessage(web, "Market Square, Entrance: Motion", "first");
+        for (int i = 2; i <= CPublicManager::kMaxPendingLinks; ++i)
+            sendMessage(web, "", QString("quiet-%1").arg(i));
+        sendMessage(web, "Market Square, Till: Door opened", "eleventh");
+        QTRY_COMPARE(toastTexts().size(), 2);
+
+        // The first one's toast is still there, but its record is gone: an empty id.
+        QTest::mouseClick(toastShowing("Market Square, Entrance: Motion"), Qt::LeftButton);
+        QTest::mouseClick(toastShowing("Market Square, Till: Door opened"), Qt::LeftButton);
+        QCOMPARE(web.notifications,
+                 QStringList({"ReplyMessageNotify:", "ReplyMessageNotify:eleventh"}));
+        QCOMPARE(activate.size(), 2);
+    }
+
+    void clickUnderAModalDialogIsDropped()
+    {
+        NotifyRecorder web;
+        CPublicManager hub;
+        hub.SetWebViewManager(&web);
+        QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
+        sendMessage(web, "Harbour Street, Till: Door opened", "m-7");
+        QTRY_VERIFY(toastShowing("Harbour Street, Till: Door opened"));
+
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QTest::mouseClick(toastShowing("Harbour Street, Till: Door opened"), Qt::LeftButton);
+        QVERIFY(web.notifications.isEmpty());
+        QCOMPARE(activate.size(), 0);
+        QVERIFY(logText().contains(
+            "CPublicManager####onReplyWebMessageNotifyClick: have another activeModalWidget"));
+    }
+
+    void leavesThePageWhenDestroyed()
+    {
+        NotifyRecorder web;
+        auto *hub = new CPublicManager;
+        hub->SetWebViewManager(&web);
+        delete hub;
+        QVERIFY(web.methodsOf(hub).isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_PublicManager)
+#include "tst_PublicManager.moc"

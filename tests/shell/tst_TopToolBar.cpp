@@ -1,0 +1,198 @@
+// The tool bar strip and its controller without a browser: the page's requests become the
+// strip's signals, the full-screen state is echoed to the page, dragging moves the window except
+// when it is maximised, and a login asks the platform for the device-platform token.
+#include "ConfigInfo/CBaseInfo.h"
+#include "ConfigInfo/CLocalCfg.h"
+#include "NotifyRecorder.h"
+#include "TopToolBar/CTopToolBar.h"
+#include "TopToolBar/QTopToolBar.h"
+#include "Web/FullScreenMsg.h"
+#include "Web/MenuMsg.h"
+
+#include <SimServer.h>
+
+#include <QtTest>
+
+using ConfigInfo::CBaseInfo;
+
+namespace {
+
+void sendRequest(NotifyRecorder &web, const QString &method)
+{
+    Web::CWebBaseMsg msg(method);
+    web.dispatch(&msg);
+}
+
+void sendMenu(NotifyRecorder &web, const QString &method, const QString &path)
+{
+    Web::MenuMsg msg(method);
+    msg.menuPath = path;
+    web.dispatch(&msg);
+}
+
+void sendFullScreen(NotifyRecorder &web, bool on)
+{
+    Web::FullScreenMsg msg("FullScreen");
+    msg.bFullScreen = on;
+    web.dispatch(&msg);
+}
+
+void mouse(QWidget *widget, QEvent::Type type, const QPoint &global, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, widget->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+class tst_TopToolBar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listensToThePageAndLeavesWhenDestroyed()
+    {
+        NotifyRecorder web;
+        auto *bar = new QTopToolBar(nullptr);
+        QCOMPARE(bar->objectName(), QString("QTopToolBar"));
+        bar->SetWebViewManager(nullptr); // ignored
+        QVERIFY(web.methodsOf(bar->controller()).isEmpty());
+        bar->SetWebViewManager(&web);
+        CTopToolBar *controller = bar->controller();
+        QCOMPARE(web.methodsOf(controller),
+                 QStringList({"NotifyLoginSucc", "UserInfoModify", "NotifySwitchMenu", "CloseMenu",
+                              "NotifyLoginOut", "CloseApp", "MinSize", "FullScreen"}));
+
+        // Going away counts as a logout, and the page no longer reaches it.
+        QSignalSpy logout(bar, &QTopToolBar::sgnLogout);
+        delete bar;
+        QCOMPARE(logout.size(), 1);
+        QVERIFY(web.methodsOf(controller).isEmpty());
+    }
+
+    void menuAndWindowRequestsBecomeSignals()
+    {
+        NotifyRecorder web;
+        QTopToolBar bar(nullptr);
+        bar.SetWebViewManager(&web);
+        QSignalSpy menuChange(&bar, &QTopToolBar::sgnMenuChange);
+        QSignalSpy menuClose(&bar, &QTopToolBar::sgnMenuClose);
+        QSignalSpy minSize(&bar, &QTopToolBar::sgnMinSize);
+        QSignalSpy close(&bar, &QTopToolBar::sgnClose);
+        QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
+
+        // The first switch comes from no menu; closing a menu does not change the current one.
+        sendMenu(web, "NotifySwitchMenu", "videoSurveillance");
+        sendMenu(web, "NotifySwitchMenu", "accessControl");
+        sendMenu(web, "CloseMenu", "accessControl");
+        sendMenu(web, "NotifySwitchMenu", "messageCenter");
+        QCOMPARE(menuChange.size(), 3);
+        QCOMPARE(menuChange.at(0), QVariantList({"", "videoSurveillance"}));
+        QCOMPARE(menuChange.at(1), QVariantList({"videoSurveillance", "accessControl"}));
+        QCOMPARE(menuChange.at(2), QVariantList({"accessControl", "messageCenter"}));
+        QCOMPARE(menuClose.size(), 1);
+        QCOMPARE(menuClose.at(0).at(0).toString(), QString("accessControl"));
+
+        sendRequest(web, "MinSize");
+        sendRequest(web, "CloseApp");
+        QCOMPARE(minSize.size(), 1);
+        QCOMPARE(close.size(), 1);
+        CBaseInfo::Instance().setLogin(false); // as the queue leaves it after a logout
+        sendRequest(web, "NotifyLoginOut");
+        QCOMPARE(logout.size(), 1);
+        QVERIFY(web.notifications.isEmpty());
+    }
+
+    void fullScreenIsEchoedToThePage()
+    {
+        NotifyRecorder web;
+        QTopToolBar bar(nullptr);
+        bar.SetWebViewManager(&web);
+        QSignalSpy fullScreen(&bar, &QTopToolBar::sgnFullScreen);
+
+        // Each request lands on the asked state, also when asked twice, and is told back once.
+        sendFullScreen(web, true);
+        sendFullScreen(web, true);
+        sendFullScreen(web, false);
+        QCOMPARE(fullScreen.size(), 3);
+        QCOMPARE(fullScreen.at(0).at(0).toBool(), true);
+        QCOMPARE(fullScreen.at(1).at(0).toBool(), true);
+        QCOMPARE(fullScreen.at(2).at(0).toBool(), false);
+        QCOMPARE(web.notifications,
+                 QStringList({"FullScreen:true", "FullScreen:true", "FullScreen:false"}));
+
+        // A double click toggles and tells the page too.
+        web.notifications.clear();
+        QTest::mouseDClick(&bar, Qt::LeftButton);
+        QTest::mouseDClick(&bar, Qt::LeftButton);
+        QCOMPARE(fullScreen.size(), 5);
+        QCOMPARE(fullScreen.at(3).at(0).toBool(), true);
+        QCOMPARE(fullScreen.at(4).at(0).toBool(), false);
+        QCOMPARE(web.notifications, QStringList({"FullScreen:true", "FullScreen:false"}));
+    }
+
+    void draggingMovesUnlessMaximised()
+    {
+        NotifyRecorder web;
+        QTopToolBar bar(nullptr);
+        bar.SetWebViewManager(&web);
+        bar.setGeometry(0, 0, 400, 25);
+        bar.show();
+        QSignalSpy moves(&bar, &QTopToolBar::sgnMove);
+
+        mouse(&bar, QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
+        mouse(&bar, QEvent::MouseMove, {130, 5}, Qt::LeftButton);
+        mouse(&bar, QEvent::MouseMove, {135, 25}, Qt::LeftButton);
+        mouse(&bar, QEvent::MouseMove, {150, 25}, Qt::NoButton); // button no longer held
+        mouse(&bar, QEvent::MouseButtonRelease, {150, 25}, Qt::NoButton);
+        mouse(&bar, QEvent::MouseMove, {170, 25}, Qt::LeftButton); // not pressed on the strip
+        QCOMPARE(moves.size(), 2);
+        QCOMPARE(moves.at(0).at(0).toPoint(), QPoint(30, -5));
+        QCOMPARE(moves.at(1).at(0).toPoint(), QPoint(5, 20));
+
+        // Maximised: the drag ends at the first move, also after the window is restored.
+        sendFullScreen(web, true);
+        mouse(&bar, QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
+        mouse(&bar, QEvent::MouseMove, {160, 10}, Qt::LeftButton);
+        sendFullScreen(web, false);
+        mouse(&bar, QEvent::MouseMove, {190, 10}, Qt::LeftButton);
+        QCOMPARE(moves.size(), 2);
+    }
+
+    void loginAsksForTheDevicePlatformToken()
+    {
+        SimServer sim;
+        QString error;
+        QVERIFY2(sim.start({0, 0, false, {}}, &error), qPrintable(error));
+        ConfigInfo::CLocalCfg::Instance().SetPlatformUrl(sim.httpUrl());
+        const QString userToken = sim.login("demo", "demo123");
+        ConfigInfo::UserInfo user;
+        user.userName = "demo";
+        user.token = userToken;
+        // What the queue stores before it posts the login.
+        CBaseInfo::Instance().setUserInfo(user);
+        CBaseInfo::Instance().setLogin(true);
+
+        NotifyRecorder web;
+        QTopToolBar bar(nullptr);
+        bar.SetWebViewManager(&web);
+        QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
+        QSignalSpy token(&CBaseInfo::Instance(), &CBaseInfo::sgnVeltTokenChanged);
+        sendRequest(web, "NotifyLoginSucc");
+        QTRY_COMPARE(token.size(), 1);
+        const QList<SimRequest> asked = sim.requestLog().requests(GatewayRoutes::tokenPath);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().bearerToken(), userToken);
+        QCOMPARE(logout.size(), 0);
+
+        // A changed user record is taken over.
+        user.userName = "demo (night shift)";
+        CBaseInfo::Instance().setUserInfo(user);
+        sendRequest(web, "UserInfoModify");
+        QCOMPARE(bar.controller()->userInfo().userName, QString("demo (night shift)"));
+    }
+};
+
+QTEST_MAIN(tst_TopToolBar)
+#include "tst_TopToolBar.moc"
