@@ -8,6 +8,7 @@
 #include "SimRouter.h"
 #include "StaticFiles.h"
 #include "TokenStore.h"
+#include "WebAppRoutes.h"
 
 #include <functional>
 #include <memory>
@@ -76,6 +77,7 @@ private:
     GatewayRoutes m_gateway;
     AbilityRoutes m_abilities;
     ControlRoutes m_control;
+    WebAppRoutes m_webApp;
     std::unique_ptr<StaticFiles> m_files;
     std::function<void(httplib::Server &)> m_extraRoutes;
     std::unique_ptr<SelfSignedCertificate> m_certificate;
