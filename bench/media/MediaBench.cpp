@@ -39,7 +39,7 @@ struct Tile
 {
     QWidget *widget = nullptr;
     VideoPlay *play = nullptr;
-    std::atomic<long long> painted{0};
+    std::atomic<long long> painted {0};
 
     static void onDraw(int, HDC, void *, void *user) { ++static_cast<Tile *>(user)->painted; }
 };
@@ -118,15 +118,13 @@ std::vector<double> timeFirstPictures(int repeats, const std::function<void(Vide
 MediaBench::MediaBench(int httpPort, int seconds)
     : m_httpPort(httpPort)
     , m_seconds(seconds)
-{
-}
+{ }
 
 QString MediaBench::liveUrl(int definition) const
 {
     httplib::Client client("127.0.0.1", m_httpPort);
-    const std::string path = std::string("/openapi/v1/stream/live?deviceId=")
-                             + SimProcess::kDevice
-                             + "&channel=1&definition=" + std::to_string(definition);
+    const std::string path = std::string("/openapi/v1/stream/live?deviceId=") + SimProcess::kDevice
+        + "&channel=1&definition=" + std::to_string(definition);
     const auto reply = client.Get(path.c_str(),
                                   {{"Authorization", std::string("Bearer ") + SimProcess::kToken}});
     if (!reply)
@@ -137,12 +135,22 @@ QString MediaBench::liveUrl(int definition) const
 
 double MediaBench::floorCpu(int count, int definition)
 {
-    QStringList arguments{"-q"};
+    QStringList arguments {"-q"};
     const QString url = liveUrl(definition);
     for (int i = 0; i < count; ++i) {
-        arguments << "rtspsrc" << "location=" + url << "protocols=tcp" << "latency=200" << "!"
-                  << "rtph264depay" << "!" << "h264parse" << "!" << "avdec_h264"
-                  << "max-threads=1" << "!" << "fakesink" << "sync=false";
+        arguments << "rtspsrc"
+                  << "location=" + url << "protocols=tcp"
+                  << "latency=200"
+                  << "!"
+                  << "rtph264depay"
+                  << "!"
+                  << "h264parse"
+                  << "!"
+                  << "avdec_h264"
+                  << "max-threads=1"
+                  << "!"
+                  << "fakesink"
+                  << "sync=false";
     }
     QProcess launch;
     launch.start("gst-launch-1.0", arguments);
@@ -240,8 +248,8 @@ std::vector<double> MediaBench::seekToPicture(int repeats)
     std::vector<double> times;
     const qint64 begin = QDateTime::currentSecsSinceEpoch() - 86400;
     Probe probe;
-    probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, SimProcess::kToken, SimProcess::kDevice,
-                                      1, begin, begin + 3600);
+    probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, SimProcess::kToken, SimProcess::kDevice, 1,
+                                      begin, begin + 3600);
     if (!spinUntil([&] { return probe.painted() > 0; }, 10000))
         return times;
     for (int i = 0; i < repeats; ++i) {
@@ -253,7 +261,8 @@ std::vector<double> MediaBench::seekToPicture(int repeats)
         SimMedia::FrameStamp stamp;
         const bool landed = spinUntil(
             [&] {
-                return probe.stamp(&stamp) && stamp.seconds >= target && stamp.seconds <= target + 2;
+                return probe.stamp(&stamp) && stamp.seconds >= target
+                    && stamp.seconds <= target + 2;
             },
             10000);
         if (landed)

@@ -7,8 +7,7 @@
 
 ProcessCpu::ProcessCpu(pid_t pid)
     : m_pid(pid)
-{
-}
+{ }
 
 double ProcessCpu::cpuSeconds() const
 {

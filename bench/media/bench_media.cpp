@@ -36,9 +36,9 @@ void printLatency(const char *what, const std::vector<double> &times, double tar
 int main(int argc, char **argv)
 {
     if (!std::getenv("DISPLAY")) {
-        std::vector<char *> args{const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-                                 const_cast<char *>("-s"),
-                                 const_cast<char *>("-screen 0 1920x1080x24 -nolisten tcp")};
+        std::vector<char *> args {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
+                                  const_cast<char *>("-s"),
+                                  const_cast<char *>("-screen 0 1920x1080x24 -nolisten tcp")};
         args.insert(args.end(), argv, argv + argc);
         args.push_back(nullptr);
         execvp("xvfb-run", args.data());

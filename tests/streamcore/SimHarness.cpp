@@ -25,8 +25,7 @@ SimMedia::ChannelSpec channel(int id, const std::string &codec, bool audio)
 SimHarness::SimHarness()
     : m_media(std::make_unique<SimMedia::MediaServer>(devices()))
     , m_http(std::make_unique<httplib::Server>())
-{
-}
+{ }
 
 SimHarness::~SimHarness()
 {
@@ -38,9 +37,9 @@ SimHarness::~SimHarness()
 
 std::vector<SimMedia::DeviceSpec> SimHarness::devices()
 {
-    SimMedia::DeviceSpec recorder{kRecorder, "Test recorder",
-                                  {channel(1, "h264", false), channel(2, "h264", false)}};
-    SimMedia::DeviceSpec camera{kCamera, "Test camera", {channel(1, "h265", true)}};
+    SimMedia::DeviceSpec recorder {
+        kRecorder, "Test recorder", {channel(1, "h264", false), channel(2, "h264", false)}};
+    SimMedia::DeviceSpec camera {kCamera, "Test camera", {channel(1, "h265", true)}};
     return {recorder, camera};
 }
 

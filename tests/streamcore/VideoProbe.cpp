@@ -23,8 +23,8 @@ VideoProbe::~VideoProbe()
 
 void VideoProbe::OnVideoEvent(const StreamCore::VideoEvent *e)
 {
-    m_events.append({e->code, e->outcome, QString::fromUtf8(e->error), e->kind, e->width,
-                     e->height});
+    m_events.append(
+        {e->code, e->outcome, QString::fromUtf8(e->error), e->kind, e->width, e->height});
 }
 
 bool VideoProbe::waitUntil(const std::function<bool()> &done, int timeoutMs) const

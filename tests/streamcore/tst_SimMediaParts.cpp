@@ -24,8 +24,7 @@ namespace {
 
 QJsonObject json(const httplib::Result &r)
 {
-    return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body)).object()
-             : QJsonObject();
+    return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body)).object() : QJsonObject();
 }
 
 } // namespace
@@ -60,8 +59,7 @@ void tst_SimMediaParts::stampSurvivesScalingAndRejectsNoise()
         const QImage shown = luma.convertToFormat(QImage::Format_RGB32)
                                  .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         FrameStamp read;
-        QVERIFY(read.read(shown.constBits(), shown.bytesPerLine(), shown.width(),
-                          shown.height()));
+        QVERIFY(read.read(shown.constBits(), shown.bytesPerLine(), shown.width(), shown.height()));
         QCOMPARE(read.deviceTag, stamp.deviceTag);
         QCOMPARE(read.channel, stamp.channel);
         QCOMPARE(read.seconds, stamp.seconds);
@@ -91,13 +89,13 @@ void tst_SimMediaParts::scheduleIsOrderedGappedAndPast()
     for (int back = 0; back < 60; ++back) {
         const QDate day = today.addDays(-back);
         for (int source : {0, 1}) {
-            const auto records = RecordSchedule::day("NVR0001", 2, source, day.year(),
-                                                     day.month(), day.day(), now);
+            const auto records = RecordSchedule::day("NVR0001", 2, source, day.year(), day.month(),
+                                                     day.day(), now);
             // The same question gives the same answer.
-            QCOMPARE(RecordSchedule::day("NVR0001", 2, source, day.year(), day.month(),
-                                         day.day(), now)
-                         .size(),
-                     records.size());
+            QCOMPARE(
+                RecordSchedule::day("NVR0001", 2, source, day.year(), day.month(), day.day(), now)
+                    .size(),
+                records.size());
             emptyDays += records.empty() ? 1 : 0;
             const qint64 dayStart = QDateTime(day, QTime(0, 0)).toSecsSinceEpoch();
             const qint64 nextDay = QDateTime(day.addDays(1), QTime(0, 0)).toSecsSinceEpoch();
@@ -111,18 +109,18 @@ void tst_SimMediaParts::scheduleIsOrderedGappedAndPast()
                 QCOMPARE(found.end, r.end);
             }
         }
-        const std::string bitmap = RecordSchedule::monthBitmap("NVR0001", 2, 0, day.year(),
-                                                               day.month(), now);
-        QCOMPARE(bitmap[day.day() - 1] == '1',
-                 !RecordSchedule::day("NVR0001", 2, 0, day.year(), day.month(), day.day(), now)
-                      .empty());
+        const std::string bitmap
+            = RecordSchedule::monthBitmap("NVR0001", 2, 0, day.year(), day.month(), now);
+        QCOMPARE(
+            bitmap[day.day() - 1] == '1',
+            !RecordSchedule::day("NVR0001", 2, 0, day.year(), day.month(), day.day(), now).empty());
     }
     QVERIFY(emptyDays > 0 && emptyDays < 60);
     // Nothing is recorded in the future; other channels record differently.
     const QDate tomorrow = today.addDays(1);
-    QVERIFY(RecordSchedule::day("NVR0001", 2, 0, tomorrow.year(), tomorrow.month(),
-                                tomorrow.day(), now)
-                .empty());
+    QVERIFY(
+        RecordSchedule::day("NVR0001", 2, 0, tomorrow.year(), tomorrow.month(), tomorrow.day(), now)
+            .empty());
     QCOMPARE(RecordSchedule::monthBitmap("NVR0001", 2, 0, today.year(), 13, now), std::string());
     Record none;
     QVERIFY(!RecordSchedule::find("NVR0001", 2, 0, "dev-2-12", now, &none));
@@ -135,13 +133,12 @@ void tst_SimMediaParts::recordingsCrossMidnightIntoTheNextDay()
     // Find a day whose last recording runs past midnight: a search of the next day finds it.
     for (int back = 2; back < 200; ++back) {
         const QDate day = QDate::currentDate().addDays(-back);
-        const auto records = RecordSchedule::day("IPC0001", 1, 0, day.year(), day.month(),
-                                                 day.day(), now);
+        const auto records
+            = RecordSchedule::day("IPC0001", 1, 0, day.year(), day.month(), day.day(), now);
         const qint64 midnight = QDateTime(day.addDays(1), QTime(0, 0)).toSecsSinceEpoch();
         if (records.empty() || records.back().end <= midnight)
             continue;
-        const auto next = RecordSchedule::between("IPC0001", 1, 0, midnight, midnight + 3600,
-                                                  now);
+        const auto next = RecordSchedule::between("IPC0001", 1, 0, midnight, midnight + 3600, now);
         QVERIFY(!next.empty());
         QCOMPARE(next.front().id, records.back().id);
         return;
@@ -218,7 +215,7 @@ void tst_SimMediaParts::openPlatformAnswers()
     const int port = http.bind_to_any_port("127.0.0.1");
     std::thread thread([&] { http.listen_after_bind(); });
     httplib::Client client("127.0.0.1", port);
-    const httplib::Headers good{{"Authorization", "Bearer good"}};
+    const httplib::Headers good {{"Authorization", "Bearer good"}};
 
     auto r = client.Get("/openapi/v1/stream/live?deviceId=DEV&channel=1");
     QCOMPARE(r->status, 401);
@@ -252,8 +249,8 @@ void tst_SimMediaParts::openPlatformAnswers()
              QString("rtsp://127.0.0.1:%1/live/DEV/1/1").arg(media.rtspPort()));
 
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    r = client.Get(("/openapi/v1/records?deviceId=DEV&channel=1&begin=" + std::to_string(now - 86400)
-                    + "&end=" + std::to_string(now))
+    r = client.Get(("/openapi/v1/records?deviceId=DEV&channel=1&begin="
+                    + std::to_string(now - 86400) + "&end=" + std::to_string(now))
                        .c_str(),
                    good);
     const QJsonArray records = json(r).value("data").toObject().value("records").toArray();
@@ -270,14 +267,14 @@ void tst_SimMediaParts::openPlatformAnswers()
     QCOMPARE(r->status, 404);
 
     QCOMPARE(client.Post("/openapi/v1/ptz", good, "not json", "application/json")->status, 400);
-    QCOMPARE(client.Post("/openapi/v1/ptz", good,
-                         "{\"deviceId\":\"DEV\",\"channel\":1,\"operation\":42}",
-                         "application/json")
+    QCOMPARE(client
+                 .Post("/openapi/v1/ptz", good,
+                       "{\"deviceId\":\"DEV\",\"channel\":1,\"operation\":42}", "application/json")
                  ->status,
              400);
-    QCOMPARE(client.Post("/openapi/v1/ptz", good,
-                         "{\"deviceId\":\"DEV\",\"channel\":1,\"operation\":3}",
-                         "application/json")
+    QCOMPARE(client
+                 .Post("/openapi/v1/ptz", good,
+                       "{\"deviceId\":\"DEV\",\"channel\":1,\"operation\":3}", "application/json")
                  ->status,
              200);
     r = client.Post("/openapi/v1/device/web", good, "{\"deviceId\":\"DEV\"}", "application/json");
@@ -285,10 +282,10 @@ void tst_SimMediaParts::openPlatformAnswers()
     QVERIFY(webPort > 0);
     httplib::Client page("127.0.0.1", webPort);
     QVERIFY(page.Get("/")->body.find("DEV") != std::string::npos);
-    QCOMPARE(client.Post("/openapi/v1/device/web", good, "{\"deviceId\":\"X\"}",
-                         "application/json")
-                 ->status,
-             404);
+    QCOMPARE(
+        client.Post("/openapi/v1/device/web", good, "{\"deviceId\":\"X\"}", "application/json")
+            ->status,
+        404);
     http.stop();
     thread.join();
 }

@@ -17,7 +17,7 @@ struct DrawCalls
 {
     int count = 0;
     int handle = -1;
-    DrawInfo info{};
+    DrawInfo info {};
 };
 
 // Paints a magenta square in the bottom right corner, as a client draws its overlays.
@@ -102,7 +102,7 @@ void tst_StreamCoreLive::liveShowsTheChannel()
     QVERIFY(QTest::qWaitFor([&] { return play->GetFrameRate() > 0; }, 5000));
     QCOMPARE(play->IsPlayByTime(), -1);
     QCOMPARE(play->GetRecordBeginTime(), -1LL);
-    RecordInfo info{};
+    RecordInfo info {};
     QCOMPARE(play->GetCurrentRecordInfo(&info), -1);
 
     QCOMPARE(play->StopPlay(), 0);
@@ -139,11 +139,11 @@ void tst_StreamCoreLive::openFailuresCarryTheirText_data()
     QTest::addColumn<bool>("refuse");
     QTest::addColumn<QString>("error");
     QTest::newRow("token refused") << "stale" << SimHarness::kRecorder << 1 << false << "100";
-    QTest::newRow("unknown channel") << SimHarness::kToken << SimHarness::kRecorder << 9 << false
-                                     << "404";
+    QTest::newRow("unknown channel")
+        << SimHarness::kToken << SimHarness::kRecorder << 9 << false << "404";
     QTest::newRow("unknown device") << SimHarness::kToken << "NOPE" << 1 << false << "404";
-    QTest::newRow("server refuses") << SimHarness::kToken << SimHarness::kRecorder << 2 << true
-                                    << "7";
+    QTest::newRow("server refuses")
+        << SimHarness::kToken << SimHarness::kRecorder << 2 << true << "7";
 }
 
 void tst_StreamCoreLive::openFailuresCarryTheirText()

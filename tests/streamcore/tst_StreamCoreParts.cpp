@@ -1,11 +1,11 @@
 // The media library's parts that need no stream: what a play plan asks for and where jumps
 // land, the bit rate meter, the error texts of the platform client against a real HTTP server,
 // and observer lists changed during delivery.
+#include <BitRateMeter.h>
 #include <MediaError.h>
 #include <ObserverList.h>
 #include <PlatformClient.h>
 #include <PlaybackPlan.h>
-#include <BitRateMeter.h>
 
 #include <httplib.h>
 
@@ -21,7 +21,7 @@ namespace {
 
 RecordInfo record(const char *id, const QString &begin, const QString &end, int channel = 3)
 {
-    RecordInfo r{};
+    RecordInfo r {};
     std::strcpy(r.recordId, id);
     std::strcpy(r.beginTime, begin.toUtf8().constData());
     std::strcpy(r.endTime, end.toUtf8().constData());
@@ -71,8 +71,8 @@ void tst_StreamCoreParts::playByFileOrdersAndWalksRecordings()
     };
     PlaybackPlan plan;
     // Starts inside "a"; "late" begins after the end, "bad" cannot be read.
-    QVERIFY(plan.setByFile(1, "tok", "DEV", at("2024-03-01 08:30:00"),
-                           at("2024-03-01 13:00:00"), list, 5));
+    QVERIFY(plan.setByFile(1, "tok", "DEV", at("2024-03-01 08:30:00"), at("2024-03-01 13:00:00"),
+                           list, 5));
     QCOMPARE(plan.kind(), PlaybackPlan::ByFile);
     QCOMPARE(QString(plan.currentRecord()->recordId), QString("a"));
     QCOMPARE(plan.recordBeginTime(), at("2024-03-01 08:00:00"));
@@ -93,8 +93,8 @@ void tst_StreamCoreParts::playByFileOrdersAndWalksRecordings()
     QCOMPARE(QString(plan.currentRecord()->recordId), QString("c"));
     QVERIFY(!plan.next());
 
-    QVERIFY(!plan.setByFile(0, "tok", "DEV", at("2024-03-02 00:00:00"),
-                            at("2024-03-02 01:00:00"), list, 5));
+    QVERIFY(!plan.setByFile(0, "tok", "DEV", at("2024-03-02 00:00:00"), at("2024-03-02 01:00:00"),
+                            list, 5));
     QCOMPARE(plan.kind(), PlaybackPlan::Idle);
     QVERIFY(!plan.setByFile(0, "tok", "DEV", 0, at("2030-01-01 00:00:00"), nullptr, 3));
     QCOMPARE(PlaybackPlan::parseTime("2024-13-01 00:00:00"), -1LL);
@@ -177,21 +177,18 @@ void tst_StreamCoreParts::platformAnswersBecomeErrorTexts()
                             + "\",\"auth\":\"" + req.get_header_value("Authorization") + "\"}}",
                         "application/json");
     });
-    server.Get("/refused", [](const httplib::Request &, httplib::Response &res) {
-        res.status = 401;
-    });
-    server.Get("/missing", [](const httplib::Request &, httplib::Response &res) {
-        res.status = 404;
-    });
+    server.Get("/refused",
+               [](const httplib::Request &, httplib::Response &res) { res.status = 401; });
+    server.Get("/missing",
+               [](const httplib::Request &, httplib::Response &res) { res.status = 404; });
     server.Get("/broken", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("{\"code\":0,", "application/json");
     });
     server.Get("/failed", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("{\"code\":12,\"message\":\"busy\"}", "application/json");
     });
-    server.Get("/crashed", [](const httplib::Request &, httplib::Response &res) {
-        res.status = 500;
-    });
+    server.Get("/crashed",
+               [](const httplib::Request &, httplib::Response &res) { res.status = 500; });
     const int port = server.bind_to_any_port("127.0.0.1");
     std::thread thread([&] { server.listen_after_bind(); });
 

@@ -30,16 +30,16 @@ std::vector<SimMedia::Record> recordedDay()
 
 RecordInfo infoOf(const SimMedia::Record &r)
 {
-    RecordInfo info{};
+    RecordInfo info {};
     std::strcpy(info.recordId, r.id.c_str());
-    std::strcpy(info.beginTime, QDateTime::fromSecsSinceEpoch(r.begin)
-                                    .toString("yyyy-MM-dd HH:mm:ss")
-                                    .toUtf8()
-                                    .constData());
-    std::strcpy(info.endTime, QDateTime::fromSecsSinceEpoch(r.end)
-                                  .toString("yyyy-MM-dd HH:mm:ss")
-                                  .toUtf8()
-                                  .constData());
+    std::strcpy(info.beginTime,
+                QDateTime::fromSecsSinceEpoch(r.begin)
+                    .toString("yyyy-MM-dd HH:mm:ss")
+                    .toUtf8()
+                    .constData());
+    std::strcpy(
+        info.endTime,
+        QDateTime::fromSecsSinceEpoch(r.end).toString("yyyy-MM-dd HH:mm:ss").toUtf8().constData());
     info.channel = 1;
     return info;
 }
@@ -47,7 +47,9 @@ RecordInfo infoOf(const SimMedia::Record &r)
 // A predicate on the picture's clock: within [low, high].
 auto clockWithin(qint64 low, qint64 high)
 {
-    return [=](const FrameStamp &s) { return s.seconds >= low && s.seconds <= high; };
+    return [=](const FrameStamp &s) {
+        return s.seconds >= low && s.seconds <= high;
+    };
 }
 
 } // namespace
@@ -81,8 +83,8 @@ void tst_StreamCorePlayback::byTimePausesSeeksAndSpeedsUp()
     const qint64 end = begin + 900;
     VideoProbe probe(PLAY_MODE_PLAYBACK);
     VideoPlay *play = probe.play();
-    QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken,
-                                       SimHarness::kRecorder, 1, begin, end),
+    QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
+                                       1, begin, end),
              0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
     QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
@@ -155,12 +157,12 @@ void tst_StreamCorePlayback::byFileWalksTheRecordings()
     const RecordInfo list[] = {infoOf(r2), infoOf(r1)}; // any order: played in time order
     VideoProbe probe(PLAY_MODE_PLAYBACK);
     VideoPlay *play = probe.play();
-    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
-                                       SimHarness::kRecorder, r1.end - 4, r2.end, list, 2),
+    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
+                                       r1.end - 4, r2.end, list, 2),
              0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
     QCOMPARE(play->IsPlayByTime(), 0);
-    RecordInfo current{};
+    RecordInfo current {};
     QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
     QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
     QCOMPARE(play->GetRecordBeginTime(), r1.begin);
@@ -184,8 +186,8 @@ void tst_StreamCorePlayback::byFileWalksTheRecordings()
     QCOMPARE(play->Seek(r2.end + 3600 * 24), -1);
 
     // Recordings outside the asked span leave nothing to play.
-    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
-                                       SimHarness::kRecorder, r2.end + 10, r2.end + 20, list, 2),
+    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
+                                       r2.end + 10, r2.end + 20, list, 2),
              -1);
 }
 
@@ -209,8 +211,8 @@ void tst_StreamCorePlayback::playbackFailures()
     QFETCH(QString, error);
     const qint64 begin = QDateTime::currentSecsSinceEpoch() + offset;
     VideoProbe probe(PLAY_MODE_PLAYBACK);
-    QCOMPARE(probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, token.toUtf8(),
-                                               device.toUtf8(), 1, begin, begin + 60),
+    QCOMPARE(probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, token.toUtf8(), device.toUtf8(),
+                                               1, begin, begin + 60),
              0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
     QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));

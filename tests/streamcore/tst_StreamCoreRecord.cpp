@@ -49,8 +49,8 @@ void onFilePad(GstElement *, GstPad *pad, gpointer data)
 {
     auto *decoder = static_cast<FileDecoder *>(data);
     GstCaps *caps = gst_pad_get_current_caps(pad);
-    const bool video = g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)),
-                                        "video");
+    const bool video
+        = g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "video");
     gst_caps_unref(caps);
     GstElement *sink = nullptr;
     if (video) {
@@ -99,11 +99,11 @@ bool decodeFile(const QString &path, FileContent *content)
                                         "appsink name=frames sync=false")
                                     .arg(path);
     GstElement *pipeline = gst_parse_launch(description.toUtf8(), nullptr);
-    FileDecoder decoder{pipeline, content};
+    FileDecoder decoder {pipeline, content};
     GstElement *decodebin = gst_bin_get_by_name(GST_BIN(pipeline), "d");
     g_signal_connect(decodebin, "pad-added", G_CALLBACK(onFilePad), &decoder);
     GstElement *frames = gst_bin_get_by_name(GST_BIN(pipeline), "frames");
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = onFileFrame;
     gst_app_sink_set_callbacks(GST_APP_SINK(frames), &callbacks, content, nullptr);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
@@ -114,8 +114,8 @@ bool decodeFile(const QString &path, FileContent *content)
     if (end)
         gst_message_unref(end);
     gst_element_set_state(pipeline, GST_STATE_NULL);
-    for (GstObject *o : {GST_OBJECT(bus), GST_OBJECT(decodebin), GST_OBJECT(frames),
-                         GST_OBJECT(pipeline)})
+    for (GstObject *o :
+         {GST_OBJECT(bus), GST_OBJECT(decodebin), GST_OBJECT(frames), GST_OBJECT(pipeline)})
         gst_object_unref(o);
     return played;
 }

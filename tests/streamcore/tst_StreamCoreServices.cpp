@@ -37,8 +37,12 @@ public:
     ~MediaProbe() override { IStreamCore::GetInstance()->RemoveObserver(this); }
     void OnMediaEvent(const MediaEvent *e) override
     {
-        MediaCopy c{*e, e->text1 ? e->text1 : "", e->text2 ? e->text2 : "",
-                    e->bitmap ? e->bitmap : "", e->deviceId ? e->deviceId : "", {}};
+        MediaCopy c {*e,
+                     e->text1 ? e->text1 : "",
+                     e->text2 ? e->text2 : "",
+                     e->bitmap ? e->bitmap : "",
+                     e->deviceId ? e->deviceId : "",
+                     {}};
         c.records.assign(e->records, e->records + e->recordCount);
         events.push_back(c);
     }
@@ -146,8 +150,16 @@ void tst_StreamCoreServices::recordSearchMatchesTheSchedule()
     const QByteArray beginText = localText(begin).toUtf8();
     const QByteArray endText = localText(end).toUtf8();
     MediaProbe probe;
-    RecordParam param{SimHarness::kToken, SimHarness::kRecorder, 2, beginText.constData(),
-                      endText.constData(), source, 5, 301, 1700000000, 3};
+    RecordParam param {SimHarness::kToken,
+                       SimHarness::kRecorder,
+                       2,
+                       beginText.constData(),
+                       endText.constData(),
+                       source,
+                       5,
+                       301,
+                       1700000000,
+                       3};
     QCOMPARE(IStreamCore::GetInstance()->QueryRecord(param), 0);
     MediaCopy answer;
     QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
@@ -180,8 +192,9 @@ void tst_StreamCoreServices::recordSearchFailures()
     MediaProbe probe;
     IStreamCore *core = IStreamCore::GetInstance();
     MediaCopy answer;
-    RecordParam refused{"stale", SimHarness::kRecorder, 1, "2024-01-01 00:00:00",
-                        "2024-01-01 23:59:59", 0, 1, 1, 0, 0};
+    RecordParam refused {
+        "stale", SimHarness::kRecorder, 1, "2024-01-01 00:00:00", "2024-01-01 23:59:59", 0, 1, 1, 0,
+        0};
     QCOMPARE(core->QueryRecord(refused), 0);
     QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
     QCOMPARE(answer.event.result, -1);
@@ -214,8 +227,8 @@ void tst_StreamCoreServices::monthBitmapMatchesTheSchedule()
     const QDate today = QDate::currentDate();
     for (const QDate &month : {today, today.addMonths(-1)}) {
         QCOMPARE(IStreamCore::GetInstance()->QueryRecordBitmap(1, SimHarness::kToken,
-                                                               SimHarness::kCamera, 1,
-                                                               month.year(), month.month(), 4, 1),
+                                                               SimHarness::kCamera, 1, month.year(),
+                                                               month.month(), 4, 1),
                  0);
         MediaCopy answer;
         QVERIFY(probe.next(MEDIA_EVENT_RECORD_BITMAP, &answer));
@@ -291,8 +304,7 @@ void tst_StreamCoreServices::talkReachesTheDevice()
     QCOMPARE(probe.events.front().result, 0);
     QCOMPARE(probe.events.front().playHandle, 42);
     QVERIFY(QTest::qWaitFor(
-        [&] { return m_sim.media().talkReceived(SimHarness::kRecorder, 1).size() > 8000; },
-        10000));
+        [&] { return m_sim.media().talkReceived(SimHarness::kRecorder, 1).size() > 8000; }, 10000));
     QVERIFY(!silence(m_sim.media().talkReceived(SimHarness::kRecorder, 1)));
 
     QCOMPARE(talk->StopTalk(), 0);
@@ -309,9 +321,10 @@ void tst_StreamCoreServices::talkFailures_data()
 {
     QTest::addColumn<QString>("microphone");
     QTest::addColumn<QString>("device");
-    QTest::newRow("no microphone") << "filesrc location=/nonexistent/microphone"
-                                   << SimHarness::kRecorder;
-    QTest::newRow("unknown device") << "audiotestsrc is-live=true" << "NOPE";
+    QTest::newRow("no microphone")
+        << "filesrc location=/nonexistent/microphone" << SimHarness::kRecorder;
+    QTest::newRow("unknown device") << "audiotestsrc is-live=true"
+                                    << "NOPE";
 }
 
 void tst_StreamCoreServices::talkFailures()
@@ -337,7 +350,7 @@ void tst_StreamCoreServices::webPortReachesTheDevicePage()
     MediaProbe probe;
     QCOMPARE(core->AddDevices(SimHarness::kToken, "not json"), -1);
     const QByteArray devices = QByteArray("[{\"Sn\":\"") + SimHarness::kRecorder
-                               + "\",\"Type\":1,\"Port\":8086,\"User\":\"admin\",\"Pwd\":\"pw\"}]";
+        + "\",\"Type\":1,\"Port\":8086,\"User\":\"admin\",\"Pwd\":\"pw\"}]";
     QCOMPARE(core->AddDevices(SimHarness::kToken, devices), 0);
     QCOMPARE(core->GetDevWebP2pPort(SimHarness::kRecorder).state, int(WEB_PORT_NONE));
 

@@ -25,8 +25,7 @@ std::string sinkDescription()
 
 AudioBranch::AudioBranch(GstElement *pipeline)
     : m_pipeline(pipeline)
-{
-}
+{ }
 
 AudioBranch::~AudioBranch()
 {
@@ -41,8 +40,7 @@ bool AudioBranch::start(GstElement *audioTee, const std::string &codec, std::str
 {
     // A late speaker drops old sound rather than falling behind the picture.
     const std::string d = "queue name=q max-size-time=500000000 leaky=downstream ! "
-                          + decoderOf(codec) + " ! audioconvert ! audioresample ! "
-                          + sinkDescription();
+        + decoderOf(codec) + " ! audioconvert ! audioresample ! " + sinkDescription();
     m_bin = BranchBin::make(d, {{"audio", "q"}}, error);
     if (!m_bin)
         return false;

@@ -43,15 +43,15 @@ int AudioTalkImpl::StartTalk(const char *token, const char *deviceId, int channe
     m_playHandle = playHandle;
     const int generation = ++m_generation;
     // A talk without a channel (-1) goes to the device's first one.
-    const PlatformClient::Params params{{"deviceId", deviceId},
-                                        {"channel", std::to_string(channel < 0 ? 1 : channel)}};
+    const PlatformClient::Params params {{"deviceId", deviceId},
+                                         {"channel", std::to_string(channel < 0 ? 1 : channel)}};
     const std::string tokenText = token;
     PlatformClient *platform = m_platform;
     QPointer<AudioTalkImpl> self(this);
     m_timeout.start();
     m_requests->post([=] {
-        const PlatformClient::Reply reply = platform->get("/openapi/v1/stream/talk", params,
-                                                          tokenText);
+        const PlatformClient::Reply reply
+            = platform->get("/openapi/v1/stream/talk", params, tokenText);
         GuiPost::to(QCoreApplication::instance(), [=] {
             if (self)
                 self->onAddress(generation, reply);
@@ -144,7 +144,7 @@ int AudioTalkImpl::RemoveObserver(ITalkObserver *observer)
 
 void AudioTalkImpl::emitEvent(int result, int state)
 {
-    const TalkEvent event{result, state, m_playHandle};
+    const TalkEvent event {result, state, m_playHandle};
     m_observers.forEach([&event](ITalkObserver *o) { o->OnTalkEvent(&event); });
 }
 

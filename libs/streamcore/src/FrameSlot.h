@@ -32,7 +32,7 @@ private:
     GstSample *m_sample = nullptr;
     bool m_pending = false;
     std::function<void()> m_wakeUp;
-    std::atomic<long long> m_count{0};
+    std::atomic<long long> m_count {0};
 };
 
 } // namespace StreamCore

@@ -10,11 +10,12 @@ namespace StreamCore {
 
 // Observers of one library object. Adding and removing happen under the object's mutex; an
 // observer removed while events are delivered gets no further call.
-template<typename Observer>
-class ObserverList
+template<typename Observer> class ObserverList
 {
 public:
-    explicit ObserverList(KMutex &mutex) : m_mutex(mutex) {}
+    explicit ObserverList(KMutex &mutex)
+        : m_mutex(mutex)
+    { }
 
     // 0, or -1 for a null or already added observer.
     int add(Observer *observer)
@@ -37,8 +38,7 @@ public:
     }
     // Calls fn(observer) for each observer, holding the mutex (it is recursive: observers may
     // add or remove observers from the call).
-    template<typename Fn>
-    void forEach(Fn fn)
+    template<typename Fn> void forEach(Fn fn)
     {
         KMutexGuard guard(m_mutex);
         const std::vector<Observer *> snapshot = m_list;

@@ -70,7 +70,7 @@ PlatformClient::Reply PlatformClient::decode(int status, const std::string &body
         SCLOG(status == 0 ? 6 : 4, "open platform %s: status %d", path.c_str(), status);
         return reply;
     }
-    QJsonParseError parseError{};
+    QJsonParseError parseError {};
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(body), &parseError);
     if (!doc.isObject() || doc.object().value("code").toInt(-1) != 0) {
         SCLOG(6, "open platform %s: unexpected answer [%s]", path.c_str(),

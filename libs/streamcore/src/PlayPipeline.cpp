@@ -70,8 +70,7 @@ PlayPipeline::PlayPipeline(const std::string &url, bool playback, std::shared_pt
     , m_playback(playback)
     , m_slot(std::move(slot))
     , m_notify(std::move(notify))
-{
-}
+{ }
 
 PlayPipeline::~PlayPipeline()
 {
@@ -87,8 +86,8 @@ bool PlayPipeline::start(std::string *error)
     }
     m_pipeline = gst_pipeline_new(nullptr);
     gst_object_ref_sink(m_pipeline);
-    g_object_set(src, "location", m_url.c_str(), "latency", kJitterMs, "tcp-timeout",
-                 kTcpTimeoutUs, "onvif-mode", m_playback ? TRUE : FALSE, nullptr);
+    g_object_set(src, "location", m_url.c_str(), "latency", kJitterMs, "tcp-timeout", kTcpTimeoutUs,
+                 "onvif-mode", m_playback ? TRUE : FALSE, nullptr);
     gst_util_set_object_arg(G_OBJECT(src), "protocols", "tcp");
     // Plain RTP times: with clock slaving, a seek after a pause stalls.
     gst_util_set_object_arg(G_OBJECT(src), "buffer-mode", "none");
@@ -157,7 +156,7 @@ void PlayPipeline::addStream(GstPad *pad)
     const std::string encoding = encodingField ? encodingField : "";
     gst_caps_unref(caps);
     const bool used = (media == "video" && addVideo(pad, encoding))
-                      || (media == "audio" && addAudio(pad, encoding));
+        || (media == "audio" && addAudio(pad, encoding));
     if (!used) {
         SCLOG(4, "stream %s: %s %s not played", m_url.c_str(), media.c_str(), encoding.c_str());
         discard(pad);
@@ -205,7 +204,7 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
     g_object_set(tee, "allow-not-linked", TRUE, nullptr);
     gst_bin_add_many(GST_BIN(m_pipeline), tee, display, nullptr);
     GstElement *sink = BranchBin::child(display, "video");
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &PlayPipeline::onSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
     gst_object_unref(sink);
@@ -277,7 +276,8 @@ bool PlayPipeline::insideBranch(GstObject *object)
     GstObject *o = object ? GST_OBJECT(gst_object_ref(object)) : nullptr;
     while (o && !inside) {
         const gchar *name = GST_OBJECT_NAME(o);
-        inside = name && (g_str_equal(name, RecordBranch::kName) || g_str_equal(name, AudioBranch::kName));
+        inside = name
+            && (g_str_equal(name, RecordBranch::kName) || g_str_equal(name, AudioBranch::kName));
         GstObject *parent = gst_object_get_parent(o);
         gst_object_unref(o);
         o = parent;
@@ -329,9 +329,9 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
     if (p->m_playback) {
         const GstBuffer *buffer = gst_sample_get_buffer(sample);
         const GstSegment *segment = gst_sample_get_segment(sample);
-        const guint64 streamTime
-            = segment ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer))
-                      : GST_CLOCK_TIME_NONE;
+        const guint64 streamTime = segment
+            ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer))
+            : GST_CLOCK_TIME_NONE;
         if (GST_CLOCK_TIME_IS_VALID(streamTime))
             position = static_cast<double>(streamTime) / GST_SECOND;
     } else {
@@ -420,7 +420,7 @@ void PlayPipeline::setViewSize(int width, int height)
 bool PlayPipeline::pause()
 {
     return m_pipeline
-           && gst_element_set_state(m_pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+        && gst_element_set_state(m_pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
 }
 
 bool PlayPipeline::resume(double rate)

@@ -111,7 +111,7 @@ private:
     int m_pictureHeight = 0;
     bool m_pictureSeen = false;
 
-    std::atomic<double> m_position{0};
+    std::atomic<double> m_position {0};
     BitRateMeter m_meter;
     std::unique_ptr<RecordBranch> m_record;
     std::unique_ptr<AudioBranch> m_audio;

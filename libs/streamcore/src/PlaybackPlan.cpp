@@ -53,13 +53,12 @@ bool PlaybackPlan::setByTime(int source, const std::string &token, const std::st
 }
 
 bool PlaybackPlan::setByFile(int source, const std::string &token, const std::string &deviceId,
-                             long long begin, long long end, const RecordInfo *records,
-                             int count)
+                             long long begin, long long end, const RecordInfo *records, int count)
 {
     clear();
     std::vector<Piece> pieces;
     for (int i = 0; records && i < count; ++i) {
-        Piece p{records[i], parseTime(records[i].beginTime), parseTime(records[i].endTime)};
+        Piece p {records[i], parseTime(records[i].beginTime), parseTime(records[i].endTime)};
         if (p.begin >= 0 && p.end > p.begin && p.end > begin && p.begin < end)
             pieces.push_back(p);
     }
@@ -85,7 +84,7 @@ std::string PlaybackPlan::requestPath() const
 
 PlatformClient::Params PlaybackPlan::requestParams() const
 {
-    PlatformClient::Params p{{"deviceId", m_deviceId}};
+    PlatformClient::Params p {{"deviceId", m_deviceId}};
     switch (m_kind) {
     case Live:
         p.emplace("channel", std::to_string(m_channel));

@@ -41,12 +41,12 @@ std::string RecordBranch::description(const Inputs &inputs)
 {
     const std::string parser = inputs.videoCodec == "h265" ? "h265parse" : "h264parse";
     std::string d = std::string(kQueue) + " name=vq ! " + parser
-                    + " ! mp4mux name=mux fragment-duration=1000 "
-                      "fragment-mode=first-moov-then-finalise ! filesink name=file async=false "
-                      "buffer-mode=unbuffered";
+        + " ! mp4mux name=mux fragment-duration=1000 "
+          "fragment-mode=first-moov-then-finalise ! filesink name=file async=false "
+          "buffer-mode=unbuffered";
     if (inputs.audioTee)
         d += std::string(" ") + kQueue + " name=aq ! " + audioEncoder(inputs.audioCodec)
-             + " ! mux.";
+            + " ! mux.";
     return d;
 }
 
@@ -62,7 +62,7 @@ void RecordBranch::addProbe(const char *element, const char *pad, GstPadProbeTyp
 
 bool RecordBranch::start(const Inputs &inputs, const std::string &path, std::string *error)
 {
-    std::vector<std::pair<std::string, std::string>> ins{{"video", "vq"}};
+    std::vector<std::pair<std::string, std::string>> ins {{"video", "vq"}};
     if (inputs.audioTee)
         ins.emplace_back("audio", "aq");
     m_bin = BranchBin::make(description(inputs), ins, error);

@@ -49,7 +49,7 @@ private:
     GstElement *m_bin = nullptr;
     std::unique_ptr<TeeLink> m_video;
     std::unique_ptr<TeeLink> m_audio;
-    std::atomic<bool> m_keyFrameSeen{false};
+    std::atomic<bool> m_keyFrameSeen {false};
     GMutex m_lock;
     GCond m_ended;
     bool m_fileEnded = false;

@@ -20,8 +20,7 @@ namespace StreamCore {
 namespace {
 
 // Copies a text into a fixed field, always terminated.
-template<size_t N>
-void copyText(char (&field)[N], const QString &text)
+template<size_t N> void copyText(char (&field)[N], const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     std::strncpy(field, utf8.constData(), N - 1);
@@ -30,7 +29,7 @@ void copyText(char (&field)[N], const QString &text)
 
 RecordInfo recordFrom(const QJsonObject &o, const std::string &deviceId, int channel)
 {
-    RecordInfo r{};
+    RecordInfo r {};
     copyText(r.recordId, o.value("recordId").toString());
     copyText(r.beginTime, o.value("beginTime").toString());
     copyText(r.endTime, o.value("endTime").toString());
@@ -155,8 +154,7 @@ int StreamCoreImpl::QueryRecord(const RecordParam &param)
 {
     const long long begin = param.beginTime ? PlaybackPlan::parseTime(param.beginTime) : -1;
     const long long end = param.endTime ? PlaybackPlan::parseTime(param.endTime) : -1;
-    if (!param.deviceId || !*param.deviceId || begin < 0 || end < begin
-        || !m_platform.configured())
+    if (!param.deviceId || !*param.deviceId || begin < 0 || end < begin || !m_platform.configured())
         return -1;
     MediaResult r;
     r.event.type = MEDIA_EVENT_RECORD_QUERY;
@@ -167,11 +165,11 @@ int StreamCoreImpl::QueryRecord(const RecordParam &param)
     r.event.frameType = param.frameType;
     r.text1 = param.deviceId;
     const std::string token = text(param.token);
-    const PlatformClient::Params params{{"deviceId", param.deviceId},
-                                        {"channel", std::to_string(param.channel)},
-                                        {"source", std::to_string(param.source)},
-                                        {"begin", std::to_string(begin)},
-                                        {"end", std::to_string(end)}};
+    const PlatformClient::Params params {{"deviceId", param.deviceId},
+                                         {"channel", std::to_string(param.channel)},
+                                         {"source", std::to_string(param.source)},
+                                         {"begin", std::to_string(begin)},
+                                         {"end", std::to_string(end)}};
     const int channel = param.channel;
     m_requests.post([this, r, token, params, channel]() mutable {
         const PlatformClient::Reply reply = m_platform.get("/openapi/v1/records", params, token);
@@ -187,8 +185,7 @@ int StreamCoreImpl::QueryRecord(const RecordParam &param)
 }
 
 int StreamCoreImpl::QueryRecordBitmap(int source, const char *token, const char *deviceId,
-                                      int channel, int year, int month, int window,
-                                      int frameType)
+                                      int channel, int year, int month, int window, int frameType)
 {
     if (!deviceId || !*deviceId || month < 1 || month > 12 || !m_platform.configured())
         return -1;
@@ -200,15 +197,15 @@ int StreamCoreImpl::QueryRecordBitmap(int source, const char *token, const char 
     r.event.frameType = frameType;
     r.event.source = source;
     r.text1 = deviceId;
-    const PlatformClient::Params params{{"deviceId", deviceId},
-                                        {"channel", std::to_string(channel)},
-                                        {"source", std::to_string(source)},
-                                        {"year", std::to_string(year)},
-                                        {"month", std::to_string(month)}};
+    const PlatformClient::Params params {{"deviceId", deviceId},
+                                         {"channel", std::to_string(channel)},
+                                         {"source", std::to_string(source)},
+                                         {"year", std::to_string(year)},
+                                         {"month", std::to_string(month)}};
     const std::string tokenText = text(token);
     m_requests.post([this, r, tokenText, params]() mutable {
-        const PlatformClient::Reply reply = m_platform.get("/openapi/v1/records/bitmap", params,
-                                                           tokenText);
+        const PlatformClient::Reply reply
+            = m_platform.get("/openapi/v1/records/bitmap", params, tokenText);
         r.text2 = reply.error;
         r.bitmap = reply.data.value("bitmap").toString().toStdString();
         r.event.result = reply.error.empty() ? 0 : -1;
@@ -257,10 +254,10 @@ int StreamCoreImpl::movePtz(const PtzMoveParam &param)
 {
     if (!param.deviceId || !*param.deviceId || !m_platform.configured())
         return -1;
-    const QJsonObject body{{"deviceId", QString::fromUtf8(param.deviceId)},
-                           {"channel", param.channel},
-                           {"duration", param.duration},
-                           {"operation", param.operation}};
+    const QJsonObject body {{"deviceId", QString::fromUtf8(param.deviceId)},
+                            {"channel", param.channel},
+                            {"duration", param.duration},
+                            {"operation", param.operation}};
     const std::string token = text(param.token);
     m_requests.post([this, body, token] {
         const PlatformClient::Reply reply = m_platform.post("/openapi/v1/ptz", body, token);

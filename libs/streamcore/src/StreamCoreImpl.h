@@ -49,7 +49,7 @@ private:
     // A media event whose texts and records live in the values copied here.
     struct MediaResult
     {
-        MediaEvent event{};
+        MediaEvent event {};
         std::string text1;
         std::string text2;
         std::string bitmap;

@@ -43,8 +43,7 @@ void stopAndUnref(GstElement *pipeline)
 TalkPipeline::TalkPipeline(const std::string &url, Notify notify)
     : m_url(url)
     , m_notify(std::move(notify))
-{
-}
+{ }
 
 TalkPipeline::~TalkPipeline()
 {
@@ -131,8 +130,8 @@ void TalkPipeline::startMicrophone(guint stream, GstCaps *caps)
         return;
     }
     const std::string d = microphone()
-                          + " ! audioconvert ! audioresample ! audio/x-raw,rate=8000,channels=1 ! "
-                          + coder + " ! appsink name=out sync=false async=false";
+        + " ! audioconvert ! audioresample ! audio/x-raw,rate=8000,channels=1 ! " + coder
+        + " ! appsink name=out sync=false async=false";
     GError *gerror = nullptr;
     m_microphone = gst_parse_launch(d.c_str(), &gerror);
     if (!m_microphone) {
@@ -145,7 +144,7 @@ void TalkPipeline::startMicrophone(guint stream, GstCaps *caps)
     m_stream = stream;
     GstElement *out = gst_bin_get_by_name(GST_BIN(m_microphone), "out");
     g_object_set(out, "caps", packetCaps, nullptr);
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &TalkPipeline::onMicrophone;
     gst_app_sink_set_callbacks(GST_APP_SINK(out), &callbacks, this, nullptr);
     gst_object_unref(out);

@@ -42,8 +42,8 @@ private:
     GstElement *m_session = nullptr;
     GstElement *m_source = nullptr;
     GstElement *m_microphone = nullptr;
-    std::atomic<guint> m_stream{0};
-    std::atomic<bool> m_reported{false};
+    std::atomic<guint> m_stream {0};
+    std::atomic<bool> m_reported {false};
     std::mutex m_mutex;
     Notify m_notify;
 };

@@ -4,8 +4,7 @@ namespace StreamCore {
 
 TaskQueue::TaskQueue()
     : m_thread([this] { run(); })
-{
-}
+{ }
 
 TaskQueue::~TaskQueue()
 {

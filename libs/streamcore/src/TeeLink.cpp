@@ -56,8 +56,8 @@ void TeeLink::cut(bool endOfStream)
         return;
     m_endOfStream = endOfStream;
     // Unlinking while a buffer is being pushed would cut it in half: wait for an idle moment.
-    const gulong probe = gst_pad_add_probe(m_teePad, GST_PAD_PROBE_TYPE_IDLE, &TeeLink::onIdle,
-                                           this, nullptr);
+    const gulong probe
+        = gst_pad_add_probe(m_teePad, GST_PAD_PROBE_TYPE_IDLE, &TeeLink::onIdle, this, nullptr);
     g_mutex_lock(&m_lock);
     const gint64 deadline = g_get_monotonic_time() + kCutWaitUs;
     while (!m_cut) {

@@ -196,8 +196,8 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
         if (event.width != m_pictureWidth || event.height != m_pictureHeight) {
             m_pictureWidth = event.width;
             m_pictureHeight = event.height;
-            emitEvent(VIDEO_EVENT_PICTURE_SIZE, VIDEO_OUTCOME_NONE, MediaError::kNone,
-                      event.width, event.height);
+            emitEvent(VIDEO_EVENT_PICTURE_SIZE, VIDEO_OUTCOME_NONE, MediaError::kNone, event.width,
+                      event.height);
         }
         break;
     case PipelineEvent::Error:
@@ -435,13 +435,9 @@ long long VideoPlayImpl::paintedFrames() const
 void VideoPlayImpl::emitEvent(int code, int outcome, const std::string &error, int width,
                               int height)
 {
-    const VideoEvent event{m_handle,
-                           code,
-                           outcome,
-                           error.c_str(),
-                           live() ? VIDEO_KIND_LIVE : VIDEO_KIND_PLAYBACK,
-                           width,
-                           height};
+    const VideoEvent event {
+        m_handle, code,  outcome, error.c_str(), live() ? VIDEO_KIND_LIVE : VIDEO_KIND_PLAYBACK,
+        width,    height};
     m_observers.forEach([&event](IVideoObserver *o) { o->OnVideoEvent(&event); });
 }
 

@@ -85,8 +85,7 @@ private:
     void failOpen(const std::string &error);
     void lose(const std::string &error);
     void stopPipeline();
-    void emitEvent(int code, int outcome, const std::string &error, int width = 0,
-                   int height = 0);
+    void emitEvent(int code, int outcome, const std::string &error, int width = 0, int height = 0);
     bool live() const { return m_plan.kind() == PlaybackPlan::Live; }
     bool playing() const { return m_state == VIDEO_STATE_PLAYING && m_pipeline; }
 

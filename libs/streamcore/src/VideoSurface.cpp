@@ -108,7 +108,7 @@ void VideoSurface::paintEvent(QPaintEvent *)
     gst_video_frame_unmap(&frame);
     ++m_painted;
     if (m_drawFun) {
-        DrawInfo drawInfo{w, h, width(), height()};
+        DrawInfo drawInfo {w, h, width(), height()};
         m_drawFun(m_handle, &painter, &drawInfo, m_drawUser);
     }
 }

@@ -15,14 +15,13 @@ WebPortService::WebPortService(PlatformClient *platform, TaskQueue *requests, Re
     : m_platform(platform)
     , m_requests(requests)
     , m_report(std::move(report))
-{
-}
+{ }
 
 WebPortService::~WebPortService() = default;
 
 bool WebPortService::addDevices(const std::string &json)
 {
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
     if (!doc.isArray()) {
         SCLOG(6, "device list is not a JSON array: %s", error.errorString().toUtf8().constData());
@@ -61,16 +60,16 @@ void WebPortService::open(const std::string &token, const std::string &deviceId)
     m_requests->post([=] {
         std::shared_ptr<WebRelay> relay;
         if (known) {
-            const QJsonObject body{{"deviceId", QString::fromStdString(deviceId)},
-                                   {"port", device.port},
-                                   {"user", QString::fromStdString(device.user)},
-                                   {"password", QString::fromStdString(device.password)}};
-            const PlatformClient::Reply reply = platform->post("/openapi/v1/device/web", body,
-                                                               token);
+            const QJsonObject body {{"deviceId", QString::fromStdString(deviceId)},
+                                    {"port", device.port},
+                                    {"user", QString::fromStdString(device.user)},
+                                    {"password", QString::fromStdString(device.password)}};
+            const PlatformClient::Reply reply
+                = platform->post("/openapi/v1/device/web", body, token);
             const int port = reply.data.value("port").toInt();
             if (reply.error.empty() && port > 0) {
-                relay = std::make_shared<WebRelay>(reply.data.value("host").toString().toStdString(),
-                                                   port);
+                relay = std::make_shared<WebRelay>(
+                    reply.data.value("host").toString().toStdString(), port);
             }
         } else {
             SCLOG(4, "web port: device %s is not among the user's devices", deviceId.c_str());
@@ -99,7 +98,7 @@ PortState WebPortService::state(const std::string &deviceId) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_opened.find(deviceId);
-    return it == m_opened.end() ? PortState{0, WEB_PORT_NONE} : it->second.state;
+    return it == m_opened.end() ? PortState {0, WEB_PORT_NONE} : it->second.state;
 }
 
 void WebPortService::clear(const std::string &deviceId)

@@ -43,7 +43,7 @@ private:
     };
     struct Opened
     {
-        PortState state{0, WEB_PORT_NONE};
+        PortState state {0, WEB_PORT_NONE};
         std::shared_ptr<WebRelay> relay;
         int attempt = 0;
     };

@@ -20,7 +20,7 @@ constexpr size_t kChunk = 16384;
 
 int connectTo(const std::string &host, int port)
 {
-    addrinfo hints{};
+    addrinfo hints {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *found = nullptr;
@@ -68,7 +68,7 @@ WebRelay::WebRelay(const std::string &targetHost, int targetPort)
     , m_targetPort(targetPort)
 {
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
@@ -100,7 +100,7 @@ void WebRelay::run()
 {
     std::vector<Pair> pairs;
     for (;;) {
-        std::vector<pollfd> fds{{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
+        std::vector<pollfd> fds {{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
         for (const Pair &p : pairs) {
             fds.push_back({p.client, POLLIN, 0});
             fds.push_back({p.device, POLLIN, 0});
@@ -115,8 +115,7 @@ void WebRelay::run()
             if (device >= 0) {
                 pairs.push_back({client, device});
             } else if (client >= 0) {
-                SCLOG(6, "web relay: device %s:%d unreachable", m_targetHost.c_str(),
-                      m_targetPort);
+                SCLOG(6, "web relay: device %s:%d unreachable", m_targetHost.c_str(), m_targetPort);
                 close(client);
             }
         }
@@ -124,10 +123,10 @@ void WebRelay::run()
         std::vector<Pair> open;
         for (size_t i = 0; i + 2 < fds.size() && i / 2 < pairs.size(); i += 2) {
             const Pair &p = pairs[i / 2];
-            const bool alive = (!(fds[2 + i].revents & (POLLIN | POLLHUP | POLLERR))
-                                || pump(p.client, p.device))
-                               && (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))
-                                   || pump(p.device, p.client));
+            const bool alive
+                = (!(fds[2 + i].revents & (POLLIN | POLLHUP | POLLERR)) || pump(p.client, p.device))
+                && (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))
+                    || pump(p.device, p.client));
             if (alive) {
                 open.push_back(p);
             } else {

@@ -50,7 +50,7 @@ bool readChannel(const QJsonObject &o, ChannelSpec *c, std::string *error)
     c->audio = o.value("audio").toBool(false);
     c->rtspUrl = o.value("rtspUrl").toString().toStdString();
     return readSize(o, "high", &c->width[0], &c->height[0], error)
-           && readSize(o, "standard", &c->width[1], &c->height[1], error);
+        && readSize(o, "standard", &c->width[1], &c->height[1], error);
 }
 
 bool readDevice(const QJsonObject &o, DeviceSpec *d, std::string *error)
@@ -86,7 +86,7 @@ ChannelSpec makeChannel(int id, const std::string &name)
 
 bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std::string *error)
 {
-    QJsonParseError parseError{};
+    QJsonParseError parseError {};
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
     if (doc.isNull()) {
         *error = "device list is not JSON: " + parseError.errorString().toStdString();
@@ -111,11 +111,11 @@ bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std
 
 std::vector<DeviceSpec> defaultDevices()
 {
-    DeviceSpec recorder{"NVR0001", "Front shop recorder", {}};
+    DeviceSpec recorder {"NVR0001", "Front shop recorder", {}};
     for (int i = 1; i <= 4; ++i)
         recorder.channels.push_back(makeChannel(i, "Camera " + std::to_string(i)));
-    DeviceSpec camera{"IPC0001", "Door camera", {makeChannel(1, "Door")}};
-    DeviceSpec dome{"IPC0002", "Store dome", {makeChannel(1, "Dome")}};
+    DeviceSpec camera {"IPC0001", "Door camera", {makeChannel(1, "Door")}};
+    DeviceSpec dome {"IPC0002", "Store dome", {makeChannel(1, "Dome")}};
     dome.channels[0].codec = "h265";
     dome.channels[0].audio = true;
     return {recorder, camera, dome};

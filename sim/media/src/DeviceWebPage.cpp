@@ -11,11 +11,20 @@ std::string escapeHtml(const std::string &text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -27,9 +36,8 @@ DeviceWebPage::DeviceWebPage(const std::string &deviceId, const std::string &dev
     : m_server(std::make_unique<httplib::Server>())
 {
     const std::string page = "<!DOCTYPE html><html><head><title>Device " + escapeHtml(deviceId)
-                             + "</title></head><body><h1>" + escapeHtml(deviceName)
-                             + "</h1><p id=\"deviceId\">" + escapeHtml(deviceId)
-                             + "</p><p>Device configuration</p></body></html>";
+        + "</title></head><body><h1>" + escapeHtml(deviceName) + "</h1><p id=\"deviceId\">"
+        + escapeHtml(deviceId) + "</p><p>Device configuration</p></body></html>";
     m_server->Get("/", [page](const httplib::Request &, httplib::Response &res) {
         res.set_content(page, "text/html; charset=utf-8");
     });

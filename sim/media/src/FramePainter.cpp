@@ -27,7 +27,7 @@ FramePainter::FramePainter(const std::string &deviceId, int channel, int width, 
 std::string FramePainter::clockText(int64_t seconds) const
 {
     return m_label + "  "
-           + QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd HH:mm:ss").toStdString();
+        + QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd HH:mm:ss").toStdString();
 }
 
 void FramePainter::fillRows(uint8_t *plane, int stride, int width, int height, int square,

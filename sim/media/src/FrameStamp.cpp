@@ -28,7 +28,7 @@ uint8_t checksum(const Bits &bytes)
 
 Bits pack(const FrameStamp &s)
 {
-    Bits b{};
+    Bits b {};
     b[0] = kMagic;
     b[1] = static_cast<uint8_t>(s.deviceTag >> 8);
     b[2] = static_cast<uint8_t>(s.deviceTag);
@@ -82,7 +82,7 @@ void FrameStamp::paint(uint8_t *luma, int stride, int width, int height) const
 
 bool FrameStamp::read(const uint8_t *pixels, int bytesPerLine, int width, int height)
 {
-    Bits bits{};
+    Bits bits {};
     for (int index = 0; index < kRows * kColumns; ++index) {
         const int row = index / kColumns;
         const int col = index % kColumns;
@@ -109,7 +109,7 @@ bool FrameStamp::read(const uint8_t *pixels, int bytesPerLine, int width, int he
     deviceTag = static_cast<uint16_t>(bits[1] << 8 | bits[2]);
     channel = bits[3];
     seconds = static_cast<uint32_t>(bits[4]) << 24 | static_cast<uint32_t>(bits[5]) << 16
-              | static_cast<uint32_t>(bits[6]) << 8 | bits[7];
+        | static_cast<uint32_t>(bits[6]) << 8 | bits[7];
     pan = bits[8];
     tilt = bits[9];
     zoom = bits[10];

@@ -28,9 +28,9 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
     , m_painter(deviceId, channel.id, m_width, m_height)
 {
     const std::string launch = "appsrc name=src is-live=true format=time caps="
-                               + StreamRecipe::rawCaps(m_width, m_height) + " ! "
-                               + StreamRecipe::overlayAndEncoder(channel, m_height)
-                               + " ! appsink name=out sync=false max-buffers=4 drop=true";
+        + StreamRecipe::rawCaps(m_width, m_height) + " ! "
+        + StreamRecipe::overlayAndEncoder(channel, m_height)
+        + " ! appsink name=out sync=false max-buffers=4 drop=true";
     GError *error = nullptr;
     m_pipeline = gst_parse_launch(launch.c_str(), &error);
     if (!m_pipeline) {
@@ -41,7 +41,7 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
     m_source = gst_bin_get_by_name(GST_BIN(m_pipeline), "src");
     m_text = gst_bin_get_by_name(GST_BIN(m_pipeline), "text");
     m_sink = gst_bin_get_by_name(GST_BIN(m_pipeline), "out");
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &LiveSource::onSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(m_sink), &callbacks, this, nullptr);
     gst_element_set_state(m_pipeline, GST_STATE_PLAYING);

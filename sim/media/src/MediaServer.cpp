@@ -53,8 +53,7 @@ GstElement *mediaChild(GstRTSPMedia *media, const char *name)
     return child;
 }
 
-template<typename T>
-void deleteData(gpointer data, GClosure *)
+template<typename T> void deleteData(gpointer data, GClosure *)
 {
     delete static_cast<T *>(data);
 }
@@ -132,8 +131,8 @@ struct MediaServer::Private
     }
     LiveSource *liveSource(const LiveMount &m)
     {
-        const std::string key = channelKey(m.deviceId, m.channel) + "/"
-                                + std::to_string(m.definition);
+        const std::string key
+            = channelKey(m.deviceId, m.channel) + "/" + std::to_string(m.definition);
         std::lock_guard<std::mutex> lock(mutex);
         std::unique_ptr<LiveSource> &source = live[key];
         if (!source) {
@@ -161,14 +160,13 @@ void MediaServer::Private::addLiveMount(const DeviceSpec &dev, const ChannelSpec
     GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
     const std::string launch = "( appsrc name=src is-live=true format=time max-buffers=50 "
                                "leaky-type=upstream ! "
-                               + StreamRecipe::videoPayloader(ch)
-                               + (ch.audio ? " " + StreamRecipe::audioBranch(true) : "") + " )";
+        + StreamRecipe::videoPayloader(ch) + (ch.audio ? " " + StreamRecipe::audioBranch(true) : "")
+        + " )";
     gst_rtsp_media_factory_set_launch(factory, launch.c_str());
     g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onLiveConfigure),
-                          new LiveMount{this, dev.id, ch.id, definition},
-                          &deleteData<LiveMount>, GConnectFlags(0));
-    gst_rtsp_mount_points_add_factory(mounts, livePath(dev.id, ch.id, definition).c_str(),
-                                      factory);
+                          new LiveMount {this, dev.id, ch.id, definition}, &deleteData<LiveMount>,
+                          GConnectFlags(0));
+    gst_rtsp_mount_points_add_factory(mounts, livePath(dev.id, ch.id, definition).c_str(), factory);
 }
 
 void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
@@ -182,9 +180,9 @@ void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *
     LiveSource *source = d->liveSource(*mount);
     const ChannelFault fault = d->faultOf(channelKey(mount->deviceId, mount->channel));
     source->subscribe(appsrc, fault.startDelayMs);
-    auto *viewer = new Viewer{source, appsrc};
-    g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer,
-                          nullptr, GConnectFlags(0));
+    auto *viewer = new Viewer {source, appsrc};
+    g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer, nullptr,
+                          GConnectFlags(0));
     g_signal_connect_data(media, "unprepared", G_CALLBACK(&Private::onViewerGone), viewer,
                           &deleteData<Viewer>, GConnectFlags(0));
 }
@@ -243,16 +241,17 @@ void MediaServer::Private::addTalkMount(const DeviceSpec &dev, const ChannelSpec
     // The ONVIF factory builds nothing but ONVIF media, and does not choose that type itself.
     gst_rtsp_media_factory_set_media_gtype(factory, GST_TYPE_RTSP_ONVIF_MEDIA);
     gst_rtsp_media_factory_set_launch(
-        factory, "( audiotestsrc is-live=true wave=silence ! audio/x-raw,rate=8000,channels=1 "
-                 "! mulawenc ! rtppcmupay name=pay0 pt=0 )");
+        factory,
+        "( audiotestsrc is-live=true wave=silence ! audio/x-raw,rate=8000,channels=1 "
+        "! mulawenc ! rtppcmupay name=pay0 pt=0 )");
     gst_rtsp_onvif_media_factory_set_backchannel_launch(
         GST_RTSP_ONVIF_MEDIA_FACTORY(factory),
         "( capsfilter caps=\"application/x-rtp,media=audio,payload=0,clock-rate=8000,"
         "encoding-name=PCMU\" name=depay_backchannel ! rtppcmudepay ! appsink name=talk "
         "async=false sync=false )");
     g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onTalkConfigure),
-                          new TalkMount{this, channelKey(dev.id, ch.id)},
-                          &deleteData<TalkMount>, GConnectFlags(0));
+                          new TalkMount {this, channelKey(dev.id, ch.id)}, &deleteData<TalkMount>,
+                          GConnectFlags(0));
     gst_rtsp_mount_points_add_factory(mounts, talkPath(dev.id, ch.id).c_str(), factory);
 }
 
@@ -262,7 +261,7 @@ void MediaServer::Private::onTalkConfigure(GstRTSPMediaFactory *, GstRTSPMedia *
     GstElement *sink = mediaChild(media, "talk");
     if (!sink)
         return; // a viewer that only listens
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &Private::onTalkSample;
     auto *mount = static_cast<TalkMount *>(data);
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new TalkMount(*mount),
@@ -352,12 +351,13 @@ void MediaServer::stop()
         return;
     GstRTSPSessionPool *pool = gst_rtsp_server_get_session_pool(d->server);
     gst_rtsp_session_pool_filter(
-        pool, [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
+        pool,
+        [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
         nullptr);
     g_object_unref(pool);
     gst_rtsp_server_client_filter(
-        d->server, [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
-        nullptr);
+        d->server,
+        [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; }, nullptr);
     g_main_loop_quit(d->loop);
     d->loopThread.join();
     if (GSource *source = g_main_context_find_source_by_id(d->context, d->sourceId))
@@ -404,7 +404,8 @@ MediaServer::Address MediaServer::liveAddress(const std::string &deviceId, int c
         return {0, ch->rtspUrl};
     // Any definition other than high is served as standard.
     const int def = definition == 0 ? 0 : 1;
-    return {0, d->urlOf(livePath(deviceId, channel, def), d->faultOf(channelKey(deviceId, channel)))};
+    return {0,
+            d->urlOf(livePath(deviceId, channel, def), d->faultOf(channelKey(deviceId, channel)))};
 }
 
 MediaServer::Address MediaServer::playbackAddress(const std::string &deviceId, int channel,
@@ -414,18 +415,18 @@ MediaServer::Address MediaServer::playbackAddress(const std::string &deviceId, i
     const int64_t now = QDateTime::currentSecsSinceEpoch();
     if (!ch || !d->server || (source != 0 && source != 1) || begin >= now || end <= begin)
         return {};
-    auto *mount = new Private::PlaybackMount{d.get(), {}, {}};
-    mount->span = {deviceId, channel, source, begin, std::min(end, now), ch->width[1],
-                   ch->height[1]};
+    auto *mount = new Private::PlaybackMount {d.get(), {}, {}};
+    mount->span
+        = {deviceId, channel, source, begin, std::min(end, now), ch->width[1], ch->height[1]};
     {
         std::lock_guard<std::mutex> lock(d->mutex);
         mount->path = "/playback/" + std::to_string(d->nextPlayback++);
         d->playbackChannel[mount->path] = channelKey(deviceId, channel);
     }
     const std::string launch = "( appsrc name=src ! "
-                               + StreamRecipe::overlayAndEncoder(*ch, ch->height[1])
-                               + " ! " + StreamRecipe::videoPayloader(*ch)
-                               + (ch->audio ? " " + StreamRecipe::audioBranch(false) : "") + " )";
+        + StreamRecipe::overlayAndEncoder(*ch, ch->height[1]) + " ! "
+        + StreamRecipe::videoPayloader(*ch)
+        + (ch->audio ? " " + StreamRecipe::audioBranch(false) : "") + " )";
     GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
     gst_rtsp_media_factory_set_launch(factory, launch.c_str());
     const std::string path = mount->path;
@@ -500,15 +501,15 @@ int MediaServer::dropSessions(const std::string &deviceId, int channel)
             bool serves = false;
             GList *sessions = gst_rtsp_client_session_filter(client, nullptr, nullptr);
             for (GList *s = sessions; s; s = s->next) {
-                GList *medias = gst_rtsp_session_filter(GST_RTSP_SESSION(s->data), nullptr,
-                                                        nullptr);
+                GList *medias
+                    = gst_rtsp_session_filter(GST_RTSP_SESSION(s->data), nullptr, nullptr);
                 for (GList *sm = medias; sm; sm = sm->next) {
                     for (const std::string &path : m->paths) {
                         gint matched = 0;
                         serves = serves
-                                 || (gst_rtsp_session_media_matches(
-                                         GST_RTSP_SESSION_MEDIA(sm->data), path.c_str(), &matched)
-                                     && matched == static_cast<gint>(path.size()));
+                            || (gst_rtsp_session_media_matches(GST_RTSP_SESSION_MEDIA(sm->data),
+                                                               path.c_str(), &matched)
+                                && matched == static_cast<gint>(path.size()));
                     }
                 }
                 g_list_free_full(medias, g_object_unref);

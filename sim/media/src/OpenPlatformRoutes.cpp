@@ -20,7 +20,7 @@ namespace {
 void reply(httplib::Response &res, int status, int code, const QString &message,
            const QJsonValue &data = QJsonValue())
 {
-    QJsonObject body{{"code", code}, {"message", message}};
+    QJsonObject body {{"code", code}, {"message", message}};
     if (!data.isUndefined() && !data.isNull())
         body.insert("data", data);
     res.status = status;
@@ -42,7 +42,10 @@ void notFound(httplib::Response &res)
 class Query
 {
 public:
-    Query(const httplib::Request &req, httplib::Response &res) : m_req(req), m_res(res) {}
+    Query(const httplib::Request &req, httplib::Response &res)
+        : m_req(req)
+        , m_res(res)
+    { }
     bool text(const char *name, std::string *value)
     {
         *value = m_req.get_param_value(name);
@@ -93,7 +96,7 @@ void replyAddress(httplib::Response &res, const MediaServer::Address &address)
     if (address.status != 0)
         notFound(res);
     else
-        reply(res, 200, 0, "ok", QJsonObject{{"url", QString::fromStdString(address.url)}});
+        reply(res, 200, 0, "ok", QJsonObject {{"url", QString::fromStdString(address.url)}});
 }
 
 class Routes
@@ -102,8 +105,7 @@ public:
     Routes(MediaServer &media, TokenValidator validator)
         : m_media(media)
         , m_validator(std::move(validator))
-    {
-    }
+    { }
 
     // Whether the request carries a bearer token the platform accepts.
     bool authorized(const httplib::Request &req) const
@@ -111,7 +113,7 @@ public:
         const std::string auth = req.get_header_value("Authorization");
         const std::string prefix = "Bearer ";
         return auth.compare(0, prefix.size(), prefix) == 0 && m_validator
-               && m_validator(auth.substr(prefix.size()));
+            && m_validator(auth.substr(prefix.size()));
     }
 
     void live(const httplib::Request &req, httplib::Response &res)
@@ -121,8 +123,9 @@ public:
         int64_t channel, definition;
         if (q.text("deviceId", &device) && q.number("channel", &channel)
             && q.number("definition", &definition, 1)) {
-            replyAddress(res, m_media.liveAddress(device, static_cast<int>(channel),
-                                                  static_cast<int>(definition)));
+            replyAddress(res,
+                         m_media.liveAddress(device, static_cast<int>(channel),
+                                             static_cast<int>(definition)));
         }
     }
 
@@ -151,8 +154,9 @@ public:
         } else if (!q.number("begin", &begin) || !q.number("end", &end)) {
             return;
         }
-        replyAddress(res, m_media.playbackAddress(device, static_cast<int>(channel),
-                                                  static_cast<int>(source), begin, end));
+        replyAddress(res,
+                     m_media.playbackAddress(device, static_cast<int>(channel),
+                                             static_cast<int>(source), begin, end));
     }
 
     void talk(const httplib::Request &req, httplib::Response &res)
@@ -178,18 +182,18 @@ public:
             return;
         }
         QJsonArray list;
-        for (const Record &r : RecordSchedule::between(device, static_cast<int>(channel),
-                                                       static_cast<int>(source), begin, end,
-                                                       QDateTime::currentSecsSinceEpoch())) {
-            list.append(QJsonObject{{"recordId", QString::fromStdString(r.id)},
-                                    {"beginTime", localText(r.begin)},
-                                    {"endTime", localText(r.end)},
-                                    {"begin", static_cast<qint64>(r.begin)},
-                                    {"end", static_cast<qint64>(r.end)},
-                                    {"type", r.type},
-                                    {"size", static_cast<qint64>(r.size)}});
+        for (const Record &r :
+             RecordSchedule::between(device, static_cast<int>(channel), static_cast<int>(source),
+                                     begin, end, QDateTime::currentSecsSinceEpoch())) {
+            list.append(QJsonObject {{"recordId", QString::fromStdString(r.id)},
+                                     {"beginTime", localText(r.begin)},
+                                     {"endTime", localText(r.end)},
+                                     {"begin", static_cast<qint64>(r.begin)},
+                                     {"end", static_cast<qint64>(r.end)},
+                                     {"type", r.type},
+                                     {"size", static_cast<qint64>(r.size)}});
         }
-        reply(res, 200, 0, "ok", QJsonObject{{"records", list}});
+        reply(res, 200, 0, "ok", QJsonObject {{"records", list}});
     }
 
     void bitmap(const httplib::Request &req, httplib::Response &res)
@@ -212,7 +216,7 @@ public:
         const std::string bits = RecordSchedule::monthBitmap(
             device, static_cast<int>(channel), static_cast<int>(source), static_cast<int>(year),
             static_cast<int>(month), QDateTime::currentSecsSinceEpoch());
-        reply(res, 200, 0, "ok", QJsonObject{{"bitmap", QString::fromStdString(bits)}});
+        reply(res, 200, 0, "ok", QJsonObject {{"bitmap", QString::fromStdString(bits)}});
     }
 
     void ptz(const httplib::Request &req, httplib::Response &res)
@@ -244,7 +248,7 @@ public:
             notFound(res);
             return;
         }
-        reply(res, 200, 0, "ok", QJsonObject{{"host", "127.0.0.1"}, {"port", port}});
+        reply(res, 200, 0, "ok", QJsonObject {{"host", "127.0.0.1"}, {"port", port}});
     }
 
     void setFault(const httplib::Request &req, httplib::Response &res)
@@ -274,7 +278,7 @@ public:
             return;
         const int cut = m_media.dropSessions(body.value("deviceId").toString().toStdString(),
                                              body.value("channel").toInt());
-        reply(res, 200, 0, "ok", QJsonObject{{"cut", cut}});
+        reply(res, 200, 0, "ok", QJsonObject {{"cut", cut}});
     }
 
     void talkReceived(const httplib::Request &req, httplib::Response &res)
@@ -284,7 +288,7 @@ public:
         int64_t channel;
         if (q.text("deviceId", &device) && q.number("channel", &channel, 1)) {
             const auto bytes = m_media.talkReceived(device, static_cast<int>(channel)).size();
-            reply(res, 200, 0, "ok", QJsonObject{{"bytes", static_cast<qint64>(bytes)}});
+            reply(res, 200, 0, "ok", QJsonObject {{"bytes", static_cast<qint64>(bytes)}});
         }
     }
 
@@ -300,8 +304,7 @@ private:
 
 } // namespace
 
-void registerOpenPlatformRoutes(httplib::Server &http, MediaServer &media,
-                                TokenValidator validator)
+void registerOpenPlatformRoutes(httplib::Server &http, MediaServer &media, TokenValidator validator)
 {
     // The routes live as long as the HTTP server's handlers do.
     auto routes = std::make_shared<Routes>(media, std::move(validator));

@@ -14,8 +14,8 @@ constexpr GstClockTime kFrame = 40 * GST_MSECOND;
 
 } // namespace
 
-PlaybackSession::PlaybackSession(const PlaybackSpan &span, const PtzState *ptz,
-                                 GstElement *appsrc, GstElement *overlay)
+PlaybackSession::PlaybackSession(const PlaybackSpan &span, const PtzState *ptz, GstElement *appsrc,
+                                 GstElement *overlay)
     : m_span(span)
     , m_ptz(ptz)
     , m_appsrc(appsrc)
@@ -23,8 +23,7 @@ PlaybackSession::PlaybackSession(const PlaybackSpan &span, const PtzState *ptz,
     , m_painter(span.deviceId, span.channel, span.width, span.height)
     , m_records(RecordSchedule::between(span.deviceId, span.channel, span.source, span.begin,
                                         span.end, span.end))
-{
-}
+{ }
 
 PlaybackSession::~PlaybackSession()
 {
@@ -36,12 +35,10 @@ void PlaybackSession::attach(const PlaybackSpan &span, const PtzState *ptz, GstE
 {
     auto *session = new PlaybackSession(span, ptz, appsrc, overlay);
     GstCaps *caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width",
-                                        G_TYPE_INT, span.width, "height", G_TYPE_INT,
-                                        span.height, "framerate", GST_TYPE_FRACTION, 25, 1,
-                                        nullptr);
-    g_object_set(appsrc, "format", GST_FORMAT_TIME, "stream-type",
-                 GST_APP_STREAM_TYPE_SEEKABLE, "max-buffers", static_cast<guint64>(2), "caps",
-                 caps, nullptr);
+                                        G_TYPE_INT, span.width, "height", G_TYPE_INT, span.height,
+                                        "framerate", GST_TYPE_FRACTION, 25, 1, nullptr);
+    g_object_set(appsrc, "format", GST_FORMAT_TIME, "stream-type", GST_APP_STREAM_TYPE_SEEKABLE,
+                 "max-buffers", static_cast<guint64>(2), "caps", caps, nullptr);
     gst_caps_unref(caps);
     gst_app_src_set_duration(GST_APP_SRC(appsrc),
                              static_cast<GstClockTime>(span.end - span.begin) * GST_SECOND);
@@ -49,11 +46,10 @@ void PlaybackSession::attach(const PlaybackSpan &span, const PtzState *ptz, GstE
     gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &PlaybackSession::onSegment,
                       session, nullptr);
     gst_object_unref(pad);
-    GstAppSrcCallbacks callbacks{};
+    GstAppSrcCallbacks callbacks {};
     callbacks.need_data = &PlaybackSession::onNeedData;
     callbacks.seek_data = &PlaybackSession::onSeekData;
-    gst_app_src_set_callbacks(GST_APP_SRC(appsrc), &callbacks, session,
-                              &PlaybackSession::destroy);
+    gst_app_src_set_callbacks(GST_APP_SRC(appsrc), &callbacks, session, &PlaybackSession::destroy);
 }
 
 void PlaybackSession::destroy(gpointer self)
@@ -113,11 +109,10 @@ void PlaybackSession::pushPicture()
         return;
     }
     const int64_t seconds = m_span.begin + static_cast<int64_t>(position / GST_SECOND);
-    GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(seconds), m_ptz->view(),
-                                         position / kFrame);
-    const std::string text = m_painter.clockText(seconds)
-                             + (m_span.source ? "  cloud" : "")
-                             + (recorded(seconds) ? "" : "  no recording");
+    GstBuffer *buffer
+        = m_painter.render(static_cast<uint32_t>(seconds), m_ptz->view(), position / kFrame);
+    const std::string text = m_painter.clockText(seconds) + (m_span.source ? "  cloud" : "")
+        + (recorded(seconds) ? "" : "  no recording");
     g_object_set(m_overlay, "text", text.c_str(), nullptr);
     GST_BUFFER_PTS(buffer) = position;
     GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(kFrame * rate);

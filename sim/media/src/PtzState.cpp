@@ -22,7 +22,7 @@ double wrap(double v)
 bool PtzState::apply(int operation, int durationMs, Clock::time_point now)
 {
     const bool known = (operation >= 0 && operation <= 3) || operation == 8 || operation == 9
-                       || operation == kStop;
+        || operation == kStop;
     if (!known)
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -40,13 +40,26 @@ PtzState::Position PtzState::positionAt(Clock::time_point now) const
         return p;
     const double seconds = std::chrono::duration<double>(std::min(now, m_until) - m_start).count();
     switch (m_operation) {
-    case 0: p.tilt = wrap(p.tilt - kTurnPerSecond * seconds); break;
-    case 1: p.tilt = wrap(p.tilt + kTurnPerSecond * seconds); break;
-    case 2: p.pan = wrap(p.pan - kTurnPerSecond * seconds); break;
-    case 3: p.pan = wrap(p.pan + kTurnPerSecond * seconds); break;
-    case 8: p.zoom = std::max(0.0, p.zoom - kZoomPerSecond * seconds); break;
-    case 9: p.zoom = std::min(15.0, p.zoom + kZoomPerSecond * seconds); break;
-    default: break;
+    case 0:
+        p.tilt = wrap(p.tilt - kTurnPerSecond * seconds);
+        break;
+    case 1:
+        p.tilt = wrap(p.tilt + kTurnPerSecond * seconds);
+        break;
+    case 2:
+        p.pan = wrap(p.pan - kTurnPerSecond * seconds);
+        break;
+    case 3:
+        p.pan = wrap(p.pan + kTurnPerSecond * seconds);
+        break;
+    case 8:
+        p.zoom = std::max(0.0, p.zoom - kZoomPerSecond * seconds);
+        break;
+    case 9:
+        p.zoom = std::min(15.0, p.zoom + kZoomPerSecond * seconds);
+        break;
+    default:
+        break;
     }
     return p;
 }

@@ -11,7 +11,9 @@ namespace {
 class DayRandom
 {
 public:
-    explicit DayRandom(uint64_t seed) : m_state(seed) {}
+    explicit DayRandom(uint64_t seed)
+        : m_state(seed)
+    { }
     uint64_t next()
     {
         uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
@@ -32,8 +34,8 @@ private:
 uint64_t seedOf(const std::string &deviceId, int channel, int source, const QDate &date)
 {
     uint64_t hash = 1469598103934665603ull;
-    const std::string key = deviceId + "/" + std::to_string(channel) + "/"
-                            + std::to_string(source) + "/" + std::to_string(date.toJulianDay());
+    const std::string key = deviceId + "/" + std::to_string(channel) + "/" + std::to_string(source)
+        + "/" + std::to_string(date.toJulianDay());
     for (unsigned char c : key)
         hash = (hash ^ c) * 1099511628211ull;
     return hash;
@@ -47,7 +49,7 @@ int64_t localMidnight(const QDate &date)
 std::string recordId(int source, int channel, int64_t begin)
 {
     return (source == 0 ? "dev-" : "cloud-") + std::to_string(channel) + "-"
-           + std::to_string(begin);
+        + std::to_string(begin);
 }
 
 // Minutes: the first recording starts at least 15 minutes into the day and the last one may
@@ -126,8 +128,8 @@ std::string RecordSchedule::monthBitmap(const std::string &deviceId, int channel
         return {};
     std::string bitmap;
     for (int d = 1; d <= first.daysInMonth(); ++d)
-        bitmap += generate(deviceId, channel, source, QDate(year, month, d), now).empty() ? '0'
-                                                                                          : '1';
+        bitmap
+            += generate(deviceId, channel, source, QDate(year, month, d), now).empty() ? '0' : '1';
     return bitmap;
 }
 

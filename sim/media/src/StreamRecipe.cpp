@@ -11,16 +11,16 @@ std::string StreamRecipe::overlayAndEncoder(const ChannelSpec &channel, int heig
     const int fontPixels = std::max(8, height / 14);
     const std::string overlay = "textoverlay name=text valignment=bottom halignment=left "
                                 "shaded-background=true font-desc=\"Sans Bold "
-                                + std::to_string(fontPixels) + "px\"";
+        + std::to_string(fontPixels) + "px\"";
     // A constant quantiser keeps every picture sharp, the first one after a key-frame request
     // included; the scene is flat, so the bit rate stays modest. Key frames every second.
     if (channel.codec == "h265")
         return overlay
-               + " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=25 qp=24"
-                 " ! h265parse";
+            + " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=25 qp=24"
+              " ! h265parse";
     return overlay
-           + " ! x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 threads=1"
-             " pass=quant quantizer=24 ! h264parse";
+        + " ! x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 threads=1"
+          " pass=quant quantizer=24 ! h264parse";
 }
 
 std::string StreamRecipe::videoPayloader(const ChannelSpec &channel)
@@ -32,14 +32,14 @@ std::string StreamRecipe::videoPayloader(const ChannelSpec &channel)
 std::string StreamRecipe::audioBranch(bool live)
 {
     return std::string("audiotestsrc wave=sine freq=440 volume=0.3 samplesperbuffer=320 is-live=")
-           + (live ? "true" : "false")
-           + " ! audio/x-raw,rate=8000,channels=1 ! alawenc ! rtppcmapay name=pay1 pt=8";
+        + (live ? "true" : "false")
+        + " ! audio/x-raw,rate=8000,channels=1 ! alawenc ! rtppcmapay name=pay1 pt=8";
 }
 
 std::string StreamRecipe::rawCaps(int width, int height)
 {
     return "video/x-raw,format=I420,width=" + std::to_string(width)
-           + ",height=" + std::to_string(height) + ",framerate=25/1";
+        + ",height=" + std::to_string(height) + ",framerate=25/1";
 }
 
 } // namespace SimMedia

@@ -10,8 +10,7 @@ class AudioTalk
 {
 public:
     // Starts talking (asynchronously; the outcome comes as an event); -2 while already talking.
-    virtual int StartTalk(const char *token, const char *deviceId, int channel,
-                          int playHandle) = 0;
+    virtual int StartTalk(const char *token, const char *deviceId, int channel, int playHandle) = 0;
     virtual int StopTalk() = 0;
     // True from StartTalk until StopTalk or a failure.
     virtual bool IsTalking() = 0;

@@ -35,9 +35,9 @@ public:
     virtual int QueryRecord(const RecordParam &param) = 0;
     // Asks which days of a month have recordings; the result comes as a
     // MEDIA_EVENT_RECORD_BITMAP event carrying the window and frame type given here.
-    virtual int QueryRecordBitmap(int source, const char *token, const char *deviceId,
-                                  int channel, int year, int month, int window = -1,
-                                  int frameType = -1) = 0;
+    virtual int QueryRecordBitmap(int source, const char *token, const char *deviceId, int channel,
+                                  int year, int month, int window = -1, int frameType = -1)
+        = 0;
 
     // Keeps the user's devices (JSON array of {"Sn", "Type", "Port", "User", "Pwd"}).
     virtual int AddDevices(const char *token, const char *devicesJson) = 0;

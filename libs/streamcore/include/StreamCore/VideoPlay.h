@@ -26,15 +26,17 @@ public:
     virtual int RegisterDrawFun(DrawFun fun, void *user) = 0;
 
     // Starts live video of a device channel; definition 0 high, 1 standard.
-    virtual int StartRealPlay(const char *token, const char *deviceId, int channel,
-                              int definition) = 0;
+    virtual int StartRealPlay(const char *token, const char *deviceId, int channel, int definition)
+        = 0;
     // Starts playback of a channel's recordings from begin to end (seconds since 1970).
     virtual int StartPlaybackByTime(int source, const char *token, const char *deviceId,
-                                    int channel, long long begin, long long end) = 0;
+                                    int channel, long long begin, long long end)
+        = 0;
     // Plays the given recordings one after the other, from begin up to end.
     virtual int StartPlaybackByFile(int source, const char *token, const char *deviceId,
                                     long long begin, long long end, const RecordInfo *records,
-                                    int count) = 0;
+                                    int count)
+        = 0;
     // Stops whatever plays; never blocks on the network.
     virtual int StopPlay() = 0;
 
