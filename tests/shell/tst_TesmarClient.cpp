@@ -1,0 +1,536 @@
+// The main window in this process with a real web view on the platform's web application
+// served by the reference platform: size and placement, the waiting animation, the version
+// check and the updater (a stand-in "Update.exe" in the program folder records its arguments),
+// module views by menu, the PTZ host's placement, window commands from the page and from
+// outside, and the certificate question.
+#include "Common/CGlobalEvent.h"
+#include "CommonUI/WaitLoadWidget.h"
+#include "ConfigInfo/CConfig.h"
+#include "ConfigInfo/CLocalCfg.h"
+#include "TesmarClient.h"
+#include "TestEnv.h"
+#include "TopToolBar/QTopToolBar.h"
+#include "Web/CWebView.h"
+
+#include <KWGui/KWGlobal.h>
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <SimServer.h>
+#include <kwl/KPrintLog.h>
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMovie>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTranslator>
+#include <QtTest>
+
+#include <memory>
+
+using ConfigInfo::CConfig;
+using ConfigInfo::CLocalCfg;
+
+namespace {
+
+const QString localVersion = "V1.000.0000100.1.R";
+
+QString programFile(const QString &name)
+{
+    return QCoreApplication::applicationDirPath() + '/' + name;
+}
+
+// The updater's stand-in writes its arguments, one per line, beside itself.
+void installUpdaterStandIn()
+{
+    QFile updater(programFile("Update.exe"));
+    QVERIFY(updater.open(QIODevice::WriteOnly));
+    updater.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-args.tmp\"\n"
+                  "mv \"$(dirname \"$0\")/updater-args.tmp\" \"$(dirname \"$0\")/updater-args\"\n");
+    updater.close();
+    QVERIFY(updater.setPermissions(updater.permissions() | QFile::ExeOwner));
+}
+
+QStringList updaterArguments()
+{
+    QFile file(programFile("updater-args"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList toastTexts()
+{
+    QStringList texts;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast")
+            texts << widget->findChild<QLabel *>("KWToastText")->text();
+    }
+    return texts;
+}
+
+QString logText()
+{
+    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The notifications the page was sent about the window, oldest first: "<method>" or
+// "<method>:<params>" (the page's own client information requests left out).
+QStringList windowNotes(const QSignalSpy &sent)
+{
+    QStringList notes;
+    for (const QList<QVariant> &call : sent) {
+        const QJsonObject note = QJsonDocument::fromJson(call.at(0).toString().toUtf8()).object();
+        const QString method = note.value("method").toString();
+        const QJsonObject params = note.value("params").toObject();
+        if (method == "ReplyClientInfo")
+            continue;
+        notes << (params.isEmpty() ? method
+                                   : method + ':'
+                          + QString::fromUtf8(
+                                         QJsonDocument(params).toJson(QJsonDocument::Compact)));
+    }
+    return notes;
+}
+
+// Answers the next modal message box by the text of one of its buttons; keeps what it showed.
+struct BoxAnswer
+{
+    QString text, informative;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+    void answerWith(const QString &buttonText)
+    {
+        QTimer::singleShot(50, [this, buttonText] { answer(buttonText); });
+    }
+
+private:
+    void answer(const QString &buttonText)
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            answerWith(buttonText); // not shown yet
+            return;
+        }
+        text = box->text();
+        informative = box->informativeText();
+        icon = box->icon();
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == buttonText)
+                button->click();
+        }
+    }
+};
+
+} // namespace
+
+class tst_TesmarClient : public QObject
+{
+    Q_OBJECT
+
+private:
+    SimServer m_sim;
+    std::unique_ptr<TesmarClient> m_client;
+
+    Web::CWebView *webView() const { return m_client->findChild<Web::CWebView *>("CWebView"); }
+    WaitLoadWidget *waitWidget() const { return m_client->findChild<WaitLoadWidget *>(); }
+
+    void openClient()
+    {
+        m_client = std::make_unique<TesmarClient>();
+        m_client->show();
+    }
+
+    // Opens the window, asks for the version and waits until the waiting animation is gone.
+    bool openReadyClient()
+    {
+        openClient();
+        m_client->QueryClientVersion();
+        return QTest::qWaitFor([this] { return !waitWidget()->isVisible(); }, 30000);
+    }
+
+    // A request text as the page sends it.
+    void pageCalls(const QString &method, const QJsonObject &params = {})
+    {
+        const QJsonObject request {{"method", method}, {"params", params}};
+        webView()->RPCCall(QString::fromUtf8(QJsonDocument(request).toJson()));
+    }
+
+    void publish(const QJsonObject &version)
+    {
+        QString error;
+        QVERIFY2(m_sim.clientVersion().merge(version, &error), qPrintable(error));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QString error;
+        QVERIFY2(m_sim.start({0, 0, true, TestEnv::sourceDir() + "/sim/webapp"}, &error),
+                 qPrintable(error));
+        const QString base = m_sim.httpUrl();
+        QSettings local(programFile("Localcfg.ini"), QSettings::IniFormat);
+        local.setValue("URL/platformUrl", base);
+        local.setValue("URL/loginUrl", base + "/#/login?isFromC=1");
+        local.setValue("URL/versionUrl", base + GatewayRoutes::versionPath);
+        local.setValue("VTOpen/host", "127.0.0.1");
+        local.setValue("VTOpen/port", m_sim.httpPort());
+        local.sync();
+        QSettings client(programFile("clientInfo.ini"), QSettings::IniFormat);
+        client.setValue("CLIENTINFO/version", localVersion);
+        client.sync();
+        QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
+        QCOMPARE(QProcess::execute("cp", {"-r", TestEnv::buildBinDir() + "/Skin", "."}), 0);
+        KWGUI::SetSkinVersion(CLocalCfg::Instance().GetSkinPath());
+
+        // The window's own texts as a user reads them.
+        auto *english = new QTranslator(qApp);
+        QVERIFY(english->load(TestEnv::buildBinDir() + "/Language/Language_en/Orvane_en.qm"));
+        QCoreApplication::installTranslator(english);
+        KPrintLog::instance()->SetFile("./log/client");
+        KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
+        notifier->StartMessageProcess();
+        notifier->SetDisplayTime(120000); // a toast stays until the page has loaded, however slow
+        // Closing the window must not end the test's own application.
+        QApplication::setQuitOnLastWindowClosed(false);
+        installUpdaterStandIn();
+    }
+
+    void cleanup()
+    {
+        m_client.reset();
+        QFile::remove(programFile("updater-args"));
+        m_sim.faults().clear();
+        publish({{"version", localVersion}, {"leastVersion", localVersion}});
+        CLocalCfg::Instance().SetLoginUrl(m_sim.httpUrl() + "/#/login?isFromC=1");
+        CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
+        web.zoomFactor = 1.0;
+        CConfig::Instance().SetWebInfo(web);
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "KWMessageNotifyToast")
+                widget->close();
+        }
+    }
+
+    void versionNumbers_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("minor below ten") << "V1.000.0000012.3.R" << qint64(1203);
+        QTest::newRow("local") << localVersion << qint64(10001);
+        QTest::newRow("minor ten or more") << "V1.000.0000100.12.R" << qint64(10012);
+        QTest::newRow("four parts") << "V1.000.0000100.12" << qint64(0);
+        QTest::newRow("six parts") << "V1.000.0000100.12.R.x" << qint64(0);
+        QTest::newRow("empty") << "" << qint64(0);
+    }
+
+    void versionNumbers()
+    {
+        QFETCH(QString, version);
+        QFETCH(qint64, number);
+        QCOMPARE(TesmarClient::VersionNumber(version), number);
+    }
+
+    void opensCentredWithItsStripAndRoundedCorners()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(screen.width() >= 1280);
+        for (const double zoom : {1.0, 1.25}) {
+            CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
+            web.zoomFactor = zoom;
+            CConfig::Instance().SetWebInfo(web);
+            openClient();
+            const QSize size(int(1280 * zoom), int(800 * zoom));
+            QCOMPARE(m_client->size(), size);
+            QCOMPARE(m_client->minimumSize(), size);
+            QCOMPARE(
+                m_client->pos(),
+                QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
+            QVERIFY(m_client->windowFlags() & Qt::FramelessWindowHint);
+            QCOMPARE(m_client->objectName(), QString("KWSStoreClient"));
+
+            auto *strip = m_client->findChild<QTopToolBar *>();
+            QTRY_COMPARE(strip->geometry(), QRect(0, 0, size.width(), int(25 * zoom)));
+            QVERIFY(strip->isVisible());
+            QVERIFY(strip->styleSheet().contains("#QTopToolBar"));
+            QVERIFY(m_client->findChild<QWidget *>("WebBlackWidget")
+                        ->styleSheet()
+                        .contains("#WebBlackWidget"));
+            QCOMPARE(webView()->parentWidget()->objectName(), QString("WebBlackWidget"));
+            QCOMPARE(webView()->geometry().size(), size);
+
+            const QRegion mask = m_client->mask();
+            QVERIFY(!mask.contains(QPoint(0, 0)));
+            QVERIFY(!mask.contains(QPoint(size.width() - 1, size.height() - 1)));
+            QVERIFY(mask.contains(QPoint(size.width() / 2, 0)));
+            QVERIFY(mask.contains(QPoint(8, 8)));
+            cleanup();
+        }
+    }
+
+    void waitsForThePageAndTheVersionCheck()
+    {
+        // The page is there first: the animation stays until the version check has answered.
+        openClient();
+        QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
+        QVERIFY(waitWidget()->isVisible());
+        QCOMPARE(waitWidget()->size(), m_client->size());
+        QVERIFY(loaded.wait(30000));
+        QVERIFY(waitWidget()->isVisible());
+        m_client->QueryClientVersion();
+        QTRY_VERIFY_WITH_TIMEOUT(!waitWidget()->isVisible(), 10000);
+        QCOMPARE(waitWidget()->movie()->state(), QMovie::NotRunning);
+
+        // A page that cannot load counts as loaded; a dead version service as answered.
+        cleanup();
+        CLocalCfg::Instance().SetLoginUrl("http://127.0.0.1:1/#/login?isFromC=1");
+        QString error;
+        m_sim.faults().add(*Fault::fromJson(
+            {{"path", GatewayRoutes::versionPath}, {"action", "close"}, {"sticky", true}}, &error));
+        QVERIFY(openReadyClient());
+        QVERIFY(logText().contains("Falied getClientVersion! ErrorCode = "));
+        QVERIFY(updaterArguments().isEmpty());
+    }
+
+    void updaterStartsForANewerVersion_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("leastVersion");
+        QTest::addColumn<QString>("forced"); // empty: no update
+
+        QTest::newRow("newer minor") << "V1.000.0000100.12.R" << localVersion << "false";
+        QTest::newRow("newer build, older least") << "V1.000.0000101.0.R"
+                                                  << "V1.000.0000099.9.R"
+                                                  << "false";
+        QTest::newRow("least above the local one") << "V1.000.0000100.12.R"
+                                                   << "V1.000.0000100.2.R"
+                                                   << "true";
+        QTest::newRow("the same") << localVersion << localVersion << "";
+        QTest::newRow("older") << "V1.000.0000099.20.R" << localVersion << "";
+        QTest::newRow("another product line") << "V1.001.0000200.0.R" << localVersion << "";
+        QTest::newRow("four parts") << "V1.000.0000200.R" << localVersion << "";
+    }
+
+    void updaterStartsForANewerVersion()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, leastVersion);
+        QFETCH(QString, forced);
+        publish({{"version", version},
+                 {"leastVersion", leastVersion},
+                 {"url", "http://127.0.0.1/packages/Orvane Setup.exe"},
+                 {"filesize", "73400320"},
+                 {"desc", "Faster start, alarm fixes"}});
+        QVERIFY(openReadyClient());
+        if (forced.isEmpty()) {
+            QTest::qWait(500); // the updater would have written by now
+            QVERIFY(updaterArguments().isEmpty());
+            return;
+        }
+        QTRY_VERIFY(!updaterArguments().isEmpty());
+        QCOMPARE(updaterArguments(),
+                 QStringList({"http://127.0.0.1/packages/Orvane Setup.exe", "73400320", forced,
+                              localVersion, "Faster start, alarm fixes",
+                              QString::number(QCoreApplication::applicationPid())}));
+        QVERIFY(m_client->isVisible()); // the client keeps running
+    }
+
+    void malformedVersionReplyIsReported()
+    {
+        QString error;
+        publish({{"version", "V1.000.0000100.12.R"}});
+        m_sim.faults().add(*Fault::fromJson(
+            {{"path", GatewayRoutes::versionPath}, {"action", "malformed"}}, &error));
+        QVERIFY(openReadyClient());
+        QTRY_VERIFY2(toastTexts().contains("Failed to get the client version information!"),
+                     qPrintable(toastTexts().join('|')));
+
+        // Well-formed JSON without "data" is not a version either.
+        cleanup();
+        m_sim.faults().add(*Fault::fromJson({{"path", GatewayRoutes::versionPath},
+                                             {"action", "body"},
+                                             {"body", R"({"code":"0","success":true})"}},
+                                            &error));
+        QVERIFY(openReadyClient());
+        QTRY_VERIFY(toastTexts().contains("Failed to get the client version information!"));
+        QVERIFY(updaterArguments().isEmpty());
+    }
+
+    void menusCreateModuleViewsOnce()
+    {
+        QVERIFY(openReadyClient());
+        QList<QPointer<QWidget>> created;
+        Web::IWebViewManager *givenManager = nullptr;
+        m_client->SetModuleFactory("videoSurveillance",
+                                   [&](QWidget *parent, Web::IWebViewManager *web) {
+                                       givenManager = web;
+                                       created << new QWidget(parent);
+                                       return created.last().data();
+                                   });
+        // Each switch is waited for: the tool bar has passed it on.
+        QSignalSpy switches(m_client->findChild<QTopToolBar *>(), &QTopToolBar::sgnMenuChange);
+        auto switchTo = [&](const QString &path) {
+            pageCalls("NotifySwitchMenu", {{"menuPath", path}});
+            return QTest::qWaitFor(
+                [&, expected = switches.size() + 1] { return switches.size() == expected; });
+        };
+
+        QVERIFY(switchTo("videoSurveillance"));
+        QCOMPARE(created.size(), 1);
+        QCOMPARE(givenManager, static_cast<Web::IWebViewManager *>(webView()));
+        QCOMPARE(created[0]->parentWidget(), m_client.get());
+        QVERIFY(!created[0]->isVisible()); // the page shows it with its own requests
+        created[0]->show();
+
+        // Another menu hides it; a menu without a module creates nothing; coming back reuses it.
+        QVERIFY(switchTo("accessControl"));
+        QVERIFY(!created[0]->isVisible());
+        QVERIFY(switchTo("videoSurveillance"));
+        QVERIFY(switchTo("messageCenter"));
+        QCOMPARE(created.size(), 1);
+        QVERIFY(!created[0].isNull());
+
+        // Closing the menu deletes its view; the next switch makes a new one.
+        pageCalls("CloseMenu", {{"menuPath", "videoSurveillance"}});
+        QTRY_VERIFY(created[0].isNull());
+        QVERIFY(switchTo("videoSurveillance"));
+        QCOMPARE(created.size(), 2);
+
+        // Logging out deletes every view.
+        pageCalls("NotifyLoginOut");
+        QTRY_VERIFY(created[1].isNull());
+        QVERIFY(switchTo("accessControl"));
+        QVERIFY(switchTo("videoSurveillance"));
+        QCOMPARE(created.size(), 3);
+        QVERIFY(!created[2].isNull());
+    }
+
+    void ptzHostIsPlacedByModeAndClosed()
+    {
+        QVERIFY(openReadyClient());
+        QList<QPointer<QWidget>> hosts;
+        QList<ChannelPTZParams_t> requests;
+        m_client->SetPtzHostFactory([&](QWidget *parent, const ChannelPTZParams_t &request) {
+            requests << request;
+            hosts << new QWidget(parent);
+            return hosts.last().data();
+        });
+        ChannelPTZParams_t request;
+        request.deviceID = "NVR0001A";
+        request.channelID = 1;
+        request.bShow = true;
+        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
+        QCOMPARE(hosts.size(), 1);
+        QCOMPARE(requests[0].deviceID, QString("NVR0001A"));
+        const QRect window = m_client->geometry();
+        QCOMPARE(hosts[0]->size(), QSize(298, 426));
+        QCOMPARE(hosts[0]->mapToGlobal(QPoint()),
+                 QPoint(window.left() + 104, window.bottom() - 431));
+        QVERIFY(hosts[0]->isVisible());
+
+        // A new request replaces the host; a full-screen play panel puts it on the screen's
+        // lower left.
+        request.bFullScreen = true;
+        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
+        QVERIFY(hosts[0].isNull());
+        const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
+        QCOMPARE(hosts[1]->mapToGlobal(QPoint()), QPoint(150, screenHeight - 600));
+
+        request.bShow = false;
+        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
+        QVERIFY(!hosts[1]->isVisible());
+        QCOMPARE(hosts.size(), 2);
+
+        // A menu switch closes a shown host.
+        request.bShow = true;
+        request.bFullScreen = false;
+        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
+        QVERIFY(hosts[2]->isVisible());
+        pageCalls("NotifySwitchMenu", {{"menuPath", "accessControl"}});
+        QTRY_VERIFY(!hosts[2]->isVisible());
+    }
+
+    void windowCommandsFromThePageAndFromOutside()
+    {
+        QVERIFY(openReadyClient());
+        QSignalSpy sent(webView(), &Web::CWebView::sgnRPCNotify);
+
+        // Full screen: maximised, and the page hears it once.
+        pageCalls("FullScreen", {{"bFullScreen", true}});
+        QTRY_VERIFY(m_client->isMaximized());
+        QTest::qWait(200);
+        QCOMPARE(windowNotes(sent), QStringList({R"(FullScreen:{"bFullScreen":true})"}));
+
+        // The strip does not move a maximised window; a double click restores it.
+        auto *strip = m_client->findChild<QTopToolBar *>();
+        const QPoint before = m_client->pos();
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(300, 10));
+        QTest::mouseMove(strip, QPoint(350, 40));
+        QCOMPARE(m_client->pos(), before);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(350, 40));
+        QTest::mouseDClick(strip, Qt::LeftButton, {}, QPoint(300, 10));
+        QTRY_VERIFY(!m_client->isMaximized());
+        QCOMPARE(windowNotes(sent),
+                 QStringList({R"(FullScreen:{"bFullScreen":true})",
+                              R"(FullScreen:{"bFullScreen":false})"}));
+
+        // Dragging the strip of a normal window moves it by the drag.
+        const QPoint normal = m_client->pos();
+        QMouseEvent press(QEvent::MouseButtonPress, {300, 10}, strip->mapToGlobal({300, 10}),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &press);
+        QMouseEvent move(QEvent::MouseMove, {340, 30}, strip->mapToGlobal({340, 30}), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &move);
+        QCOMPARE(m_client->pos(), normal + QPoint(40, 20));
+
+        // Closed from outside: the window stays and the page is asked.
+        QVERIFY(!m_client->close());
+        QVERIFY(m_client->isVisible());
+        QTRY_COMPARE(windowNotes(sent).last(), QString("RightClickCloseAPP"));
+
+        pageCalls("MinSize");
+        QTRY_VERIFY(m_client->isMinimized());
+
+        // The page's own close request closes it.
+        pageCalls("CloseApp");
+        QTRY_VERIFY(!m_client->isVisible());
+    }
+
+    void certificateQuestion()
+    {
+        const QString secure = m_sim.httpsUrl() + "/#/login?isFromC=1";
+        CLocalCfg::Instance().SetLoginUrl(secure);
+
+        // "Back to safety" refuses the page.
+        BoxAnswer back;
+        back.answerWith("Back to safety");
+        openClient();
+        QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
+        QVERIFY(loaded.wait(30000));
+        QCOMPARE(loaded.first().first().toBool(), false);
+        QCOMPARE(back.icon, QMessageBox::Warning);
+        QCOMPARE(back.text, QString("<h3>The certificate is not trusted</h3>"));
+        QVERIFY2(
+            back.informative.startsWith("The certificate of 127.0.0.1 is not trusted (error -"),
+            qPrintable(back.informative));
+
+        // "Proceed anyway" loads it.
+        cleanup();
+        CLocalCfg::Instance().SetLoginUrl(secure);
+        BoxAnswer proceed;
+        proceed.answerWith("Proceed anyway");
+        openClient();
+        QSignalSpy loadedAgain(webView(), &QWebEngineView::loadFinished);
+        QVERIFY(loadedAgain.wait(30000));
+        QCOMPARE(loadedAgain.first().first().toBool(), true);
+        QCOMPARE(webView()->url().toString(), secure);
+    }
+};
+
+QTEST_MAIN(tst_TesmarClient)
+#include "tst_TesmarClient.moc"
