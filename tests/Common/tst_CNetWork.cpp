@@ -62,6 +62,13 @@ public:
     }
 };
 
+void sendGet(CNetWork &client, RecordingListener &listener, const QString &url)
+{
+    client.setListener(&listener);
+    client.setUrl(url);
+    client.get();
+}
+
 Fault faultOn(const QString &path)
 {
     Fault fault;
@@ -92,9 +99,7 @@ private slots:
     {
         CNetWork client("version");
         RecordingListener listener;
-        client.setListener(&listener);
-        client.setUrl(m_sim.httpUrl() + kVersionPath);
-        client.get();
+        sendGet(client, listener, m_sim.httpUrl() + kVersionPath);
         QTRY_VERIFY(listener.ended());
         QCOMPARE(listener.events.last(), QString("finished"));
         QVERIFY(listener.events.contains("data"));
@@ -110,9 +115,7 @@ private slots:
         m_sim.faults().add(late);
         CNetWork client("late");
         RecordingListener listener;
-        client.setListener(&listener);
-        client.setUrl(m_sim.httpUrl() + kVersionPath);
-        client.get();
+        sendGet(client, listener, m_sim.httpUrl() + kVersionPath);
         QTRY_VERIFY_WITH_TIMEOUT(listener.events.contains("error:-1001"), 15000);
         // Cancellation first, then the time-out; never any data.
         QCOMPARE(listener.events,
@@ -131,9 +134,7 @@ private slots:
         m_sim.faults().add(trickle);
         CNetWork client("slow");
         RecordingListener listener;
-        client.setListener(&listener);
-        client.setUrl(m_sim.httpUrl() + kVersionPath);
-        client.get();
+        sendGet(client, listener, m_sim.httpUrl() + kVersionPath);
         QTRY_VERIFY_WITH_TIMEOUT(listener.ended(), 20000);
         QCOMPARE(listener.events.last(), QString("finished"));
         QCOMPARE(listener.events.count("finished"), 1);
@@ -149,9 +150,7 @@ private slots:
     {
         CNetWork client("missing");
         RecordingListener listener;
-        client.setListener(&listener);
-        client.setUrl(m_sim.httpUrl() + "/gateway/no/such/route");
-        client.get();
+        sendGet(client, listener, m_sim.httpUrl() + "/gateway/no/such/route");
         QTRY_VERIFY(listener.ended());
         QTest::qWait(200);
         QCOMPARE(listener.events.count("error:203"), 1);
@@ -164,9 +163,7 @@ private slots:
         const quint16 deadPort = probe.serverPort();
         probe.close();
         RecordingListener refused;
-        client.setListener(&refused);
-        client.setUrl(QString("http://127.0.0.1:%1/x").arg(deadPort));
-        client.get();
+        sendGet(client, refused, QString("http://127.0.0.1:%1/x").arg(deadPort));
         QTRY_VERIFY(refused.ended());
         QCOMPARE(refused.events, QStringList{"error:" + QString::number(QNetworkReply::ConnectionRefusedError)});
     }
@@ -233,9 +230,7 @@ private slots:
         m_sim.faults().add(empty);
         CNetWork client("empty");
         RecordingListener listener;
-        client.setListener(&listener);
-        client.setUrl(m_sim.httpUrl() + kVersionPath);
-        client.get();
+        sendGet(client, listener, m_sim.httpUrl() + kVersionPath);
         QTRY_VERIFY(listener.ended());
         QCOMPARE(listener.events, QStringList{"finished"});
     }
@@ -248,9 +243,7 @@ private slots:
         m_sim.faults().add(late);
         CNetWork client("abort");
         RecordingListener listener;
-        client.setListener(&listener);
-        client.setUrl(m_sim.httpUrl() + kVersionPath);
-        client.get();
+        sendGet(client, listener, m_sim.httpUrl() + kVersionPath);
         QVERIFY(m_sim.requestLog().waitFor(kVersionPath, 1, 5000));
         client.abortRequest();
         QCOMPARE(listener.events,
