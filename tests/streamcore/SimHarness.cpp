@@ -37,8 +37,12 @@ SimHarness::~SimHarness()
 
 std::vector<SimMedia::DeviceSpec> SimHarness::devices()
 {
+    SimMedia::ChannelSpec outOfBand = channel(3, "h264", false);
+    outOfBand.parameterSetsInBand = false;
     SimMedia::DeviceSpec recorder {
-        kRecorder, "Test recorder", {channel(1, "h264", false), channel(2, "h264", false)}};
+        kRecorder,
+        "Test recorder",
+        {channel(1, "h264", false), channel(2, "h264", false), outOfBand}};
     SimMedia::DeviceSpec camera {kCamera, "Test camera", {channel(1, "h265", true)}};
     return {recorder, camera};
 }

@@ -17,7 +17,9 @@ class SimHarness
 {
 public:
     static constexpr const char *kToken = "device-platform-token";
-    static constexpr const char *kRecorder = "NVR-T1"; // two H.264 channels, no sound
+    // Three H.264 channels without sound; the third announces its parameter sets in the
+    // session description only.
+    static constexpr const char *kRecorder = "NVR-T1";
     static constexpr const char *kCamera = "IPC-T2"; // one H.265 channel with sound
 
     SimHarness();

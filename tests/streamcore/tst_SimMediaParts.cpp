@@ -1,5 +1,6 @@
 // The simulated devices' parts: the picture stamp, the record schedule, the device file, the
 // camera's PTZ motion and the open platform's HTTP answers, including malformed requests.
+#include <ParameterSets.h>
 #include <PtzState.h>
 #include <SimMedia/DeviceSpec.h>
 #include <SimMedia/FrameStamp.h>
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void stampSurvivesScalingAndRejectsNoise();
     void scheduleIsOrderedGappedAndPast();
     void recordingsCrossMidnightIntoTheNextDay();
+    void parameterSetsLeaveTheStream();
     void deviceFileParsing();
     void ptzMovesStopsAndClamps();
     void openPlatformAnswers();
@@ -146,18 +148,37 @@ void tst_SimMediaParts::recordingsCrossMidnightIntoTheNextDay()
     QFAIL("no recording crosses midnight in 200 days");
 }
 
+void tst_SimMediaParts::parameterSetsLeaveTheStream()
+{
+    // SPS and PPS behind four- and three-byte start codes, then two slices.
+    const uint8_t unit[] = {0,    0, 0, 1, 0x67, 0x42, 0xC0, 0x1E, 0, 0, 1,    0x68, 0xCE,
+                            0x3C, 0, 0, 1, 0x65, 0x88, 0x84, 0,    0, 1, 0x41, 0x9A};
+    std::string sprop;
+    const std::string kept = ParameterSets::strip(unit, sizeof unit, &sprop);
+    QCOMPARE(QByteArray::fromStdString(kept),
+             QByteArray::fromHex("000001658884"
+                                 "000001419a"));
+    QCOMPARE(sprop, std::string("Z0LAHg==,aM48"));
+    // A picture without them leaves the announced sets as they were.
+    const uint8_t delta[] = {0, 0, 1, 0x41, 0x9A, 0x02};
+    QCOMPARE(ParameterSets::strip(delta, sizeof delta, &sprop).size(), sizeof delta);
+    QCOMPARE(sprop, std::string("Z0LAHg==,aM48"));
+}
+
 void tst_SimMediaParts::deviceFileParsing()
 {
     std::vector<DeviceSpec> devices;
     std::string error;
     QVERIFY(parseDevices(R"({"devices":[{"deviceId":"D1","deviceName":"Shop","channels":[
         {"channelId":1,"channelName":"Door","codec":"h265","audio":true,"high":[1920,1080],
-         "standard":[640,360]},{"channelId":2,"rtspUrl":"rtsp://10.0.0.9/live"}]}]})",
+         "standard":[640,360],"inBandParameterSets":false},{"channelId":2,"rtspUrl":"rtsp://10.0.0.9/live"}]}]})",
                          &devices, &error));
     QCOMPARE(devices.size(), size_t(1));
     QCOMPARE(devices[0].channels.size(), size_t(2));
     QCOMPARE(devices[0].channel(1)->codec, std::string("h265"));
     QVERIFY(devices[0].channel(1)->audio);
+    QVERIFY(!devices[0].channel(1)->parameterSetsInBand);
+    QVERIFY(devices[0].channel(2)->parameterSetsInBand);
     QCOMPARE(devices[0].channel(1)->width[0], 1920);
     QCOMPARE(devices[0].channel(2)->rtspUrl, std::string("rtsp://10.0.0.9/live"));
     QVERIFY(devices[0].channel(3) == nullptr);

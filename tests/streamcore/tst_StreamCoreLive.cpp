@@ -69,6 +69,8 @@ void tst_StreamCoreLive::liveShowsTheChannel_data()
     QTest::newRow("H.264 standard") << SimHarness::kRecorder << 2 << 1 << QSize(320, 180);
     QTest::newRow("H.264 high") << SimHarness::kRecorder << 1 << 0 << QSize(640, 360);
     QTest::newRow("H.265 with sound") << SimHarness::kCamera << 1 << 1 << QSize(320, 180);
+    QTest::newRow("parameter sets out of band")
+        << SimHarness::kRecorder << 3 << 0 << QSize(640, 360);
 }
 
 void tst_StreamCoreLive::liveShowsTheChannel()

@@ -173,22 +173,26 @@ void tst_StreamCoreRecord::initTestCase()
 void tst_StreamCoreRecord::recordingPlaysBackWithItsLength_data()
 {
     QTest::addColumn<QString>("device");
+    QTest::addColumn<int>("channel");
     QTest::addColumn<bool>("sound");
-    QTest::newRow("H.264") << SimHarness::kRecorder << false;
-    QTest::newRow("H.265 with sound") << SimHarness::kCamera << true;
+    QTest::newRow("H.264") << SimHarness::kRecorder << 1 << false;
+    QTest::newRow("H.265 with sound") << SimHarness::kCamera << 1 << true;
+    // Key frames without parameter sets: the file must get them from the description.
+    QTest::newRow("parameter sets out of band") << SimHarness::kRecorder << 3 << false;
 }
 
 void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
 {
     QFETCH(QString, device);
+    QFETCH(int, channel);
     QFETCH(bool, sound);
     VideoProbe probe;
     VideoPlay *play = probe.play();
-    QCOMPARE(play->StartRealPlay(SimHarness::kToken, device.toUtf8(), 1, 1), 0);
+    QCOMPARE(play->StartRealPlay(SimHarness::kToken, device.toUtf8(), channel, 1), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
     // Recording starts in the middle of the stream, not at its first picture.
     QTest::qWait(1500);
-    const QString path = m_dir.filePath(device + ".mp4");
+    const QString path = m_dir.filePath(QString("%1-%2.mp4").arg(device).arg(channel));
     QCOMPARE(play->StartRecord(path.toUtf8()), 0);
     QCOMPARE(play->StartRecord(path.toUtf8()), -1);
     QTest::qWait(3000);
@@ -205,6 +209,7 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
     QCOMPARE(content.hasSound, sound);
     QVERIFY(content.stampRead);
     QCOMPARE(content.firstStamp.deviceTag, SimMedia::FrameStamp::tagOf(device.toStdString()));
+    QCOMPARE(int(content.firstStamp.channel), channel);
 }
 
 void tst_StreamCoreRecord::stoppingThePlayFinishesTheFile()

@@ -48,6 +48,7 @@ bool readChannel(const QJsonObject &o, ChannelSpec *c, std::string *error)
         return false;
     }
     c->audio = o.value("audio").toBool(false);
+    c->parameterSetsInBand = o.value("inBandParameterSets").toBool(true);
     c->rtspUrl = o.value("rtspUrl").toString().toStdString();
     return readSize(o, "high", &c->width[0], &c->height[0], error)
         && readSize(o, "standard", &c->width[1], &c->height[1], error);

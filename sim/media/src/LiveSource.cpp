@@ -1,5 +1,6 @@
 #include "LiveSource.h"
 
+#include "ParameterSets.h"
 #include "PtzState.h"
 #include "SimMedia/DeviceSpec.h"
 #include "StreamRecipe.h"
@@ -26,6 +27,7 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
     , m_height(channel.height[definition])
     , m_ptz(ptz)
     , m_painter(deviceId, channel.id, m_width, m_height)
+    , m_parameterSetsInBand(channel.parameterSetsInBand || channel.codec != "h264")
 {
     const std::string launch = "appsrc name=src is-live=true format=time caps="
         + StreamRecipe::rawCaps(m_width, m_height) + " ! "
@@ -54,7 +56,7 @@ LiveSource::~LiveSource()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
         for (Viewer &v : m_viewers)
-            gst_object_unref(v.appsrc);
+            release(v);
         m_viewers.clear();
     }
     m_wake.notify_all();
@@ -69,10 +71,18 @@ LiveSource::~LiveSource()
     }
 }
 
-void LiveSource::subscribe(GstElement *appsrc, int delayMs)
+void LiveSource::release(Viewer &viewer)
+{
+    gst_object_unref(viewer.appsrc);
+    if (viewer.payloader)
+        gst_object_unref(viewer.payloader);
+}
+
+void LiveSource::subscribe(GstElement *appsrc, GstElement *payloader, int delayMs)
 {
     Viewer v;
     v.appsrc = GST_ELEMENT(gst_object_ref(appsrc));
+    v.payloader = payloader ? GST_ELEMENT(gst_object_ref(payloader)) : nullptr;
     v.notBefore = std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -87,7 +97,7 @@ void LiveSource::unsubscribe(GstElement *appsrc)
     auto it = std::find_if(m_viewers.begin(), m_viewers.end(),
                            [appsrc](const Viewer &v) { return v.appsrc == appsrc; });
     if (it != m_viewers.end()) {
-        gst_object_unref(it->appsrc);
+        release(*it);
         m_viewers.erase(it);
     }
 }
@@ -143,13 +153,28 @@ GstFlowReturn LiveSource::onSample(GstAppSink *sink, gpointer self)
     return GST_FLOW_OK;
 }
 
+GstBuffer *LiveSource::outgoing(GstBuffer *encoded)
+{
+    if (m_parameterSetsInBand)
+        return gst_buffer_copy(encoded);
+    GstMapInfo map;
+    if (!gst_buffer_map(encoded, &map, GST_MAP_READ))
+        return gst_buffer_copy(encoded);
+    const std::string kept = ParameterSets::strip(map.data, map.size, &m_sprop);
+    gst_buffer_unmap(encoded, &map);
+    GstBuffer *copy = gst_buffer_new_memdup(kept.data(), kept.size());
+    gst_buffer_copy_into(copy, encoded, GST_BUFFER_COPY_FLAGS, 0, -1);
+    return copy;
+}
+
 void LiveSource::fanOut(GstSample *sample)
 {
-    GstBuffer *buffer = gst_sample_get_buffer(sample);
-    const bool keyFrame = !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
+    const bool keyFrame
+        = !GST_BUFFER_FLAG_IS_SET(gst_sample_get_buffer(sample), GST_BUFFER_FLAG_DELTA_UNIT);
     const auto now = std::chrono::steady_clock::now();
     bool askKeyFrame = false;
     std::lock_guard<std::mutex> lock(m_mutex);
+    GstBuffer *buffer = outgoing(gst_sample_get_buffer(sample));
     for (Viewer &v : m_viewers) {
         if (!v.ready) {
             if (now < v.notBefore)
@@ -160,6 +185,8 @@ void LiveSource::fanOut(GstSample *sample)
                 continue;
             }
             gst_app_src_set_caps(GST_APP_SRC(v.appsrc), gst_sample_get_caps(sample));
+            if (!m_sprop.empty() && v.payloader)
+                g_object_set(v.payloader, "sprop-parameter-sets", m_sprop.c_str(), nullptr);
             v.ready = true;
         }
         GstBuffer *copy = gst_buffer_copy(buffer);
@@ -168,6 +195,7 @@ void LiveSource::fanOut(GstSample *sample)
         GST_BUFFER_DTS(copy) = runningTime;
         gst_app_src_push_buffer(GST_APP_SRC(v.appsrc), copy);
     }
+    gst_buffer_unref(buffer);
     if (askKeyFrame) {
         gst_element_send_event(
             m_sink, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));

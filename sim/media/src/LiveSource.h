@@ -31,8 +31,9 @@ public:
     LiveSource(const LiveSource &) = delete;
     LiveSource &operator=(const LiveSource &) = delete;
 
-    // Starts feeding a viewer's app source, not before delayMs have passed.
-    void subscribe(GstElement *appsrc, int delayMs);
+    // Starts feeding a viewer's app source, not before delayMs have passed; the payloader of
+    // the viewer's session learns the parameter sets when the stream leaves them out.
+    void subscribe(GstElement *appsrc, GstElement *payloader, int delayMs);
     void unsubscribe(GstElement *appsrc);
     // The viewer's next buffer will be a key frame (when its session starts playing).
     void restartAtKeyFrame(GstElement *appsrc);
@@ -41,6 +42,7 @@ private:
     struct Viewer
     {
         GstElement *appsrc = nullptr;
+        GstElement *payloader = nullptr;
         bool ready = false;
         bool keyAsked = false;
         std::chrono::steady_clock::time_point notBefore;
@@ -50,12 +52,17 @@ private:
     void pushPicture();
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     void fanOut(GstSample *sample);
+    // The buffer as viewers get it: without parameter sets when the channel keeps them out.
+    GstBuffer *outgoing(GstBuffer *encoded);
+    static void release(Viewer &viewer);
 
     int m_width;
     int m_height;
     const PtzState *m_ptz;
     FramePainter m_painter;
     uint64_t m_frames = 0;
+    bool m_parameterSetsInBand;
+    std::string m_sprop; // the parameter sets, when they are kept out of the stream
 
     GstElement *m_pipeline = nullptr;
     GstElement *m_source = nullptr;

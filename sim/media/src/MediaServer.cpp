@@ -179,7 +179,10 @@ void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *
         return;
     LiveSource *source = d->liveSource(*mount);
     const ChannelFault fault = d->faultOf(channelKey(mount->deviceId, mount->channel));
-    source->subscribe(appsrc, fault.startDelayMs);
+    GstElement *payloader = mediaChild(media, "pay0");
+    source->subscribe(appsrc, payloader, fault.startDelayMs);
+    if (payloader)
+        gst_object_unref(payloader);
     auto *viewer = new Viewer {source, appsrc};
     g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer, nullptr,
                           GConnectFlags(0));

@@ -13,14 +13,16 @@ std::string StreamRecipe::overlayAndEncoder(const ChannelSpec &channel, int heig
                                 "shaded-background=true font-desc=\"Sans Bold "
         + std::to_string(fontPixels) + "px\"";
     // A constant quantiser keeps every picture sharp, the first one after a key-frame request
-    // included; the scene is flat, so the bit rate stays modest. Key frames every second.
+    // included; the scene is flat, so the bit rate stays modest. Key frames every second. H.264
+    // goes out as a byte stream with the parameter sets before every key frame, H.265 with
+    // them in the session description only.
     if (channel.codec == "h265")
         return overlay
             + " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=25 qp=24"
               " ! h265parse";
     return overlay
         + " ! x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 threads=1"
-          " pass=quant quantizer=24 ! h264parse";
+          " pass=quant quantizer=24 ! video/x-h264,stream-format=byte-stream ! h264parse";
 }
 
 std::string StreamRecipe::videoPayloader(const ChannelSpec &channel)

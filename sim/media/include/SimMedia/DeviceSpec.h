@@ -15,6 +15,9 @@ struct ChannelSpec
     int height[2] = {720, 360};
     std::string codec = "h264"; // "h264" or "h265"
     bool audio = false;
+    // H.264 only: false keeps the parameter sets out of the live stream, announced in the
+    // session description alone (as some cameras do).
+    bool parameterSetsInBand = true;
     // An outside camera: when set, the platform hands out this RTSP address for live video.
     std::string rtspUrl;
 };
@@ -31,7 +34,7 @@ struct DeviceSpec
 
 // Reads a device list: a JSON array of devices, or an object whose "devices" member is one. A
 // device: "deviceId", "deviceName", "channels": [{"channelId", "channelName", "codec", "audio",
-// "high": [w, h], "standard": [w, h], "rtspUrl"}]. False with a reason
+// "high": [w, h], "standard": [w, h], "rtspUrl", "inBandParameterSets"}]. False with a reason
 // on malformed input.
 bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std::string *error);
 
