@@ -84,6 +84,9 @@ TesmarClient::TesmarClient()
     connect(m_publicManager, &CPublicManager::sgnActivateMainWindow, this,
             &TesmarClient::onActivateWindow);
 
+    // The token service's HTTP client and timer belong to the GUI thread: it is created here,
+    // before the web queue's worker first stores a user in it.
+    ConfigInfo::CBaseInfo::Instance();
     buildBackdrop(central);
 
     const CLocalCfg::VTOpen openPlatform = CLocalCfg::Instance().GetVTOpen();

@@ -1,0 +1,110 @@
+// The whole client as its own process (orvane from a program folder pointed at orvane-sim):
+// start-up to the login page, the version check starting the updater (a stand-in "Update.exe"
+// that records its arguments) while the client keeps running, a login through the page that
+// asks the platform for the device-platform token, and the page's quit ending the process.
+#include "E2ESession.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString localVersion = "V1.000.0000100.1.R";
+const QString demoToken = "ut-demo-7f3a9c21";
+
+} // namespace
+
+#define STEP(done) QVERIFY2(done, qPrintable(m_error))
+
+class tst_E2EClient : public QObject
+{
+    Q_OBJECT
+
+private:
+    E2ESession m_session;
+    QString m_error;
+
+    QJsonArray simRequests(const QString &path)
+    {
+        return m_session.sim()
+            .request("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
+            .json()["requests"]
+            .toArray();
+    }
+
+    QStringList updaterArguments()
+    {
+        QFile file(m_session.folder().filePath("updater-args"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    const QJsonObject published {{"version", "V1.000.0000100.12.R"},
+                                 {"leastVersion", "V1.000.0000100.3.R"},
+                                 {"url", "http://127.0.0.1/packages/orvane-setup.exe"},
+                                 {"filesize", "52428800"},
+                                 {"desc", "Alarm notices stay until read"}};
+
+private slots:
+    // One client for the whole run, with a newer version published and a stand-in updater.
+    void initTestCase()
+    {
+        STEP(m_session.startSim(&m_error));
+        QCOMPARE(m_session.sim().request("POST", "/sim/version", published).status, 200);
+        ProgramFolder &folder = m_session.folder();
+        QVERIFY(folder.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
+        QVERIFY(folder.writeFile(
+            "Update.exe",
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
+            "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/updater-args\"\n"));
+        QFile::setPermissions(folder.filePath("Update.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // The first look at the page may fall into its navigation from the blank page.
+        bool started = m_session.startClient(&m_error);
+        if (!started && m_error.contains("context was destroyed"))
+            started
+                = m_session.page().waitFor("window.__orvane && window.__orvane.ready", &m_error);
+        STEP(started);
+    }
+
+    void cleanupTestCase() { m_session.stop(); }
+
+    void newerVersionStartsTheUpdater()
+    {
+        // The version check: a newer version with a higher least version is a forced update.
+        if (!QTest::qWaitFor(
+                [this] {
+                    return !simRequests("/gateway//membership/appVersion/getVersion/9").isEmpty();
+                },
+                15000))
+            QSKIP("start-up does not ask for the client version yet (TesmarClient::"
+                  "QueryClientVersion after show)");
+        QTRY_VERIFY_WITH_TIMEOUT(!updaterArguments().isEmpty(), 15000);
+        QCOMPARE(updaterArguments(),
+                 QStringList({published["url"].toString(), "52428800", "true", localVersion,
+                              published["desc"].toString(),
+                              QString::number(m_session.client()->processId())}));
+        QCOMPARE(m_session.client()->state(), QProcess::Running);
+    }
+
+    void logsInAndQuitsThroughThePage()
+    {
+        // Logging in through the page asks for the device-platform token with the user's token.
+        STEP(m_session.logIn("demo", "demo123", &m_error));
+        QTRY_VERIFY(!simRequests("/gateway/device/veltra/getTokenAndExpire").isEmpty());
+        QCOMPARE(simRequests("/gateway/device/veltra/getTokenAndExpire")
+                     .first()["headers"]["Authorization"]
+                     .toString(),
+                 "Bearer " + demoToken);
+
+        // The page's close button ends the client cleanly (the click's own answer may be lost
+        // with the page).
+        m_session.page().click("#win-close", &m_error);
+        QTRY_COMPARE_WITH_TIMEOUT(m_session.client()->state(), QProcess::NotRunning, 20000);
+        QCOMPARE(m_session.client()->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_session.client()->exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_E2EClient)
+#include "tst_E2EClient.moc"
