@@ -3,7 +3,11 @@
 #include "SimCommandLine.h"
 #include "SimServer.h"
 
+#include <SimMedia/MediaServer.h>
+#include <SimMedia/OpenPlatformRoutes.h>
+
 #include <QCoreApplication>
+#include <QJsonDocument>
 
 #include <kwl/KPrintLog.h>
 
@@ -62,19 +66,42 @@ int main(int argc, char *argv[])
         return BadDeviceFile;
     }
 
+    // The simulated devices' media read the same device file.
+    std::vector<SimMedia::DeviceSpec> mediaDevices;
+    std::string mediaError;
+    const std::string devicesJson = QJsonDocument(devices->document()).toJson().toStdString();
+    if (!SimMedia::parseDevices(devicesJson, &mediaDevices, &mediaError)) {
+        KLOG(6, "orvane-sim: %s", mediaError.c_str());
+        return BadDeviceFile;
+    }
+    SimMedia::MediaServer media(mediaDevices);
+
     SimServer server(*devices);
+    // The open platform shares the gateway's listeners and accepts the tokens it issues.
+    server.setExtraRoutes([&media, &server](httplib::Server &http) {
+        SimMedia::registerOpenPlatformRoutes(http, media, [&server](const std::string &token) {
+            return server.isDeviceTokenValid(token);
+        });
+    });
     if (!server.start(commandLine.options, &error)) {
         KLOG(6, "orvane-sim: %s", qPrintable(error));
+        return CannotListen;
+    }
+    if (!media.start(0, &mediaError)) {
+        KLOG(6, "orvane-sim: %s", mediaError.c_str());
+        server.stop();
         return CannotListen;
     }
     printLine(QString("orvane-sim http 127.0.0.1:%1").arg(server.httpPort()));
     if (server.httpsPort() != 0)
         printLine(QString("orvane-sim https 127.0.0.1:%1").arg(server.httpsPort()));
+    printLine(QString("orvane-sim rtsp 127.0.0.1:%1").arg(media.rtspPort()));
     printLine("orvane-sim ready");
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
     KLOG(4, "orvane-sim: stopping on signal %d", signal);
     server.stop();
+    media.stop();
     return Done;
 }
