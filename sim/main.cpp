@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     }
 
     // The simulated devices' media read the same device file.
-    std::vector<SimMedia::DeviceSpec> mediaDevices;
+    std::vector<SimMedia::MediaDevice> mediaDevices;
     std::string mediaError;
     const std::string devicesJson = QJsonDocument(devices->document()).toJson().toStdString();
     if (!SimMedia::parseDevices(devicesJson, &mediaDevices, &mediaError)) {

@@ -13,7 +13,7 @@
 namespace {
 
 // One recorder channel: 640x360 standard, 1280x720 high definition.
-std::vector<SimMedia::DeviceSpec> benchDevices()
+std::vector<SimMedia::MediaDevice> benchDevices()
 {
     SimMedia::ChannelSpec channel;
     channel.id = 1;

@@ -35,15 +35,15 @@ SimHarness::~SimHarness()
     m_media->stop();
 }
 
-std::vector<SimMedia::DeviceSpec> SimHarness::devices()
+std::vector<SimMedia::MediaDevice> SimHarness::devices()
 {
     SimMedia::ChannelSpec outOfBand = channel(3, "h264", false);
     outOfBand.parameterSetsInBand = false;
-    SimMedia::DeviceSpec recorder {
+    SimMedia::MediaDevice recorder {
         kRecorder,
         "Test recorder",
         {channel(1, "h264", false), channel(2, "h264", false), outOfBand}};
-    SimMedia::DeviceSpec camera {kCamera, "Test camera", {channel(1, "h265", true)}};
+    SimMedia::MediaDevice camera {kCamera, "Test camera", {channel(1, "h265", true)}};
     return {recorder, camera};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <SimMedia/DeviceSpec.h>
+#include <SimMedia/MediaDevice.h>
 #include <SimMedia/MediaServer.h>
 
 #include <memory>
@@ -31,7 +31,7 @@ public:
     SimMedia::MediaServer &media() { return *m_media; }
 
     // Small pictures keep the suite light: standard 320x180, high 640x360.
-    static std::vector<SimMedia::DeviceSpec> devices();
+    static std::vector<SimMedia::MediaDevice> devices();
 
 private:
     std::unique_ptr<SimMedia::MediaServer> m_media;

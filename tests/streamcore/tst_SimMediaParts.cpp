@@ -2,7 +2,7 @@
 // camera's PTZ motion and the open platform's HTTP answers, including malformed requests.
 #include <ParameterSets.h>
 #include <PtzState.h>
-#include <SimMedia/DeviceSpec.h>
+#include <SimMedia/MediaDevice.h>
 #include <SimMedia/FrameStamp.h>
 #include <SimMedia/MediaServer.h>
 #include <SimMedia/OpenPlatformRoutes.h>
@@ -167,7 +167,7 @@ void tst_SimMediaParts::parameterSetsLeaveTheStream()
 
 void tst_SimMediaParts::deviceFileParsing()
 {
-    std::vector<DeviceSpec> devices;
+    std::vector<MediaDevice> devices;
     std::string error;
     QVERIFY(parseDevices(R"({"devices":[{"deviceId":"D1","deviceName":"Shop","channels":[
         {"channelId":1,"channelName":"Door","codec":"h265","audio":true,"high":[1920,1080],

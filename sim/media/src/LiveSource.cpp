@@ -2,7 +2,7 @@
 
 #include "ParameterSets.h"
 #include "PtzState.h"
-#include "SimMedia/DeviceSpec.h"
+#include "SimMedia/MediaDevice.h"
 #include "StreamRecipe.h"
 
 #include <gst/app/gstappsink.h>

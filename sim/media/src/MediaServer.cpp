@@ -87,7 +87,7 @@ struct MediaServer::Private
         std::string key;
     };
 
-    std::vector<DeviceSpec> devices;
+    std::vector<MediaDevice> devices;
     GstRTSPServer *server = nullptr;
     GstRTSPMountPoints *mounts = nullptr;
     GMainContext *context = nullptr;
@@ -108,7 +108,7 @@ struct MediaServer::Private
 
     const ChannelSpec *findChannel(const std::string &deviceId, int channel) const
     {
-        for (const DeviceSpec &dev : devices) {
+        for (const MediaDevice &dev : devices) {
             if (dev.id == deviceId)
                 return dev.channel(channel);
         }
@@ -143,8 +143,8 @@ struct MediaServer::Private
         return source.get();
     }
 
-    void addLiveMount(const DeviceSpec &dev, const ChannelSpec &ch, int definition);
-    void addTalkMount(const DeviceSpec &dev, const ChannelSpec &ch);
+    void addLiveMount(const MediaDevice &dev, const ChannelSpec &ch, int definition);
+    void addTalkMount(const MediaDevice &dev, const ChannelSpec &ch);
     static void onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
     static void onViewerState(GstRTSPMedia *, gint state, gpointer data);
     static void onViewerGone(GstRTSPMedia *, gpointer data);
@@ -154,7 +154,7 @@ struct MediaServer::Private
     static GstFlowReturn onTalkSample(GstAppSink *sink, gpointer data);
 };
 
-void MediaServer::Private::addLiveMount(const DeviceSpec &dev, const ChannelSpec &ch,
+void MediaServer::Private::addLiveMount(const MediaDevice &dev, const ChannelSpec &ch,
                                         int definition)
 {
     GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
@@ -238,7 +238,7 @@ void MediaServer::Private::onPlaybackGone(GstRTSPMedia *, gpointer data)
     gst_rtsp_mount_points_remove_factory(d->mounts, path.c_str());
 }
 
-void MediaServer::Private::addTalkMount(const DeviceSpec &dev, const ChannelSpec &ch)
+void MediaServer::Private::addTalkMount(const MediaDevice &dev, const ChannelSpec &ch)
 {
     GstRTSPMediaFactory *factory = gst_rtsp_onvif_media_factory_new();
     // The ONVIF factory builds nothing but ONVIF media, and does not choose that type itself.
@@ -291,12 +291,12 @@ GstFlowReturn MediaServer::Private::onTalkSample(GstAppSink *sink, gpointer data
     return GST_FLOW_OK;
 }
 
-MediaServer::MediaServer(std::vector<DeviceSpec> devices)
+MediaServer::MediaServer(std::vector<MediaDevice> devices)
     : d(std::make_unique<Private>())
 {
     gst_init(nullptr, nullptr);
     d->devices = std::move(devices);
-    for (const DeviceSpec &dev : d->devices) {
+    for (const MediaDevice &dev : d->devices) {
         for (const ChannelSpec &ch : dev.channels)
             d->ptz[channelKey(dev.id, ch.id)] = std::make_unique<PtzState>();
     }
@@ -318,7 +318,7 @@ bool MediaServer::start(int rtspPort, std::string *error)
     gst_rtsp_server_set_address(d->server, "127.0.0.1");
     gst_rtsp_server_set_service(d->server, std::to_string(rtspPort).c_str());
     d->mounts = gst_rtsp_server_get_mount_points(d->server);
-    for (const DeviceSpec &dev : d->devices) {
+    for (const MediaDevice &dev : d->devices) {
         for (const ChannelSpec &ch : dev.channels) {
             if (!ch.rtspUrl.empty())
                 continue;
@@ -383,14 +383,14 @@ int MediaServer::rtspPort() const
     return d->port;
 }
 
-const std::vector<DeviceSpec> &MediaServer::devices() const
+const std::vector<MediaDevice> &MediaServer::devices() const
 {
     return d->devices;
 }
 
-const DeviceSpec *MediaServer::device(const std::string &deviceId) const
+const MediaDevice *MediaServer::device(const std::string &deviceId) const
 {
-    for (const DeviceSpec &dev : d->devices) {
+    for (const MediaDevice &dev : d->devices) {
         if (dev.id == deviceId)
             return &dev;
     }
@@ -449,7 +449,7 @@ MediaServer::Address MediaServer::talkAddress(const std::string &deviceId, int c
 
 int MediaServer::webPort(const std::string &deviceId)
 {
-    const DeviceSpec *dev = device(deviceId);
+    const MediaDevice *dev = device(deviceId);
     if (!dev)
         return 0;
     std::lock_guard<std::mutex> lock(d->mutex);

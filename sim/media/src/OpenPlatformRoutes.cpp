@@ -295,7 +295,7 @@ public:
 private:
     bool knownChannel(const std::string &device, int channel) const
     {
-        const DeviceSpec *d = m_media.device(device);
+        const MediaDevice *d = m_media.device(device);
         return d && d->channel(channel);
     }
     MediaServer &m_media;

@@ -1,6 +1,6 @@
 #include "StreamRecipe.h"
 
-#include "SimMedia/DeviceSpec.h"
+#include "SimMedia/MediaDevice.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimMedia/DeviceSpec.h"
+#include "SimMedia/MediaDevice.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,7 +23,7 @@ struct ChannelFault
 class MediaServer
 {
 public:
-    explicit MediaServer(std::vector<DeviceSpec> devices = defaultDevices());
+    explicit MediaServer(std::vector<MediaDevice> devices = defaultDevices());
     ~MediaServer();
     MediaServer(const MediaServer &) = delete;
     MediaServer &operator=(const MediaServer &) = delete;
@@ -34,8 +34,8 @@ public:
     void stop();
     int rtspPort() const;
 
-    const std::vector<DeviceSpec> &devices() const;
-    const DeviceSpec *device(const std::string &deviceId) const;
+    const std::vector<MediaDevice> &devices() const;
+    const MediaDevice *device(const std::string &deviceId) const;
 
     // An RTSP address handed out by the platform; status 0 when found, 404 when the device,
     // channel or span is unknown.

@@ -23,7 +23,7 @@ struct ChannelSpec
 };
 
 // A simulated recorder or camera.
-struct DeviceSpec
+struct MediaDevice
 {
     std::string id;
     std::string name;
@@ -36,9 +36,9 @@ struct DeviceSpec
 // device: "deviceId", "deviceName", "channels": [{"channelId", "channelName", "codec", "audio",
 // "high": [w, h], "standard": [w, h], "rtspUrl", "inBandParameterSets"}]. False with a reason
 // on malformed input.
-bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std::string *error);
+bool parseDevices(const std::string &json, std::vector<MediaDevice> *devices, std::string *error);
 
 // The built-in devices: a four-channel recorder and two cameras, one of them H.265 with sound.
-std::vector<DeviceSpec> defaultDevices();
+std::vector<MediaDevice> defaultDevices();
 
 } // namespace SimMedia

@@ -1,4 +1,4 @@
-#include "SimMedia/DeviceSpec.h"
+#include "SimMedia/MediaDevice.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -6,7 +6,7 @@
 
 namespace SimMedia {
 
-const ChannelSpec *DeviceSpec::channel(int channelId) const
+const ChannelSpec *MediaDevice::channel(int channelId) const
 {
     for (const ChannelSpec &c : channels) {
         if (c.id == channelId)
@@ -54,7 +54,7 @@ bool readChannel(const QJsonObject &o, ChannelSpec *c, std::string *error)
         && readSize(o, "standard", &c->width[1], &c->height[1], error);
 }
 
-bool readDevice(const QJsonObject &o, DeviceSpec *d, std::string *error)
+bool readDevice(const QJsonObject &o, MediaDevice *d, std::string *error)
 {
     d->id = o.value("deviceId").toString().toStdString();
     d->name = o.value("deviceName").toString().toStdString();
@@ -85,7 +85,7 @@ ChannelSpec makeChannel(int id, const std::string &name)
 
 } // namespace
 
-bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std::string *error)
+bool parseDevices(const std::string &json, std::vector<MediaDevice> *devices, std::string *error)
 {
     QJsonParseError parseError {};
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
@@ -94,9 +94,9 @@ bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std
         return false;
     }
     const QJsonArray list = doc.isArray() ? doc.array() : doc.object().value("devices").toArray();
-    std::vector<DeviceSpec> parsed;
+    std::vector<MediaDevice> parsed;
     for (const QJsonValue &v : list) {
-        DeviceSpec d;
+        MediaDevice d;
         error->clear();
         if (!v.isObject()) {
             *error = "a device that is not an object";
@@ -110,13 +110,13 @@ bool parseDevices(const std::string &json, std::vector<DeviceSpec> *devices, std
     return true;
 }
 
-std::vector<DeviceSpec> defaultDevices()
+std::vector<MediaDevice> defaultDevices()
 {
-    DeviceSpec recorder {"NVR0001", "Front shop recorder", {}};
+    MediaDevice recorder {"NVR0001", "Front shop recorder", {}};
     for (int i = 1; i <= 4; ++i)
         recorder.channels.push_back(makeChannel(i, "Camera " + std::to_string(i)));
-    DeviceSpec camera {"IPC0001", "Door camera", {makeChannel(1, "Door")}};
-    DeviceSpec dome {"IPC0002", "Store dome", {makeChannel(1, "Dome")}};
+    MediaDevice camera {"IPC0001", "Door camera", {makeChannel(1, "Door")}};
+    MediaDevice dome {"IPC0002", "Store dome", {makeChannel(1, "Dome")}};
     dome.channels[0].codec = "h265";
     dome.channels[0].audio = true;
     return {recorder, camera, dome};
