@@ -56,6 +56,20 @@ private:
     QString failure() { return m_error + "\npage console:\n" + page().console().join('\n'); }
     QTopToolBar *strip() const { return m_client->findChild<QTopToolBar *>(); }
 
+    // Presses the left button on the strip at from and moves to to (strip coordinates).
+    void dragStrip(const QPoint &from, const QPoint &to)
+    {
+        QMouseEvent press(QEvent::MouseButtonPress, from, strip()->mapToGlobal(from),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip(), &press);
+        QMouseEvent move(QEvent::MouseMove, to, strip()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(strip(), &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, strip()->mapToGlobal(to),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(strip(), &release);
+    }
+
     bool logIn() { return m_session.logIn("demo", "demo123", &m_error); }
     bool click(const QString &selector) { return page().click(selector, &m_error); }
     bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error); }
@@ -221,11 +235,18 @@ private slots:
         QCOMPARE(received("FullScreen").first()["params"].toObject(),
                  QJsonObject({{"bFullScreen", true}}));
 
-        // A double click on the strip restores the window and tells the page.
+        // Dragging the strip does not move a maximised window; a double click restores it and
+        // tells the page; then a drag moves the window by the drag.
+        const QPoint maximised = m_client->pos();
+        dragStrip({300, 10}, {350, 40});
+        QCOMPARE(m_client->pos(), maximised);
         QTest::mouseDClick(strip(), Qt::LeftButton, {}, QPoint(400, 10));
         QTRY_VERIFY(!m_client->isMaximized());
         STEP(waitFor(state + " === 'false'"));
         QCOMPARE(received("FullScreen").size(), 2);
+        const QPoint normal = m_client->pos();
+        dragStrip({300, 10}, {340, 30});
+        QCOMPARE(m_client->pos(), normal + QPoint(40, 20));
 
         STEP(click("#win-min"));
         QTRY_VERIFY(m_client->isMinimized());

@@ -1,8 +1,7 @@
 // The main window in this process with a real web view on the platform's web application
 // served by the reference platform: size and placement, the waiting animation, the version
 // check and the updater (a stand-in "Update.exe" in the program folder records its arguments),
-// module views by menu, the PTZ host's placement, window commands from the page and from
-// outside, and the certificate question.
+// module views by menu, the PTZ host's placement and the certificate question.
 #include "Common/CGlobalEvent.h"
 #include "CommonUI/WaitLoadWidget.h"
 #include "ConfigInfo/CConfig.h"
@@ -21,9 +20,9 @@
 #include <QApplication>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QMovie>
-#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTranslator>
@@ -76,25 +75,6 @@ QString logText()
 {
     QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// The notifications the page was sent about the window, oldest first: "<method>" or
-// "<method>:<params>" (the page's own client information requests left out).
-QStringList windowNotes(const QSignalSpy &sent)
-{
-    QStringList notes;
-    for (const QList<QVariant> &call : sent) {
-        const QJsonObject note = QJsonDocument::fromJson(call.at(0).toString().toUtf8()).object();
-        const QString method = note.value("method").toString();
-        const QJsonObject params = note.value("params").toObject();
-        if (method == "ReplyClientInfo")
-            continue;
-        notes << (params.isEmpty() ? method
-                                   : method + ':'
-                          + QString::fromUtf8(
-                                         QJsonDocument(params).toJson(QJsonDocument::Compact)));
-    }
-    return notes;
 }
 
 // Answers the next modal message box by the text of one of its buttons; keeps what it showed.
@@ -452,53 +432,6 @@ private slots:
         QVERIFY(hosts[2]->isVisible());
         pageCalls("NotifySwitchMenu", {{"menuPath", "accessControl"}});
         QTRY_VERIFY(!hosts[2]->isVisible());
-    }
-
-    void windowCommandsFromThePageAndFromOutside()
-    {
-        QVERIFY(openReadyClient());
-        QSignalSpy sent(webView(), &Web::CWebView::sgnRPCNotify);
-
-        // Full screen: maximised, and the page hears it once.
-        pageCalls("FullScreen", {{"bFullScreen", true}});
-        QTRY_VERIFY(m_client->isMaximized());
-        QTest::qWait(200);
-        QCOMPARE(windowNotes(sent), QStringList({R"(FullScreen:{"bFullScreen":true})"}));
-
-        // The strip does not move a maximised window; a double click restores it.
-        auto *strip = m_client->findChild<QTopToolBar *>();
-        const QPoint before = m_client->pos();
-        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(300, 10));
-        QTest::mouseMove(strip, QPoint(350, 40));
-        QCOMPARE(m_client->pos(), before);
-        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(350, 40));
-        QTest::mouseDClick(strip, Qt::LeftButton, {}, QPoint(300, 10));
-        QTRY_VERIFY(!m_client->isMaximized());
-        QCOMPARE(windowNotes(sent),
-                 QStringList({R"(FullScreen:{"bFullScreen":true})",
-                              R"(FullScreen:{"bFullScreen":false})"}));
-
-        // Dragging the strip of a normal window moves it by the drag.
-        const QPoint normal = m_client->pos();
-        QMouseEvent press(QEvent::MouseButtonPress, {300, 10}, strip->mapToGlobal({300, 10}),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(strip, &press);
-        QMouseEvent move(QEvent::MouseMove, {340, 30}, strip->mapToGlobal({340, 30}), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(strip, &move);
-        QCOMPARE(m_client->pos(), normal + QPoint(40, 20));
-
-        // Closed from outside: the window stays and the page is asked.
-        QVERIFY(!m_client->close());
-        QVERIFY(m_client->isVisible());
-        QTRY_COMPARE(windowNotes(sent).last(), QString("RightClickCloseAPP"));
-
-        pageCalls("MinSize");
-        QTRY_VERIFY(m_client->isMinimized());
-
-        // The page's own close request closes it.
-        pageCalls("CloseApp");
-        QTRY_VERIFY(!m_client->isVisible());
     }
 
     void certificateQuestion()
