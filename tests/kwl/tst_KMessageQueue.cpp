@@ -42,10 +42,10 @@ public:
     }
     void openGate()
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_gateOpen = true;
-        }
+        // Notified under the lock: once the worker sees the gate open, the queue may be
+        // destroyed, and this thread must not touch it any more.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_gateOpen = true;
         m_changed.notify_all();
     }
     // Waits until `count` messages were handled; false after five seconds.
