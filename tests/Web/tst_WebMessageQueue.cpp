@@ -220,7 +220,8 @@ private slots:
                {"NotifyLoginSucc", typeid(Web::CWebBaseMsg)},
                {"UserInfoModify", typeid(Web::CWebBaseMsg)}};
         for (const auto &[method, type] : classes) {
-            const Web::CWebBaseMsg &msg = *m_manager->post(posted.indexOf(method)).msg;
+            const int at = posted.indexOf(method);
+            const Web::CWebBaseMsg &msg = *m_manager->post(at < added ? at : at + 1).msg;
             QVERIFY2(std::type_index(typeid(msg)) == type, qPrintable(method));
         }
         QDesktopServices::unsetUrlHandler("https");

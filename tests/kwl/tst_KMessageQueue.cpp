@@ -21,12 +21,40 @@ public:
     const int number;
 };
 
-// Records what it handles; can be held at a gate so that messages pile up.
+// Holds handlers back so that messages pile up. It lives outside the queue: the thread that
+// opens it may still be inside open() when the queue it released is already gone.
+class Gate
+{
+public:
+    void close()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = false;
+    }
+    void open()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    void pass()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = true;
+};
+
+// Records what it handles, after passing its gate.
 class RecordingQueue : public KMessageQueue
 {
 public:
-    RecordingQueue(int capacity, std::atomic<bool> *destroyed = nullptr)
-        : KMessageQueue(1, capacity), m_destroyed(destroyed)
+    RecordingQueue(int capacity, std::atomic<bool> *destroyed = nullptr, Gate *gate = nullptr)
+        : KMessageQueue(1, capacity), m_destroyed(destroyed), m_gate(gate)
     {
     }
     ~RecordingQueue() override
@@ -35,19 +63,6 @@ public:
             *m_destroyed = true;
     }
 
-    void closeGate()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_gateOpen = false;
-    }
-    void openGate()
-    {
-        // Notified under the lock: once the worker sees the gate open, the queue may be
-        // destroyed, and this thread must not touch it any more.
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_gateOpen = true;
-        m_changed.notify_all();
-    }
     // Waits until `count` messages were handled; false after five seconds.
     bool waitHandled(size_t count)
     {
@@ -67,8 +82,9 @@ protected:
         const int n = static_cast<NumberMsg *>(msg)->number;
         if (onHandled)
             onHandled(n);
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_gateOpen; });
+        if (m_gate)
+            m_gate->pass();
+        std::lock_guard<std::mutex> lock(m_mutex);
         numbers.push_back(n);
         threads.push_back(std::this_thread::get_id());
         m_changed.notify_all();
@@ -77,8 +93,8 @@ protected:
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_gateOpen = true;
     std::atomic<bool> *m_destroyed;
+    Gate *m_gate;
 };
 
 // Pushes the way callers do: a reference only for the duration of the push.
@@ -151,8 +167,9 @@ private slots:
 
     void pushFailsWhenFullAndStopDropsTheRest()
     {
-        KRefPtr<RecordingQueue> queue(new RecordingQueue(3));
-        queue->closeGate();
+        Gate gate;
+        KRefPtr<RecordingQueue> queue(new RecordingQueue(3, nullptr, &gate));
+        gate.close();
         queue->Start();
         QCOMPARE(push(*queue, 0), 0);
         QTRY_COMPARE(queue->QueueSize(), 0); // the worker holds message 0 at the gate
@@ -166,7 +183,7 @@ private slots:
 
         queue->SignalStop();
         QVERIFY(!queue->IsRunning());
-        queue->openGate();
+        gate.open();
         queue->Stop();
         QCOMPARE(queue->numbers, std::vector<int>{0}); // nothing after the stop request
         QCOMPARE(queue->QueueSize(), 0);
@@ -182,17 +199,18 @@ private slots:
     void lastReferenceStopsTheWorker()
     {
         std::atomic<bool> destroyed{false};
-        auto *queue = new RecordingQueue(16, &destroyed);
+        Gate gate;
+        auto *queue = new RecordingQueue(16, &destroyed, &gate);
         queue->AddRef();
-        queue->closeGate();
+        gate.close();
         queue->Start();
         push(*queue, 1);
         push(*queue, 2);
         // Release from another thread while the worker is busy: destroy waits for the handler,
         // then the object goes.
-        std::thread opener([queue] {
+        std::thread opener([&gate] {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            queue->openGate();
+            gate.open();
         });
         QCOMPARE(queue->Release(), 0L);
         opener.join();
