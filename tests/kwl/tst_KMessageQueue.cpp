@@ -80,14 +80,17 @@ protected:
     {
         QCOMPARE(msg->GetType(), 7);
         const int n = static_cast<NumberMsg *>(msg)->number;
-        if (onHandled)
-            onHandled(n);
         if (m_gate)
             m_gate->pass();
-        std::lock_guard<std::mutex> lock(m_mutex);
-        numbers.push_back(n);
-        threads.push_back(std::this_thread::get_id());
-        m_changed.notify_all();
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            numbers.push_back(n);
+            threads.push_back(std::this_thread::get_id());
+            m_changed.notify_all();
+        }
+        // Last: a handler may drop the queue's last reference, and nothing may follow that.
+        if (onHandled)
+            onHandled(n);
     }
 
 private:
