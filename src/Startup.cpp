@@ -97,6 +97,7 @@ void runGuarded(QApplication &app)
 
     auto *window = new TesmarClient;
     window->show();
+    window->QueryClientVersion();
     app.exec();
     delete window;
 }

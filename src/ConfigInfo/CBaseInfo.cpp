@@ -7,6 +7,7 @@
 #include <KWGui/KWSingleton.h>
 #include <kwl/KPrintLog.h>
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutexLocker>
@@ -36,7 +37,13 @@ CBaseInfo &CBaseInfo::Instance()
     return ConfigSingleton<CBaseInfo>::Instance();
 }
 
-CBaseInfo::CBaseInfo() = default;
+CBaseInfo::CBaseInfo()
+{
+    // Whichever thread asks first, the HTTP client and the refresh timer belong to the GUI
+    // thread: the web queue's worker may be the first to store a user.
+    if (QCoreApplication::instance())
+        moveToThread(QCoreApplication::instance()->thread());
+}
 
 CBaseInfo::~CBaseInfo()
 {

@@ -3,7 +3,9 @@
 #include "ProgramFolder.h"
 #include "SyncHttp.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QTest>
 
 namespace {
 
@@ -110,24 +112,39 @@ QJsonValue DevToolsClient::evaluate(const QString &expression, QString *error, i
 
 bool DevToolsClient::waitFor(const QString &condition, QString *error, int timeoutMs)
 {
-    // The page polls itself: one round trip however long the wait.
-    const QString poll = QString("(async () => {"
-                                 "  const end = Date.now() + %1;"
-                                 "  for (;;) {"
-                                 "    try { if (%2) return true; } catch (e) {}"
-                                 "    if (Date.now() > end) return false;"
-                                 "    await new Promise((resolve) => setTimeout(resolve, 25));"
-                                 "  }"
-                                 "})()")
-                             .arg(timeoutMs)
-                             .arg(condition);
+    QElapsedTimer clock;
+    clock.start();
     QString problem;
-    const bool met = evaluate(poll, &problem, timeoutMs + 5000).toBool();
+    bool met = false;
+    // A page that navigates (the blank page giving way to the login page) destroys the
+    // context the poll runs in: poll again in the new document until the time is up.
+    do {
+        const int left = int(qMax<qint64>(0, timeoutMs - clock.elapsed()));
+        met = evaluate(pollScript(condition, left), &problem, left + 5000).toBool();
+        if (!problem.contains("Execution context was destroyed"))
+            break;
+        QTest::qWait(50);
+    } while (clock.elapsed() < timeoutMs);
     if (!met && problem.isEmpty())
         problem = QString("still false after %1 ms: %2").arg(timeoutMs).arg(condition);
     if (error)
         *error = problem;
     return met;
+}
+
+QString DevToolsClient::pollScript(const QString &condition, int timeoutMs)
+{
+    // The page polls itself: one round trip however long the wait.
+    return QString("(async () => {"
+                   "  const end = Date.now() + %1;"
+                   "  for (;;) {"
+                   "    try { if (%2) return true; } catch (e) {}"
+                   "    if (Date.now() > end) return false;"
+                   "    await new Promise((resolve) => setTimeout(resolve, 25));"
+                   "  }"
+                   "})()")
+        .arg(timeoutMs)
+        .arg(condition);
 }
 
 bool DevToolsClient::click(const QString &selector, QString *error)

@@ -50,6 +50,8 @@ public:
     static QString jsString(const QString &text);
 
 private:
+    // A script that resolves true once condition holds, false after timeoutMs.
+    static QString pollScript(const QString &condition, int timeoutMs);
     QJsonObject command(const QString &method, const QJsonObject &params, QString *error,
                         int timeoutMs);
     void onMessage(const QString &text);
