@@ -75,25 +75,21 @@ int openReport()
     return ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
 }
 
-// Resolves one code address to "function at file:line" with addr2line, run in a child process
-// writing straight into the report. Addresses are given relative to the loaded object so that
-// position-independent binaries and shared libraries resolve too.
-void symbolize(int fd, unsigned long address)
+// Resolves code addresses of one loaded object to "0x<offset>: function at file:line" with one
+// addr2line run in a child process writing straight into the report. Offsets are relative to
+// the object so that position-independent binaries and shared libraries resolve too.
+void symbolizeModule(int fd, const char *module, const char *const *offsets, int count)
 {
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void *>(address), &info) || !info.dli_fname || !g_addr2line[0])
-        return;
-    const unsigned long offset = address - reinterpret_cast<unsigned long>(info.dli_fbase);
-    char offsetText[24];
-    const char *offsetHex = hexText(offset, offsetText);
-
+    const char *argv[8 + kMaxFrames] = {"addr2line", "-C", "-f", "-i", "-p", "-a", "-e", module};
+    for (int i = 0; i < count; ++i)
+        argv[8 + i] = offsets[i];
+    argv[8 + count] = nullptr;
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(fd, STDOUT_FILENO);
         const int devnull = ::open("/dev/null", O_WRONLY);
         if (devnull >= 0)
             ::dup2(devnull, STDERR_FILENO);
-        const char *argv[] = {"addr2line", "-C", "-f", "-i", "-p", "-e", info.dli_fname, offsetHex, nullptr};
         ::execv(g_addr2line, const_cast<char *const *>(argv));
         ::_exit(127);
     }
@@ -119,22 +115,42 @@ unsigned long faultingPc(void *context)
 
 // The trace starts at the faulting instruction, whose address is exact; every older frame
 // holds a return address that points after its call, so one byte back lands inside the call.
+// Frames are resolved per loaded object, one addr2line run each: reading an object's symbols is
+// the slow part, and a deep GUI stack visits the same few objects many times.
 void writeSymbolized(int fd, void *const *frames, int count, unsigned long pc)
 {
     int first = 0;
-    for (int i = 0; i < count; ++i) {
-        if (reinterpret_cast<unsigned long>(frames[i]) == pc) {
-            first = i;
-            break;
-        }
+    while (first < count && reinterpret_cast<unsigned long>(frames[first]) != pc)
+        ++first;
+    if (first == count)
+        first = 0;
+
+    static Dl_info objects[kMaxFrames];
+    static unsigned long offsets[kMaxFrames];
+    static bool done[kMaxFrames];
+    static char offsetTexts[kMaxFrames][24];
+    static const char *batch[kMaxFrames];
+    for (int i = first; i < count; ++i) {
+        const unsigned long address = reinterpret_cast<unsigned long>(frames[i]);
+        const unsigned long code = i == first && address == pc ? address : address - 1;
+        done[i] = !::dladdr(reinterpret_cast<void *>(code), &objects[i]) || !objects[i].dli_fname
+            || !g_addr2line[0];
+        offsets[i] = done[i] ? 0 : code - reinterpret_cast<unsigned long>(objects[i].dli_fbase);
     }
     for (int i = first; i < count; ++i) {
-        const int n = i - first;
-        char num[4] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10), ' ', '\0'};
-        writeText(fd, "#");
-        writeText(fd, num);
-        const unsigned long address = reinterpret_cast<unsigned long>(frames[i]);
-        symbolize(fd, i == first && address == pc ? address : address - 1);
+        if (done[i])
+            continue;
+        int n = 0;
+        for (int j = i; j < count; ++j) {
+            if (!done[j] && std::strcmp(objects[j].dli_fname, objects[i].dli_fname) == 0) {
+                batch[n++] = hexText(offsets[j], offsetTexts[j]);
+                done[j] = true;
+            }
+        }
+        writeText(fd, "in ");
+        writeText(fd, objects[i].dli_fname);
+        writeText(fd, ":\n");
+        symbolizeModule(fd, objects[i].dli_fname, batch, n);
     }
 }
 
