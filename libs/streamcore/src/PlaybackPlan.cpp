@@ -35,19 +35,25 @@ void PlaybackPlan::setLive(const std::string &token, const std::string &deviceId
     m_definition = definition;
 }
 
+void PlaybackPlan::setSpan(Kind kind, int source, const std::string &token,
+                           const std::string &deviceId, long long begin, long long end)
+{
+    m_kind = kind;
+    m_source = source;
+    m_token = token;
+    m_deviceId = deviceId;
+    m_begin = begin;
+    m_end = end;
+}
+
 bool PlaybackPlan::setByTime(int source, const std::string &token, const std::string &deviceId,
                              int channel, long long begin, long long end)
 {
     clear();
     if (end <= begin)
         return false;
-    m_kind = ByTime;
-    m_source = source;
-    m_token = token;
-    m_deviceId = deviceId;
+    setSpan(ByTime, source, token, deviceId, begin, end);
     m_channel = channel;
-    m_begin = begin;
-    m_end = end;
     m_pieceStart = begin;
     return true;
 }
@@ -66,12 +72,7 @@ bool PlaybackPlan::setByFile(int source, const std::string &token, const std::st
         return false;
     std::stable_sort(pieces.begin(), pieces.end(),
                      [](const Piece &a, const Piece &b) { return a.begin < b.begin; });
-    m_kind = ByFile;
-    m_source = source;
-    m_token = token;
-    m_deviceId = deviceId;
-    m_begin = begin;
-    m_end = end;
+    setSpan(ByFile, source, token, deviceId, begin, end);
     m_pieces = pieces;
     m_pieceStart = std::max(begin, m_pieces.front().begin);
     return true;

@@ -60,6 +60,9 @@ public:
     static long long parseTime(const char *text);
 
 private:
+    // What both kinds of playback share: the source, the device and the asked span.
+    void setSpan(Kind kind, int source, const std::string &token, const std::string &deviceId,
+                 long long begin, long long end);
     struct Piece
     {
         RecordInfo record;
