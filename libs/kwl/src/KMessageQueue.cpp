@@ -1,5 +1,7 @@
 #include "kwl/KMessageQueue.h"
 
+#include "kwl/KExceptionHandler.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
@@ -105,6 +107,7 @@ bool KMessageQueue::IsRunning() const
 
 void KMessageQueue::workerLoop(std::shared_ptr<State> state, KMessageQueue *queue, unsigned generation)
 {
+    KExceptionHandler::PrepareThread();
     for (;;) {
         KMessage *msg = nullptr;
         {

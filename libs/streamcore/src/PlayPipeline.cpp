@@ -9,6 +9,7 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
+#include <kwl/KExceptionHandler.h>
 
 #include <cstdio>
 
@@ -307,6 +308,13 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
     case GST_MESSAGE_EOS:
         p->report({PipelineEvent::EndOfStream, {}});
         break;
+    case GST_MESSAGE_STREAM_STATUS: { // posted from the new streaming thread itself
+        GstStreamStatusType type;
+        gst_message_parse_stream_status(message, &type, nullptr);
+        if (type == GST_STREAM_STATUS_TYPE_ENTER)
+            KExceptionHandler::PrepareThread();
+        break;
+    }
     default:
         break;
     }

@@ -1,5 +1,7 @@
 #include "TaskQueue.h"
 
+#include <kwl/KExceptionHandler.h>
+
 namespace StreamCore {
 
 TaskQueue::TaskQueue()
@@ -33,6 +35,7 @@ void TaskQueue::drain()
 
 void TaskQueue::run()
 {
+    KExceptionHandler::PrepareThread();
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
