@@ -1,11 +1,32 @@
-# ORVANE_SANITIZE=address,undefined instruments every target of the tree.
+# ORVANE_SANITIZE instruments every target of the tree: "address,undefined" (memory errors,
+# leaks, undefined behaviour) or "thread" (data races; it cannot share a build with the address
+# or leak checkers). Suppressions for the uninstrumented system libraries: cmake/lsan.supp and
+# cmake/tsan.supp, passed by cmake/run-test.sh.
 if(ORVANE_SANITIZE)
     string(REPLACE "," ";" _sanitizers "${ORVANE_SANITIZE}")
+    if("thread" IN_LIST _sanitizers AND ("address" IN_LIST _sanitizers OR "leak" IN_LIST _sanitizers))
+        message(FATAL_ERROR "ORVANE_SANITIZE: thread cannot be combined with address or leak")
+    endif()
+    set(_flags)
     foreach(_s IN LISTS _sanitizers)
-        add_compile_options(-fsanitize=${_s})
-        add_link_options(-fsanitize=${_s})
+        list(APPEND _flags -fsanitize=${_s})
     endforeach()
-    add_compile_options(-fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    # A compiler without the run-time library (libtsan, libasan) fails here, not at the first link.
+    include(CheckCXXSourceCompiles)
+    set(CMAKE_REQUIRED_FLAGS "${_flags}")
+    set(CMAKE_REQUIRED_LINK_OPTIONS ${_flags})
+    string(MAKE_C_IDENTIFIER "ORVANE_SANITIZE_WORKS_${ORVANE_SANITIZE}" _works)
+    check_cxx_source_compiles("int main() { return 0; }" ${_works})
+    unset(CMAKE_REQUIRED_FLAGS)
+    unset(CMAKE_REQUIRED_LINK_OPTIONS)
+    if(NOT ${_works})
+        message(FATAL_ERROR "ORVANE_SANITIZE=${ORVANE_SANITIZE}: ${CMAKE_CXX_COMPILER} cannot build with ${_flags}")
+    endif()
+    add_compile_options(${_flags} -fno-omit-frame-pointer)
+    add_link_options(${_flags})
+    if("undefined" IN_LIST _sanitizers)
+        add_compile_options(-fno-sanitize-recover=undefined)
+    endif()
 endif()
 if(ORVANE_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")

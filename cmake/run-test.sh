@@ -18,7 +18,10 @@ export HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data
 export XDG_CACHE_HOME=$root/cache XDG_RUNTIME_DIR=$root/runtime TMPDIR=$root/tmp
 [[ $(id -u) -eq 0 ]] && export QTWEBENGINE_DISABLE_SANDBOX=1
 # Sanitizer builds: known one-off allocations of Qt and the system libraries are not our leaks.
-export LSAN_OPTIONS="suppressions=$(dirname "$(readlink -f "$0")")/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+here=$(dirname "$(readlink -f "$0")")
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# Thread-checker builds: the uninstrumented system libraries' own hand-overs are not our races.
+export TSAN_OPTIONS="suppressions=$here/tsan.supp${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
 
 cd "$root/prog" || exit 1
 run=("./$(basename "$binary")" "$@")
