@@ -4,51 +4,50 @@
 
 using KWGUI::KWFile;
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(contents);
-}
-
-} // namespace
-
 class tst_KWFile : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void joinsFilesInTheGivenOrder()
-    {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("a.css"), "A{}\n");
-        writeFile(dir.filePath("b.css"), "B{}");
-        writeFile(dir.filePath("c.css"), "C{}\n");
+    QTemporaryDir m_dir;
 
-        QCOMPARE(KWFile::ReadAll({"c.css", "a.css", "b.css"}, dir.path()),
-                 QByteArray("C{}\nA{}\nB{}"));
-        // The folder may end in a slash, as the style folder does; a name given twice is read
-        // twice.
-        QCOMPARE(KWFile::ReadAll({"b.css", "b.css"}, dir.path() + "/"), QByteArray("B{}B{}"));
-        // An absolute name is read as it is.
-        QCOMPARE(KWFile::ReadAll({dir.filePath("a.css")}, "/nowhere"), QByteArray("A{}\n"));
-        QVERIFY(KWFile::ReadAll({}, dir.path()).isEmpty());
+private slots:
+    void initTestCase()
+    {
+        for (const char *name : {"a.css", "b.css", "empty.css"}) {
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(name[0] == 'a' ? "A{}\n" : name[0] == 'b' ? "B{}" : "");
+        }
+        QVERIFY(QDir(m_dir.path()).mkdir("folder.css"));
     }
 
-    void unreadableFilesAddNothing()
+    void joinsTheReadableFilesInTheGivenOrder_data()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("a.css"), "A");
-        writeFile(dir.filePath("b.css"), "B");
-        writeFile(dir.filePath("empty.css"), "");
-        QVERIFY(QDir(dir.path()).mkdir("folder.css"));
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QByteArray>("expected");
+        const QString dir = m_dir.path();
+        QTest::newRow("given order")
+            << QStringList {"b.css", "a.css"} << dir << QByteArray("B{}A{}\n");
+        // The folder may end in a slash, as the style folder does; a name given twice is read
+        // twice.
+        QTest::newRow("slash, twice")
+            << QStringList {"b.css", "b.css"} << dir + "/" << QByteArray("B{}B{}");
+        QTest::newRow("absolute name")
+            << QStringList {m_dir.filePath("a.css")} << "/nowhere" << QByteArray("A{}\n");
+        QTest::newRow("no names") << QStringList() << dir << QByteArray();
+        QTest::newRow("unreadable add nothing")
+            << QStringList {"a.css", "missing.css", "folder.css", "empty.css", "b.css"} << dir
+            << QByteArray("A{}\nB{}");
+        QTest::newRow("no such folder") << QStringList {"a.css"} << dir + "/none" << QByteArray();
+    }
 
-        QCOMPARE(KWFile::ReadAll({"a.css", "missing.css", "folder.css", "empty.css", "b.css"},
-                                 dir.path()),
-                 QByteArray("AB"));
-        QVERIFY(KWFile::ReadAll({"a.css"}, dir.filePath("no-such-folder")).isEmpty());
+    void joinsTheReadableFilesInTheGivenOrder()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, folder);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(KWFile::ReadAll(names, folder), expected);
     }
 };
 

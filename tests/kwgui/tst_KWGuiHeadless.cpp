@@ -16,15 +16,14 @@ private slots:
     {
         const QString logPath = QDir::currentPath() + "/headless.log";
         QVERIFY(KPrintLog::instance()->SetFile(logPath.toLocal8Bit().constData()));
-
         KWGUI::KWMessageNotify notify;
         notify.StartMessageProcess();
         notify.AddTextNotification("Failed to Get VeltToken,Please try again later!");
         notify.AddPictureNotification("QRCode download success", "/tmp/none.png");
-
-        QCOMPARE(KWMessageBox::ShowInformation(nullptr, "Notice", "are you sure to exit export?",
-                                               KWMessageBox::Ok | KWMessageBox::Cancel),
-                 int(KWMessageBox::Cancel));
+        const int both = KWMessageBox::Ok | KWMessageBox::Cancel;
+        QCOMPARE(
+            KWMessageBox::ShowInformation(nullptr, "Notice", "are you sure to exit export?", both),
+            int(KWMessageBox::Cancel));
         QCOMPARE(KWMessageBox::ShowInformation(nullptr, "Notice", "Application had runned!",
                                                KWMessageBox::Ok),
                  int(KWMessageBox::Ok));
@@ -33,9 +32,10 @@ private slots:
         QFile log(logPath);
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QString lines = QString::fromUtf8(log.readAll());
-        QVERIFY(lines.contains("toast not shown: Failed to Get VeltToken,Please try again later!"));
-        QVERIFY(lines.contains("toast not shown: QRCode download success"));
-        QVERIFY(lines.contains("box \"Notice\": \"Application had runned!\" closed"));
+        for (const char *line : {"toast not shown: Failed to Get VeltToken,Please try again later!",
+                                 "toast not shown: QRCode download success",
+                                 "box \"Notice\": \"Application had runned!\" closed"})
+            QVERIFY2(lines.contains(line), line);
     }
 };
 

@@ -82,14 +82,16 @@ int KMessageQueue::PushMsg(KMessage *msg)
 {
     if (!msg)
         return -1;
+    // A handler may drop the queue's last reference once the lock is let go: keep the state.
+    const std::shared_ptr<State> state = m_state;
     {
-        std::lock_guard<std::mutex> lock(m_state->mutex);
-        if (m_state->waiting.size() >= m_state->capacity)
+        std::lock_guard<std::mutex> lock(state->mutex);
+        if (state->waiting.size() >= state->capacity)
             return -2;
         msg->AddRef();
-        m_state->waiting.push_back(msg);
+        state->waiting.push_back(msg);
     }
-    m_state->wake.notify_one();
+    state->wake.notify_one();
     return 0;
 }
 
