@@ -19,7 +19,8 @@ struct KMessageQueue::State
 };
 
 KMessageQueue::KMessageQueue(int threads, int capacity)
-    : m_state(std::make_shared<State>()), m_threadCount(std::max(1, threads))
+    : m_state(std::make_shared<State>())
+    , m_threadCount(std::max(1, threads))
 {
     m_state->capacity = static_cast<size_t>(std::max(1, capacity));
 }
@@ -107,14 +108,17 @@ bool KMessageQueue::IsRunning() const
     return m_state->running;
 }
 
-void KMessageQueue::workerLoop(std::shared_ptr<State> state, KMessageQueue *queue, unsigned generation)
+void KMessageQueue::workerLoop(std::shared_ptr<State> state, KMessageQueue *queue,
+                               unsigned generation)
 {
     KExceptionHandler::PrepareThread();
     for (;;) {
         KMessage *msg = nullptr;
         {
             std::unique_lock<std::mutex> lock(state->mutex);
-            auto current = [&] { return state->running && state->generation == generation; };
+            auto current = [&] {
+                return state->running && state->generation == generation;
+            };
             state->wake.wait(lock, [&] { return !current() || !state->waiting.empty(); });
             if (!current())
                 return; // `queue` may be gone already: touch nothing of it
