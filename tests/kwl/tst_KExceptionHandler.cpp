@@ -90,7 +90,7 @@ int crashChild(int argc, char *argv[])
 }
 
 // Runs children of this binary at once; returns how each ended, separated by blanks: the signal
-// that killed it, 0 after an exit, -1 when it still ran after 10 s (it is killed then).
+// that killed it, "exit <code>", or -1 when it still ran after 10 s (it is killed then).
 QString runChildren(const QList<QStringList> &runs)
 {
     posix_spawn_file_actions_t quiet; // sanitizer builds talk on stderr
@@ -105,8 +105,9 @@ QString runChildren(const QList<QStringList> &runs)
         for (QByteArray &b : bytes)
             argv.push_back(b.data());
         argv.push_back(nullptr);
-        pids << -1;
-        posix_spawn(&pids.last(), argv[0], &quiet, nullptr, argv.data(), environ);
+        pid_t pid = -1;
+        const int error = posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ);
+        pids << (error ? -error : pid);
     }
     posix_spawn_file_actions_destroy(&quiet);
 
@@ -116,10 +117,13 @@ QString runChildren(const QList<QStringList> &runs)
         int status = 0;
         while (pid > 0 && waitpid(pid, &status, WNOHANG) == 0 && !deadline.hasExpired())
             QThread::msleep(10);
-        if (pid > 0 && kill(pid, SIGKILL) == 0 && waitpid(pid, nullptr, 0) == pid)
+        if (pid <= 0)
+            endings << QString("spawn error %1").arg(-pid);
+        else if (kill(pid, SIGKILL) == 0 && waitpid(pid, nullptr, 0) == pid)
             endings << "-1"; // still running at the deadline
         else
-            endings << QString::number(WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+            endings << (WIFSIGNALED(status) ? QString::number(WTERMSIG(status))
+                                            : QString("exit %1").arg(WEXITSTATUS(status)));
     }
     return endings.join(' ');
 }
