@@ -42,6 +42,9 @@ void KWDateTimeCalendar::SetSelDate(const QDateTime &start, const QDateTime &end
         return;
     m_start = std::min(start, end);
     m_end = std::max(start, end);
+    // Only the user's paging asks for a month's marks, not a day chosen by the program.
+    const QSignalBlocker startBlocker(m_popup->startCalendar());
+    const QSignalBlocker endBlocker(m_popup->endCalendar());
     m_popup->startCalendar()->setSelectedDate(m_start.date());
     m_popup->endCalendar()->setSelectedDate(m_end.date());
 }

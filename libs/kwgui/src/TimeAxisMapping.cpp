@@ -37,10 +37,15 @@ double TimeAxisMapping::xAt(qint64 t) const
     return double(t - m_viewStart) / msPerPixel();
 }
 
-void TimeAxisMapping::setView(qint64 start, qint64 length)
+qint64 TimeAxisMapping::clampedLength(qint64 length) const
 {
     const qint64 spanLength = m_spanEnd - m_spanStart;
-    m_viewLength = std::clamp(length, std::min(kMinViewMs, spanLength), spanLength);
+    return std::clamp(length, std::min(kMinViewMs, spanLength), spanLength);
+}
+
+void TimeAxisMapping::setView(qint64 start, qint64 length)
+{
+    m_viewLength = clampedLength(length);
     m_viewStart = std::clamp(start, m_spanStart, m_spanEnd - m_viewLength);
 }
 
@@ -49,7 +54,7 @@ void TimeAxisMapping::zoomAround(double x, double factor)
     if (!(factor > 0))
         return;
     const qint64 anchor = timeAt(x);
-    const qint64 length = qint64(std::llround(m_viewLength * factor));
+    const qint64 length = clampedLength(qint64(std::llround(m_viewLength * factor)));
     setView(anchor - qint64(std::llround(x / m_width * length)), length);
 }
 

@@ -47,6 +47,8 @@ public:
     qint64 panBy(double dx);
 
 private:
+    qint64 clampedLength(qint64 length) const;
+
     qint64 m_spanStart = 0;
     qint64 m_spanEnd = 24 * 3600 * 1000LL;
     qint64 m_viewStart = 0;
