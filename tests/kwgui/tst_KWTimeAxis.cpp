@@ -1,4 +1,4 @@
-#include "TimeAxisMapping.h"
+#include <KWGui/TimeAxisMapping.h>
 #include "TimeAxisTicks.h"
 
 #include <KWGui/KWDateTimeCalendar.h>
@@ -120,7 +120,7 @@ private slots:
         for (double factor = 1; mapping.viewLength() > TimeAxisMapping::kMinViewMs;
              factor *= 0.9) {
             mapping.setView(centre - qint64(26 * kHour * factor) / 2, qint64(26 * kHour * factor));
-            const QVector<TimeAxisLabel> labels = TimeAxisTicks::labels(mapping, metrics, 0);
+            const QVector<TimeAxisLabel> labels = TimeAxisTicks::labels(mapping, metrics, 0, TimeAxisTicks::localOffsetMs(mapping));
             QVERIFY2(width < 200 || labels.size() >= 2, qPrintable(QString::number(factor)));
             for (int i = 0; i < labels.size(); ++i) {
                 QVERIFY(labels[i].rect.left() >= 0 && labels[i].rect.right() <= width);

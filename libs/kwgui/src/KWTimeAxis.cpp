@@ -1,6 +1,6 @@
 #include <KWGui/KWTimeAxis.h>
 
-#include "TimeAxisMapping.h"
+#include <KWGui/TimeAxisMapping.h>
 #include "TimeAxisTicks.h"
 
 #include <QDateTime>
@@ -281,12 +281,14 @@ void KWTimeAxis::paintRuler(QPainter &painter, const QRectF &band) const
     font.setPixelSize(kLabelPixelSize);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
+    const qint64 offset = TimeAxisTicks::localOffsetMs(*m_mapping);
     const QVector<TimeAxisLabel> labels = TimeAxisTicks::labels(*m_mapping, metrics,
-                                                                band.bottom() + 1);
+                                                                band.bottom() + 1, offset);
     const qint64 step = TimeAxisTicks::labelStep(*m_mapping, metrics.horizontalAdvance("00:00"));
     painter.setPen(m_tickColor);
     painter.drawLine(QPointF(0, band.bottom()), QPointF(width(), band.bottom()));
-    for (qint64 t : TimeAxisTicks::ticks(*m_mapping, TimeAxisTicks::minorStep(*m_mapping, step))) {
+    for (qint64 t :
+         TimeAxisTicks::ticks(*m_mapping, TimeAxisTicks::minorStep(*m_mapping, step), offset)) {
         const double x = std::round(m_mapping->xAt(t)) + 0.5;
         painter.drawLine(QPointF(x, band.bottom() - kMinorTick), QPointF(x, band.bottom()));
     }
@@ -325,8 +327,9 @@ void KWTimeAxis::paintHoverTip(QPainter &painter) const
         return;
     painter.setPen(m_tickColor);
     painter.drawLine(QPointF(m_hoverX + 0.5, 0), QPointF(m_hoverX + 0.5, height()));
-    const QString text = QDateTime::fromMSecsSinceEpoch(m_mapping->timeAt(m_hoverX))
-                             .toString("HH:mm:ss");
+    const qint64 time = m_mapping->timeAt(m_hoverX);
+    const QString text = TimeAxisTicks::format(
+        time, qint64(QDateTime::fromMSecsSinceEpoch(time).offsetFromUtc()) * 1000, "HH:mm:ss");
     const QFontMetricsF metrics(painter.font());
     const double tipWidth = metrics.horizontalAdvance(text) + 8;
     const double left = m_hoverX + 4 + tipWidth <= width() ? m_hoverX + 4 : m_hoverX - 4 - tipWidth;

@@ -1,4 +1,4 @@
-#include "TimeAxisMapping.h"
+#include <KWGui/TimeAxisMapping.h>
 
 #include <algorithm>
 #include <cmath>

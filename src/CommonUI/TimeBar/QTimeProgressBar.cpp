@@ -79,6 +79,7 @@ QTimeProgressBar::QTimeProgressBar(int rows, bool singleRow, QWidget *parent)
     QCustomWidget::applySkinStyleSheet(this);
     if (!singleRow)
         setMinimumHeight(kMinimumHeight);
+    m_indicator->setObjectName("recordAxisMarker");
     m_indicator->setStyleSheet(kMarkerStyle);
     for (int row = 0; row < (singleRow ? 1 : m_rowLimit); ++row)
         createRow(row);

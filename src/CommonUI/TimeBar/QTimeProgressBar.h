@@ -1,6 +1,7 @@
 #pragma once
 
 #include <KWGui/KWTimeAxis.h>
+#include <KWGui/TimeAxisMapping.h>
 
 #include <QDateTime>
 #include <QWidget>
