@@ -1,5 +1,5 @@
-#include <KWGui/TimeAxisMapping.h>
 #include "TimeAxisTicks.h"
+#include <KWGui/TimeAxisMapping.h>
 
 #include <KWGui/KWDateTimeCalendar.h>
 #include <KWGui/KWTimeAxis.h>
@@ -64,7 +64,8 @@ private slots:
         QTest::addColumn<qint64>("centre");
         QTest::addColumn<double>("cursor");
         for (int level = 0; level < TimeAxisMapping::kLevelCount; ++level) {
-            QTest::addRow("level %d mid-day", level) << level << kDay.toMSecsSinceEpoch() + 12 * kHour << 0.37;
+            QTest::addRow("level %d mid-day", level)
+                << level << kDay.toMSecsSinceEpoch() + 12 * kHour << 0.37;
             QTest::addRow("level %d at span start", level) << level << kSpanStart << 0.0;
             QTest::addRow("level %d past span end", level) << level << kSpanEnd + kHour << 1.0;
         }
@@ -117,10 +118,10 @@ private slots:
         const QFontMetricsF metrics(font);
         TimeAxisMapping mapping = playbackMapping(width);
         const qint64 centre = kDay.toMSecsSinceEpoch() + 9 * kHour;
-        for (double factor = 1; mapping.viewLength() > TimeAxisMapping::kMinViewMs;
-             factor *= 0.9) {
+        for (double factor = 1; mapping.viewLength() > TimeAxisMapping::kMinViewMs; factor *= 0.9) {
             mapping.setView(centre - qint64(26 * kHour * factor) / 2, qint64(26 * kHour * factor));
-            const QVector<TimeAxisLabel> labels = TimeAxisTicks::labels(mapping, metrics, 0, TimeAxisTicks::localOffsetMs(mapping));
+            const QVector<TimeAxisLabel> labels
+                = TimeAxisTicks::labels(mapping, metrics, 0, TimeAxisTicks::localOffsetMs(mapping));
             QVERIFY2(width < 200 || labels.size() >= 2, qPrintable(QString::number(factor)));
             for (int i = 0; i < labels.size(); ++i) {
                 QVERIFY(labels[i].rect.left() >= 0 && labels[i].rect.right() <= width);
@@ -228,8 +229,8 @@ private slots:
         QCOMPARE(beyond.at(0).at(1).toLongLong() - asked, kSpanEnd - kSpanStart);
 
         const qint64 under = f.axis.mapping().timeAt(500);
-        QWheelEvent wheel(QPointF(500, 10), QPointF(f.axis.mapToGlobal(QPoint(500, 10))), {}, {0, 240},
-                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(QPointF(500, 10), QPointF(f.axis.mapToGlobal(QPoint(500, 10))), {},
+                          {0, 240}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&f.axis, &wheel);
         QVERIFY(f.axis.mapping().viewLength() < kSpanEnd - kSpanStart);
         QVERIFY(qAbs(f.axis.mapping().timeAt(500) - under) <= f.axis.mapping().msPerPixel());

@@ -88,9 +88,9 @@ private slots:
 
         QVERIFY(bar.serialLabel(0)->property("isSelected").toBool());
         bar.SelectRow(2);
-        for (QWidget *w : {static_cast<QWidget *>(bar.serialLabel(2)),
-                           static_cast<QWidget *>(bar.channelLabel(2)),
-                           static_cast<QWidget *>(bar.axis(2))})
+        for (QWidget *w :
+             {static_cast<QWidget *>(bar.serialLabel(2)),
+              static_cast<QWidget *>(bar.channelLabel(2)), static_cast<QWidget *>(bar.axis(2))})
             QVERIFY(w->property("isSelected").toBool());
         QVERIFY(!bar.axis(0)->property("isSelected").toBool());
         QCOMPARE(bar.selectedRow(), 2);
@@ -140,9 +140,10 @@ private slots:
 
         QVERIFY(bar.EnterOperMode(2, KWTimeAxis::MaskOper));
         emit axis->sgnMaskInterval(start * 1000, (start + 60) * 1000);
-        QCOMPARE(masked, QList<QDateTime>({QDateTime::fromSecsSinceEpoch(2),
-                                           QDateTime::fromSecsSinceEpoch(start),
-                                           QDateTime::fromSecsSinceEpoch(start + 60)}));
+        QCOMPARE(masked,
+                 QList<QDateTime>({QDateTime::fromSecsSinceEpoch(2),
+                                   QDateTime::fromSecsSinceEpoch(start),
+                                   QDateTime::fromSecsSinceEpoch(start + 60)}));
     }
 
     // Saves the bar, in the default skin of the build's program folder, at three zoom levels
@@ -165,7 +166,7 @@ private slots:
                 bar.SetTimeAxisScale(row, scale);
             const QImage shot = bar.grab().toImage();
             const QString path = QCoreApplication::applicationDirPath()
-                                 + QString("/timebar-scale-%1.png").arg(scale);
+                + QString("/timebar-scale-%1.png").arg(scale);
             QVERIFY(shot.save(path));
             qInfo("screenshot: %s", qPrintable(path));
             QVERIFY(!shots.contains(shot));

@@ -64,8 +64,8 @@ private slots:
         const QDate today = QDate::currentDate();
         for (CDateItem *item : strip.items()) {
             const QString expected = item->date() == today ? "selected"
-                                     : item->date() > today ? "future"
-                                                            : "normal";
+                : item->date() > today                     ? "future"
+                                                           : "normal";
             QCOMPARE(item->status(), expected);
         }
         strip.moveDays(1);

@@ -27,8 +27,7 @@ KWDateTimeCalendar::KWDateTimeCalendar(QWidget *parent)
     connect(this, &QPushButton::clicked, this, &KWDateTimeCalendar::showPopup);
     connect(m_popup->startCalendar(), &QCalendarWidget::clicked, this,
             &KWDateTimeCalendar::pickStart);
-    connect(m_popup->endCalendar(), &QCalendarWidget::clicked, this,
-            &KWDateTimeCalendar::pickEnd);
+    connect(m_popup->endCalendar(), &QCalendarWidget::clicked, this, &KWDateTimeCalendar::pickEnd);
     for (KWRecordCalendar *calendar : {m_popup->startCalendar(), m_popup->endCalendar()})
         connect(calendar, &QCalendarWidget::currentPageChanged, this,
                 &KWDateTimeCalendar::SgnEndYearMonthChanged);
@@ -85,7 +84,7 @@ bool KWDateTimeCalendar::isKWCalendarExVisible() const
 bool KWDateTimeCalendar::IsRecordMarkShown(const QDate &date) const
 {
     return m_popup->startCalendar()->isMarkShown(date)
-           || (!m_startOnly && m_popup->endCalendar()->isMarkShown(date));
+        || (!m_startOnly && m_popup->endCalendar()->isMarkShown(date));
 }
 
 void KWDateTimeCalendar::ShowMonth(int year, int month)

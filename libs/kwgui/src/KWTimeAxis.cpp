@@ -1,7 +1,7 @@
 #include <KWGui/KWTimeAxis.h>
 
-#include <KWGui/TimeAxisMapping.h>
 #include "TimeAxisTicks.h"
+#include <KWGui/TimeAxisMapping.h>
 
 #include <QDateTime>
 #include <QMouseEvent>
@@ -29,16 +29,15 @@ const QColor kTipBackground(40, 44, 52, 220);
 
 void insertSorted(QVector<Interval> &list, const Interval &interval)
 {
-    const auto at = std::upper_bound(
-        list.begin(), list.end(), interval,
-        [](const Interval &a, const Interval &b) { return a.start < b.start; });
+    const auto at
+        = std::upper_bound(list.begin(), list.end(), interval,
+                           [](const Interval &a, const Interval &b) { return a.start < b.start; });
     list.insert(at, interval);
 }
 
 Interval ordered(const Interval &interval)
 {
-    return Interval(std::min(interval.start, interval.end),
-                    std::max(interval.start, interval.end));
+    return Interval(std::min(interval.start, interval.end), std::max(interval.start, interval.end));
 }
 } // namespace
 
@@ -70,10 +69,10 @@ void KWTimeAxis::Init(qint64 start, qint64 end, bool resetView)
 
 void KWTimeAxis::SetTimeAxisScale(int scale)
 {
-    const bool indicatorShown = m_playTime >= m_mapping->viewStart()
-                                && m_playTime <= m_mapping->viewEnd();
-    const qint64 centre = indicatorShown ? m_playTime
-                                         : m_mapping->viewStart() + m_mapping->viewLength() / 2;
+    const bool indicatorShown
+        = m_playTime >= m_mapping->viewStart() && m_playTime <= m_mapping->viewEnd();
+    const qint64 centre
+        = indicatorShown ? m_playTime : m_mapping->viewStart() + m_mapping->viewLength() / 2;
     m_mapping->setLevel(scale, centre);
     update();
 }
@@ -123,8 +122,7 @@ void KWTimeAxis::ClearIntelligentInterval()
     update();
 }
 
-void KWTimeAxis::InsertSummaryIntervalList(int level, int colorLevel,
-                                           const QVector<Interval> &list)
+void KWTimeAxis::InsertSummaryIntervalList(int level, int colorLevel, const QVector<Interval> &list)
 {
     Summary &summary = m_summaries[level];
     summary.colorLevel = colorLevel;
@@ -236,10 +234,10 @@ void KWTimeAxis::paintRows(QPainter &painter, const QRectF &band) const
     for (const Summary &summary : m_summaries) {
         QColor colour = levelColor(summary.colorLevel, 1);
         colour.setAlpha(255);
-        paintIntervals(painter, summary.intervals,
-                       QRectF(band.left(), band.bottom() - kSummaryStrip, band.width(),
-                              kSummaryStrip),
-                       colour);
+        paintIntervals(
+            painter, summary.intervals,
+            QRectF(band.left(), band.bottom() - kSummaryStrip, band.width(), kSummaryStrip),
+            colour);
     }
 }
 
@@ -255,8 +253,7 @@ void KWTimeAxis::paintIntervals(QPainter &painter, const QVector<Interval> &inte
     auto flush = [&] {
         if (inRun)
             painter.fillRect(
-                QRectF(runLeft, row.top(), std::max(runRight - runLeft, 1.0), row.height()),
-                brush);
+                QRectF(runLeft, row.top(), std::max(runRight - runLeft, 1.0), row.height()), brush);
     };
     for (const Interval &interval : intervals) {
         const double x0 = std::max(m_mapping->xAt(interval.start), row.left());
@@ -282,8 +279,8 @@ void KWTimeAxis::paintRuler(QPainter &painter, const QRectF &band) const
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const qint64 offset = TimeAxisTicks::localOffsetMs(*m_mapping);
-    const QVector<TimeAxisLabel> labels = TimeAxisTicks::labels(*m_mapping, metrics,
-                                                                band.bottom() + 1, offset);
+    const QVector<TimeAxisLabel> labels
+        = TimeAxisTicks::labels(*m_mapping, metrics, band.bottom() + 1, offset);
     const qint64 step = TimeAxisTicks::labelStep(*m_mapping, metrics.horizontalAdvance("00:00"));
     painter.setPen(m_tickColor);
     painter.drawLine(QPointF(0, band.bottom()), QPointF(width(), band.bottom()));
@@ -355,8 +352,8 @@ void KWTimeAxis::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const double x = event->localPos().x();
-    const qint64 time = std::clamp(m_mapping->timeAt(x), m_mapping->spanStart(),
-                                   m_mapping->spanEnd());
+    const qint64 time
+        = std::clamp(m_mapping->timeAt(x), m_mapping->spanStart(), m_mapping->spanEnd());
     if (nearIndicator(x)) {
         m_drag = Drag::Indicator;
     } else if (m_operMode != NoOper) {
@@ -374,8 +371,8 @@ void KWTimeAxis::mouseMoveEvent(QMouseEvent *event)
 {
     const double x = event->localPos().x();
     m_hoverX = int(x);
-    const qint64 time = std::clamp(m_mapping->timeAt(x), m_mapping->spanStart(),
-                                   m_mapping->spanEnd());
+    const qint64 time
+        = std::clamp(m_mapping->timeAt(x), m_mapping->spanStart(), m_mapping->spanEnd());
     switch (m_drag) {
     case Drag::Indicator:
         m_playTime = time;

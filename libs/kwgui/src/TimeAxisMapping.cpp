@@ -7,9 +7,14 @@ namespace KWGUI {
 
 namespace {
 constexpr qint64 kMinute = 60 * 1000;
-constexpr qint64 kLevelLengths[TimeAxisMapping::kLevelCount] = {
-    0, 12 * 60 * kMinute, 6 * 60 * kMinute, 2 * 60 * kMinute,
-    60 * kMinute, 30 * kMinute, 10 * kMinute, 5 * kMinute};
+constexpr qint64 kLevelLengths[TimeAxisMapping::kLevelCount] = {0,
+                                                                12 * 60 * kMinute,
+                                                                6 * 60 * kMinute,
+                                                                2 * 60 * kMinute,
+                                                                60 * kMinute,
+                                                                30 * kMinute,
+                                                                10 * kMinute,
+                                                                5 * kMinute};
 } // namespace
 
 void TimeAxisMapping::setSpan(qint64 start, qint64 end)

@@ -7,9 +7,9 @@ namespace KWGUI {
 
 namespace {
 constexpr qint64 kMinute = 60 * 1000;
-constexpr qint64 kSteps[] = {kMinute,       2 * kMinute,       5 * kMinute,  10 * kMinute,
-                             15 * kMinute,  30 * kMinute,      60 * kMinute, 120 * kMinute,
-                             180 * kMinute, 360 * kMinute,     720 * kMinute};
+constexpr qint64 kSteps[]
+    = {kMinute,      2 * kMinute,   5 * kMinute,   10 * kMinute,  15 * kMinute, 30 * kMinute,
+       60 * kMinute, 120 * kMinute, 180 * kMinute, 360 * kMinute, 720 * kMinute};
 // Wide labels on a short span may fit no step: the longest is used, labels then thin out by
 // leaving out those that would touch the one before.
 constexpr qint64 kLongestStep = kSteps[std::size(kSteps) - 1];
@@ -59,8 +59,7 @@ QVector<qint64> TimeAxisTicks::ticks(const TimeAxisMapping &mapping, qint64 step
 }
 
 QVector<TimeAxisLabel> TimeAxisTicks::labels(const TimeAxisMapping &mapping,
-                                             const QFontMetricsF &metrics, double y,
-                                             qint64 offset)
+                                             const QFontMetricsF &metrics, double y, qint64 offset)
 {
     const double width = metrics.horizontalAdvance(kWidestText);
     QVector<TimeAxisLabel> result;

@@ -5,7 +5,8 @@
 
 namespace {
 const char kStatus[] = "DateItemStatus";
-const char kLoadingAnimation[] = "./skin/storeSuite/DustyBlue/QRecordCalendaerBar/datepreloading.gif";
+const char kLoadingAnimation[]
+    = "./skin/storeSuite/DustyBlue/QRecordCalendaerBar/datepreloading.gif";
 } // namespace
 
 CDateItem::CDateItem(QWidget *parent)

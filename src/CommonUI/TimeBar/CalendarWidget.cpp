@@ -30,8 +30,8 @@ CalendarWidget::CalendarWidget(QWidget *parent)
 
     QPushButton *back = addButton("backBtn", tr("open real play"), QSize(90, kHeight));
     back->setText(tr("open real play"));
-    QPushButton *previous = addButton("previousBtn", tr("open previous day record"),
-                                      QSize(30, kHeight));
+    QPushButton *previous
+        = addButton("previousBtn", tr("open previous day record"), QSize(30, kHeight));
     previous->setFixedSize(30, kHeight);
     layout->addWidget(back);
     layout->addWidget(previous);
@@ -60,8 +60,7 @@ CalendarWidget::CalendarWidget(QWidget *parent)
             &CalendarWidget::onCalendarShow, Qt::UniqueConnection);
 }
 
-QPushButton *CalendarWidget::addButton(const char *name, const QString &toolTip,
-                                       const QSize &size)
+QPushButton *CalendarWidget::addButton(const char *name, const QString &toolTip, const QSize &size)
 {
     auto *button = new QPushButton(this);
     button->setObjectName(name);

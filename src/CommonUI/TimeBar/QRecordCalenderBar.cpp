@@ -110,7 +110,8 @@ void QRecordCalenderBar::rebuild(const QDate &date)
         m_items.append(item);
     }
     m_firstDate = leftDateFor(date);
-    m_lastDate = std::min(m_firstDate.addDays(visibleCells() - 1), first.addDays(date.daysInMonth() - 1));
+    m_lastDate
+        = std::min(m_firstDate.addDays(visibleCells() - 1), first.addDays(date.daysInMonth() - 1));
     select(date);
 }
 

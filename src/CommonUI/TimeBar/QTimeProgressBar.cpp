@@ -30,7 +30,8 @@ constexpr int kSingleRowHeight = 30;
 constexpr int kChannelNameWidth = 120;
 constexpr int kChannelNamePixelSize = 12;
 const char kSelected[] = "isSelected";
-const char kMarkerStyle[] = "QLabel{ border-image:url(./skin/storeSuite/DustyBlue/record-axis.png);}";
+const char kMarkerStyle[]
+    = "QLabel{ border-image:url(./skin/storeSuite/DustyBlue/record-axis.png);}";
 
 struct LevelColors
 {
@@ -42,12 +43,12 @@ struct LevelColors
 std::array<LevelColors, 3> skinColors(const QString &skin)
 {
     if (skin == "campusSuite/White" || skin == "depotSuite/White") {
-        const LevelColors teal{QColor(53, 213, 211, 102), QColor(14, 190, 188, 102)};
+        const LevelColors teal {QColor(53, 213, 211, 102), QColor(14, 190, 188, 102)};
         return {teal, teal, teal};
     }
-    return {LevelColors{QColor(244, 150, 128, 102), QColor(244, 150, 128, 102)},
-            LevelColors{QColor(108, 200, 243, 102), QColor(24, 172, 238, 102)},
-            LevelColors{QColor(187, 243, 189, 102), QColor(105, 240, 174, 102)}};
+    return {LevelColors {QColor(244, 150, 128, 102), QColor(244, 150, 128, 102)},
+            LevelColors {QColor(108, 200, 243, 102), QColor(24, 172, 238, 102)},
+            LevelColors {QColor(187, 243, 189, 102), QColor(105, 240, 174, 102)}};
 }
 
 int seconds(qint64 ms)
@@ -95,8 +96,7 @@ QTimeProgressBar::QTimeProgressBar(int rows, bool singleRow, QWidget *parent)
             &QTimeProgressBar::OnStartRealPlay);
     connect(m_calendar, &CalendarWidget::sgnStartYearMonthChanged, this,
             &QTimeProgressBar::onStartYearMonthChanged);
-    connect(m_calendar, &CalendarWidget::SgnCalendarShow, this,
-            &QTimeProgressBar::onCalendarShow);
+    connect(m_calendar, &CalendarWidget::SgnCalendarShow, this, &QTimeProgressBar::onCalendarShow);
     connect(m_calendar, &CalendarWidget::sgnTimerBarPressed, this,
             &QTimeProgressBar::sgnnCalendarbarPressed);
     ResetAll();
@@ -378,8 +378,7 @@ void QTimeProgressBar::OnCalendarbarTimeChanged(QDateTime date)
 void QTimeProgressBar::OnCalendarPopDialogTimeChanged(QDateTime date)
 {
     emit sgnProgressBarCalendarPopDialogTimeChanged(m_selectedRow, date);
-    emit sgnProgressBarCalendarPopDialogTimeChanged(m_selectedRow,
-                                                    int(date.toSecsSinceEpoch()));
+    emit sgnProgressBarCalendarPopDialogTimeChanged(m_selectedRow, int(date.toSecsSinceEpoch()));
 }
 
 void QTimeProgressBar::OnStartRealPlay()
@@ -441,9 +440,9 @@ void QTimeProgressBar::layoutRows()
         m_serialLabels[row]->setGeometry(0, y, kSerialWidth, kRowHeight);
         m_channelLabels[row]->setGeometry(kSerialWidth, y, kChannelWidth, kRowHeight);
         m_axes[row]->setGeometry(kSerialWidth + kChannelWidth, y, axisWidth, kRowHeight);
-        for (QWidget *widget : {static_cast<QWidget *>(m_serialLabels[row]),
-                                static_cast<QWidget *>(m_channelLabels[row]),
-                                static_cast<QWidget *>(m_axes[row])})
+        for (QWidget *widget :
+             {static_cast<QWidget *>(m_serialLabels[row]),
+              static_cast<QWidget *>(m_channelLabels[row]), static_cast<QWidget *>(m_axes[row])})
             widget->setVisible(shown);
     }
     m_scrollBar->setGeometry(width() - kScrollBarInset, kCalendarHeight, kScrollBarWidth,

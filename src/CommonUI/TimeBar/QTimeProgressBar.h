@@ -27,8 +27,7 @@ public:
     static constexpr int kVisibleRows = 4;
 
     // rows: how many rows are created (at most 16); singleRow: one 30-pixel bar, row 0 alone.
-    explicit QTimeProgressBar(int rows = kRows, bool singleRow = false,
-                              QWidget *parent = nullptr);
+    explicit QTimeProgressBar(int rows = kRows, bool singleRow = false, QWidget *parent = nullptr);
 
     CalendarWidget *calendar() const { return m_calendar; }
     KWGUI::KWTimeAxis *axis(int row) const;
@@ -64,10 +63,8 @@ public:
 signals:
     void sgnProgressBarDoubleClicked(int nChannel, int nTime);
     // Lock and cut of the video tools, with the range to keep or cut.
-    void sgnProgressBarLockVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime,
-                                 QString);
-    void sgnProgressBarCutVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime,
-                                QString);
+    void sgnProgressBarLockVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime, QString);
+    void sgnProgressBarCutVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime, QString);
     void sgnProgressBarLockVideoCancel(int nChannel);
     void sgnProgressBarCutVideoCancel(int nChannel);
     void sgnProgressBarSeekVideo(int nChannel, int nTime);
@@ -75,8 +72,7 @@ signals:
     void sgnProgressBarRightClicked(int nChannel);
     void sgnProgressBarMouseMove(int nChannel, int nTime);
     void sgnProgressBarMouseLeave(int nChannel);
-    void sgnProgressBarResetVSLLockTime(int nChannel, QDateTime &nStartTime,
-                                        QDateTime &nEndTime);
+    void sgnProgressBarResetVSLLockTime(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime);
     void sgnProgressBarResetVSLCutTime(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime);
     void sgnProgressBarMaskVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime);
     void sgnProgressBarPress(int nChannel, QDateTime &nPressTime, QDateTime &nMidTime);
@@ -122,9 +118,9 @@ private:
     int senderRow() const;
 
     KWGUI::KWVerScrollBar *m_scrollBar;
-    std::array<KWGUI::KWTimeAxis *, kRows> m_axes{};
-    std::array<QLabel *, kRows> m_serialLabels{};
-    std::array<QLabel *, kRows> m_channelLabels{};
+    std::array<KWGUI::KWTimeAxis *, kRows> m_axes {};
+    std::array<QLabel *, kRows> m_serialLabels {};
+    std::array<QLabel *, kRows> m_channelLabels {};
     CalendarWidget *m_calendar;
     QDateTime m_startTime;
     QDateTime m_endTime;

@@ -16,7 +16,10 @@ class TimeAxisMapping;
 struct Interval
 {
     Interval() = default;
-    Interval(qint64 startMs, qint64 endMs) : start(startMs), end(endMs) {}
+    Interval(qint64 startMs, qint64 endMs)
+        : start(startMs)
+        , end(endMs)
+    { }
     qint64 start = 0;
     qint64 end = 0;
 };
@@ -116,8 +119,8 @@ private:
     QVector<int> rowLevels() const;
     QColor levelColor(int level, int index) const;
     void paintRows(QPainter &painter, const QRectF &band) const;
-    void paintIntervals(QPainter &painter, const QVector<Interval> &intervals,
-                        const QRectF &row, const QBrush &brush) const;
+    void paintIntervals(QPainter &painter, const QVector<Interval> &intervals, const QRectF &row,
+                        const QBrush &brush) const;
     void paintRuler(QPainter &painter, const QRectF &band) const;
     void paintMarks(QPainter &painter, const QRectF &band) const;
     void paintHoverTip(QPainter &painter) const;
