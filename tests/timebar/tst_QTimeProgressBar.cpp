@@ -124,6 +124,9 @@ private slots:
                     masked = {QDateTime::fromSecsSinceEpoch(row), from, to};
                 });
 
+        QSignalSpy rightClicked(&bar, &QTimeProgressBar::sgnProgressBarRightClicked);
+        QTest::mouseClick(axis, Qt::RightButton, {}, QPoint(200, 10));
+        QCOMPARE(rightClicked.at(0), QVariantList({2}));
         QTest::mouseDClick(axis, Qt::LeftButton, {}, QPoint(200, 10));
         QCOMPARE(doubleClicked.at(0), QVariantList({2, int(secondsAt(axis, 200))}));
 

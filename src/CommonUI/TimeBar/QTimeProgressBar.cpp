@@ -7,6 +7,7 @@
 #include <KWGui/KWVerScrollBar.h>
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QVariant>
 
@@ -113,6 +114,7 @@ void QTimeProgressBar::createRow(int row)
     auto *axis = new KWTimeAxis(this);
     applySkinColors(axis);
     connectAxis(axis);
+    axis->installEventFilter(this);
     for (QWidget *widget : {static_cast<QWidget *>(serial), static_cast<QWidget *>(channel),
                             static_cast<QWidget *>(axis)})
         widget->setProperty(kSelected, false);
@@ -398,8 +400,22 @@ void QTimeProgressBar::onCalendarShow()
 
 void QTimeProgressBar::onSplitWnd(int count)
 {
-    m_rowLimit = std::clamp(count, 1, kRows);
+    const int created = int(std::count_if(m_axes.begin(), m_axes.end(),
+                                          [](const KWTimeAxis *a) { return a != nullptr; }));
+    m_rowLimit = std::clamp(count, 1, created);
     layoutRows();
+}
+
+// The axis keeps its right button free: a right click on a row is the bar's to report.
+bool QTimeProgressBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        const auto at = std::find(m_axes.begin(), m_axes.end(), watched);
+        if (at != m_axes.end())
+            emit sgnProgressBarRightClicked(int(at - m_axes.begin()));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void QTimeProgressBar::resizeEvent(QResizeEvent *event)

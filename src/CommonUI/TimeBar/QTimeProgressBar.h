@@ -62,7 +62,7 @@ public:
 
 signals:
     void sgnProgressBarDoubleClicked(int nChannel, int nTime);
-    // Lock and cut of the video tools, with the range to keep or cut.
+    // Lock and cut ranges of the video tools; no axis gesture emits them.
     void sgnProgressBarLockVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime, QString);
     void sgnProgressBarCutVideo(int nChannel, QDateTime &nStartTime, QDateTime &nEndTime, QString);
     void sgnProgressBarLockVideoCancel(int nChannel);
@@ -78,6 +78,7 @@ signals:
     void sgnProgressBarPress(int nChannel, QDateTime &nPressTime, QDateTime &nMidTime);
     void sgnProgressBarRelease(int nChannel, QDateTime &nReleaseTime, QDateTime &nMidTime);
     void sgnProgressBarCalendarBarTimeChanged(int nChannel, QDateTime date);
+    // A day picked in the pop-up: both forms are emitted, the day's start in seconds and as a time.
     void sgnProgressBarCalendarPopDialogTimeChanged(int nChannel, int nTime);
     void sgnProgressBarCalendarPopDialogTimeChanged(int nChannel, QDateTime date);
     void sgnStartRealPlay(int nIndex);
@@ -106,6 +107,7 @@ public slots:
     void onSplitWnd(int count);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
