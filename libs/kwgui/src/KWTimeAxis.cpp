@@ -45,8 +45,7 @@ KWTimeAxis::KWTimeAxis(QWidget *parent)
     : QWidget(parent)
     , m_mapping(std::make_unique<TimeAxisMapping>())
 {
-    static const int registered = qRegisterMetaType<Interval>("Interval");
-    Q_UNUSED(registered)
+    qRegisterMetaType<Interval>("Interval");
     setObjectName("KWTimeAxis");
     setAttribute(Qt::WA_StyledBackground);
     setMouseTracking(true);
