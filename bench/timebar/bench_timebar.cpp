@@ -1,0 +1,96 @@
+// Repaint cost of the playback time bar with 16 rows of 500 recordings each: the bar as shown
+// (calendar and four rows), and all 16 axes painted one after another, at the whole span and
+// zoomed in, beside the repaint of an empty widget of the bar's size as the floor. The target is
+// one frame (16 ms). Runs on the offscreen platform unless another one is asked for.
+#include "QTimeProgressBar.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 200;
+constexpr int kIntervalsPerRow = 500;
+const QSize kBarSize(1280, 160);
+
+struct Figure
+{
+    double median;
+    double p95;
+};
+
+Figure measure(const std::function<void()> &paint)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        paint();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms[ms.size() * 95 / 100]};
+}
+
+void print(const char *what, const Figure &figure)
+{
+    std::printf("%-44s median %7.3f ms   p95 %7.3f ms\n", what, figure.median, figure.p95);
+}
+
+// A day of short recordings per row: 500 clips with gaps, in the three record levels.
+void fill(QTimeProgressBar &bar, qint64 dayStart)
+{
+    const qint64 pitch = 86400 / kIntervalsPerRow;
+    for (int row = 0; row < QTimeProgressBar::kRows; ++row) {
+        bar.SetTimeRange(row, dayStart, dayStart + 86400);
+        for (int i = 0; i < kIntervalsPerRow; ++i) {
+            const qint64 start = dayStart + i * pitch + row;
+            bar.AddTimeInterval(row, i % 3, start, start + pitch * 2 / 3);
+        }
+        bar.UpdatePlayIndicator(row, dayStart + 9 * 3600);
+    }
+}
+
+void paintAxes(QTimeProgressBar &bar, QImage &canvas)
+{
+    for (int row = 0; row < QTimeProgressBar::kRows; ++row) {
+        QPainter painter(&canvas);
+        bar.axis(row)->render(&painter);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QWidget empty;
+    empty.resize(kBarSize);
+    QTimeProgressBar bar;
+    bar.resize(kBarSize);
+    bar.show();
+    fill(bar, QDateTime(QDate::currentDate(), QTime(0, 0)).toSecsSinceEpoch());
+    QImage canvas(kBarSize, QImage::Format_ARGB32_Premultiplied);
+    QImage rowCanvas(bar.axis(0)->size(), QImage::Format_ARGB32_Premultiplied);
+
+    std::printf("time bar %dx%d, %d rows x %d recordings, %d repaints each\n", kBarSize.width(),
+                kBarSize.height(), QTimeProgressBar::kRows, kIntervalsPerRow, kRuns);
+    print("floor: empty widget repaint", measure([&] { empty.render(&canvas); }));
+    print("time bar repaint (calendar + 4 rows), whole day", measure([&] { bar.render(&canvas); }));
+    print("16 axes repainted, whole day", measure([&] { paintAxes(bar, rowCanvas); }));
+    for (int row = 0; row < QTimeProgressBar::kRows; ++row)
+        bar.SetTimeAxisScale(row, 4);
+    print("16 axes repainted, one hour", measure([&] { paintAxes(bar, rowCanvas); }));
+    std::printf("target: one frame, 16 ms\n");
+    return 0;
+}
