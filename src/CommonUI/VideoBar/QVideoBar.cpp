@@ -115,9 +115,10 @@ void QVideoBar::setButtonState(const QString &name, const QVariant &value)
     } else if (name == "VB_Split") {
         m_splitCount = value.toInt();
         refreshSplit();
-    } else if (VideoBarButtons::findToggle(kToggles, name) && name != "VB_SoundAlarm") {
-        button(name)->setProperty(VideoBarButtons::findToggle(kToggles, name)->state,
-                                  value.toBool());
+    } else if (const Toggle_t *toggle = VideoBarButtons::findToggle(kToggles, name);
+               toggle && name != "VB_SoundAlarm") {
+        // The siren's state comes only with its countdown (setSoundAlarmState).
+        button(name)->setProperty(toggle->state, value.toBool());
         refreshToggle(name);
     }
 }
@@ -224,6 +225,13 @@ void QVideoBar::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), QColor(255, 255, 255, 255));
     }
     QCustomWidget::paintStyledBackground(this);
+}
+
+void QVideoBar::hideEvent(QHideEvent *event)
+{
+    m_split->hide();
+    m_speed->hide();
+    QWidget::hideEvent(event);
 }
 
 QPushButton *QVideoBar::button(const QString &name) const

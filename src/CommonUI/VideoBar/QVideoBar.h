@@ -65,6 +65,8 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The pop-ups are windows of their own: they go with the bar.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QPushButton *button(const QString &name) const;
