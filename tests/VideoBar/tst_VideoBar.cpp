@@ -49,6 +49,89 @@ QStringList buttonsOf(const QVideoBar &bar, bool onlyShown)
     return names;
 }
 
+// A toggle: picture name (also the button's name after "VB_"), state, tool tips off and on.
+const struct ToggleRow
+{
+    const char *name, *state, *tipOff, *tipOn;
+} kToggleRows[] = {
+    {"LocalRecord", "bRecordOn", "startRecord (R)", "stopRecord (R)"},
+    {"Talk", "bTalkOn", "openTalk (T)", "cloaseTalk (T)"},
+    {"Pause", "bPauseOn", "pause (Space)", "play (Space)"},
+    {"PTZCtrl", "bPTZCtrl", "open PTZCtrl", "close PTZCtrl"},
+    {"SoundAlarm", "bSoundAlarmOn", "open sound alarm", "close sound alarm"},
+    {"LightAlarm", "bLightAlarmOn", "open light alarm", "close light alarm"},
+    {"Audio", "bAudioOn", "openAudio (M)", "closeAudio (M)"},
+    {"FullScreen", "bFullScreen", "fullScreen (F11)", "reset (F11)"},
+};
+
+// A press of a two-valued button: its state before and after, the text and tool tip after.
+const struct SwitchRow
+{
+    const char *name, *button;
+    int from, to;
+    const char *text, *tip;
+} kSwitchRows[] = {
+    {"standard to high", "VB_Definition", 1, 0, "high definition",
+     "change standard definition (D)"},
+    {"odd definition", "VB_Definition", 5, 1, "standard definition", "change high definition (D)"},
+    {"device to cloud", "VB_RecordType", 0, 1, "cloud", "change deviceRecord"},
+    {"odd source", "VB_RecordType", 7, 0, "device", "change cloudRecord"},
+};
+
+// The buttons a window shows (-1 play type: a new bar, no window yet).
+const char kBase[] = "CircleDetail RecordType Audio Split FullScreen CloseAll";
+const char kAbilities[] = "PT,Siren,WhiteLight";
+const struct WindowRow
+{
+    const char *name;
+    int status, playType, access;
+    const char *abilities, *shown;
+} kWindowRows[] = {
+    {"new bar", -1, -1, 0, "", kBase},
+    {"live, idle", 1, 0, 0, kAbilities, kBase},
+    {"live", 3, 0, 0, "",
+     "CircleDetail RecordType Definition LocalRecord SnapShot Talk Audio Split FullScreen "
+     "CloseAll"},
+    {"live, abilities", 3, 0, 0, kAbilities,
+     "CircleDetail RecordType Definition LocalRecord SnapShot Talk PTZCtrl SoundAlarm LightAlarm "
+     "Audio Split FullScreen CloseAll"},
+    {"playback", 3, 1, 0, kAbilities,
+     "CircleDetail RecordType LocalRecord SnapShot Back Pause Forward SpeedSet Audio Split "
+     "FullScreen CloseAll"},
+    {"playback, idle", 0, 1, 0, "", kBase},
+    {"record-only channel", 3, 0, 11, "PT", "LocalRecord SnapShot Split FullScreen CloseAll"},
+};
+
+// A key on a bar with every button shown or not, at a speed: the press or {new speed} it sends
+// (empty: the key does nothing there).
+const struct KeyRow
+{
+    const char *name;
+    int key;
+    bool showAll;
+    int speed;
+    QVariantList sent;
+} kKeyRows[] = {
+    {"hidden snapshot", Qt::Key_S, false, 1, {}},
+    {"snapshot", Qt::Key_S, true, 1, {"VB_SnapShot", false}},
+    {"pause", Qt::Key_Space, true, 1, {"VB_Pause", true}},
+    {"close all", Qt::Key_Delete, false, 1, {"VB_CloseAll", false}},
+    {"faster", Qt::Key_Plus, true, 1, {2}},
+    {"between", Qt::Key_Plus, true, 3, {4}},
+    {"slower", Qt::Key_Minus, true, 6, {4}},
+    {"slowest", Qt::Key_Minus, true, 1, {}},
+    {"fastest", Qt::Key_Plus, true, 8, {}},
+    {"no shortcut", Qt::Key_X, true, 1, {}},
+};
+
+// One data row per entry of table, carrying its index.
+template<typename Row, std::size_t N> void addRows(const Row (&table)[N])
+{
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < N; ++i)
+        QTest::newRow(table[i].name) << int(i);
+}
+
 } // namespace
 
 class tst_VideoBar : public QObject
@@ -62,57 +145,18 @@ private slots:
         QVERIFY(QDir::setCurrent(TestEnv::buildBinDir()));
     }
 
-    void togglesSendAndShowTheirState_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<QString>("tipOff");
-        QTest::addColumn<QString>("tipOn");
-        QTest::newRow("record") << "LocalRecord"
-                                << "bRecordOn"
-                                << "startRecord (R)"
-                                << "stopRecord (R)";
-        QTest::newRow("talk") << "Talk"
-                              << "bTalkOn"
-                              << "openTalk (T)"
-                              << "cloaseTalk (T)";
-        QTest::newRow("pause") << "Pause"
-                               << "bPauseOn"
-                               << "pause (Space)"
-                               << "play (Space)";
-        QTest::newRow("ptz") << "PTZCtrl"
-                             << "bPTZCtrl"
-                             << "open PTZCtrl"
-                             << "close PTZCtrl";
-        QTest::newRow("siren") << "SoundAlarm"
-                               << "bSoundAlarmOn"
-                               << "open sound alarm"
-                               << "close sound alarm";
-        QTest::newRow("light") << "LightAlarm"
-                               << "bLightAlarmOn"
-                               << "open light alarm"
-                               << "close light alarm";
-        QTest::newRow("sound") << "Audio"
-                               << "bAudioOn"
-                               << "openAudio (M)"
-                               << "closeAudio (M)";
-        QTest::newRow("full screen") << "FullScreen"
-                                     << "bFullScreen"
-                                     << "fullScreen (F11)"
-                                     << "reset (F11)";
-    }
+    void togglesSendAndShowTheirState_data() { addRows(kToggleRows); }
     void togglesSendAndShowTheirState()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, state);
-        QFETCH(QString, tipOff);
-        QFETCH(QString, tipOn);
+        QFETCH(int, row);
+        const ToggleRow &expected = kToggleRows[row];
+        const QString button = expected.name;
         QVideoBar bar;
         QSignalSpy spy(&bar, &QVideoBar::sgnButtonClicked);
         QPushButton *toggle = buttonOf(&bar, "VB_" + button);
         const auto expectShown = [&](bool on) {
-            QCOMPARE(toggle->property(qPrintable(state)), QVariant(on));
-            QCOMPARE(toggle->toolTip(), on ? tipOn : tipOff);
+            QCOMPARE(toggle->property(expected.state), QVariant(on));
+            QCOMPARE(toggle->toolTip(), QString(on ? expected.tipOn : expected.tipOff));
             QCOMPARE(shown(toggle), picture(on ? button + "-On" : button));
         };
         expectShown(false);
@@ -128,36 +172,19 @@ private slots:
         QCOMPARE(spy.count(), 2);
     }
 
-    void definitionAndRecordSourceSwitch_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("standard to high") << "VB_Definition" << 1 << 0 << "high definition"
-                                          << "change standard definition (D)";
-        QTest::newRow("odd definition") << "VB_Definition" << 5 << 1 << "standard definition"
-                                        << "change high definition (D)";
-        QTest::newRow("device to cloud") << "VB_RecordType" << 0 << 1 << "cloud"
-                                         << "change deviceRecord";
-        QTest::newRow("odd source") << "VB_RecordType" << 7 << 0 << "device"
-                                    << "change cloudRecord";
-    }
+    void definitionAndRecordSourceSwitch_data() { addRows(kSwitchRows); }
     void definitionAndRecordSourceSwitch()
     {
-        QFETCH(QString, button);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QString, text);
-        QFETCH(QString, tip);
+        QFETCH(int, row);
+        const SwitchRow &expected = kSwitchRows[row];
         QVideoBar bar;
-        bar.setButtonState(button, from);
+        bar.setButtonState(expected.button, expected.from);
         QSignalSpy spy(&bar, &QVideoBar::sgnButtonClicked);
-        buttonOf(&bar, button)->click();
-        QCOMPARE(spy, (Presses {{button, to}}));
-        QCOMPARE(buttonOf(&bar, button)->text(), text);
-        QCOMPARE(buttonOf(&bar, button)->toolTip(), tip);
+        QPushButton *button = buttonOf(&bar, expected.button);
+        button->click();
+        QCOMPARE(spy, (Presses {{expected.button, expected.to}}));
+        QCOMPARE(button->text(), QString(expected.text));
+        QCOMPARE(button->toolTip(), QString(expected.tip));
     }
 
     void splitPopupOpensClosesAndChooses()
@@ -262,46 +289,20 @@ private slots:
         QCOMPARE(shown(buttonOf(&bar, "VB_PTZCtrl")), picture("PTZCtrl"));
     }
 
-    void rowsFollowTheWindow_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("playType"); // -1: a new bar
-        QTest::addColumn<int>("access");
-        QTest::addColumn<QString>("abilities");
-        QTest::addColumn<QString>("shown");
-        const QString base = "CircleDetail RecordType Audio Split FullScreen CloseAll";
-        QTest::newRow("new bar") << -1 << -1 << 0 << "" << base;
-        QTest::newRow("live, idle") << 1 << 0 << 0 << "PT,Siren,WhiteLight" << base;
-        QTest::newRow("live") << 3 << 0 << 0 << ""
-                              << "CircleDetail RecordType Definition LocalRecord SnapShot Talk "
-                                 "Audio Split FullScreen CloseAll";
-        QTest::newRow("live, abilities")
-            << 3 << 0 << 0 << "PT,Siren,WhiteLight"
-            << "CircleDetail RecordType Definition LocalRecord SnapShot Talk PTZCtrl SoundAlarm "
-               "LightAlarm Audio Split FullScreen CloseAll";
-        QTest::newRow("playback") << 3 << 1 << 0 << "PT,Siren,WhiteLight"
-                                  << "CircleDetail RecordType LocalRecord SnapShot Back Pause "
-                                     "Forward SpeedSet Audio Split FullScreen CloseAll";
-        QTest::newRow("playback, idle") << 0 << 1 << 0 << "" << base;
-        QTest::newRow("record-only channel") << 3 << 0 << 11 << "PT"
-                                             << "LocalRecord SnapShot Split FullScreen CloseAll";
-    }
+    void rowsFollowTheWindow_data() { addRows(kWindowRows); }
     void rowsFollowTheWindow()
     {
-        QFETCH(int, status);
-        QFETCH(int, playType);
-        QFETCH(int, access);
-        QFETCH(QString, abilities);
-        QFETCH(QString, shown);
+        QFETCH(int, row);
+        const WindowRow &window = kWindowRows[row];
         QVideoBar bar;
-        if (playType >= 0) {
+        if (window.playType >= 0) {
             VideoWndInfo_t info;
-            info.playType = playType;
-            info.channel.accessSource = access;
-            info.channel.devAbility = abilities;
-            VideoBarRows::apply(&bar, status, info);
+            info.playType = window.playType;
+            info.channel.accessSource = window.access;
+            info.channel.devAbility = window.abilities;
+            VideoBarRows::apply(&bar, window.status, info);
         }
-        QCOMPARE(buttonsOf(bar, true).join(' ').remove("VB_"), shown);
+        QCOMPARE(buttonsOf(bar, true).join(' ').remove("VB_"), QString(window.shown));
     }
 
     void rowsCarryTheWindowsStates()
@@ -323,40 +324,19 @@ private slots:
         QCOMPARE(shown(buttonOf(&bar, "VB_SpeedSet")), picture("Speed-8"));
     }
 
-    void shortcutsActOnShownButtons_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("showAll");
-        QTest::addColumn<int>("speed");
-        QTest::addColumn<QVariantList>("sent"); // a press, or {new speed}; empty: key unused
-        QTest::newRow("hidden snapshot") << int(Qt::Key_S) << false << 1 << QVariantList();
-        QTest::newRow("snapshot") << int(Qt::Key_S) << true << 1
-                                  << QVariantList {"VB_SnapShot", false};
-        QTest::newRow("pause") << int(Qt::Key_Space) << true << 1
-                               << QVariantList {"VB_Pause", true};
-        QTest::newRow("close all")
-            << int(Qt::Key_Delete) << false << 1 << QVariantList {"VB_CloseAll", false};
-        QTest::newRow("faster") << int(Qt::Key_Plus) << true << 1 << QVariantList {2};
-        QTest::newRow("between") << int(Qt::Key_Plus) << true << 3 << QVariantList {4};
-        QTest::newRow("slower") << int(Qt::Key_Minus) << true << 6 << QVariantList {4};
-        QTest::newRow("slowest") << int(Qt::Key_Minus) << true << 1 << QVariantList();
-        QTest::newRow("fastest") << int(Qt::Key_Plus) << true << 8 << QVariantList();
-        QTest::newRow("no shortcut") << int(Qt::Key_X) << true << 1 << QVariantList();
-    }
+    void shortcutsActOnShownButtons_data() { addRows(kKeyRows); }
     void shortcutsActOnShownButtons()
     {
-        QFETCH(int, key);
-        QFETCH(bool, showAll);
-        QFETCH(int, speed);
-        QFETCH(QVariantList, sent);
+        QFETCH(int, row);
+        const KeyRow &press = kKeyRows[row];
         QVideoBar bar;
-        bar.setButtonsVisible(buttonsOf(bar, false), showAll);
+        bar.setButtonsVisible(buttonsOf(bar, false), press.showAll);
         bar.setButtonVisible("VB_CloseAll", true);
-        bar.setButtonState("VB_SpeedSet", speed);
+        bar.setButtonState("VB_SpeedSet", press.speed);
         QSignalSpy clicks(&bar, &QVideoBar::sgnButtonClicked);
         QSignalSpy speeds(&bar, &QVideoBar::sgnRecordSpeedSet);
-        QCOMPARE(bar.triggerShortcut(key), !sent.isEmpty());
-        QCOMPARE(clicks + speeds, sent.isEmpty() ? Presses() : Presses {sent});
+        QCOMPARE(bar.triggerShortcut(press.key), !press.sent.isEmpty());
+        QCOMPARE(clicks + speeds, press.sent.isEmpty() ? Presses() : Presses {press.sent});
     }
 
     void everyButtonIsNamedAndReachable()
