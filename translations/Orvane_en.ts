@@ -199,6 +199,13 @@
     </message>
 </context>
 <context>
+    <name>QSpeedSetWidget</name>
+    <message>
+        <source>speed %1</source>
+        <translation>Speed %1×</translation>
+    </message>
+</context>
+<context>
     <name>QVideoBar</name>
     <message>
         <source>Details of Circle Display plan</source>
