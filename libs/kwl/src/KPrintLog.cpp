@@ -134,6 +134,42 @@ std::string KPrintLog::LevelName(int level)
     return "L" + std::to_string(level);
 }
 
+std::string KPrintLog::SourceName(const char *path)
+{
+    if (!path || !*path)
+        return "?";
+    const std::string text(path);
+    const size_t src = text.rfind("/src/");
+    const size_t slash = text.rfind('/');
+    size_t begin = 0;
+    if (src != std::string::npos)
+        begin = src + 5;
+    else if (slash != std::string::npos)
+        begin = slash + 1;
+    const size_t dot = text.rfind('.');
+    const size_t end = dot != std::string::npos && dot > begin ? dot : text.size();
+    return text.substr(begin, end - begin);
+}
+
+std::string KPrintLog::FunctionName(const char *signature)
+{
+    if (!signature || !*signature)
+        return "?";
+    std::string text(signature);
+    text = text.substr(0, text.find('(')); // parameters, and what a lambda adds after them
+    // The return type ends at the last blank outside template brackets ("QMap<QString, int> f").
+    int depth = 0;
+    for (size_t i = text.size(); i-- > 0;) {
+        if (text[i] == '>')
+            ++depth;
+        else if (text[i] == '<')
+            --depth;
+        else if (text[i] == ' ' && depth == 0)
+            return text.substr(i + 1);
+    }
+    return text;
+}
+
 void KPrintLog::Log(const char *file, int line, const char *function, const char *module, int level,
                     const char *fmt, ...)
 {
