@@ -19,9 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSaveFile>
 #include <QNetworkProxyFactory>
 #include <QSharedMemory>
 #include <QTextStream>
@@ -88,21 +85,6 @@ int logLevelOf(QtMsgType type)
     return KPrintLog::Info;
 }
 
-// TEMP-REPORT
-void writeStartupReport()
-{
-    const QString path = qEnvironmentVariable("ORVANE_STARTUP_REPORT");
-    if (path.isEmpty())
-        return;
-    QJsonObject report {{"styleSheet", qApp->styleSheet()}};
-    if (qEnvironmentVariableIsSet("QTWEBENGINE_REMOTE_DEBUGGING"))
-        report.insert("remoteDebugging", qEnvironmentVariable("QTWEBENGINE_REMOTE_DEBUGGING"));
-    QSaveFile file(path); // appears whole or not at all
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QJsonDocument(report).toJson());
-    file.commit();
-}
-
 // Qt's own messages, the web engine's (its pages' console in the category "js") among them, go
 // to the client's log, marked with their category.
 void forwardQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
@@ -123,7 +105,6 @@ void runGuarded(QApplication &app)
     ClearWebCache();
     EnableRemoteDebugging();
     QNetworkProxyFactory::setUseSystemConfiguration(false);
-    writeStartupReport();
     KLOG(KPrintLog::Info, "Start-up done for program type %s: the main window opens",
          qUtf8Printable(CLocalCfg::Instance().GetProgram()));
 

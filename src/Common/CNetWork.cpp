@@ -11,26 +11,13 @@
 #include <QSslConfiguration>
 #include <QUrl>
 
+#include <utility>
+
 namespace Common {
 
 QString CNetWork::s_contentType = QStringLiteral("application/json;charset=utf-8");
 QString CNetWork::s_acceptLanguage = QStringLiteral("zh-CN");
 int CNetWork::s_firstDataTimeOutMs = CNetWork::kFirstDataTimeOutMs;
-
-namespace {
-
-// Once per run: the log says that HTTPS peers go unverified, and by which setting.
-void logPeerVerificationOnce()
-{
-    static bool logged = false;
-    if (logged)
-        return;
-    logged = true;
-    KLOG(KPrintLog::Info, "HTTPS to the platform: peer verification %s (kPlatformPeerVerify)",
-         CNetWork::kPlatformPeerVerify == QSslSocket::VerifyNone ? "off" : "on");
-}
-
-} // namespace
 
 CNetWork::CNetWork(const QString &name)
     : m_manager(new QNetworkAccessManager(this)), m_request(new QNetworkRequest(QUrl())), m_name(name)
@@ -63,7 +50,10 @@ void CNetWork::setUrl(const QString &url)
     ssl.setPeerVerifyMode(kPlatformPeerVerify);
     ssl.setProtocol(kPlatformProtocol);
     m_request->setSslConfiguration(ssl);
-    logPeerVerificationOnce();
+    static bool logged = false; // once per run
+    if (!std::exchange(logged, true))
+        KLOG(KPrintLog::Info, "HTTPS to the platform: peer verification %s (kPlatformPeerVerify)",
+             kPlatformPeerVerify == QSslSocket::VerifyNone ? "off" : "on");
 }
 
 void CNetWork::setContentType(const QString &value)

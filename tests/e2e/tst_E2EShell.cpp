@@ -74,14 +74,6 @@ private:
     bool click(const QString &selector) { return page().click(selector, &m_error); }
     bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error); }
 
-    QJsonArray simRequests(const QString &path)
-    {
-        return m_session.sim()
-            .request("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
-            .json()["requests"]
-            .toArray();
-    }
-
     // Notifications of one method the page received from the client, oldest first.
     QList<QJsonObject> received(const QString &method)
     {
@@ -106,25 +98,23 @@ private:
     bool feedIsWaiting()
     {
         m_error = "the page's alarm feed does not poll the platform";
-        return QTest::qWaitFor([this] { return simRequests("/gateway/message/list").size() >= 2; },
+        return QTest::qWaitFor([this] { return m_session.simRequests("/gateway/message/list").size() >= 2; },
                                30000);
     }
 
     QJsonObject raiseAlarm(const QJsonObject &alarm)
     {
-        return m_session.sim().request("POST", "/sim/alarms", alarm).json()["message"].toObject();
+        return m_session.sim("POST", "/sim/alarms", alarm).json()["message"].toObject();
     }
 
 private slots:
     void initTestCase()
     {
-        QString error;
-        QVERIFY2(m_session.startSim(&error), qPrintable(error));
+        STEP(m_session.startSim(&m_error));
         // The client of this process reads its settings from the program folder.
         QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
                         QSettings::IniFormat);
-        const QVariantMap addresses
-            = E2ESession::platformAddresses(m_session.sim().httpUrl(), m_session.sim().httpPort());
+        const QVariantMap addresses = m_session.platformAddresses();
         for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
             local.setValue(it.key(), it.value());
         local.sync();
@@ -140,11 +130,11 @@ private slots:
     {
         CBaseInfo::Instance().setLogin(false);
         CBaseInfo::Instance().resetUserInfo();
-        m_session.sim().request("POST", "/sim/requests/clear");
+        m_session.sim("POST", "/sim/requests/clear");
         m_client = std::make_unique<TesmarClient>();
         m_client->show();
         m_client->QueryClientVersion();
-        STEP(page().connectToPage(m_session.sim().httpUrl(), &m_error)
+        STEP(page().connectToPage(m_session.simUrl(), &m_error)
              && waitFor("window.__orvane && window.__orvane.ready "
                         "&& document.querySelector('#login-form')"));
     }
@@ -173,9 +163,9 @@ private slots:
         QVERIFY(CBaseInfo::Instance().getMenuInfoMap().contains("videoSurveillance"));
 
         // The device-platform token is asked for with the user's token and announced.
-        QTRY_VERIFY(!simRequests("/gateway/device/veltra/getTokenAndExpire").isEmpty());
+        QTRY_VERIFY(!m_session.simRequests("/gateway/device/veltra/getTokenAndExpire").isEmpty());
         const QJsonObject asked
-            = simRequests("/gateway/device/veltra/getTokenAndExpire").first().toObject();
+            = m_session.simRequests("/gateway/device/veltra/getTokenAndExpire").first().toObject();
         QCOMPARE(asked["headers"]["Authorization"].toString(), "Bearer " + demoToken);
         QTRY_COMPARE(token.size(), 1);
         QVERIFY(!token.first().first().toString().isEmpty());

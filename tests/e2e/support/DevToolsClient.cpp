@@ -1,6 +1,6 @@
 #include "DevToolsClient.h"
 
-#include "ProgramFolder.h"
+#include <QTest>
 #include "SyncHttp.h"
 
 #include <QElapsedTimer>
@@ -48,7 +48,7 @@ bool DevToolsClient::connectToPage(const QString &urlPart, QString *error, int t
     const QUrl list(QString("http://127.0.0.1:%1/json").arg(m_port));
     QString debuggerUrl;
     QString lastProblem;
-    const bool listed = ProgramFolder::waitFor(
+    const bool listed = QTest::qWaitFor(
         [&] {
             const SyncHttp::Reply reply = SyncHttp::send("GET", list, {}, {}, 2000);
             lastProblem = reply.error.isEmpty() ? QString("no page with \"%1\" in its address "
@@ -74,7 +74,7 @@ bool DevToolsClient::connectToPage(const QString &urlPart, QString *error, int t
     m_socket.abort();
     m_console.clear();
     m_socket.open(QUrl(debuggerUrl));
-    ProgramFolder::waitFor(
+    QTest::qWaitFor(
         [this] {
             return m_socket.state() == QAbstractSocket::ConnectedState
                 || m_socket.state() == QAbstractSocket::UnconnectedState;
@@ -230,7 +230,7 @@ QJsonObject DevToolsClient::command(const QString &method, const QJsonObject &pa
     const QJsonObject message {{"id", id}, {"method", method}, {"params", params}};
     m_socket.sendTextMessage(
         QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
-    const bool answered = ProgramFolder::waitFor(
+    const bool answered = QTest::qWaitFor(
         [this, id] { return m_replies.contains(id) || !isConnected(); }, timeoutMs);
     if (!m_replies.contains(id)) {
         *error = answered ? QString("%1: the page went away").arg(method)

@@ -1,6 +1,6 @@
 #include "SyncHttp.h"
 
-#include "ProgramFolder.h"
+#include <QTest>
 
 #include <QBuffer>
 #include <QJsonDocument>
@@ -30,7 +30,7 @@ Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body, cons
     QNetworkReply *reply = manager.sendCustomRequest(request, verb, &upload);
 
     Reply result;
-    if (!ProgramFolder::waitFor([reply] { return reply->isFinished(); }, timeoutMs)) {
+    if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, timeoutMs)) {
         reply->abort();
         result.error = QString("no answer from %1 within %2 ms").arg(url.toString()).arg(timeoutMs);
     } else {
