@@ -89,9 +89,8 @@ int logLevelOf(QtMsgType type)
 // to the client's log, marked with their category.
 void forwardQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    const char *category = context.category && std::strcmp(context.category, "default") != 0
-        ? context.category
-        : "";
+    const char *category
+        = context.category && std::strcmp(context.category, "default") != 0 ? context.category : "";
     KPrintLog::instance()->Log(KPrintLog::SourceName(context.file).c_str(), context.line,
                                KPrintLog::FunctionName(context.function).c_str(), category,
                                logLevelOf(type), "%s", text.toUtf8().constData());

@@ -20,9 +20,10 @@ QString CNetWork::s_acceptLanguage = QStringLiteral("zh-CN");
 int CNetWork::s_firstDataTimeOutMs = CNetWork::kFirstDataTimeOutMs;
 
 CNetWork::CNetWork(const QString &name)
-    : m_manager(new QNetworkAccessManager(this)), m_request(new QNetworkRequest(QUrl())), m_name(name)
-{
-}
+    : m_manager(new QNetworkAccessManager(this))
+    , m_request(new QNetworkRequest(QUrl()))
+    , m_name(name)
+{ }
 
 CNetWork::~CNetWork()
 {

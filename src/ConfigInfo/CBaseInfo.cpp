@@ -160,8 +160,7 @@ void CBaseInfo::onNetWorkReadyRead(const QByteArray &data, const QString &)
 
 void CBaseInfo::onNetWorkRawHeaderCallBack(const QList<QNetworkReply::RawHeaderPair> &,
                                            const QString &)
-{
-}
+{ }
 
 void CBaseInfo::onNetWorkFinished(const QString &)
 {

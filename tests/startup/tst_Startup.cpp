@@ -49,9 +49,12 @@ ChildProcess *startClient(ProgramFolder &folder, const QString &program, bool lo
     if (logged)
         client->waitForLine(kStarted + program);
     else
-        QTest::qWaitFor([&] {
-            return registry.value("cachePath") != cache || client->state() == QProcess::NotRunning;
-        }, 30000);
+        QTest::qWaitFor(
+            [&] {
+                return registry.value("cachePath") != cache
+                    || client->state() == QProcess::NotRunning;
+            },
+            30000);
     return client;
 }
 
@@ -80,9 +83,9 @@ private slots:
         const QString program = QString("House%1").arg(QTest::currentDataTag()).remove(' ');
         ProgramFolder folder(QDir::currentPath() + "/" + program);
         QVERIFY(folder.install());
-        QVERIFY(folder.writeIni("Localcfg.ini", {{"Type/program", program},
-                                                 {"Flag/logFlag", log},
-                                                 {"Flag/WebCacheFlag", clearCache}}));
+        QVERIFY(folder.writeIni(
+            "Localcfg.ini",
+            {{"Type/program", program}, {"Flag/logFlag", log}, {"Flag/WebCacheFlag", clearCache}}));
         QVERIFY(folder.writeIni("Config.ini", {{"WebInfo/IsDebug", debug}}));
         for (const char *scratch : {"tmp/top.txt", "tmp/.hidden", "tmp/nested/deeper/p.jpg"})
             QVERIFY(touch(folder.filePath(scratch)));
@@ -131,9 +134,12 @@ private slots:
     {
         QTest::addColumn<QString>("skinPath");
         QTest::addColumn<QString>("sheets");
-        QTest::newRow("scheme named") << "storeSuite/Ocean" << "Ocean/KWGUI/CSS/: ocean.css";
-        QTest::newRow("no scheme") << "storeSuite" << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
-        QTest::newRow("empty scheme") << "storeSuite/" << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
+        QTest::newRow("scheme named") << "storeSuite/Ocean"
+                                      << "Ocean/KWGUI/CSS/: ocean.css";
+        QTest::newRow("no scheme") << "storeSuite"
+                                   << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
+        QTest::newRow("empty scheme") << "storeSuite/"
+                                      << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
     }
 
     // Every *.css whatever its case, in name order ignoring case, becomes the application style
@@ -148,17 +154,18 @@ private slots:
         QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/B.CSS", "QToolTip { color: "));
         QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/notes.txt", "QWidget { }"));
         QVERIFY(folder.writeFile("Skin/Ocean/KWGUI/CSS/ocean.css", "QMainWindow { color: blue; }"));
-        QVERIFY(folder.writeIni("Localcfg.ini", {{"Skin/path", skinPath},
-                                                 {"Type/program", "Skins"},
-                                                 {"Flag/logFlag", true}}));
+        QVERIFY(folder.writeIni(
+            "Localcfg.ini",
+            {{"Skin/path", skinPath}, {"Type/program", "Skins"}, {"Flag/logFlag", true}}));
 
         ChildProcess *client = startClient(folder, "Skins");
         const QString log = client->output();
         QVERIFY2(log.contains("Style sheet from " + folder.path() + "/Skin/" + sheets + "\n"),
                  qPrintable(log));
         if (sheets.startsWith("DustyBlue"))
-            QVERIFY(client->waitForLine(R"(WARN \[tid \d+\] .*Could not parse application stylesheet)")
-                        .hasMatch());
+            QVERIFY(
+                client->waitForLine(R"(WARN \[tid \d+\] .*Could not parse application stylesheet)")
+                    .hasMatch());
         client->stop();
         releaseGuard("Skins");
     }

@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QTest>
 
-ChildProcess::ChildProcess(QObject *parent) : QProcess(parent)
+ChildProcess::ChildProcess(QObject *parent)
+    : QProcess(parent)
 {
     setProcessChannelMode(QProcess::MergedChannels);
 }

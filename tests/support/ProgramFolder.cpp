@@ -28,7 +28,8 @@ bool copyEntry(const QString &from, const QString &to)
 
 } // namespace
 
-ProgramFolder::ProgramFolder(const QString &path) : m_path(QDir(path).absolutePath())
+ProgramFolder::ProgramFolder(const QString &path)
+    : m_path(QDir(path).absolutePath())
 {
     QDir().mkpath(m_path);
 }

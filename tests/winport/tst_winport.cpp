@@ -74,21 +74,22 @@ private slots:
     void systemInformationFollowsTheProtocol()
     {
         for (int architecture : {0, 1, 2, 3, 4, 5, 8, 10, 11, 12, 0xffff, -1})
-            QVERIFY2(winport::processorBits(architecture) == 32, qPrintable(QString::number(architecture)));
+            QVERIFY2(winport::processorBits(architecture) == 32,
+                     qPrintable(QString::number(architecture)));
         for (int architecture : {9, 6, 7})
             QCOMPARE(winport::processorBits(architecture), 64);
         QCOMPARE(winport::nativeProcessorBits(),
                  winport::processorBits(winport::nativeProcessorArchitecture()));
 
         const QList<QPair<int, QString>> versions {
-            {0x0000, "WV_None"},      {0x0001, "WV_32s"},        {0x0002, "WV_95"},
-            {0x0003, "WV_98"},        {0x0004, "WV_Me"},         {0x000f, "WV_DOS_based"},
-            {0x0010, "WV_NT"},        {0x0020, "WV_2000"},       {0x0030, "WV_XP"},
-            {0x0040, "WV_2003"},      {0x0080, "WV_VISTA"},      {0x0090, "WV_WINDOWS7"},
-            {0x00a0, "WV_WINDOWS8"},  {0x00b0, "WV_WINDOWS8_1"}, {0x00c0, "WV_WINDOWS10"},
-            {0x00f0, "WV_NT_based"},  {0x0100, "WV_CE"},         {0x0200, "WV_CENET"},
-            {0x0300, "WV_CE_5"},      {0x0400, "WV_CE_6"},       {0x0f00, "WV_CE_based"},
-            {0x0005, "unKnow"},       {0x00d0, "unKnow"},        {-1, "unKnow"}};
+            {0x0000, "WV_None"},     {0x0001, "WV_32s"},        {0x0002, "WV_95"},
+            {0x0003, "WV_98"},       {0x0004, "WV_Me"},         {0x000f, "WV_DOS_based"},
+            {0x0010, "WV_NT"},       {0x0020, "WV_2000"},       {0x0030, "WV_XP"},
+            {0x0040, "WV_2003"},     {0x0080, "WV_VISTA"},      {0x0090, "WV_WINDOWS7"},
+            {0x00a0, "WV_WINDOWS8"}, {0x00b0, "WV_WINDOWS8_1"}, {0x00c0, "WV_WINDOWS10"},
+            {0x00f0, "WV_NT_based"}, {0x0100, "WV_CE"},         {0x0200, "WV_CENET"},
+            {0x0300, "WV_CE_5"},     {0x0400, "WV_CE_6"},       {0x0f00, "WV_CE_based"},
+            {0x0005, "unKnow"},      {0x00d0, "unKnow"},        {-1, "unKnow"}};
         for (const auto &version : versions)
             QCOMPARE(winport::windowsVersionName(version.first), version.second);
 #ifndef Q_OS_WIN

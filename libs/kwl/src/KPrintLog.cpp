@@ -21,9 +21,9 @@ long currentThreadId()
 
 std::string timestamp()
 {
-    timeval tv{};
+    timeval tv {};
     ::gettimeofday(&tv, nullptr);
-    tm local{};
+    tm local {};
     ::localtime_r(&tv.tv_sec, &local);
     char text[40];
     const size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -99,7 +99,8 @@ bool KPrintLog::SetFile(const char *path)
         std::filesystem::create_directories(parent, ec);
     m_file = std::fopen(path, "ae");
     if (!m_file) {
-        std::fprintf(stderr, "KPrintLog: cannot open log file %s: %s\n", path, std::strerror(errno));
+        std::fprintf(stderr, "KPrintLog: cannot open log file %s: %s\n", path,
+                     std::strerror(errno));
         return false;
     }
     m_filePath = path;
@@ -128,7 +129,8 @@ std::string KPrintLog::FilePath() const
 
 std::string KPrintLog::LevelName(int level)
 {
-    static const char *const names[] = {"L0", "L1", "VERB", "DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
+    static const char *const names[]
+        = {"L0", "L1", "VERB", "DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
     if (level >= 0 && level < 8)
         return names[level];
     return "L" + std::to_string(level);
@@ -209,5 +211,6 @@ void KPrintLog::Log(const char *file, int line, const char *function, const char
     if (m_stderr)
         std::fwrite(text.data(), 1, text.size(), stderr);
     if (m_syslog)
-        ::syslog(syslogPriority(level), "%s", text.c_str() + afterTime); // syslog stamps its own time
+        ::syslog(syslogPriority(level), "%s",
+                 text.c_str() + afterTime); // syslog stamps its own time
 }

@@ -17,7 +17,9 @@ QString testFolder()
 
 } // namespace
 
-E2ESession::E2ESession() : m_folder(testFolder() + "/client") { }
+E2ESession::E2ESession()
+    : m_folder(testFolder() + "/client")
+{ }
 
 E2ESession::~E2ESession()
 {

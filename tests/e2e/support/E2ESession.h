@@ -5,6 +5,7 @@
 #include "ProgramFolder.h"
 #include "SyncHttp.h"
 
+#include <QJsonArray>
 #include <QVariantMap>
 
 // One end-to-end run of the client: orvane-sim on free ports, a program folder holding a copy of

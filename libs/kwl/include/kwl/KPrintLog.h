@@ -34,7 +34,8 @@ public:
     // name) without extension, "/work/o/src/Common/CNetWork.cpp" -> "Common/CNetWork".
     static std::string SourceName(const char *path);
     // A function as lines name it: the qualified name without return type and parameters,
-    // "void Common::CNetWork::onSSLErrors(const QList<QSslError>&)" -> "Common::CNetWork::onSSLErrors".
+    // "void Common::CNetWork::onSSLErrors(const QList<QSslError>&)" ->
+    // "Common::CNetWork::onSSLErrors".
     static std::string FunctionName(const char *signature);
 
 private:
@@ -52,6 +53,6 @@ private:
 
 // Logs with the caller's place filled in: KLOG(KPrintLog::Error, "open failed: %s", path).
 #define KLOG(level, ...)                                                                           \
-    KPrintLog::instance()->Log(KPrintLog::SourceName(__FILE__).c_str(), __LINE__,                 \
-                               KPrintLog::FunctionName(__PRETTY_FUNCTION__).c_str(), "", level,   \
+    KPrintLog::instance()->Log(KPrintLog::SourceName(__FILE__).c_str(), __LINE__,                  \
+                               KPrintLog::FunctionName(__PRETTY_FUNCTION__).c_str(), "", level,    \
                                __VA_ARGS__)
