@@ -56,9 +56,8 @@ void CPublicManager::onRPCCall(Web::CWebBaseMsg *msg)
 void CPublicManager::onReplyWebMessageNotifyClick(QString &linkId)
 {
     if (QApplication::activeModalWidget()) {
-        KPrintLog::instance()->Log(
-            "CPublicManager", __LINE__, "CPublicManager::onReplyWebMessageNotifyClick", "", 4,
-            "CPublicManager####onReplyWebMessageNotifyClick: have another activeModalWidget");
+        KLOG(KPrintLog::Info,
+             "CPublicManager####onReplyWebMessageNotifyClick: have another activeModalWidget");
         return;
     }
     if (!m_webViewManager)

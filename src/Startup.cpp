@@ -19,16 +19,14 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkProxyFactory>
-#include <QSaveFile>
 #include <QSharedMemory>
 #include <QTextStream>
 #include <QTime>
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
 using ConfigInfo::CConfig;
 using ConfigInfo::CLocalCfg;
@@ -65,24 +63,37 @@ void loadStyleSheet(const QString &scheme)
     const QString folder = QDir::currentPath() + "/Skin/" + scheme + "/KWGUI/CSS/";
     const QStringList files
         = QDir(folder).entryList({"*.CSS"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    KLOG(KPrintLog::Info, "Style sheet from %s: %s", qUtf8Printable(folder),
+         qUtf8Printable(files.join(", ")));
     qApp->setStyleSheet(QString::fromUtf8(KWGUI::KWFile::ReadAll(files, folder)));
 }
 
-// Test hook: with ORVANE_STARTUP_REPORT naming a file, the state that start-up leaves inside the
-// process (style sheet, web debugging variable) is written there just before the main window
-// opens, so that tests of the whole program can check it.
-void writeStartupReport()
+int logLevelOf(QtMsgType type)
 {
-    const QString path = qEnvironmentVariable("ORVANE_STARTUP_REPORT");
-    if (path.isEmpty())
-        return;
-    QJsonObject report {{"styleSheet", qApp->styleSheet()}};
-    if (qEnvironmentVariableIsSet("QTWEBENGINE_REMOTE_DEBUGGING"))
-        report.insert("remoteDebugging", qEnvironmentVariable("QTWEBENGINE_REMOTE_DEBUGGING"));
-    QSaveFile file(path); // appears whole or not at all
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QJsonDocument(report).toJson());
-    file.commit();
+    switch (type) {
+    case QtDebugMsg:
+        return KPrintLog::Debug;
+    case QtInfoMsg:
+        return KPrintLog::Info;
+    case QtWarningMsg:
+        return KPrintLog::Warning;
+    case QtCriticalMsg:
+        return KPrintLog::Error;
+    case QtFatalMsg:
+        return KPrintLog::Fatal;
+    }
+    return KPrintLog::Info;
+}
+
+// Qt's own messages, the web engine's (its pages' console in the category "js") among them, go
+// to the client's log, marked with their category.
+void forwardQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    const char *category
+        = context.category && std::strcmp(context.category, "default") != 0 ? context.category : "";
+    KPrintLog::instance()->Log(KPrintLog::SourceName(context.file).c_str(), context.line,
+                               KPrintLog::FunctionName(context.function).c_str(), category,
+                               logLevelOf(type), "%s", text.toUtf8().constData());
 }
 
 // Steps that run only in the copy that holds the single-instance guard.
@@ -93,7 +104,8 @@ void runGuarded(QApplication &app)
     ClearWebCache();
     EnableRemoteDebugging();
     QNetworkProxyFactory::setUseSystemConfiguration(false);
-    writeStartupReport();
+    KLOG(KPrintLog::Info, "Start-up done for program type %s: the main window opens",
+         qUtf8Printable(CLocalCfg::Instance().GetProgram()));
 
     auto *window = new TesmarClient;
     window->show();
@@ -149,6 +161,7 @@ void InitLog()
     log->SetFile(name);
     log->SetStderr(true);
     log->SetSyslog(true);
+    qInstallMessageHandler(forwardQtMessage);
 }
 
 void InitLocalDirs()
@@ -216,8 +229,11 @@ void ClearWebCache()
         return;
     const QString cachePath
         = winport::WinRegistry(local.GetProgram()).value("cachePath", QString()).toString();
-    if (!cachePath.isEmpty())
+    if (!cachePath.isEmpty()) {
+        KLOG(KPrintLog::Info, "Removing the web cache of the last run: %s",
+             qUtf8Printable(cachePath));
         RemoveDirTree(QDir::fromNativeSeparators(cachePath));
+    }
     local.SetWebCacheFlag(false);
 }
 
@@ -239,8 +255,10 @@ bool RemoveDirTree(const QString &path)
 
 void EnableRemoteDebugging()
 {
-    if (CConfig::Instance().GetIsDebug())
-        qputenv("QTWEBENGINE_REMOTE_DEBUGGING", "9234");
+    if (!CConfig::Instance().GetIsDebug())
+        return;
+    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", "9234");
+    KLOG(KPrintLog::Info, "Web remote debugging on port 9234");
 }
 
 int RunClient(int argc, char *argv[])
@@ -277,8 +295,7 @@ int RunClient(int argc, char *argv[])
     if (guard->create(32, QSharedMemory::ReadWrite)) {
         runGuarded(app);
     } else {
-        KPrintLog::instance()->Log("main", __LINE__, "main", "", 4, "QSharedMemoryError:%d",
-                                   static_cast<int>(guard->error()));
+        KLOG(KPrintLog::Info, "QSharedMemoryError:%d", static_cast<int>(guard->error()));
         KWGUI::KWMessageBox::ShowInformation(nullptr, QObject::tr("Notice"),
                                              QObject::tr("Application had runned!"),
                                              KWGUI::KWMessageBox::Ok);

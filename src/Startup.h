@@ -13,7 +13,8 @@ int RunClient(int argc, char *argv[]);
 bool ReadOpenGLESSwitch();
 // Removes every file and subfolder below path; the folder itself stays.
 void ClearDirectory(const QString &path);
-// Sends the log to a file named after the time of day when "Flag/logFlag" is on.
+// Sends the log, and Qt's own messages with it, to a file named after the time of day when
+// "Flag/logFlag" is on.
 void InitLog();
 // Fills an empty picture folder and record folder with their places in the program folder.
 void InitLocalDirs();

@@ -200,9 +200,8 @@ void TesmarClient::onNetWorkFinished(const QString &)
 
 void TesmarClient::onNetWorkError(int code, const QString &message, const QString &)
 {
-    KPrintLog::instance()->Log("TesmarClient", __LINE__, "TesmarClient::onNetWorkError", "", 4,
-                               "Falied getClientVersion! ErrorCode = %d, ErrorDes = %s", code,
-                               message.toLocal8Bit().constData());
+    KLOG(KPrintLog::Info, "Falied getClientVersion! ErrorCode = %d, ErrorDes = %s", code,
+         message.toLocal8Bit().constData());
     m_versionChecked = true;
     stopWaitingWhenReady();
 }
@@ -235,9 +234,7 @@ void TesmarClient::startUpdater(const QStringList &arguments)
     const QString updater
         = QCoreApplication::applicationDirPath() + "/" + winport::updaterFileName();
     if (!QProcess::startDetached(updater, arguments))
-        KPrintLog::instance()->Log("TesmarClient", __LINE__, "TesmarClient::startUpdater", "", 4,
-                                   "cannot start the updater %s",
-                                   updater.toLocal8Bit().constData());
+        KLOG(KPrintLog::Info, "cannot start the updater %s", updater.toLocal8Bit().constData());
 }
 
 void TesmarClient::onBrowseLoadProgressChanged(int progress)

@@ -11,15 +11,19 @@
 #include <QSslConfiguration>
 #include <QUrl>
 
+#include <utility>
+
 namespace Common {
 
 QString CNetWork::s_contentType = QStringLiteral("application/json;charset=utf-8");
 QString CNetWork::s_acceptLanguage = QStringLiteral("zh-CN");
+int CNetWork::s_firstDataTimeOutMs = CNetWork::kFirstDataTimeOutMs;
 
 CNetWork::CNetWork(const QString &name)
-    : m_manager(new QNetworkAccessManager(this)), m_request(new QNetworkRequest(QUrl())), m_name(name)
-{
-}
+    : m_manager(new QNetworkAccessManager(this))
+    , m_request(new QNetworkRequest(QUrl()))
+    , m_name(name)
+{ }
 
 CNetWork::~CNetWork()
 {
@@ -43,11 +47,14 @@ void CNetWork::setUrl(const QString &url)
     m_request->setUrl(QUrl(url, QUrl::TolerantMode));
     if (!url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
         return;
-    // The platform's hosts are reached by address as well as by name: no peer verification.
     QSslConfiguration ssl = m_request->sslConfiguration();
-    ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
-    ssl.setProtocol(QSsl::TlsV1SslV3);
+    ssl.setPeerVerifyMode(kPlatformPeerVerify);
+    ssl.setProtocol(kPlatformProtocol);
     m_request->setSslConfiguration(ssl);
+    static bool logged = false; // once per run
+    if (!std::exchange(logged, true))
+        KLOG(KPrintLog::Info, "HTTPS to the platform: peer verification %s (kPlatformPeerVerify)",
+             kPlatformPeerVerify == QSslSocket::VerifyNone ? "off" : "on");
 }
 
 void CNetWork::setContentType(const QString &value)
@@ -78,6 +85,11 @@ void CNetWork::setPostContentType(const QString &value)
 void CNetWork::setPostAcceptLanguage(const QString &value)
 {
     s_acceptLanguage = value;
+}
+
+void CNetWork::setFirstDataTimeOut(int milliseconds)
+{
+    s_firstDataTimeOutMs = milliseconds;
 }
 
 QString CNetWork::localTimeOffset()
@@ -120,7 +132,7 @@ void CNetWork::track(QNetworkReply *reply)
     connect(reply, &QNetworkReply::finished, this, &CNetWork::onFinished);
 
     discardGuard();
-    m_timeOut = new CNetWorkTimeOut(reply, kFirstDataTimeOutMs);
+    m_timeOut = new CNetWorkTimeOut(reply, s_firstDataTimeOutMs);
     connect(m_timeOut, &CNetWorkTimeOut::timeout, this, &CNetWork::onNetWorkTimeOut);
 }
 
@@ -154,9 +166,8 @@ void CNetWork::onSSLErrors(const QList<QSslError> &errors)
 {
     discardGuard();
     const QSslError first = errors.value(0);
-    KPrintLog::instance()->Log("Common/CNetWork", __LINE__, "Common::CNetWork::onSSLErrors", "", 6,
-                               "onSSLErrors [%d] [%s]", int(first.error()),
-                               first.errorString().toUtf8().constData());
+    KLOG(KPrintLog::Error, "onSSLErrors [%d] [%s]", int(first.error()),
+         first.errorString().toUtf8().constData());
     if (m_listener)
         m_listener->onNetWorkError(kSslErrorCode, QStringLiteral("onSSLError"), m_name);
 }

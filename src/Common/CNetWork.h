@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSslError>
+#include <QSslSocket>
 #include <QString>
 
 class QNetworkAccessManager;
@@ -17,7 +18,8 @@ class CNetWorkTimeOut;
 
 // The client's one HTTP(S) client. One request object is reused for every send, so headers
 // stay set until set again; only the newest reply is tracked. Results reach the listener; a
-// request that shows no data within 10 s is cancelled and reported as -1001. GUI thread only.
+// request that shows no data within the first-data time-out (10 s) is cancelled and reported
+// as -1001. GUI thread only.
 class CNetWork : public QObject
 {
     Q_OBJECT
@@ -29,7 +31,7 @@ public:
     void setListener(CNetWorkListener *listener);
     void clearListener();
 
-    // Sets the URL; an "https://" URL (any case) turns peer verification off.
+    // Sets the URL; an "https://" URL (any case) gets kPlatformPeerVerify and kPlatformProtocol.
     void setUrl(const QString &url);
     void setContentType(const QString &value);
     void setAcceptLanguage(const QString &value);
@@ -50,10 +52,17 @@ public:
     static void setPostAcceptLanguage(const QString &value);
     // The "timeOffset" header value: the negated offset of local time from UTC in ms.
     static QString localTimeOffset();
+    // How long every later send waits for its first data; tests shorten it, the client keeps
+    // the default kFirstDataTimeOutMs.
+    static void setFirstDataTimeOut(int milliseconds);
 
     static constexpr int kSslErrorCode = -1000;
     static constexpr int kTimeOutCode = -1001;
     static constexpr int kFirstDataTimeOutMs = 10000;
+    // The platform's HTTPS hosts are reached by address as well as by name, with certificates
+    // that do not name them: their peers are not verified. The one switch for it.
+    static constexpr QSslSocket::PeerVerifyMode kPlatformPeerVerify = QSslSocket::VerifyNone;
+    static constexpr QSsl::SslProtocol kPlatformProtocol = QSsl::TlsV1_2OrLater;
 
 public slots:
     void onNetWorkTimeOut();
@@ -75,6 +84,7 @@ private:
 
     static QString s_contentType;
     static QString s_acceptLanguage;
+    static int s_firstDataTimeOutMs;
 };
 
 } // namespace Common

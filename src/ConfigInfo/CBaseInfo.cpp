@@ -24,12 +24,6 @@ namespace {
 constexpr int kDefaultRefreshSeconds = 600;
 constexpr int kRetryCap = 600;
 
-void logError(int line, const char *function, const QString &text)
-{
-    KPrintLog::instance()->Log("ConfigInfo/CBaseInfo", line, function, "", 6, "%s",
-                               text.toUtf8().constData());
-}
-
 } // namespace
 
 CBaseInfo &CBaseInfo::Instance()
@@ -166,8 +160,7 @@ void CBaseInfo::onNetWorkReadyRead(const QByteArray &data, const QString &)
 
 void CBaseInfo::onNetWorkRawHeaderCallBack(const QList<QNetworkReply::RawHeaderPair> &,
                                            const QString &)
-{
-}
+{ }
 
 void CBaseInfo::onNetWorkFinished(const QString &)
 {
@@ -188,13 +181,11 @@ int CBaseInfo::handleTokenReply(const QByteArray &body)
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError) {
-        logError(__LINE__, "ConfigInfo::CBaseInfo::onNetWorkFinished",
-                 QString("Json error[%1]").arg(error.errorString()));
+        KLOG(KPrintLog::Error, "Json error[%s]", error.errorString().toUtf8().constData());
         return kDefaultRefreshSeconds;
     }
     if (!doc.isObject()) {
-        logError(__LINE__, "ConfigInfo::CBaseInfo::onNetWorkFinished",
-                 QString("Json format error[%1]").arg(text));
+        KLOG(KPrintLog::Error, "Json format error[%s]", text.toUtf8().constData());
         backOff();
         return m_retryCounter;
     }

@@ -85,9 +85,7 @@ void CWebMessageQueue::processMsg(KMessage *msg)
         return;
     const QString method = message->request.value(QLatin1String("method")).toString();
     QJsonObject params = message->request.value(QLatin1String("params")).toObject();
-    KPrintLog::instance()->Log("Web/CWebMessageQueue", __LINE__,
-                               "Web::CWebMessageQueue::processMsg", "", 4, "processMsg =%s \n",
-                               method.toUtf8().constData());
+    KLOG(KPrintLog::Info, "processMsg =%s \n", method.toUtf8().constData());
 
     bool post = true;
     CWebBaseMsg *result = handleRequest(method, params, &post);
@@ -209,10 +207,8 @@ void CWebMessageQueue::saveMenuInfo(QJsonObject &params)
         menu.menuNavigation = entry.take(QLatin1String("menuNavigation")).toBool(false);
         menu.stored = true;
         CBaseInfo::Instance().addMenuInfo(menu);
-        KPrintLog::instance()->Log(
-            "Web/CWebMessageQueue", __LINE__, "Web::CWebMessageQueue::saveMenuInfo", "", 4,
-            "strMenuName =%s,strMenuPath =%s\n", menu.menuName.toUtf8().constData(),
-            menu.menuPath.toUtf8().constData());
+        KLOG(KPrintLog::Info, "strMenuName =%s,strMenuPath =%s\n",
+             menu.menuName.toUtf8().constData(), menu.menuPath.toUtf8().constData());
     }
 }
 

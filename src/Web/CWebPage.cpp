@@ -14,11 +14,9 @@ CWebPage::CWebPage(const QString &name, QObject *parent)
 void CWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                         int lineNumber, const QString &sourceID)
 {
-    KPrintLog::instance()->Log("Web/CWebPage", __LINE__, "Web::CWebPage::javaScriptConsoleMessage",
-                               "", 4,
-                               "[WebName] %s, Console message[%s],lineNumber[%d],sourceID[%s]",
-                               m_name.toLocal8Bit().constData(), message.toLocal8Bit().constData(),
-                               lineNumber, sourceID.toLocal8Bit().constData());
+    KLOG(KPrintLog::Info, "[WebName] %s, Console message[%s],lineNumber[%d],sourceID[%s]",
+         m_name.toLocal8Bit().constData(), message.toLocal8Bit().constData(), lineNumber,
+         sourceID.toLocal8Bit().constData());
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
 }
 

@@ -85,8 +85,7 @@ void CWebView::RPCCall(QString json)
     QString popup;
     if (!CWebRequestCheck::parse(json, &request, &popup)) {
         KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->AddTextNotification(popup);
-        KPrintLog::instance()->Log("Web/CWebView", __LINE__, "Web::CWebView::RPCCall", "", 6,
-                                   "Json error[%s]", json.toUtf8().constData());
+        KLOG(KPrintLog::Error, "Json error[%s]", json.toUtf8().constData());
         return;
     }
     m_queue->PushRequest(request);
@@ -176,10 +175,9 @@ void CWebView::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminatio
 {
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
-    KPrintLog::instance()->Log(
-        "Web/CWebView", __LINE__, "Web::CWebView::onRenderProcessTerminated", "", 4,
-        "[CWebView] QtWebEngineProcess.exe is crash : terminationStatus[%d], exitCode[%d]",
-        static_cast<int>(status), exitCode);
+    KLOG(KPrintLog::Info,
+         "[CWebView] QtWebEngineProcess.exe is crash : terminationStatus[%d], exitCode[%d]",
+         static_cast<int>(status), exitCode);
     QTimer::singleShot(kReloadDelayMs, this, [this] { reload(); });
 }
 

@@ -1,7 +1,8 @@
 // The whole client as its own process (orvane from a program folder pointed at orvane-sim):
-// start-up to the login page, the version check starting the updater (a stand-in "Update.exe"
-// that records its arguments) while the client keeps running, a login through the page that
-// asks the platform for the device-platform token, and the page's quit ending the process.
+// start-up to the login page (its DevTools port opened from "WebInfo/IsDebug"), the version check
+// starting the updater (a stand-in "Update.exe" that records its arguments) while the client
+// keeps running, the page's console in the client's log, a login through the page that asks the
+// platform for the device-platform token, and the page's quit ending the process.
 #include "E2ESession.h"
 
 #include <QtTest>
@@ -9,7 +10,11 @@
 namespace {
 
 const QString localVersion = "V1.000.0000100.1.R";
-const QString demoToken = "ut-demo-7f3a9c21";
+const QJsonObject published {{"version", "V1.000.0000100.12.R"},
+                             {"leastVersion", "V1.000.0000100.3.R"},
+                             {"url", "http://127.0.0.1/packages/orvane-setup.exe"},
+                             {"filesize", "52428800"},
+                             {"desc", "Alarm notices stay until read"}};
 
 } // namespace
 
@@ -23,14 +28,6 @@ private:
     E2ESession m_session;
     QString m_error;
 
-    QJsonArray simRequests(const QString &path)
-    {
-        return m_session.sim()
-            .request("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
-            .json()["requests"]
-            .toArray();
-    }
-
     QStringList updaterArguments()
     {
         QFile file(m_session.folder().filePath("updater-args"));
@@ -39,18 +36,12 @@ private:
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 
-    const QJsonObject published {{"version", "V1.000.0000100.12.R"},
-                                 {"leastVersion", "V1.000.0000100.3.R"},
-                                 {"url", "http://127.0.0.1/packages/orvane-setup.exe"},
-                                 {"filesize", "52428800"},
-                                 {"desc", "Alarm notices stay until read"}};
-
 private slots:
     // One client for the whole run, with a newer version published and a stand-in updater.
     void initTestCase()
     {
         STEP(m_session.startSim(&m_error));
-        QCOMPARE(m_session.sim().request("POST", "/sim/version", published).status, 200);
+        QCOMPARE(m_session.sim("POST", "/sim/version", published).status, 200);
         ProgramFolder &folder = m_session.folder();
         QVERIFY(folder.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
         QVERIFY(folder.writeFile(
@@ -66,9 +57,7 @@ private slots:
 
     void newerVersionStartsTheUpdater()
     {
-        // The version check: a newer version with a higher least version is a forced update.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !simRequests("/gateway//membership/appVersion/getVersion/9").isEmpty(), 15000);
+        // A newer version with a higher least version is a forced update.
         QTRY_VERIFY_WITH_TIMEOUT(!updaterArguments().isEmpty(), 15000);
         QCOMPARE(updaterArguments(),
                  QStringList({published["url"].toString(), "52428800", "true", localVersion,
@@ -77,20 +66,28 @@ private slots:
         QCOMPARE(m_session.client()->state(), QProcess::Running);
     }
 
+    void pageConsoleReachesTheLog()
+    {
+        m_session.page().evaluate("console.warn('console probe 7')");
+        QVERIFY(m_session.client()->waitForLine(R"(\(js\) .*console probe 7)").hasMatch());
+        QVERIFY(m_session.client()->output().contains(
+            "Web::CWebPage::javaScriptConsoleMessage: [WebName] Main, Console message[console "
+            "probe 7]"));
+    }
+
     void logsInAndQuitsThroughThePage()
     {
         // Logging in through the page asks for the device-platform token with the user's token.
         STEP(m_session.logIn("demo", "demo123", &m_error));
-        QTRY_VERIFY(!simRequests("/gateway/device/veltra/getTokenAndExpire").isEmpty());
-        QCOMPARE(simRequests("/gateway/device/veltra/getTokenAndExpire")
-                     .first()["headers"]["Authorization"]
-                     .toString(),
-                 "Bearer " + demoToken);
+        const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
+        QTRY_VERIFY(!m_session.simRequests(tokenPath).isEmpty());
+        QCOMPARE(m_session.simRequests(tokenPath).first()["headers"]["Authorization"].toString(),
+                 QString("Bearer ut-demo-7f3a9c21"));
 
         // The page's close button ends the client cleanly (the click's own answer may be lost
         // with the page).
         m_session.page().click("#win-close", &m_error);
-        QTRY_COMPARE_WITH_TIMEOUT(m_session.client()->state(), QProcess::NotRunning, 20000);
+        QVERIFY(m_session.client()->waitForFinished(20000));
         QCOMPARE(m_session.client()->exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_session.client()->exitCode(), 0);
     }

@@ -1,12 +1,14 @@
-// The client's main window in this process, on the platform's web application served by
-// orvane-sim as a process, driven through DevTools as a user would: logging in stores the user,
-// asks for the device-platform token and announces it; menus reach the tool bar and the module
-// views; window buttons and a close from outside; alarm notices on the desktop whose click opens
-// the message in the page and brings the window back.
+// The client's main window in this process on the platform's web application, served by
+// orvane-sim as a process and driven through DevTools as a user would: the login, the stored
+// user, the device-platform token; menus, tabs and the module views; the about page and text
+// notices; window buttons, the strip and a close from outside; alarm notices on the desktop and
+// their clicks; a session the platform ends; and the page in a plain browser beside the client.
 #include "ConfigInfo/CBaseInfo.h"
+#include "DeviceFile.h"
 #include "E2ESession.h"
 #include "TesmarClient.h"
 #include "TopToolBar/QTopToolBar.h"
+#include "Web/CWebView.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QSettings>
+#include <QWebEngineView>
 #include <QtTest>
 
 #include <memory>
@@ -25,13 +28,13 @@ namespace {
 
 const QString demoToken = "ut-demo-7f3a9c21";
 
-// The visible alarm toasts' text labels, oldest (highest on the screen) first.
-QList<QLabel *> alarmToasts()
+// The visible toasts of a kind ("link" for alarms, "text" for notices), oldest first.
+QList<QLabel *> toasts(const QString &kind = "link")
 {
     QList<QLabel *> labels;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast"
-            && widget->property("kind").toString() == "link")
+            && widget->property("kind").toString() == kind)
             labels << widget->findChild<QLabel *>("KWToastText");
     }
     std::sort(labels.begin(), labels.end(),
@@ -55,6 +58,7 @@ private:
     DevToolsClient &page() { return m_session.page(); }
     QString failure() { return m_error + "\npage console:\n" + page().console().join('\n'); }
     QTopToolBar *strip() const { return m_client->findChild<QTopToolBar *>(); }
+    Web::CWebView *web() const { return m_client->findChild<Web::CWebView *>(); }
 
     // Presses the left button on the strip at from and moves to to (strip coordinates).
     void dragStrip(const QPoint &from, const QPoint &to)
@@ -73,58 +77,50 @@ private:
     bool logIn() { return m_session.logIn("demo", "demo123", &m_error); }
     bool click(const QString &selector) { return page().click(selector, &m_error); }
     bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error); }
-
-    QJsonArray simRequests(const QString &path)
+    bool clickAndWait(const QString &selector, const QString &condition)
     {
-        return m_session.sim()
-            .request("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
-            .json()["requests"]
-            .toArray();
+        return click(selector) && waitFor(condition);
     }
 
-    // Notifications of one method the page received from the client, oldest first.
-    QList<QJsonObject> received(const QString &method)
+    // What the page sent to the client ("calls") or received from it ("notifications") for one
+    // method, oldest first: the parameters of each.
+    QList<QJsonObject> exchanged(const QString &kind, const QString &method)
     {
         QList<QJsonObject> found;
-        for (const QJsonValue &note : page().notifications()) {
-            if (note["method"].toString() == method)
-                found << note.toObject();
+        const QJsonArray all = page().evaluate("window.__orvane." + kind).toArray();
+        for (const QJsonValue &entry : all) {
+            if (entry["method"].toString() == method)
+                found << entry["params"].toObject();
         }
         return found;
     }
-
-    // Requests of one method the page made of the client, oldest first.
-    int callsOf(const QString &method)
+    QList<QJsonObject> calls(const QString &method) { return exchanged("calls", method); }
+    QList<QJsonObject> received(const QString &method)
     {
-        int count = 0;
-        for (const QJsonValue &call : page().calls())
-            count += call["method"].toString() == method;
-        return count;
+        return exchanged("notifications", method);
     }
 
     // The page's alarm feed waits for news: an alarm raised now is announced.
     bool feedIsWaiting()
     {
         m_error = "the page's alarm feed does not poll the platform";
-        return QTest::qWaitFor([this] { return simRequests("/gateway/message/list").size() >= 2; },
-                               30000);
+        return QTest::qWaitFor(
+            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000);
     }
 
     QJsonObject raiseAlarm(const QJsonObject &alarm)
     {
-        return m_session.sim().request("POST", "/sim/alarms", alarm).json()["message"].toObject();
+        return m_session.sim("POST", "/sim/alarms", alarm).json()["message"].toObject();
     }
 
 private slots:
     void initTestCase()
     {
-        QString error;
-        QVERIFY2(m_session.startSim(&error), qPrintable(error));
+        STEP(m_session.startSim(&m_error));
         // The client of this process reads its settings from the program folder.
         QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
                         QSettings::IniFormat);
-        const QVariantMap addresses
-            = E2ESession::platformAddresses(m_session.sim().httpUrl(), m_session.sim().httpPort());
+        const QVariantMap addresses = m_session.platformAddresses();
         for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
             local.setValue(it.key(), it.value());
         local.sync();
@@ -140,11 +136,11 @@ private slots:
     {
         CBaseInfo::Instance().setLogin(false);
         CBaseInfo::Instance().resetUserInfo();
-        m_session.sim().request("POST", "/sim/requests/clear");
+        m_session.sim("POST", "/sim/requests/clear");
         m_client = std::make_unique<TesmarClient>();
         m_client->show();
         m_client->QueryClientVersion();
-        STEP(page().connectToPage(m_session.sim().httpUrl(), &m_error)
+        STEP(page().connectToPage(m_session.simUrl(), &m_error)
              && waitFor("window.__orvane && window.__orvane.ready "
                         "&& document.querySelector('#login-form')"));
     }
@@ -162,30 +158,48 @@ private slots:
 
     void logInStoresTheUserAndAsksForTheDeviceToken()
     {
+        // The page announced itself and was answered with the client's information.
+        QVERIFY(page().evaluate("window.__orvane.native").toBool());
+        QCOMPARE(page().evaluate("window.__orvane.notifications[0].method").toString(),
+                 QString("ReplyClientInfo"));
+        STEP(page().type("#login-user", "demo", &m_error)
+             && page().type("#login-password", "wrong", &m_error) && click("#login-submit")
+             && waitFor("!document.querySelector('#login-message').classList.contains('hidden')"));
+        QCOMPARE(page().text("#login-message"), QString("Wrong user name or password."));
+
         QSignalSpy token(&CBaseInfo::Instance(), &CBaseInfo::sgnVeltTokenChanged);
         QSignalSpy menus(strip(), &QTopToolBar::sgnMenuChange);
         STEP(logIn());
-
         QTRY_VERIFY(CBaseInfo::Instance().isLogin());
+        QCOMPARE(calls("NotifyLoginSucc").size(), 1);
+        QCOMPARE(calls("NotifyLoginSucc").first()["userPhoto"].toString(), QString(""));
+        QJsonArray expectedMenus;
+        for (const QJsonValue &menu : DeviceFile::builtIn().menus())
+            expectedMenus.append(QJsonObject {{"menuName", menu["menuName"]},
+                                              {"menuPath", menu["menuPath"]},
+                                              {"menuNavigation", menu["menuNavigation"]}});
+        QCOMPARE(calls("NotifyLoginSucc").first()["menuList"].toArray(), expectedMenus);
         QCOMPARE(CBaseInfo::Instance().getUserInfo().userName, QString("demo"));
         QCOMPARE(CBaseInfo::Instance().getUserInfo().userType, QString("admin"));
         QCOMPARE(CBaseInfo::Instance().getUserInfo().token, demoToken);
         QVERIFY(CBaseInfo::Instance().getMenuInfoMap().contains("videoSurveillance"));
+        QCOMPARE(page().text("#user-chip .user-name"), QString("demo"));
 
         // The device-platform token is asked for with the user's token and announced.
-        QTRY_VERIFY(!simRequests("/gateway/device/veltra/getTokenAndExpire").isEmpty());
-        const QJsonObject asked
-            = simRequests("/gateway/device/veltra/getTokenAndExpire").first().toObject();
-        QCOMPARE(asked["headers"]["Authorization"].toString(), "Bearer " + demoToken);
+        const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
+        QTRY_VERIFY(!m_session.simRequests(tokenPath).isEmpty());
+        QCOMPARE(m_session.simRequests(tokenPath).first()["headers"]["Authorization"].toString(),
+                 "Bearer " + demoToken);
         QTRY_COMPARE(token.size(), 1);
         QVERIFY(!token.first().first().toString().isEmpty());
 
         // The page opens its first menu, which the strip passes on from no menu.
         QTRY_COMPARE(menus.size(), 1);
         QCOMPARE(menus.first(), QVariantList({"", "videoSurveillance"}));
+        STEP(waitFor("document.querySelector('.video-frame[data-module=\"1\"]')"));
     }
 
-    void menusReachTheStripAndTheModuleViews()
+    void menusTabsModuleViewsAndLogOut()
     {
         QList<QPointer<QWidget>> views;
         for (const QString path : {"videoSurveillance", "accessControl"}) {
@@ -199,30 +213,67 @@ private slots:
         QSignalSpy closed(strip(), &QTopToolBar::sgnMenuClose);
         QSignalSpy logout(strip(), &QTopToolBar::sgnLogout);
         STEP(logIn());
-        STEP(click("#sidebar [data-menu=accessControl]")
-             && waitFor("document.querySelector('.video-frame[data-module=\"2\"]')"));
+        STEP(clickAndWait("#sidebar [data-menu=accessControl]",
+                          "document.querySelector('.video-frame[data-module=\"2\"]')"));
         STEP(click("#sidebar [data-menu=messageCenter]"));
-        STEP(click("#sidebar [data-menu=videoSurveillance]"));
+        // A click on the menu already shown announces nothing; a tab link switches back.
+        STEP(click("#sidebar [data-menu=messageCenter]"));
+        STEP(clickAndWait("#tabs [data-tab=videoSurveillance] a",
+                          "document.querySelector('.video-frame[data-module=\"1\"]')"));
         QTRY_COMPARE(menus.size(), 4);
         QCOMPARE(menus.at(1), QVariantList({"videoSurveillance", "accessControl"}));
         QCOMPARE(menus.at(2), QVariantList({"accessControl", "messageCenter"}));
         QCOMPARE(menus.at(3), QVariantList({"messageCenter", "videoSurveillance"}));
-        // One view per menu that has a module, made once.
-        QCOMPARE(views.size(), 2);
+        QCOMPARE(views.size(), 2); // one view per menu that has a module, made once
 
-        // Closing the access-control tab deletes its view.
-        STEP(click("#tabs [data-tab=accessControl] .tab-close"));
-        QTRY_COMPARE(closed.size(), 1);
-        QCOMPARE(closed.first().first().toString(), QString("accessControl"));
+        // Closing a tab in the background deletes its view; closing the one shown moves on to
+        // its neighbour; the last tab stays.
+        STEP(clickAndWait("#tabs [data-tab=accessControl] .tab-close",
+                          "!document.querySelector('#tabs [data-tab=accessControl]')"));
         QTRY_VERIFY(views[1].isNull());
+        STEP(clickAndWait("#tabs [data-tab=videoSurveillance] .tab-close",
+                          "location.hash === '#/messageCenter'"));
+        QTRY_COMPARE(closed.size(), 2);
+        QCOMPARE(closed.at(0).first().toString(), QString("accessControl"));
+        QCOMPARE(closed.at(1).first().toString(), QString("videoSurveillance"));
+        QTRY_COMPARE(menus.size(), 5);
+        QCOMPARE(menus.last().last().toString(), QString("messageCenter"));
+        QVERIFY(!page().evaluate("!!document.querySelector('#tabs .tab-close')").toBool());
 
-        // Logging out deletes the others and clears the user.
-        STEP(click("#user-chip") && waitFor("document.querySelector('#user-menu.open')")
-             && click("#logout") && waitFor("document.querySelector('#login-form')"));
+        // Logging out deletes the others, clears the user and ends the platform session.
+        STEP(clickAndWait("#user-chip", "document.querySelector('#user-menu.open')")
+             && clickAndWait("#logout", "document.querySelector('#login-form')"));
         QTRY_COMPARE(logout.size(), 1);
         QVERIFY(views[0].isNull());
         QVERIFY(!CBaseInfo::Instance().isLogin());
         QVERIFY(CBaseInfo::Instance().getUserInfo().userName.isEmpty());
+        QVERIFY(page().evaluate("sessionStorage.length === 0").toBool());
+        QTRY_COMPARE(m_session.simRequests("/gateway/auth/logout").size(), 1);
+        QCOMPARE(m_session.simRequests("/gateway/auth/logout")
+                     .first()["headers"]["Authorization"]
+                     .toString(),
+                 "Bearer " + demoToken);
+    }
+
+    void aboutPageShowsTheClientAndSendsNotices()
+    {
+        STEP(logIn());
+        STEP(clickAndWait("#user-chip", "document.querySelector('#user-menu.open')"));
+        STEP(clickAndWait("#user-menu a[href='#/about']",
+                          "document.querySelector('[data-field=version]').textContent !== ''"));
+        QTRY_COMPARE(received("ReplyClientInfo").size(), 2); // at start-up and for the page
+        const QJsonObject info = received("ReplyClientInfo").last();
+        for (const QString field : {"macAddr", "version", "sysVersion"})
+            QCOMPARE(page().text(QString("[data-field=%1]").arg(field)), info[field].toString());
+        QCOMPARE(page().text("[data-field=sysBit]"), QString("%1-bit").arg(info["sysBit"].toInt()));
+
+        // A notice reaches the desktop; an empty one is not sent.
+        STEP(page().type("#notice-text", "  ", &m_error) && click("#notice-send")
+             && page().type("#notice-text", "Shift change at 18:00", &m_error)
+             && click("#notice-send"));
+        QTRY_COMPARE(toasts("text").size(), 1);
+        QCOMPARE(toasts("text").first()->text(), QString("Shift change at 18:00"));
+        QCOMPARE(calls("TextNotify"), QList<QJsonObject>({{{"content", "Shift change at 18:00"}}}));
     }
 
     void windowButtonsAndTheStrip()
@@ -231,9 +282,9 @@ private slots:
         STEP(click("#win-fullscreen"));
         QTRY_VERIFY(m_client->isMaximized());
         STEP(waitFor(state + " === 'true'"));
-        QCOMPARE(received("FullScreen").size(), 1);
-        QCOMPARE(received("FullScreen").first()["params"].toObject(),
-                 QJsonObject({{"bFullScreen", true}}));
+        QCOMPARE(received("FullScreen"), QList<QJsonObject>({{{"bFullScreen", true}}}));
+        QCOMPARE(page().evaluate("document.querySelector('#win-fullscreen').title").toString(),
+                 QString("Restore"));
 
         // Dragging the strip does not move a maximised window; a double click restores it and
         // tells the page; then a drag moves the window by the drag.
@@ -248,25 +299,45 @@ private slots:
         dragStrip({300, 10}, {340, 30});
         QCOMPARE(m_client->pos(), normal + QPoint(40, 20));
 
+        // The state carries over into the console, whose buttons do the same.
+        STEP(click("#win-fullscreen") && waitFor(state + " === 'true'") && logIn());
+        QCOMPARE(page().evaluate(state).toString(), QString("true"));
+        STEP(click("#win-fullscreen") && waitFor(state + " === 'false'"));
+        QVERIFY(!m_client->isMaximized());
+        QCOMPARE(calls("FullScreen").last(), QJsonObject({{"bFullScreen", false}}));
         STEP(click("#win-min"));
         QTRY_VERIFY(m_client->isMinimized());
+        m_client->showNormal();
+        STEP(click("#win-close"));
+        QTRY_VERIFY(!m_client->isVisible());
     }
 
     void closeFromOutsideAsksThePageFirst()
     {
         STEP(logIn());
+        const QString dialogs = "document.querySelectorAll('.dialog').length";
         QVERIFY(!m_client->close());
         QVERIFY(m_client->isVisible());
-        STEP(waitFor("document.querySelectorAll('.dialog').length === 1"));
-        QCOMPARE(received("RightClickCloseAPP").size(), 1);
+        STEP(waitFor(dialogs + " === 1") && clickAndWait("#dialog-cancel", dialogs + " === 0"));
+        QVERIFY(m_client->isVisible());
 
-        // The page's answer closes the window.
+        // Asking again while the question is open shows it once (the notification after both
+        // shows they were handled); the page's answer closes the window.
+        m_client->close();
+        m_client->close();
+        web()->FullScreen(true);
+        STEP(waitFor("document.querySelector('#win-fullscreen').dataset.on === 'true'"));
+        QCOMPARE(page().evaluate(dialogs).toInt(), 1);
+        QCOMPARE(received("RightClickCloseAPP").size(), 3);
         STEP(click("#dialog-confirm"));
         QTRY_VERIFY(!m_client->isVisible());
+        QCOMPARE(calls("CloseApp").size(), 1);
     }
 
     void alarmNoticeClickOpensTheMessage()
     {
+        // Messages kept from before the login are listed, never announced.
+        const QJsonObject earlier = raiseAlarm({{"deviceId", "IPC0003C"}});
         STEP(logIn());
         STEP(feedIsWaiting());
         m_client->showMinimized();
@@ -275,17 +346,33 @@ private slots:
         const QJsonObject alarm
             = raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 2}, {"messageType", 4}});
         const QString messageID = alarm["messageID"].toString();
-        QVERIFY(!messageID.isEmpty());
-        QTRY_COMPARE(alarmToasts().size(), 1);
-        QCOMPARE(alarmToasts().first()->text(), alarm["content"].toString());
+        QTRY_COMPARE(toasts().size(), 1);
+        QCOMPARE(toasts().first()->text(), QString("Harbour Street, Till: Door opened"));
+        QCOMPARE(calls("MessageNotify"),
+                 QList<QJsonObject>({{{"content", "Harbour Street, Till: Door opened"},
+                                      {"messageType", 4},
+                                      {"messageID", messageID}}}));
+        STEP(waitFor("document.querySelector('#alarm-bell').dataset.unread === '1'"));
 
-        QTest::mouseClick(alarmToasts().first(), Qt::LeftButton);
+        QTest::mouseClick(toasts().first(), Qt::LeftButton);
         QTRY_VERIFY(!m_client->isMinimized());
-        QTRY_COMPARE(received("ReplyMessageNotify").size(), 1);
-        QCOMPARE(received("ReplyMessageNotify").first()["params"].toObject(),
-                 QJsonObject({{"messageID", messageID}}));
+        QTRY_COMPARE(received("ReplyMessageNotify"),
+                     QList<QJsonObject>({{{"messageID", messageID}}}));
         STEP(waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
                          .arg(DevToolsClient::jsString(messageID))));
+        QCOMPARE(page().text("[data-field=channelName]"), QString("Till"));
+        QCOMPARE(page().evaluate("document.querySelector('#alarm-bell').dataset.unread").toString(),
+                 QString("0"));
+        const QString listed = "[...document.querySelectorAll('#message-list .message-row')]"
+                               ".map((row) => row.dataset.message)";
+        STEP(waitFor(QString("%1.includes(%2)")
+                         .arg(listed, DevToolsClient::jsString(earlier["messageID"].toString()))));
+        QCOMPARE(page().evaluate(listed + "[0]").toString(), messageID);
+
+        // A notice that rolled out of the client's list answers without a messageID.
+        web()->ReplyMessageNotify("");
+        STEP(waitFor("document.querySelector('#message-none')"));
+        QCOMPARE(calls("MessageNotify").size(), 1);
     }
 
     void elevenAlarmsKeepTheNewestTen()
@@ -297,17 +384,96 @@ private slots:
             ids << raiseAlarm({{"deviceId", "IPC0002B"}, {"messageType", 1}})["messageID"]
                        .toString();
             m_error = QString("alarm %1 was not announced to the client").arg(i + 1);
-            STEP(QTest::qWaitFor([&] { return callsOf("MessageNotify") == i + 1; }, 15000));
+            STEP(QTest::qWaitFor([&] { return calls("MessageNotify").size() == i + 1; }, 15000));
         }
         // Five notices stay on screen; each still answers with its own message.
-        QTRY_COMPARE(alarmToasts().size(), 5);
-        QTest::mouseClick(alarmToasts().first(), Qt::LeftButton);
-        QTest::mouseClick(alarmToasts().last(), Qt::LeftButton);
+        QTRY_COMPARE(toasts().size(), 5);
+        QTest::mouseClick(toasts().first(), Qt::LeftButton);
+        QTest::mouseClick(toasts().last(), Qt::LeftButton);
         QTRY_COMPARE(received("ReplyMessageNotify").size(), 2);
-        QCOMPARE(received("ReplyMessageNotify")[0]["params"].toObject()["messageID"].toString(),
-                 ids[6]);
-        QCOMPARE(received("ReplyMessageNotify")[1]["params"].toObject()["messageID"].toString(),
-                 ids[10]);
+        QCOMPARE(received("ReplyMessageNotify")[0]["messageID"].toString(), ids[6]);
+        QCOMPARE(received("ReplyMessageNotify")[1]["messageID"].toString(), ids[10]);
+    }
+
+    void endedSessionReturnsToTheLogin()
+    {
+        QSignalSpy logout(strip(), &QTopToolBar::sgnLogout);
+        STEP(logIn());
+        STEP(feedIsWaiting());
+        m_session.sim("POST", "/sim/tokens/expire", {{"scope", "sessions"}});
+        raiseAlarm({}); // answers the waiting poll; the next one is refused
+        STEP(waitFor("document.querySelector('#login-message:not(.hidden)')"));
+        QVERIFY(page().text("#login-message").contains("session has ended"));
+        QTRY_COMPARE(logout.size(), 1);
+        QVERIFY(!CBaseInfo::Instance().isLogin());
+    }
+
+    void alarmControlOfThePlatform()
+    {
+        // Wrong members are refused and raise nothing.
+        const QList<QPair<QByteArray, QString>> refused {
+            {R"({"deviceId":"NOPE"})", "no device \"NOPE\""},
+            {R"({"deviceId":"IPC0002B","channelId":7})", "device IPC0002B has no channel 7"},
+            {R"({"messageType":1.5})", "\"messageType\" must be a whole number"},
+            {R"({"content":7})", "\"content\" must be a string"},
+            {R"({"time":"yesterday"})", "\"time\" must read yyyy-MM-dd HH:mm:ss"},
+            {"[1]", "the body must be a JSON object"}};
+        const int before = m_session.sim("GET", "/sim/alarms").json()["messages"].toArray().size();
+        for (const auto &wrong : refused) {
+            const SyncHttp::Reply reply
+                = SyncHttp::send("POST", QUrl(m_session.simUrl() + "/sim/alarms"), wrong.first);
+            QCOMPARE(reply.status, 400);
+            QCOMPARE(reply.json()["error"].toString(), wrong.second);
+        }
+        QCOMPARE(m_session.sim("GET", "/sim/alarms").json()["messages"].toArray().size(), before);
+
+        // The time given is kept; the defaults name the first device and its first channel.
+        const QJsonObject message = raiseAlarm({{"time", "2024-03-01 08:30:00"}});
+        QCOMPARE(message["time"].toString(), QString("2024-03-01 08:30:00"));
+        QCOMPARE(message["timestamp"].toDouble(),
+                 double(QDateTime(QDate(2024, 3, 1), QTime(8, 30)).toMSecsSinceEpoch()));
+        QCOMPARE(message["deviceId"].toString(), QString("NVR0001A"));
+        QCOMPARE(message["content"].toString(),
+                 QString("Harbour Street, Entrance: Motion detected"));
+    }
+
+    void worksInAPlainBrowserBesideTheClient()
+    {
+        QWebEngineView browser; // no web channel: a browser of its own
+        browser.resize(1280, 800);
+        browser.show();
+        browser.load(QUrl(m_session.simUrl() + "/?plain=1#/login"));
+        DevToolsClient plain;
+        STEP(plain.connectToPage("plain=1", &m_error)
+             && plain.waitFor("window.__orvane && window.__orvane.ready", &m_error));
+        QVERIFY(!plain.evaluate("window.__orvane.native").toBool());
+        QVERIFY(plain
+                    .evaluate("getComputedStyle(document.querySelector('.window-buttons'))"
+                              ".display === 'none'")
+                    .toBool());
+        QVERIFY(!plain.text("#browser-note").isEmpty());
+        STEP(plain.type("#login-user", "guard", &m_error)
+             && plain.type("#login-password", "guard123", &m_error)
+             && plain.click("#login-submit", &m_error)
+             && plain.waitFor("document.querySelector('.shell')", &m_error));
+        QCOMPARE(plain
+                     .evaluate("[...document.querySelectorAll('#sidebar .nav-item')]"
+                               ".map((item) => item.dataset.menu).join()")
+                     .toString(),
+                 QString("videoSurveillance,accessControl,messageCenter"));
+        QVERIFY(plain.text(".video-note").contains("desktop client"));
+        // What would go to a client stays in the page.
+        QCOMPARE(plain.evaluate("window.__orvane.calls[0].method").toString(),
+                 QString("WebInited"));
+        QVERIFY(!CBaseInfo::Instance().isLogin());
+
+        STEP(feedIsWaiting());
+        const QJsonObject alarm = raiseAlarm({{"deviceId", "DS0005E"}});
+        STEP(plain.waitFor("document.querySelector('.toast-alarm')", &m_error)
+             && plain.click(".toast-alarm", &m_error)
+             && plain.waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
+                                  .arg(DevToolsClient::jsString(alarm["messageID"].toString())),
+                              &m_error));
     }
 };
 

@@ -1,14 +1,12 @@
 // Start-up as a real process: a copy of the client in a program folder of its own, on the test
-// display, observed through the files it leaves, its exit and error output, and the report that
-// ORVANE_STARTUP_REPORT asks for (the style sheet and environment it ends up with).
+// display, observed through what it leaves in the folder, its exit, and its log (on standard
+// error as well when "Flag/logFlag" is on).
 #include "ProgramFolder.h"
 #include "Startup.h"
 
 #include <winport/SharedMemoryGuard.h>
 #include <winport/WinRegistry.h>
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSharedMemory>
 #include <QtTest>
 
@@ -16,13 +14,7 @@
 
 namespace {
 
-const QString kReport = "report.json";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QString kStarted = "Start-up done for program type ";
 
 bool touch(const QString &path)
 {
@@ -37,39 +29,33 @@ QStringList entriesOf(const QString &folder)
                                   | QDir::NoDotAndDotDot);
 }
 
-// Starts the client in folder and returns once start-up is over: the report is written (the
-// main window is about to open) or the process has ended.
-QProcess *startClient(ProgramFolder &folder)
-{
-    const QString report = folder.filePath(kReport);
-    QFile::remove(report);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("ORVANE_STARTUP_REPORT", report);
-    environment.insert("KWGUI_MESSAGEBOX_ANSWER", "ok");
-    environment.remove("QTWEBENGINE_REMOTE_DEBUGGING");
-    QProcess *client = folder.start({}, environment);
-    ProgramFolder::waitFor(
-        [&] { return QFile::exists(report) || client->state() == QProcess::NotRunning; });
-    return client;
-}
-
-QJsonObject reportOf(const ProgramFolder &folder)
-{
-    return QJsonDocument::fromJson(readAll(folder.filePath(kReport))).object();
-}
-
-// A client ended by a signal leaves its single-instance segment behind; remove it so that the
-// test leaves nothing in the system.
+// A client ended by a signal leaves its single-instance segment behind: remove it.
 void releaseGuard(const QString &programType)
 {
     QSharedMemory guard(programType);
     winport::releaseOrphanedSegment(guard);
 }
 
-void stopClient(ProgramFolder &folder, QProcess *client, const QString &programType)
+// Starts the client in folder and returns once start-up is over: its log says that the main
+// window opens, or, without a log, the web view has remembered its cache folder; or it ended.
+ChildProcess *startClient(ProgramFolder &folder, const QString &program, bool logged = true)
 {
-    folder.stop(client);
-    releaseGuard(programType);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KWGUI_MESSAGEBOX_ANSWER", "ok");
+    environment.remove("QTWEBENGINE_REMOTE_DEBUGGING");
+    winport::WinRegistry registry(program);
+    const QVariant cache = registry.value("cachePath");
+    ChildProcess *client = folder.start({}, environment);
+    if (logged)
+        client->waitForLine(kStarted + program);
+    else
+        QTest::qWaitFor(
+            [&] {
+                return registry.value("cachePath") != cache
+                    || client->state() == QProcess::NotRunning;
+            },
+            30000);
+    return client;
 }
 
 } // namespace
@@ -81,106 +67,107 @@ class tst_Startup : public QObject
 private slots:
     void housekeepingFollowsTheFlags_data()
     {
-        QTest::addColumn<bool>("on");
-        QTest::newRow("flags on") << true;
-        QTest::newRow("flags off") << false;
+        QTest::addColumn<bool>("log");
+        QTest::addColumn<bool>("clearCache");
+        QTest::addColumn<bool>("debug");
+        QTest::newRow("all on") << true << true << true;
+        QTest::newRow("log only") << true << false << false;
+        QTest::newRow("all off") << false << false << false;
     }
 
     void housekeepingFollowsTheFlags()
     {
-        QFETCH(bool, on);
-        const QString tag = on ? "On" : "Off";
-        const QString program = "House" + tag;
-        ProgramFolder folder(QDir::currentPath() + "/house" + tag);
+        QFETCH(bool, log);
+        QFETCH(bool, clearCache);
+        QFETCH(bool, debug);
+        const QString program = QString("House%1").arg(QTest::currentDataTag()).remove(' ');
+        ProgramFolder folder(QDir::currentPath() + "/" + program);
         QVERIFY(folder.install());
         QVERIFY(folder.writeIni(
             "Localcfg.ini",
-            {{"Type/program", program}, {"Flag/logFlag", on}, {"Flag/WebCacheFlag", on}}));
-        QVERIFY(folder.writeIni("Config.ini", {{"WebInfo/IsDebug", on}}));
+            {{"Type/program", program}, {"Flag/logFlag", log}, {"Flag/WebCacheFlag", clearCache}}));
+        QVERIFY(folder.writeIni("Config.ini", {{"WebInfo/IsDebug", debug}}));
         for (const char *scratch : {"tmp/top.txt", "tmp/.hidden", "tmp/nested/deeper/p.jpg"})
             QVERIFY(touch(folder.filePath(scratch)));
         // The web cache of the last run, two folders below one that holds something else.
-        const QString cacheBase = QDir::currentPath() + "/cache" + tag;
+        const QString cacheBase = folder.filePath("cache");
         const QString cache = cacheBase + "/a/b/QtWebEngine";
-        QVERIFY(touch(cacheBase + "/keep.txt"));
-        QVERIFY(touch(cache + "/Default/Cache/data_0"));
-        QVERIFY(touch(cache + "/Default/Cookies"));
+        QVERIFY(touch(cacheBase + "/keep.txt") && touch(cache + "/Default/Cookies"));
         winport::WinRegistry(program).setValue("cachePath", QDir::toNativeSeparators(cache));
-        const QByteArray localCfg = readAll(folder.filePath("Localcfg.ini"));
+        QFile localCfg(folder.filePath("Localcfg.ini"));
+        QVERIFY(localCfg.open(QIODevice::ReadOnly));
+        const QByteArray deployed = localCfg.readAll();
 
         const QTime started = QTime::currentTime();
-        QProcess *client = startClient(folder);
+        ChildProcess *client = startClient(folder, program, log);
         const QTime ready = QTime::currentTime();
-        QVERIFY2(QFile::exists(folder.filePath(kReport)), client->readAllStandardError());
+        QCOMPARE(client->state(), QProcess::Running);
 
         QVERIFY(QFileInfo(folder.filePath("tmp")).isDir());
         QCOMPARE(entriesOf(folder.filePath("tmp")), QStringList());
-
+        QCOMPARE(QFileInfo::exists(cacheBase + "/a"), !clearCache);
+        QVERIFY(QFileInfo::exists(cacheBase + "/keep.txt"));
+        // The log is named after the time of day; the debugging port is opened before the
+        // line that ends start-up.
         const QStringList logs = entriesOf(folder.filePath("log"));
-        if (on) {
-            QCOMPARE(logs.size(), 1);
+        QCOMPARE(logs.size(), log ? 1 : 0);
+        if (log) {
             const QTime named = QTime::fromString(logs.first(), "hh-mm-ss");
             QVERIFY2(named.isValid(), qPrintable(logs.first()));
             if (ready >= started) // not across midnight
                 QVERIFY(named >= started.addMSecs(-started.msec()) && named <= ready);
-        } else {
-            QVERIFY(!QFileInfo::exists(folder.filePath("log")));
+            QCOMPARE(client->output().contains("Web remote debugging on port 9234"), debug);
         }
 
-        QCOMPARE(QFileInfo::exists(cacheBase + "/a"), !on);
-        QVERIFY(QFileInfo::exists(cacheBase + "/keep.txt"));
-
-        const QJsonObject report = reportOf(folder);
-        QCOMPARE(report.contains("remoteDebugging"), on);
-        if (on)
-            QCOMPARE(report.value("remoteDebugging").toString(), QString("9234"));
-
         // The deployment file is read only, even though the cache flag was reset for this run.
-        QCOMPARE(readAll(folder.filePath("Localcfg.ini")), localCfg);
+        localCfg.seek(0);
+        QCOMPARE(localCfg.readAll(), deployed);
         const QString home = QFileInfo(folder.path()).canonicalFilePath();
         QSettings config(folder.filePath("Config.ini"), QSettings::IniFormat);
         QCOMPARE(config.value("PicAccessInfo/Path").toString(), home + "/Picture");
         QCOMPARE(config.value("RecordConfig/RecPath").toString(), home + "/Record");
-        QCOMPARE(config.value("WebInfo/IsDebug").toBool(), on);
+        QCOMPARE(config.value("WebInfo/IsDebug").toBool(), debug);
         QCOMPARE(config.allKeys().size(), 14);
-
-        stopClient(folder, client, program);
     }
 
     void styleSheetComesFromTheColourScheme_data()
     {
         QTest::addColumn<QString>("skinPath");
-        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("sheets");
         QTest::newRow("scheme named") << "storeSuite/Ocean"
-                                      << "Ocean";
+                                      << "Ocean/KWGUI/CSS/: ocean.css";
         QTest::newRow("no scheme") << "storeSuite"
-                                   << "DustyBlue";
+                                   << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
         QTest::newRow("empty scheme") << "storeSuite/"
-                                      << "DustyBlue";
+                                      << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
     }
 
+    // Every *.css whatever its case, in name order ignoring case, becomes the application style
+    // sheet; Qt's complaint about the broken one reaches the log.
     void styleSheetComesFromTheColourScheme()
     {
         QFETCH(QString, skinPath);
-        QFETCH(QString, scheme);
+        QFETCH(QString, sheets);
         ProgramFolder folder(QDir::currentPath() + "/skin-" + QTest::currentDataTag());
         QVERIFY(folder.install(ProgramFolder::clientProgram(), {}));
-        // Style sheets: every *.css whatever its case, in name order ignoring case; no .txt.
-        const QByteArray a = "QMainWindow { color: #0a0b0c; }\n";
-        const QByteArray b = "QToolTip { color: #0d0e0f; }\n";
-        const QByteArray ocean = "QMainWindow { color: #102030; }\n";
-        QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/a.css", a));
-        QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/B.CSS", b));
-        QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/notes.txt", "QWidget { color: red; }"));
-        QVERIFY(folder.writeFile("Skin/Ocean/KWGUI/CSS/ocean.css", ocean));
-        QVERIFY(
-            folder.writeIni("Localcfg.ini", {{"Skin/path", skinPath}, {"Type/program", "Skins"}}));
+        QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/a.css", "QMainWindow { color: red; }"));
+        QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/B.CSS", "QToolTip { color: "));
+        QVERIFY(folder.writeFile("Skin/DustyBlue/KWGUI/CSS/notes.txt", "QWidget { }"));
+        QVERIFY(folder.writeFile("Skin/Ocean/KWGUI/CSS/ocean.css", "QMainWindow { color: blue; }"));
+        QVERIFY(folder.writeIni(
+            "Localcfg.ini",
+            {{"Skin/path", skinPath}, {"Type/program", "Skins"}, {"Flag/logFlag", true}}));
 
-        QProcess *client = startClient(folder);
-        QVERIFY2(QFile::exists(folder.filePath(kReport)), client->readAllStandardError());
-        const QString expected = QString::fromUtf8(scheme == "DustyBlue" ? a + b : ocean);
-        QCOMPARE(reportOf(folder).value("styleSheet").toString(), expected);
-        stopClient(folder, client, "Skins");
+        ChildProcess *client = startClient(folder, "Skins");
+        const QString log = client->output();
+        QVERIFY2(log.contains("Style sheet from " + folder.path() + "/Skin/" + sheets + "\n"),
+                 qPrintable(log));
+        if (sheets.startsWith("DustyBlue"))
+            QVERIFY(
+                client->waitForLine(R"(WARN \[tid \d+\] .*Could not parse application stylesheet)")
+                    .hasMatch());
+        client->stop();
+        releaseGuard("Skins");
     }
 
     void onlyOneCopyRunsPerProgramType()
@@ -197,17 +184,16 @@ private slots:
                             first.filePath(language + "sub/probe.qm")));
         QVERIFY(
             QFile::copy(PROBE_QM_DIR "/probe_txt_xx.qm", first.filePath(language + "probe.txt")));
-
-        QProcess *running = startClient(first);
-        QVERIFY2(QFile::exists(first.filePath(kReport)), running->readAllStandardError());
+        ChildProcess *running = startClient(first, "Tesmar");
+        QCOMPARE(running->state(), QProcess::Running);
 
         // A second copy of the same installation says so, through the translations, and leaves.
-        QProcess *second = startClient(first);
-        QCOMPARE(second->state(), QProcess::NotRunning);
-        const QString errors = QString::fromUtf8(second->readAllStandardError());
+        ChildProcess *second = startClient(first, "Tesmar");
+        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 30000);
+        const QString errors = second->output();
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QVERIFY2(second->exitCode() == 0, qPrintable(errors));
-        QVERIFY(!QFile::exists(first.filePath(kReport)));
+        QVERIFY2(!errors.contains(kStarted), qPrintable(errors));
         QVERIFY2(errors.contains("QSharedMemoryError:4"), qPrintable(errors));
         QVERIFY2(
             errors.contains("KWMessageBox \"Notice\": \"Already running (probe)\" answered ok"),
@@ -218,9 +204,8 @@ private slots:
         ProgramFolder other(QDir::currentPath() + "/other");
         QVERIFY(other.install());
         QVERIFY(other.writeIni("Localcfg.ini", {{"Type/program", "Other"}}));
-        QProcess *beside = startClient(other);
-        QVERIFY2(QFile::exists(other.filePath(kReport)), beside->readAllStandardError());
-        QCOMPARE(running->state(), QProcess::Running);
+        ChildProcess *beside = startClient(other, "Other", false);
+        QCOMPARE(beside->state(), QProcess::Running);
 
         // Past the guard the crash monitor runs: a crash leaves its report in the program folder.
         ::kill(static_cast<pid_t>(beside->processId()), SIGSEGV);
@@ -232,9 +217,7 @@ private slots:
         // A copy killed outright cannot release its guard; the next start still succeeds.
         running->kill();
         QVERIFY(running->waitForFinished(30000));
-        QProcess *restarted = startClient(first);
-        QVERIFY2(QFile::exists(first.filePath(kReport)), restarted->readAllStandardError());
-        stopClient(first, restarted, "Tesmar");
+        QCOMPARE(startClient(first, "Tesmar")->state(), QProcess::Running);
     }
 
     void folderRemovalNeverFollowsLinks()
@@ -260,7 +243,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        for (const char *type : {"HouseOn", "HouseOff", "Skins", "Tesmar", "Other"})
+        for (const char *type : {"Houseallon", "Houselogonly", "Housealloff", "Tesmar"})
             releaseGuard(type);
     }
 };

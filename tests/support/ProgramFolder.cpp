@@ -2,20 +2,16 @@
 
 #include "TestEnv.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QThread>
 
 namespace {
 
 bool copyEntry(const QString &from, const QString &to)
 {
-    const QFileInfo source(from);
-    if (!source.isDir()) {
+    if (!QFileInfo(from).isDir()) {
         QFile::remove(to);
         return QFile::copy(from, to);
     }
@@ -36,12 +32,6 @@ ProgramFolder::ProgramFolder(const QString &path)
     : m_path(QDir(path).absolutePath())
 {
     QDir().mkpath(m_path);
-}
-
-ProgramFolder::~ProgramFolder()
-{
-    for (const std::unique_ptr<QProcess> &process : m_processes)
-        stop(process.get());
 }
 
 QString ProgramFolder::clientProgram()
@@ -90,36 +80,10 @@ bool ProgramFolder::writeFile(const QString &relative, const QByteArray &content
         && file.write(contents) == contents.size();
 }
 
-QProcess *ProgramFolder::start(const QStringList &arguments, const QProcessEnvironment &environment)
+ChildProcess *ProgramFolder::start(const QStringList &arguments,
+                                   const QProcessEnvironment &environment)
 {
-    m_processes.push_back(std::make_unique<QProcess>());
-    QProcess *process = m_processes.back().get();
-    process->setWorkingDirectory(m_path);
-    process->setProcessEnvironment(environment);
-    process->start(m_program, arguments);
-    return process;
-}
-
-void ProgramFolder::stop(QProcess *process)
-{
-    if (!process || process->state() == QProcess::NotRunning)
-        return;
-    process->terminate();
-    if (!process->waitForFinished(5000)) {
-        process->kill();
-        process->waitForFinished(5000);
-    }
-}
-
-bool ProgramFolder::waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.hasExpired(timeoutMs))
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-    }
-    return true;
+    m_processes.push_back(std::make_unique<ChildProcess>());
+    m_processes.back()->launch(m_program, arguments, m_path, environment, m_program + ".out");
+    return m_processes.back().get();
 }

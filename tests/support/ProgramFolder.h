@@ -1,26 +1,23 @@
 #pragma once
 
-#include <QProcess>
+#include "ChildProcess.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 // A whole program folder for tests that run a program as a real process: a copy of the program
 // (a copy, not a link: the program finds its folder through its own resolved path), the run-time
-// folders beside it, files written by the test, and the processes started from it. Every process
-// still running is stopped when the object goes, also when a check failed half-way.
+// folders beside it, files written by the test, and the processes started from it, which are
+// stopped with the object, also when a check failed half-way.
 class ProgramFolder
 {
 public:
     // Creates the folder (and missing parents); nothing is copied yet.
     explicit ProgramFolder(const QString &path);
-    ~ProgramFolder();
-    ProgramFolder(const ProgramFolder &) = delete;
-    ProgramFolder &operator=(const ProgramFolder &) = delete;
 
     // The client built beside the run-time folders: <build program folder>/orvane.
     static QString clientProgram();
@@ -40,18 +37,14 @@ public:
     // Writes a file, creating its folders.
     bool writeFile(const QString &relative, const QByteArray &contents) const;
 
-    // Starts the installed program in the folder; the process belongs to this object.
-    QProcess *start(const QStringList &arguments = {},
-                    const QProcessEnvironment &environment
-                    = QProcessEnvironment::systemEnvironment());
-    // Ends a process: asks it to terminate, kills it when it does not.
-    void stop(QProcess *process);
-
-    // Runs the event loop until condition holds; false when timeoutMs passed first.
-    static bool waitFor(const std::function<bool()> &condition, int timeoutMs = 30000);
+    // Starts the installed program in the folder; the process belongs to this object, its
+    // output goes to "<program>.out" in the folder as well.
+    ChildProcess *start(const QStringList &arguments = {},
+                        const QProcessEnvironment &environment
+                        = QProcessEnvironment::systemEnvironment());
 
 private:
     QString m_path;
     QString m_program;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::vector<std::unique_ptr<ChildProcess>> m_processes;
 };

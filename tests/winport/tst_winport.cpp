@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "WM_GETOBJECT_Filter.h"
 
 #include <winport/SharedMemoryGuard.h>
@@ -10,28 +11,6 @@
 #include <cstring>
 #include <signal.h>
 
-namespace {
-
-// Child mode: create the segment, say so, then wait to be killed.
-int holdSegment(const char *key)
-{
-    QSharedMemory memory(QString::fromLocal8Bit(key));
-    if (!memory.create(32))
-        return 2;
-    std::puts("held");
-    std::fflush(stdout);
-    for (;;)
-        ::pause();
-}
-
-bool startHolder(QProcess &holder, const QString &key)
-{
-    holder.start(QCoreApplication::applicationFilePath(), {"--hold", key});
-    return holder.waitForReadyRead(10000) && holder.readAll().trimmed() == "held";
-}
-
-} // namespace
-
 class tst_winport : public QObject
 {
     Q_OBJECT
@@ -42,8 +21,10 @@ private slots:
         winport::WinRegistry tesmar("Tesmar");
         QVERIFY(!tesmar.value("cachePath").isValid());
         tesmar.setValue("cachePath", "/some/cache/folder");
-        QCOMPARE(winport::WinRegistry("Tesmar").value("cachePath").toString(), QString("/some/cache/folder"));
-        QCOMPARE(winport::WinRegistry("Other").value("cachePath", "none").toString(), QString("none"));
+        QCOMPARE(winport::WinRegistry("Tesmar").value("cachePath").toString(),
+                 QString("/some/cache/folder"));
+        QCOMPARE(winport::WinRegistry("Other").value("cachePath", "none").toString(),
+                 QString("none"));
         const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Software/Tesmar.conf";
         QCOMPARE(tesmar.location(), expected);
         QVERIFY(QFile::exists(expected));
@@ -52,8 +33,10 @@ private slots:
     void orphanedSegmentIsReleasedButALiveOneIsNot()
     {
         const QString key = "OrvaneGuardTest";
-        QProcess holder;
-        QVERIFY(startHolder(holder, key));
+        ChildProcess holder; // this program with --hold: holds the segment until killed
+        holder.launch(QCoreApplication::applicationFilePath(), {"--hold", key},
+                      QDir::currentPath());
+        QVERIFY(holder.waitForLine("^held$").hasMatch());
 
         // A live holder keeps its segment: the release leaves it and create still fails.
         QSharedMemory second(key);
@@ -69,13 +52,12 @@ private slots:
         // ... until it is released.
         winport::releaseOrphanedSegment(third);
         QVERIFY2(third.create(32), qPrintable(third.errorString()));
-        third.detach();
     }
 
     void getObjectFilterSwallowsOnlyWindowsAccessibilityRequests()
     {
         WM_GETOBJECT_Filter filter;
-        MSG msg{};
+        MSG msg {};
         long result = 1234;
         msg.message = WM_GETOBJECT;
         QVERIFY(filter.nativeEventFilter("windows_generic_MSG", &msg, &result));
@@ -87,13 +69,29 @@ private slots:
         QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &msg, &result));
     }
 
-    void systemInformation()
+    // "sysBit" and "sysVersion" as the client information reply documents them: 64 only for
+    // the native architectures 9, 6 and 7; the WinVersion enumerators by name, else "unKnow".
+    void systemInformationFollowsTheProtocol()
     {
-        const QString arch = QSysInfo::currentCpuArchitecture();
-        if (arch == "x86_64" || arch == "arm64")
-            QCOMPARE(winport::nativeProcessorBits(), 64);
-        else if (arch == "i386" || arch == "arm")
-            QCOMPARE(winport::nativeProcessorBits(), 32);
+        for (int architecture : {0, 1, 2, 3, 4, 5, 8, 10, 11, 12, 0xffff, -1})
+            QVERIFY2(winport::processorBits(architecture) == 32,
+                     qPrintable(QString::number(architecture)));
+        for (int architecture : {9, 6, 7})
+            QCOMPARE(winport::processorBits(architecture), 64);
+        QCOMPARE(winport::nativeProcessorBits(),
+                 winport::processorBits(winport::nativeProcessorArchitecture()));
+
+        const QList<QPair<int, QString>> versions {
+            {0x0000, "WV_None"},     {0x0001, "WV_32s"},        {0x0002, "WV_95"},
+            {0x0003, "WV_98"},       {0x0004, "WV_Me"},         {0x000f, "WV_DOS_based"},
+            {0x0010, "WV_NT"},       {0x0020, "WV_2000"},       {0x0030, "WV_XP"},
+            {0x0040, "WV_2003"},     {0x0080, "WV_VISTA"},      {0x0090, "WV_WINDOWS7"},
+            {0x00a0, "WV_WINDOWS8"}, {0x00b0, "WV_WINDOWS8_1"}, {0x00c0, "WV_WINDOWS10"},
+            {0x00f0, "WV_NT_based"}, {0x0100, "WV_CE"},         {0x0200, "WV_CENET"},
+            {0x0300, "WV_CE_5"},     {0x0400, "WV_CE_6"},       {0x0f00, "WV_CE_based"},
+            {0x0005, "unKnow"},      {0x00d0, "unKnow"},        {-1, "unKnow"}};
+        for (const auto &version : versions)
+            QCOMPARE(winport::windowsVersionName(version.first), version.second);
 #ifndef Q_OS_WIN
         QCOMPARE(winport::systemVersionName(), QString("unKnow"));
 #endif
@@ -102,8 +100,15 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && std::strcmp(argv[1], "--hold") == 0)
-        return holdSegment(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--hold") == 0) {
+        QSharedMemory memory(QString::fromLocal8Bit(argv[2]));
+        if (!memory.create(32))
+            return 2;
+        std::puts("held");
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    }
     QCoreApplication app(argc, argv);
     tst_winport test;
     return QTest::qExec(&test, argc, argv);

@@ -21,9 +21,9 @@ long currentThreadId()
 
 std::string timestamp()
 {
-    timeval tv{};
+    timeval tv {};
     ::gettimeofday(&tv, nullptr);
-    tm local{};
+    tm local {};
     ::localtime_r(&tv.tv_sec, &local);
     char text[40];
     const size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -99,7 +99,8 @@ bool KPrintLog::SetFile(const char *path)
         std::filesystem::create_directories(parent, ec);
     m_file = std::fopen(path, "ae");
     if (!m_file) {
-        std::fprintf(stderr, "KPrintLog: cannot open log file %s: %s\n", path, std::strerror(errno));
+        std::fprintf(stderr, "KPrintLog: cannot open log file %s: %s\n", path,
+                     std::strerror(errno));
         return false;
     }
     m_filePath = path;
@@ -128,10 +129,47 @@ std::string KPrintLog::FilePath() const
 
 std::string KPrintLog::LevelName(int level)
 {
-    static const char *const names[] = {"L0", "L1", "VERB", "DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
+    static const char *const names[]
+        = {"L0", "L1", "VERB", "DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
     if (level >= 0 && level < 8)
         return names[level];
     return "L" + std::to_string(level);
+}
+
+std::string KPrintLog::SourceName(const char *path)
+{
+    if (!path || !*path)
+        return "?";
+    const std::string text(path);
+    const size_t src = text.rfind("/src/");
+    const size_t slash = text.rfind('/');
+    size_t begin = 0;
+    if (src != std::string::npos)
+        begin = src + 5;
+    else if (slash != std::string::npos)
+        begin = slash + 1;
+    const size_t dot = text.rfind('.');
+    const size_t end = dot != std::string::npos && dot > begin ? dot : text.size();
+    return text.substr(begin, end - begin);
+}
+
+std::string KPrintLog::FunctionName(const char *signature)
+{
+    if (!signature || !*signature)
+        return "?";
+    std::string text(signature);
+    text = text.substr(0, text.find('(')); // parameters, and what a lambda adds after them
+    // The return type ends at the last blank outside template brackets ("QMap<QString, int> f").
+    int depth = 0;
+    for (size_t i = text.size(); i-- > 0;) {
+        if (text[i] == '>')
+            ++depth;
+        else if (text[i] == '<')
+            --depth;
+        else if (text[i] == ' ' && depth == 0)
+            return text.substr(i + 1);
+    }
+    return text;
 }
 
 void KPrintLog::Log(const char *file, int line, const char *function, const char *module, int level,
@@ -173,5 +211,6 @@ void KPrintLog::Log(const char *file, int line, const char *function, const char
     if (m_stderr)
         std::fwrite(text.data(), 1, text.size(), stderr);
     if (m_syslog)
-        ::syslog(syslogPriority(level), "%s", text.c_str() + afterTime); // syslog stamps its own time
+        ::syslog(syslogPriority(level), "%s",
+                 text.c_str() + afterTime); // syslog stamps its own time
 }

@@ -5,17 +5,20 @@
 #include <winport/SharedMemoryGuard.h>
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QSharedMemory>
 
 namespace {
 
-// The program type of a client without "Type/program" in its Localcfg.ini.
-const QString defaultProgramType = "Tesmar";
+QString testFolder()
+{
+    return TestEnv::root().isEmpty() ? QDir::tempPath() : TestEnv::root();
+}
 
 } // namespace
 
-E2ESession::E2ESession(const QString &folder)
-    : m_folder(folder.isEmpty() ? folderOf("client") : folder)
+E2ESession::E2ESession()
+    : m_folder(testFolder() + "/client")
 { }
 
 E2ESession::~E2ESession()
@@ -23,19 +26,14 @@ E2ESession::~E2ESession()
     stop();
 }
 
-QString E2ESession::folderOf(const QString &name)
+bool E2ESession::startSim(QString *error)
 {
-    const QString root = TestEnv::root().isEmpty() ? QDir::tempPath() : TestEnv::root();
-    return root + '/' + name;
+    return m_sim.startSim(testFolder(), error);
 }
 
-bool E2ESession::startSim(QString *error, const QStringList &arguments)
+QVariantMap E2ESession::platformAddresses() const
 {
-    return m_sim.start(folderOf("orvane-sim.log"), error, arguments);
-}
-
-QVariantMap E2ESession::platformAddresses(const QString &base, int vtOpenPort)
-{
+    const QString base = simUrl();
     return {
         {"URL/platformUrl", base},
         {"URL/loginUrl", base + "/#/login?isFromC=1"},
@@ -43,36 +41,25 @@ QVariantMap E2ESession::platformAddresses(const QString &base, int vtOpenPort)
         {"URL/vtDevListUrl", base + "/gateway/device/veltra/deviceList"},
         {"URL/webDlgUrl", base + "/#/noPage"},
         {"VTOpen/host", "127.0.0.1"},
-        {"VTOpen/port", vtOpenPort},
+        {"VTOpen/port", m_sim.simPort()},
     };
 }
 
-bool E2ESession::startClient(QString *error, const QVariantMap &localCfg, const QVariantMap &config)
+bool E2ESession::startClient(QString *error)
 {
-    if (m_sim.httpPort() == 0) {
-        *error = "start orvane-sim first";
-        return false;
-    }
-    QVariantMap local = platformAddresses(m_sim.httpUrl(), m_sim.httpPort());
-    local.insert(localCfg);
-    QVariantMap settings {{"WebInfo/IsDebug", true}};
-    settings.insert(config);
+    QVariantMap local = platformAddresses();
+    local.insert("Flag/logFlag", true);
     if (!m_folder.install() || !m_folder.writeIni("Localcfg.ini", local)
-        || !m_folder.writeIni("Config.ini", settings)) {
+        || !m_folder.writeIni("Config.ini", {{"WebInfo/IsDebug", true}})) {
         *error = "cannot prepare the program folder " + m_folder.path();
         return false;
     }
-
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The client opens the DevTools port itself, from "WebInfo/IsDebug".
     environment.remove("QTWEBENGINE_REMOTE_DEBUGGING");
     m_client = m_folder.start({}, environment);
-    QObject::connect(m_client, &QProcess::readyReadStandardOutput, m_client,
-                     [this] { m_clientOutput += m_client->readAllStandardOutput(); });
-    QObject::connect(m_client, &QProcess::readyReadStandardError, m_client,
-                     [this] { m_clientOutput += m_client->readAllStandardError(); });
-    if (!m_page.connectToPage(m_sim.httpUrl(), error)) {
-        *error += "\nclient output:\n" + QString::fromUtf8(m_clientOutput);
+    if (!m_page.connectToPage(simUrl(), error)) {
+        *error += "\nclient output:\n" + m_client->output();
         return false;
     }
     return m_page.waitFor("window.__orvane && window.__orvane.ready", error);
@@ -89,11 +76,25 @@ bool E2ESession::logIn(const QString &userName, const QString &password, QString
 void E2ESession::stop()
 {
     if (m_client) {
-        m_folder.stop(m_client);
+        m_client->stop();
         // A client ended by a signal leaves its single-instance segment behind.
-        QSharedMemory guard(defaultProgramType);
+        QSharedMemory guard("Tesmar");
         winport::releaseOrphanedSegment(guard);
         m_client = nullptr;
     }
     m_sim.stop();
+}
+
+SyncHttp::Reply E2ESession::sim(const QByteArray &verb, const QString &path,
+                                const QJsonObject &body)
+{
+    const QByteArray data = body.isEmpty() ? QByteArray() : QJsonDocument(body).toJson();
+    return SyncHttp::send(verb, QUrl(simUrl() + path), data);
+}
+
+QJsonArray E2ESession::simRequests(const QString &path)
+{
+    return sim("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
+        .json()["requests"]
+        .toArray();
 }

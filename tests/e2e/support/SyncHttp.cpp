@@ -1,12 +1,13 @@
 #include "SyncHttp.h"
 
-#include "ProgramFolder.h"
-
 #include <QBuffer>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QTest>
+
+#include <memory>
 
 namespace SyncHttp {
 
@@ -15,31 +16,22 @@ QJsonObject Reply::json() const
     return QJsonDocument::fromJson(body).object();
 }
 
-Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body, const Headers &headers,
-           int timeoutMs)
+Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body, int timeoutMs)
 {
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(url);
-    for (const auto &header : headers)
-        request.setRawHeader(header.first, header.second);
-    if (!body.isEmpty() && !request.hasRawHeader("Content-Type"))
-        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
     QBuffer upload;
     upload.setData(body);
-    QNetworkReply *reply = manager.sendCustomRequest(request, verb, &upload);
-
+    std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, verb, &upload));
     Reply result;
-    if (!ProgramFolder::waitFor([reply] { return reply->isFinished(); }, timeoutMs)) {
-        reply->abort();
+    if (!QTest::qWaitFor([&reply] { return reply->isFinished(); }, timeoutMs))
         result.error = QString("no answer from %1 within %2 ms").arg(url.toString()).arg(timeoutMs);
-    } else {
-        result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        result.body = reply->readAll();
-        if (result.status == 0)
-            result.error = QString("%1: %2").arg(url.toString(), reply->errorString());
-    }
-    delete reply;
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.body = reply->readAll();
+    if (result.status == 0 && result.error.isEmpty())
+        result.error = url.toString() + ": " + reply->errorString();
     return result;
 }
 

@@ -2,9 +2,6 @@
 
 #include <QByteArray>
 #include <QJsonObject>
-#include <QList>
-#include <QPair>
-#include <QString>
 #include <QUrl>
 
 // Plain HTTP requests that wait for their answer while the event loop runs, for test code that
@@ -15,16 +12,13 @@ struct Reply
 {
     int status = 0; // HTTP status; 0 when no answer came
     QByteArray body;
-    QString error; // why no answer came; empty when one did
+    QString error; // empty when an answer came
 
-    // The body as a JSON object; empty when it is not one.
-    QJsonObject json() const;
+    QJsonObject json() const; // the body as a JSON object; empty when it is not one
 };
 
-using Headers = QList<QPair<QByteArray, QByteArray>>;
-
-// Sends one request and waits up to timeoutMs for the whole answer.
+// Sends one request (a body as JSON) and waits up to timeoutMs for the whole answer.
 Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body = {},
-           const Headers &headers = {}, int timeoutMs = 15000);
+           int timeoutMs = 15000);
 
 } // namespace SyncHttp

@@ -11,6 +11,9 @@
 class KPrintLog
 {
 public:
+    // Named levels for KLOG: 6 for parse and transport failures, 4 for everything else.
+    enum Level { Verbose = 2, Debug = 3, Info = 4, Warning = 5, Error = 6, Fatal = 7 };
+
     static KPrintLog *instance();
 
     // Appends to this file from now on, creating missing folders; an empty path closes it.
@@ -27,6 +30,13 @@ public:
     std::string FilePath() const;
     // Name shown for a level, "L<n>" when the number is not a known level.
     static std::string LevelName(int level);
+    // A source file as lines name it: the path below the last "src/" folder (else the file
+    // name) without extension, "/work/o/src/Common/CNetWork.cpp" -> "Common/CNetWork".
+    static std::string SourceName(const char *path);
+    // A function as lines name it: the qualified name without return type and parameters,
+    // "void Common::CNetWork::onSSLErrors(const QList<QSslError>&)" ->
+    // "Common::CNetWork::onSSLErrors".
+    static std::string FunctionName(const char *signature);
 
 private:
     KPrintLog() = default;
@@ -41,6 +51,8 @@ private:
     bool m_syslog = false;
 };
 
-// Logs with the caller's place filled in: KLOG(6, "open failed: %s", path).
-#define KLOG(level, ...) \
-    KPrintLog::instance()->Log(__FILE__, __LINE__, __PRETTY_FUNCTION__, "", level, __VA_ARGS__)
+// Logs with the caller's place filled in: KLOG(KPrintLog::Error, "open failed: %s", path).
+#define KLOG(level, ...)                                                                           \
+    KPrintLog::instance()->Log(KPrintLog::SourceName(__FILE__).c_str(), __LINE__,                  \
+                               KPrintLog::FunctionName(__PRETTY_FUNCTION__).c_str(), "", level,    \
+                               __VA_ARGS__)

@@ -1,0 +1,95 @@
+#include "ChildProcess.h"
+
+#include "TestEnv.h"
+
+#include <QFile>
+#include <QTest>
+
+ChildProcess::ChildProcess(QObject *parent)
+    : QProcess(parent)
+{
+    setProcessChannelMode(QProcess::MergedChannels);
+}
+
+ChildProcess::~ChildProcess()
+{
+    stop();
+}
+
+void ChildProcess::launch(const QString &program, const QStringList &arguments,
+                          const QString &folder, const QProcessEnvironment &environment,
+                          const QString &outputFile)
+{
+    m_output.clear();
+    m_outputFile = outputFile;
+    setWorkingDirectory(folder);
+    setProcessEnvironment(environment);
+    start(program, arguments);
+}
+
+bool ChildProcess::startSim(const QString &folder, QString *error, const QStringList &arguments)
+{
+    launch(TestEnv::buildBinDir() + "/orvane-sim",
+           QStringList {"--http-port", "0", "--https-port", "0"} + arguments, folder,
+           QProcessEnvironment::systemEnvironment(), folder + "/orvane-sim.log");
+    if (!waitForLine("^orvane-sim ready$").hasMatch()) {
+        *error = "orvane-sim did not start: " + errorString() + "\n" + output();
+        stop();
+        return false;
+    }
+    const QRegularExpression port(R"(^orvane-sim (https?) 127\.0\.0\.1:(\d+)$)",
+                                  QRegularExpression::MultilineOption);
+    for (auto it = port.globalMatch(output()); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        m_ports.insert(match.captured(1), match.captured(2).toInt());
+    }
+    return true;
+}
+
+QString ChildProcess::simUrl(const QString &scheme) const
+{
+    return QString("%1://127.0.0.1:%2").arg(scheme).arg(simPort(scheme));
+}
+
+QRegularExpressionMatch ChildProcess::waitForLine(const QString &pattern, int timeoutMs)
+{
+    const QRegularExpression line(pattern, QRegularExpression::MultilineOption);
+    QRegularExpressionMatch match;
+    QTest::qWaitFor(
+        [&] {
+            collect();
+            match = line.match(QString::fromUtf8(m_output));
+            return match.hasMatch() || state() == QProcess::NotRunning;
+        },
+        timeoutMs);
+    return match;
+}
+
+QString ChildProcess::output()
+{
+    collect();
+    return QString::fromUtf8(m_output);
+}
+
+void ChildProcess::stop()
+{
+    if (state() == QProcess::NotRunning)
+        return;
+    terminate();
+    if (!waitForFinished(10000)) {
+        kill();
+        waitForFinished(5000);
+    }
+    collect();
+}
+
+void ChildProcess::collect()
+{
+    const QByteArray chunk = readAll();
+    if (chunk.isEmpty())
+        return;
+    m_output += chunk;
+    QFile file(m_outputFile);
+    if (!m_outputFile.isEmpty() && file.open(QIODevice::Append))
+        file.write(chunk);
+}
