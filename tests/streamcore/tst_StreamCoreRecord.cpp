@@ -198,6 +198,8 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
     QTest::qWait(3000);
     QCOMPARE(play->StopRecord(), 0);
     QCOMPARE(play->StopRecord(), -1);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_RECORD_END));
+    QCOMPARE(probe.first(VIDEO_EVENT_RECORD_END).outcome, int(VIDEO_OUTCOME_NONE));
     QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
 
     FileContent content;
@@ -263,6 +265,8 @@ void tst_StreamCoreRecord::snapshotIsAJpegOfThePicture()
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
     QCOMPARE(play->SnapShot(path.toUtf8(), 0), -1);
     QCOMPARE(play->SnapShot(path.toUtf8(), PIC_FORMAT_JPG), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_SNAPSHOT));
+    QCOMPARE(probe.first(VIDEO_EVENT_SNAPSHOT).outcome, int(VIDEO_OUTCOME_NONE));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(2) == QByteArray("\xFF\xD8"));
@@ -274,7 +278,8 @@ void tst_StreamCoreRecord::snapshotIsAJpegOfThePicture()
     QVERIFY(stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()));
     QCOMPARE(int(stamp.channel), 2);
     QCOMPARE(play->SnapShot(m_dir.filePath("missing/folder/snap.jpg").toUtf8(), PIC_FORMAT_JPG),
-             -1);
+             0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_SNAPSHOT, VIDEO_OUTCOME_FAILED));
 }
 
 int main(int argc, char **argv)
