@@ -1,7 +1,6 @@
 #include "MediaBench.h"
 
 #include "ProcessCpu.h"
-#include "SimProcess.h"
 
 #include <SimMedia/FrameStamp.h>
 #include <SimMedia/RecordSchedule.h>
@@ -115,18 +114,41 @@ std::vector<double> timeFirstPictures(int repeats, const std::function<void(Vide
 
 } // namespace
 
-MediaBench::MediaBench(int httpPort, int seconds)
+MediaBench::MediaBench(int httpPort, std::string token, int seconds)
     : m_httpPort(httpPort)
+    , m_token(std::move(token))
     , m_seconds(seconds)
 { }
+
+std::string MediaBench::deviceToken(int httpPort)
+{
+    httplib::Client client("127.0.0.1", httpPort);
+    const auto data = [](const httplib::Result &r) {
+        return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body))
+                       .object()
+                       .value("data")
+                       .toObject()
+                 : QJsonObject();
+    };
+    const std::string user
+        = data(client.Post("/gateway/auth/login", R"({"userName":"demo","password":"demo123"})",
+                           "application/json"))
+              .value("token")
+              .toString()
+              .toStdString();
+    return data(client.Get("/gateway/device/veltra/getTokenAndExpire",
+                           {{"Authorization", "Bearer " + user}}))
+        .value("token")
+        .toString()
+        .toStdString();
+}
 
 QString MediaBench::liveUrl(int definition) const
 {
     httplib::Client client("127.0.0.1", m_httpPort);
-    const std::string path = std::string("/openapi/v1/stream/live?deviceId=") + SimProcess::kDevice
+    const std::string path = std::string("/openapi/v1/stream/live?deviceId=") + kDevice
         + "&channel=1&definition=" + std::to_string(definition);
-    const auto reply = client.Get(path.c_str(),
-                                  {{"Authorization", std::string("Bearer ") + SimProcess::kToken}});
+    const auto reply = client.Get(path.c_str(), {{"Authorization", "Bearer " + m_token}});
     if (!reply)
         return {};
     const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(reply->body)).object();
@@ -192,7 +214,7 @@ MediaBench::Windows MediaBench::windows(int count, int definition)
         tile->play = core->CreateVideoPlay(PLAY_MODE_LIVE);
         tile->play->InitVideoPlay(tile->widget->winId());
         tile->play->RegisterDrawFun(&Tile::onDraw, tile.get());
-        tile->play->StartRealPlay(SimProcess::kToken, SimProcess::kDevice, 1, definition);
+        tile->play->StartRealPlay(m_token.c_str(), kDevice, 1, definition);
     }
     spinUntil(
         [&] {
@@ -229,17 +251,16 @@ MediaBench::Windows MediaBench::windows(int count, int definition)
 
 std::vector<double> MediaBench::firstLivePicture(int repeats)
 {
-    return timeFirstPictures(repeats, [](VideoPlay *play) {
-        play->StartRealPlay(SimProcess::kToken, SimProcess::kDevice, 1, 1);
-    });
+    return timeFirstPictures(
+        repeats, [this](VideoPlay *play) { play->StartRealPlay(m_token.c_str(), kDevice, 1, 1); });
 }
 
 std::vector<double> MediaBench::firstPlaybackPicture(int repeats)
 {
     const qint64 begin = QDateTime::currentSecsSinceEpoch() - 86400;
-    return timeFirstPictures(repeats, [begin](VideoPlay *play) {
-        play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimProcess::kToken, SimProcess::kDevice, 1,
-                                  begin, begin + 3600);
+    return timeFirstPictures(repeats, [this, begin](VideoPlay *play) {
+        play->StartPlaybackByTime(RECORD_SRC_DEVICE, m_token.c_str(), kDevice, 1, begin,
+                                  begin + 3600);
     });
 }
 
@@ -248,8 +269,8 @@ std::vector<double> MediaBench::seekToPicture(int repeats)
     std::vector<double> times;
     const qint64 begin = QDateTime::currentSecsSinceEpoch() - 86400;
     Probe probe;
-    probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, SimProcess::kToken, SimProcess::kDevice, 1,
-                                      begin, begin + 3600);
+    probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, m_token.c_str(), kDevice, 1, begin,
+                                      begin + 3600);
     if (!spinUntil([&] { return probe.painted() > 0; }, 10000))
         return times;
     for (int i = 0; i < repeats; ++i) {

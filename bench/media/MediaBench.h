@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <string>
 #include <vector>
 
 // Measures the media library on the simulated devices: CPU of N live windows in a real Qt
@@ -19,7 +20,13 @@ public:
         int playing = 0;
     };
 
-    MediaBench(int httpPort, int seconds);
+    // The demo platform's first recorder, channel 1: 1280x720 high, 640x360 standard.
+    static constexpr const char *kDevice = "NVR0001A";
+
+    // token: the device-platform token of a logged-in user (deviceToken).
+    MediaBench(int httpPort, std::string token, int seconds);
+    // Logs in as the demo user and asks for the device-platform token; empty on failure.
+    static std::string deviceToken(int httpPort);
 
     Windows windows(int count, int definition);
     // Milliseconds from asking to the first picture painted.
@@ -33,5 +40,6 @@ private:
     QString liveUrl(int definition) const;
 
     int m_httpPort;
+    std::string m_token;
     int m_seconds;
 };

@@ -2,7 +2,8 @@
 // devices. Needs a display; without one it runs itself under xvfb-run. BENCH_SECONDS sets the
 // length of each CPU measurement (default 8).
 #include "MediaBench.h"
-#include "SimProcess.h"
+
+#include <SimProcess.h>
 
 #include <StreamCore/IStreamCore.h>
 
@@ -45,17 +46,21 @@ int main(int argc, char **argv)
         std::perror("bench_media: xvfb-run");
         return 1;
     }
+    QApplication app(argc, argv);
+    // The simulated devices run in a process of their own: their encoding is not the client's.
     SimProcess sim;
-    if (!sim.start()) {
-        std::fprintf(stderr, "bench_media: the simulated devices did not start\n");
+    QString error;
+    if (!sim.start(ORVANE_SIM_BINARY, {"--http-port", "0", "--no-https"}, &error)) {
+        std::fprintf(stderr, "bench_media: %s\n", qPrintable(error));
         return 1;
     }
-    QApplication app(argc, argv);
+    const int port = sim.port("http");
+    const std::string token = MediaBench::deviceToken(port);
     qputenv("STREAMCORE_AUDIO_SINK", "fakesink");
-    StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", sim.httpPort(), "", false);
+    StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", port, "", false);
     const int asked = std::atoi(qgetenv("BENCH_SECONDS").constData());
     const int seconds = asked > 0 ? std::max(2, asked) : 8;
-    MediaBench bench(sim.httpPort(), seconds);
+    MediaBench bench(port, token, seconds);
 
     std::printf("CPU in percent of one core over %d s; floor = gst-launch-1.0 decoding the same "
                 "streams to fakesink\n",

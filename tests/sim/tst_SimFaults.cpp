@@ -199,41 +199,6 @@ private slots:
         QCOMPARE(m_http->get(tokenPath, demoToken)->status, 200);
     }
 
-    void lateAnswerComesAfterTheDelay()
-    {
-        QVERIFY(addFault({{"path", versionPath}, {"delayMs", 3000}}));
-        SimTestClient impatient(m_server.httpPort());
-        impatient.client().set_read_timeout(0, 200000);
-        const httplib::Result result = impatient.get(versionPath);
-        QVERIFY(!result);
-        QCOMPARE(result.error(), httplib::Error::Read);
-        QCOMPARE(m_server.requestLog().requests(versionPath).size(), 1); // it did arrive
-
-        QVERIFY(addFault(
-            {{"path", versionPath}, {"delayMs", 300}, {"action", "status"}, {"status", 404}}));
-        QCOMPARE(m_http->get(versionPath)->status, 404);
-    }
-
-    void trickledBodyArrivesInChunks()
-    {
-        const QByteArray normal = normalTokenReply();
-        for (const int chunks : {5, normal.size() + 20}) {
-            QVERIFY(addFault({{"path", tokenPath}, {"chunks", chunks}, {"chunkIntervalMs", 5}}));
-            QList<QByteArray> received;
-            const httplib::Result result = m_http->client().Get(
-                tokenPath.toStdString(), {{"Authorization", "Bearer " + demoToken.toStdString()}},
-                [&](const char *data, size_t length) {
-                    received.append(QByteArray(data, static_cast<int>(length)));
-                    return true;
-                });
-            QVERIFY(result);
-            QCOMPARE(result->get_header_value("Transfer-Encoding"), std::string("chunked"));
-            QCOMPARE(received.size(), chunks);
-            // Blanks pad a body shorter than the chunks; JSON readers skip them.
-            QCOMPARE(received.join().trimmed(), normal);
-        }
-    }
-
     void controlApiRefusesWrongFaults_data()
     {
         QTest::addColumn<QByteArray>("body");

@@ -174,9 +174,11 @@ void tst_StreamCoreLive::silentServerTimesOut()
     SimMedia::ChannelFault fault;
     fault.silent = true;
     m_sim.media().setFault(SimHarness::kRecorder, 1, fault);
+    QCOMPARE(IStreamCore::GetInstance()->SetTimeouts(1500, 0), 0);
+    const auto restore = qScopeGuard([] { IStreamCore::GetInstance()->SetTimeouts(0, 0); });
     VideoProbe probe;
     QCOMPARE(probe.play()->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1), 0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, -1, 15000));
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, -1, 5000));
     QCOMPARE(probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));
     QCOMPARE(probe.first(VIDEO_EVENT_LIVE_OPEN).error, QString("open timeout"));
     QCOMPARE(probe.events().size(), 1);

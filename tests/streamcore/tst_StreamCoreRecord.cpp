@@ -5,8 +5,10 @@
 
 #include <StreamCore/IStreamCore.h>
 
+#include <GstBufferMap.h>
+#include <GstPtr.h>
+
 #include <gst/app/gstappsink.h>
-#include <gst/gst.h>
 
 #include <QApplication>
 #include <QFile>
@@ -34,89 +36,41 @@ struct FileContent
     double length() const { return frames ? lastTime - firstTime + 0.04 : 0; }
 };
 
-void onSoundBuffer(GstElement *, GstBuffer *, GstPad *, gpointer data)
-{
-    static_cast<FileContent *>(data)->hasSound = true;
-}
-
-struct FileDecoder
-{
-    GstElement *pipeline;
-    FileContent *content;
-};
-
 void onFilePad(GstElement *, GstPad *pad, gpointer data)
 {
-    auto *decoder = static_cast<FileDecoder *>(data);
-    GstCaps *caps = gst_pad_get_current_caps(pad);
-    const bool video
-        = g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "video");
-    gst_caps_unref(caps);
-    GstElement *sink = nullptr;
-    if (video) {
-        sink = gst_bin_get_by_name(GST_BIN(decoder->pipeline), "vin");
-    } else {
-        // Sound is only counted.
-        sink = gst_element_factory_make("fakesink", nullptr);
-        g_object_set(sink, "sync", FALSE, "signal-handoffs", TRUE, nullptr);
-        g_signal_connect(sink, "handoff", G_CALLBACK(onSoundBuffer), decoder->content);
-        gst_bin_add(GST_BIN(decoder->pipeline), GST_ELEMENT(gst_object_ref(sink)));
-        gst_element_sync_state_with_parent(sink);
-    }
-    GstPad *input = gst_element_get_static_pad(sink, "sink");
-    gst_pad_link(pad, input);
-    gst_object_unref(input);
-    gst_object_unref(sink);
+    const GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
+    const char *media = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    static_cast<FileContent *>(data)->hasSound |= g_str_has_prefix(media, "audio");
 }
 
-GstFlowReturn onFileFrame(GstAppSink *sink, gpointer data)
-{
-    auto *content = static_cast<FileContent *>(data);
-    GstSample *sample = gst_app_sink_pull_sample(sink);
-    GstBuffer *buffer = gst_sample_get_buffer(sample);
-    const double t = double(GST_BUFFER_PTS(buffer)) / GST_SECOND;
-    if (content->frames++ == 0) {
-        content->firstTime = t;
-        GstMapInfo map;
-        gst_buffer_map(buffer, &map, GST_MAP_READ);
-        int w = 0, h = 0;
-        const GstStructure *s = gst_caps_get_structure(gst_sample_get_caps(sample), 0);
-        gst_structure_get_int(s, "width", &w);
-        gst_structure_get_int(s, "height", &h);
-        content->stampRead = content->firstStamp.read(map.data, w * 4, w, h);
-        gst_buffer_unmap(buffer, &map);
-    }
-    content->lastTime = t;
-    gst_sample_unref(sample);
-    return GST_FLOW_OK;
-}
-
-// Decodes a whole file; false when it does not play to its end.
+// Decodes a whole file (its sound is only noticed); false when it does not play to its end.
 bool decodeFile(const QString &path, FileContent *content)
 {
-    const QString description = QString("filesrc location=\"%1\" ! decodebin name=d "
-                                        "videoconvert name=vin ! video/x-raw,format=BGRx ! "
+    const QString description = QString("filesrc location=\"%1\" ! decodebin name=d ! "
+                                        "videoconvert ! video/x-raw,format=BGRx ! "
                                         "appsink name=frames sync=false")
                                     .arg(path);
-    GstElement *pipeline = gst_parse_launch(description.toUtf8(), nullptr);
-    FileDecoder decoder {pipeline, content};
-    GstElement *decodebin = gst_bin_get_by_name(GST_BIN(pipeline), "d");
-    g_signal_connect(decodebin, "pad-added", G_CALLBACK(onFilePad), &decoder);
-    GstElement *frames = gst_bin_get_by_name(GST_BIN(pipeline), "frames");
-    GstAppSinkCallbacks callbacks {};
-    callbacks.new_sample = onFileFrame;
-    gst_app_sink_set_callbacks(GST_APP_SINK(frames), &callbacks, content, nullptr);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus *bus = gst_element_get_bus(pipeline);
-    GstMessage *end = gst_bus_timed_pop_filtered(
-        bus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool played = end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
-    if (end)
-        gst_message_unref(end);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    for (GstObject *o :
-         {GST_OBJECT(bus), GST_OBJECT(decodebin), GST_OBJECT(frames), GST_OBJECT(pipeline)})
-        gst_object_unref(o);
+    const GstPtr<GstElement> pipeline(gst_parse_launch(description.toUtf8(), nullptr));
+    const GstPtr<GstElement> decodebin(gst_bin_get_by_name(GST_BIN(pipeline.get()), "d"));
+    g_signal_connect(decodebin.get(), "pad-added", G_CALLBACK(onFilePad), content);
+    const GstPtr<GstElement> frames(gst_bin_get_by_name(GST_BIN(pipeline.get()), "frames"));
+    GstAppSink *sink = GST_APP_SINK(frames.get());
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    while (const GstPtr<GstSample> sample {gst_app_sink_try_pull_sample(sink, 5 * GST_SECOND)}) {
+        GstBuffer *buffer = gst_sample_get_buffer(sample.get());
+        content->lastTime = double(GST_BUFFER_PTS(buffer)) / GST_SECOND;
+        if (content->frames++ > 0)
+            continue;
+        content->firstTime = content->lastTime;
+        int w = 0, h = 0;
+        const GstStructure *s = gst_caps_get_structure(gst_sample_get_caps(sample.get()), 0);
+        gst_structure_get_int(s, "width", &w);
+        gst_structure_get_int(s, "height", &h);
+        const GstBufferMap map(buffer, GST_MAP_READ);
+        content->stampRead = map && content->firstStamp.read(map.data(), w * 4, w, h);
+    }
+    const bool played = gst_app_sink_is_eos(sink);
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return played;
 }
 
@@ -198,6 +152,8 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
     QTest::qWait(3000);
     QCOMPARE(play->StopRecord(), 0);
     QCOMPARE(play->StopRecord(), -1);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_RECORD_END));
+    QCOMPARE(probe.first(VIDEO_EVENT_RECORD_END).outcome, int(VIDEO_OUTCOME_NONE));
     QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
 
     FileContent content;
@@ -263,6 +219,8 @@ void tst_StreamCoreRecord::snapshotIsAJpegOfThePicture()
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
     QCOMPARE(play->SnapShot(path.toUtf8(), 0), -1);
     QCOMPARE(play->SnapShot(path.toUtf8(), PIC_FORMAT_JPG), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_SNAPSHOT));
+    QCOMPARE(probe.first(VIDEO_EVENT_SNAPSHOT).outcome, int(VIDEO_OUTCOME_NONE));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(2) == QByteArray("\xFF\xD8"));
@@ -273,8 +231,8 @@ void tst_StreamCoreRecord::snapshotIsAJpegOfThePicture()
     SimMedia::FrameStamp stamp;
     QVERIFY(stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()));
     QCOMPARE(int(stamp.channel), 2);
-    QCOMPARE(play->SnapShot(m_dir.filePath("missing/folder/snap.jpg").toUtf8(), PIC_FORMAT_JPG),
-             -1);
+    QCOMPARE(play->SnapShot(m_dir.filePath("missing/folder/snap.jpg").toUtf8(), PIC_FORMAT_JPG), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_SNAPSHOT, VIDEO_OUTCOME_FAILED));
 }
 
 int main(int argc, char **argv)

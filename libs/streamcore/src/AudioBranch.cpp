@@ -32,8 +32,7 @@ AudioBranch::~AudioBranch()
     if (!m_bin)
         return;
     m_link.reset();
-    BranchBin::unplug(m_pipeline, m_bin);
-    gst_object_unref(m_bin);
+    BranchBin::unplug(m_pipeline, m_bin.get());
 }
 
 bool AudioBranch::start(GstElement *audioTee, const std::string &codec, std::string *error)
@@ -44,18 +43,16 @@ bool AudioBranch::start(GstElement *audioTee, const std::string &codec, std::str
     m_bin = BranchBin::make(d, {{"audio", "q"}}, error);
     if (!m_bin)
         return false;
-    gst_object_set_name(GST_OBJECT(m_bin), kName);
-    gst_object_ref(m_bin);
-    if (!BranchBin::plug(m_pipeline, m_bin)) {
+    gst_object_set_name(GST_OBJECT(m_bin.get()), kName);
+    if (!BranchBin::plug(m_pipeline, m_bin.get())) {
         *error = "no sound output";
-        BranchBin::unplug(m_pipeline, m_bin);
-        gst_object_unref(m_bin);
-        m_bin = nullptr;
+        m_bin.reset();
         return false;
     }
-    GstPad *input = gst_element_get_static_pad(m_bin, "audio");
-    m_link = std::make_unique<TeeLink>(audioTee, input);
-    gst_object_unref(input);
+    const GstPtr<GstPad> input(gst_element_get_static_pad(m_bin.get(), "audio"));
+    m_link = std::make_unique<TeeLink>(audioTee, input.get());
+    if (!m_link->linked())
+        *error = "cannot link the sound";
     return m_link->linked();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GstPtr.h"
 #include "TeeLink.h"
 
 #include <gst/gst.h>
@@ -27,7 +28,7 @@ public:
 
 private:
     GstElement *m_pipeline;
-    GstElement *m_bin = nullptr;
+    GstPtr<GstElement> m_bin;
     std::unique_ptr<TeeLink> m_link;
 };
 

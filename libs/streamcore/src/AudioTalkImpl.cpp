@@ -5,17 +5,12 @@
 #include "MediaError.h"
 #include "TalkPipeline.h"
 #include "TaskQueue.h"
+#include "Timeouts.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 
 namespace StreamCore {
-
-namespace {
-
-constexpr int kStartTimeoutMs = 10000;
-
-} // namespace
 
 AudioTalkImpl::AudioTalkImpl(PlatformClient *platform, TaskQueue *requests, TaskQueue *reaper)
     : m_platform(platform)
@@ -24,7 +19,6 @@ AudioTalkImpl::AudioTalkImpl(PlatformClient *platform, TaskQueue *requests, Task
     , m_observers(m_mutex)
 {
     m_timeout.setSingleShot(true);
-    m_timeout.setInterval(kStartTimeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] { fail(MediaError::kOpenTimeout); });
 }
 
@@ -48,7 +42,7 @@ int AudioTalkImpl::StartTalk(const char *token, const char *deviceId, int channe
     const std::string tokenText = token;
     PlatformClient *platform = m_platform;
     QPointer<AudioTalkImpl> self(this);
-    m_timeout.start();
+    m_timeout.start(Timeouts::openMs());
     m_requests->post([=] {
         const PlatformClient::Reply reply
             = platform->get("/openapi/v1/stream/talk", params, tokenText);

@@ -18,8 +18,8 @@ class TalkPipeline;
 class TaskQueue;
 
 // The process's one talk object, on the GUI thread: asks the platform for the channel's talk
-// address on the worker, then runs a TalkPipeline; a talk that reaches the device within 10 s
-// is reported as talking, anything else as failed.
+// address on the worker, then runs a TalkPipeline; a talk that reaches the device in time
+// (the open time-out) is reported as talking, anything else as failed.
 class AudioTalkImpl : public QObject, public AudioTalk
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "BranchBin.h"
 
+#include "GstLinks.h"
+
 namespace StreamCore {
 
 namespace {
@@ -8,48 +10,44 @@ namespace {
 bool ghost(GstElement *bin, const std::string &ghostName, const std::string &element,
            const char *padName)
 {
-    GstElement *e = gst_bin_get_by_name(GST_BIN(bin), element.c_str());
-    GstPad *pad = e ? gst_element_get_static_pad(e, padName) : nullptr;
-    if (pad) {
-        gst_element_add_pad(bin, gst_ghost_pad_new(ghostName.c_str(), pad));
-        gst_object_unref(pad);
-    }
-    if (e)
-        gst_object_unref(e);
-    return pad != nullptr;
+    const GstPtr<GstElement> e = BranchBin::child(bin, element.c_str());
+    const GstPtr<GstPad> pad(e ? gst_element_get_static_pad(e.get(), padName) : nullptr);
+    return pad && gst_element_add_pad(bin, gst_ghost_pad_new(ghostName.c_str(), pad.get()));
 }
 
 } // namespace
 
-GstElement *BranchBin::make(const std::string &description,
-                            const std::vector<std::pair<std::string, std::string>> &inputs,
-                            std::string *error, const std::string &output)
+GstPtr<GstElement> BranchBin::make(const std::string &description,
+                                   const std::vector<std::pair<std::string, std::string>> &inputs,
+                                   std::string *error, const std::string &output)
 {
-    GError *gerror = nullptr;
-    GstElement *bin = gst_parse_bin_from_description(description.c_str(), FALSE, &gerror);
+    GstPtr<GError> gerror;
+    GstPtr<GstElement> bin(
+        gst_parse_bin_from_description(description.c_str(), FALSE, gerror.out()));
     if (!bin) {
         *error = gerror ? gerror->message : "cannot build " + description;
-        g_clear_error(&gerror);
-        return nullptr;
+        return {};
     }
     bool ok = true;
     for (const auto &input : inputs)
-        ok = ok && ghost(bin, input.first, input.second, "sink");
+        ok = ok && ghost(bin.get(), input.first, input.second, "sink");
     if (!output.empty())
-        ok = ok && ghost(bin, "src", output, "src");
+        ok = ok && ghost(bin.get(), "src", output, "src");
     if (!ok) {
         *error = "missing named element in " + description;
-        gst_object_unref(bin);
-        return nullptr;
+        return {};
     }
     return bin;
 }
 
 bool BranchBin::plug(GstElement *pipeline, GstElement *bin)
 {
-    if (!gst_bin_add(GST_BIN(pipeline), bin))
+    if (!GstLinks::add(pipeline, bin))
         return false;
-    return gst_element_sync_state_with_parent(bin);
+    if (gst_element_sync_state_with_parent(bin))
+        return true;
+    unplug(pipeline, bin);
+    return false;
 }
 
 void BranchBin::unplug(GstElement *pipeline, GstElement *bin)
@@ -58,9 +56,17 @@ void BranchBin::unplug(GstElement *pipeline, GstElement *bin)
     gst_bin_remove(GST_BIN(pipeline), bin);
 }
 
-GstElement *BranchBin::child(GstElement *bin, const char *name)
+GstPtr<GstElement> BranchBin::child(GstElement *bin, const char *name)
 {
-    return gst_bin_get_by_name(GST_BIN(bin), name);
+    return GstPtr<GstElement>(gst_bin_get_by_name(GST_BIN(bin), name));
+}
+
+bool BranchBin::probe(GstElement *bin, const char *element, const char *pad, GstPadProbeType type,
+                      GstPadProbeCallback callback, gpointer data)
+{
+    const GstPtr<GstElement> e = child(bin, element);
+    const GstPtr<GstPad> p(e ? gst_element_get_static_pad(e.get(), pad) : nullptr);
+    return p && gst_pad_add_probe(p.get(), type, callback, data, nullptr) != 0;
 }
 
 } // namespace StreamCore

@@ -4,19 +4,11 @@
 
 namespace StreamCore {
 
-FrameSlot::~FrameSlot()
-{
-    if (m_sample)
-        gst_sample_unref(m_sample);
-}
-
 void FrameSlot::put(GstSample *sample)
 {
     ++m_count;
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_sample)
-        gst_sample_unref(m_sample);
-    m_sample = gst_sample_ref(sample);
+    m_sample = GstPtr<GstSample>::share(sample);
     // Called under the lock so that a surface clearing its wake-up is never called afterwards.
     if (!m_pending && m_wakeUp) {
         m_pending = true;
@@ -27,16 +19,14 @@ void FrameSlot::put(GstSample *sample)
 void FrameSlot::clear()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_sample)
-        gst_sample_unref(m_sample);
-    m_sample = nullptr;
+    m_sample.reset();
 }
 
-GstSample *FrameSlot::take()
+GstPtr<GstSample> FrameSlot::take()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_pending = false;
-    return m_sample ? gst_sample_ref(m_sample) : nullptr;
+    return GstPtr<GstSample>::share(m_sample.get());
 }
 
 void FrameSlot::setWakeUp(std::function<void()> wakeUp)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "GstPtr.h"
+
 #include <atomic>
 #include <functional>
 #include <mutex>
-
-typedef struct _GstSample GstSample;
 
 namespace StreamCore {
 
@@ -13,12 +13,10 @@ namespace StreamCore {
 class FrameSlot
 {
 public:
-    ~FrameSlot();
-
     // Called from the decoding thread; takes a reference to the sample.
     void put(GstSample *sample);
-    // The newest sample (a new reference, or null); marks it as taken.
-    GstSample *take();
+    // The newest sample (null when none); marks it as taken.
+    GstPtr<GstSample> take();
     // Forgets the picture (the stream stopped).
     void clear();
     // Called from put when the previous picture was already taken (one repaint request in
@@ -29,7 +27,7 @@ public:
 
 private:
     std::mutex m_mutex;
-    GstSample *m_sample = nullptr;
+    GstPtr<GstSample> m_sample;
     bool m_pending = false;
     std::function<void()> m_wakeUp;
     std::atomic<long long> m_count {0};

@@ -11,7 +11,7 @@ class MediaError
 {
 public:
     static constexpr const char *kNone = "";
-    static constexpr const char *kOpenTimeout = "open timeout"; // no picture within 10 s
+    static constexpr const char *kOpenTimeout = "open timeout"; // no picture in time (10 s)
     static constexpr const char *kTokenRefused = "100";
     static constexpr const char *kNotFound = "404"; // no such device, channel or recording
     static constexpr const char *kConnection = "7"; // connection refused or lost

@@ -3,15 +3,13 @@
 #include "AudioBranch.h"
 #include "BranchBin.h"
 #include "FrameSlot.h"
+#include "GstLinks.h"
 #include "Log.h"
 #include "MediaError.h"
 #include "RecordBranch.h"
 
 #include <gst/app/gstappsink.h>
-#include <gst/video/video.h>
 #include <kwl/KExceptionHandler.h>
-
-#include <cstdio>
 
 namespace StreamCore {
 
@@ -23,7 +21,6 @@ constexpr guint kJitterMs = 0;
 // Longer than the 10 s a picture may take to come, so that a silent server gives "open
 // timeout" rather than a connection error.
 constexpr guint64 kTcpTimeoutUs = 15 * G_USEC_PER_SEC;
-constexpr GstClockTime kSnapshotTimeout = 5 * GST_SECOND;
 
 struct Codec
 {
@@ -53,16 +50,6 @@ const Codec *findCodec(const Codec *begin, const Codec *end, const std::string &
     return nullptr;
 }
 
-void addProbe(GstElement *bin, const char *element, const char *pad, GstPadProbeType type,
-              GstPadProbeCallback callback, gpointer data)
-{
-    GstElement *e = BranchBin::child(bin, element);
-    GstPad *p = gst_element_get_static_pad(e, pad);
-    gst_pad_add_probe(p, type, callback, data, nullptr);
-    gst_object_unref(p);
-    gst_object_unref(e);
-}
-
 } // namespace
 
 PlayPipeline::PlayPipeline(const std::string &url, bool playback, std::shared_ptr<FrameSlot> slot,
@@ -80,24 +67,25 @@ PlayPipeline::~PlayPipeline()
 
 bool PlayPipeline::start(std::string *error)
 {
-    GstElement *src = gst_element_factory_make("rtspsrc", "src");
+    GstPtr<GstElement> src(gst_element_factory_make("rtspsrc", "src"));
     if (!src) {
         *error = "no RTSP source element";
         return false;
     }
-    m_pipeline = gst_pipeline_new(nullptr);
-    gst_object_ref_sink(m_pipeline);
-    g_object_set(src, "location", m_url.c_str(), "latency", kJitterMs, "tcp-timeout", kTcpTimeoutUs,
-                 "onvif-mode", m_playback ? TRUE : FALSE, nullptr);
-    gst_util_set_object_arg(G_OBJECT(src), "protocols", "tcp");
+    m_pipeline.reset(gst_pipeline_new(nullptr));
+    g_object_set(src.get(), "location", m_url.c_str(), "latency", kJitterMs, "tcp-timeout",
+                 kTcpTimeoutUs, "onvif-mode", m_playback ? TRUE : FALSE, nullptr);
+    gst_util_set_object_arg(G_OBJECT(src.get()), "protocols", "tcp");
     // Plain RTP times: with clock slaving, a seek after a pause stalls.
-    gst_util_set_object_arg(G_OBJECT(src), "buffer-mode", "none");
-    g_signal_connect(src, "pad-added", G_CALLBACK(&PlayPipeline::onPadAdded), this);
-    gst_bin_add(GST_BIN(m_pipeline), src);
-    GstBus *bus = gst_element_get_bus(m_pipeline);
-    gst_bus_set_sync_handler(bus, &PlayPipeline::onBusMessage, this, nullptr);
-    gst_object_unref(bus);
-    if (gst_element_set_state(m_pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    gst_util_set_object_arg(G_OBJECT(src.get()), "buffer-mode", "none");
+    g_signal_connect(src.get(), "pad-added", G_CALLBACK(&PlayPipeline::onPadAdded), this);
+    if (!GstLinks::add(m_pipeline.get(), src.get())) {
+        *error = "cannot add the RTSP source";
+        return false;
+    }
+    const GstPtr<GstBus> bus(gst_element_get_bus(m_pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), &PlayPipeline::onBusMessage, this, nullptr);
+    if (gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         *error = "cannot start the stream";
         return false;
     }
@@ -114,23 +102,18 @@ void PlayPipeline::shutdown()
 {
     if (!m_pipeline)
         return;
-    stopRecord();
+    if (m_record)
+        m_record->finish();
+    m_record.reset();
     closeAudio();
     // Sends the RTSP teardown: may wait for the server.
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_videoTee)
-        gst_object_unref(m_videoTee);
-    if (m_audioTee)
-        gst_object_unref(m_audioTee);
-    if (m_viewFilter)
-        gst_object_unref(m_viewFilter);
-    if (m_lastDecoded)
-        gst_sample_unref(m_lastDecoded);
-    m_videoTee = m_audioTee = m_viewFilter = nullptr;
-    m_lastDecoded = nullptr;
-    gst_object_unref(m_pipeline);
-    m_pipeline = nullptr;
+    m_videoTee.reset();
+    m_audioTee.reset();
+    m_viewFilter.reset();
+    m_lastDecoded.reset();
+    m_pipeline.reset();
 }
 
 void PlayPipeline::report(const PipelineEvent &event)
@@ -140,6 +123,11 @@ void PlayPipeline::report(const PipelineEvent &event)
         m_notify(event);
 }
 
+void PlayPipeline::failBuild()
+{
+    report({PipelineEvent::Error, MediaError::kOther});
+}
+
 void PlayPipeline::onPadAdded(GstElement *, GstPad *pad, gpointer self)
 {
     static_cast<PlayPipeline *>(self)->addStream(pad);
@@ -147,15 +135,14 @@ void PlayPipeline::onPadAdded(GstElement *, GstPad *pad, gpointer self)
 
 void PlayPipeline::addStream(GstPad *pad)
 {
-    GstCaps *caps = gst_pad_get_current_caps(pad);
+    GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
     if (!caps)
-        caps = gst_pad_query_caps(pad, nullptr);
-    const GstStructure *s = gst_caps_get_structure(caps, 0);
+        caps.reset(gst_pad_query_caps(pad, nullptr));
+    const GstStructure *s = gst_caps_get_structure(caps.get(), 0);
     const char *mediaField = gst_structure_get_string(s, "media");
     const char *encodingField = gst_structure_get_string(s, "encoding-name");
     const std::string media = mediaField ? mediaField : "";
     const std::string encoding = encodingField ? encodingField : "";
-    gst_caps_unref(caps);
     const bool used = (media == "video" && addVideo(pad, encoding))
         || (media == "audio" && addAudio(pad, encoding));
     if (!used) {
@@ -164,16 +151,32 @@ void PlayPipeline::addStream(GstPad *pad)
     }
 }
 
-GstElement *PlayPipeline::plugChain(const std::string &description)
+GstPtr<GstElement> PlayPipeline::plugChain(const std::string &description)
 {
     std::string error;
-    GstElement *bin = BranchBin::make(description, {{"sink", "depay"}}, &error, "parse");
+    GstPtr<GstElement> bin = BranchBin::make(description, {{"sink", "depay"}}, &error, "parse");
     if (!bin) {
         SCLOG(6, "stream %s: %s", m_url.c_str(), error.c_str());
-        return nullptr;
+        return {};
     }
-    gst_bin_add(GST_BIN(m_pipeline), bin);
+    if (!GstLinks::add(m_pipeline.get(), bin.get()))
+        return {};
     return bin;
+}
+
+GstPtr<GstElement> PlayPipeline::plugTee(GstPad *pad, GstElement *ingest, const char *name,
+                                         GstElement *branch)
+{
+    GstPtr<GstElement> tee(gst_element_factory_make("tee", name));
+    g_object_set(tee.get(), "allow-not-linked", TRUE, nullptr);
+    if (!GstLinks::add(m_pipeline.get(), tee.get()) || !GstLinks::elements(ingest, tee.get())
+        || (branch && !GstLinks::elements(tee.get(), branch)))
+        return {};
+    gst_element_sync_state_with_parent(tee.get());
+    gst_element_sync_state_with_parent(ingest);
+    if (!GstLinks::padToElement(pad, ingest))
+        return {};
+    return tee;
 }
 
 bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
@@ -188,47 +191,48 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
     const std::string decoder = std::string(codec->name) == "h265" ? "avdec_h265" : "avdec_h264";
     // Only a few compressed pictures wait for the decoder; decoded ones that the surface has
     // not taken yet are replaced by newer ones.
-    GstElement *display = BranchBin::make(
+    const GstPtr<GstElement> display = BranchBin::make(
         "queue name=q max-size-buffers=8 max-size-bytes=0 max-size-time=0 ! " + decoder
             + " name=dec max-threads=1 output-corrupt=false ! videoscale add-borders=false ! "
               "videoconvert ! capsfilter name=view ! appsink name=video max-buffers=1 drop=true "
               "sync=false async=false qos=false enable-last-sample=false",
         {{"sink", "q"}}, &error);
-    GstElement *ingest = display ? plugChain(codec->ingest) : nullptr;
-    if (!ingest) {
-        if (display)
-            gst_object_unref(display);
+    if (!display) {
         SCLOG(6, "stream %s: %s", m_url.c_str(), error.c_str());
-        return false;
+        failBuild();
+        return true;
     }
-    GstElement *tee = gst_element_factory_make("tee", "vtee");
-    g_object_set(tee, "allow-not-linked", TRUE, nullptr);
-    gst_bin_add_many(GST_BIN(m_pipeline), tee, display, nullptr);
-    GstElement *sink = BranchBin::child(display, "video");
+    const GstPtr<GstElement> sink = BranchBin::child(display.get(), "video");
     GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &PlayPipeline::onSample;
-    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
-    gst_object_unref(sink);
-    addProbe(ingest, "parse", "src",
-             GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-             &PlayPipeline::onParsed, this);
-    addProbe(display, "dec", "src", GST_PAD_PROBE_TYPE_BUFFER, &PlayPipeline::onDecoded, this);
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
+    BranchBin::probe(display.get(), "dec", "src", GST_PAD_PROBE_TYPE_BUFFER,
+                     &PlayPipeline::onDecoded, this);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_viewFilter = BranchBin::child(display, "view");
-        GstCaps *caps = viewCaps();
-        g_object_set(m_viewFilter, "caps", caps, nullptr);
-        gst_caps_unref(caps);
-        m_videoTee = GST_ELEMENT(gst_object_ref(tee));
-        m_videoCodec = codec->name;
+        m_viewFilter = BranchBin::child(display.get(), "view");
+        g_object_set(m_viewFilter.get(), "caps", viewCaps().get(), nullptr);
     }
-    gst_element_link_many(ingest, tee, display, nullptr);
-    gst_element_sync_state_with_parent(display);
-    gst_element_sync_state_with_parent(tee);
-    gst_element_sync_state_with_parent(ingest);
-    GstPad *input = gst_element_get_static_pad(ingest, "sink");
-    gst_pad_link(pad, input);
-    gst_object_unref(input);
+    const GstPtr<GstElement> ingest = plugChain(codec->ingest);
+    const bool built = ingest
+        && BranchBin::probe(ingest.get(), "parse", "src",
+                            GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER
+                                            | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                            &PlayPipeline::onParsed, this)
+        && GstLinks::add(m_pipeline.get(), display.get());
+    GstPtr<GstElement> tee;
+    if (built) {
+        // The display branch is ready before the first buffer can reach the tee.
+        gst_element_sync_state_with_parent(display.get());
+        tee = plugTee(pad, ingest.get(), "vtee", display.get());
+    }
+    if (!tee) {
+        failBuild();
+        return true;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_videoTee = std::move(tee);
+    m_videoCodec = codec->name;
     return true;
 }
 
@@ -240,51 +244,38 @@ bool PlayPipeline::addAudio(GstPad *pad, const std::string &encoding)
         if (!codec || m_audioTee)
             return false;
     }
-    GstElement *ingest = plugChain(codec->ingest);
-    if (!ingest)
-        return false;
-    GstElement *tee = gst_element_factory_make("tee", "atee");
-    g_object_set(tee, "allow-not-linked", TRUE, nullptr);
-    gst_bin_add(GST_BIN(m_pipeline), tee);
-    gst_element_link(ingest, tee);
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_audioTee = GST_ELEMENT(gst_object_ref(tee));
-        m_audioCodec = codec->name;
+    const GstPtr<GstElement> ingest = plugChain(codec->ingest);
+    GstPtr<GstElement> tee = ingest ? plugTee(pad, ingest.get(), "atee") : GstPtr<GstElement>();
+    if (!tee) {
+        failBuild();
+        return true;
     }
-    gst_element_sync_state_with_parent(tee);
-    gst_element_sync_state_with_parent(ingest);
-    GstPad *input = gst_element_get_static_pad(ingest, "sink");
-    gst_pad_link(pad, input);
-    gst_object_unref(input);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_audioTee = std::move(tee);
+    m_audioCodec = codec->name;
     return true;
 }
 
 void PlayPipeline::discard(GstPad *pad)
 {
-    GstElement *sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "async", FALSE, "sync", FALSE, nullptr);
-    gst_bin_add(GST_BIN(m_pipeline), sink);
-    gst_element_sync_state_with_parent(sink);
-    GstPad *input = gst_element_get_static_pad(sink, "sink");
-    gst_pad_link(pad, input);
-    gst_object_unref(input);
+    const GstPtr<GstElement> sink(gst_element_factory_make("fakesink", nullptr));
+    g_object_set(sink.get(), "async", FALSE, "sync", FALSE, nullptr);
+    if (!GstLinks::add(m_pipeline.get(), sink.get()))
+        return;
+    gst_element_sync_state_with_parent(sink.get());
+    GstLinks::padToElement(pad, sink.get());
 }
 
 bool PlayPipeline::insideBranch(GstObject *object)
 {
     bool inside = false;
-    GstObject *o = object ? GST_OBJECT(gst_object_ref(object)) : nullptr;
-    while (o && !inside) {
-        const gchar *name = GST_OBJECT_NAME(o);
+    for (GstPtr<GstObject> o = GstPtr<GstObject>::share(object); o && !inside;
+         o.reset(gst_object_get_parent(o.get()))) {
+        const gchar *name = GST_OBJECT_NAME(o.get());
         inside = name
-            && (g_str_equal(name, RecordBranch::kName) || g_str_equal(name, AudioBranch::kName));
-        GstObject *parent = gst_object_get_parent(o);
-        gst_object_unref(o);
-        o = parent;
+            && (g_str_has_prefix(name, RecordBranch::kName)
+                || g_str_equal(name, AudioBranch::kName));
     }
-    if (o)
-        gst_object_unref(o);
     return inside;
 }
 
@@ -293,16 +284,14 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
     auto *p = static_cast<PlayPipeline *>(self);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
-        GError *error = nullptr;
-        gchar *debug = nullptr;
-        gst_message_parse_error(message, &error, &debug);
+        GstPtr<GError> error;
+        GstPtr<gchar> debug;
+        gst_message_parse_error(message, error.out(), debug.out());
         SCLOG(6, "stream %s: %s (%s)", p->m_url.c_str(), error ? error->message : "?",
-              debug ? debug : "");
+              debug ? debug.get() : "");
         // A failing recording or speaker leaves the picture playing.
         if (!insideBranch(GST_MESSAGE_SRC(message)))
-            p->report({PipelineEvent::Error, MediaError::fromGstError(error)});
-        g_clear_error(&error);
-        g_free(debug);
+            p->report({PipelineEvent::Error, MediaError::fromGstError(error.get())});
         break;
     }
     case GST_MESSAGE_EOS:
@@ -325,18 +314,18 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
 GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
 {
     auto *p = static_cast<PlayPipeline *>(self);
-    GstSample *pulled = gst_app_sink_pull_sample(sink);
+    const GstPtr<GstSample> pulled(gst_app_sink_pull_sample(sink));
     if (!pulled)
         return GST_FLOW_OK;
     // The surface keeps pictures a while: give it a sample of its own, so that the sink may
     // reuse the one it handed out.
-    GstSample *sample = gst_sample_new(gst_sample_get_buffer(pulled), gst_sample_get_caps(pulled),
-                                       gst_sample_get_segment(pulled), nullptr);
-    gst_sample_unref(pulled);
+    const GstPtr<GstSample> sample(gst_sample_new(gst_sample_get_buffer(pulled.get()),
+                                                  gst_sample_get_caps(pulled.get()),
+                                                  gst_sample_get_segment(pulled.get()), nullptr));
     double position = p->m_position;
     if (p->m_playback) {
-        const GstBuffer *buffer = gst_sample_get_buffer(sample);
-        const GstSegment *segment = gst_sample_get_segment(sample);
+        const GstBuffer *buffer = gst_sample_get_buffer(sample.get());
+        const GstSegment *segment = gst_sample_get_segment(sample.get());
         const guint64 streamTime = segment
             ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer))
             : GST_CLOCK_TIME_NONE;
@@ -346,8 +335,7 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
         position = static_cast<double>(g_get_real_time()) / G_USEC_PER_SEC;
     }
     p->m_position = position;
-    p->m_slot->put(sample);
-    gst_sample_unref(sample);
+    p->m_slot->put(sample.get());
     bool first = false;
     {
         std::lock_guard<std::mutex> lock(p->m_mutex);
@@ -390,22 +378,20 @@ GstPadProbeReturn PlayPipeline::onParsed(GstPad *, GstPadProbeInfo *info, gpoint
 GstPadProbeReturn PlayPipeline::onDecoded(GstPad *pad, GstPadProbeInfo *info, gpointer self)
 {
     auto *p = static_cast<PlayPipeline *>(self);
-    GstCaps *caps = gst_pad_get_current_caps(pad);
-    GstSample *sample = gst_sample_new(GST_PAD_PROBE_INFO_BUFFER(info), caps, nullptr, nullptr);
-    if (caps)
-        gst_caps_unref(caps);
+    const GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
+    GstPtr<GstSample> sample(
+        gst_sample_new(GST_PAD_PROBE_INFO_BUFFER(info), caps.get(), nullptr, nullptr));
     std::lock_guard<std::mutex> lock(p->m_mutex);
-    if (p->m_lastDecoded)
-        gst_sample_unref(p->m_lastDecoded);
-    p->m_lastDecoded = sample;
+    p->m_lastDecoded = std::move(sample);
     return GST_PAD_PROBE_OK;
 }
 
-GstCaps *PlayPipeline::viewCaps() const
+GstPtr<GstCaps> PlayPipeline::viewCaps() const
 {
-    GstCaps *caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr);
+    GstPtr<GstCaps> caps(
+        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr));
     if (m_viewWidth > 0 && m_viewHeight > 0) {
-        gst_caps_set_simple(caps, "width", G_TYPE_INT, m_viewWidth, "height", G_TYPE_INT,
+        gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, m_viewWidth, "height", G_TYPE_INT,
                             m_viewHeight, nullptr);
     }
     return caps;
@@ -418,23 +404,20 @@ void PlayPipeline::setViewSize(int width, int height)
         return;
     m_viewWidth = width;
     m_viewHeight = height;
-    if (m_viewFilter) {
-        GstCaps *caps = viewCaps();
-        g_object_set(m_viewFilter, "caps", caps, nullptr);
-        gst_caps_unref(caps);
-    }
+    if (m_viewFilter)
+        g_object_set(m_viewFilter.get(), "caps", viewCaps().get(), nullptr);
 }
 
 bool PlayPipeline::pause()
 {
     return m_pipeline
-        && gst_element_set_state(m_pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+        && gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
 }
 
 bool PlayPipeline::resume(double rate)
 {
     if (!m_pipeline
-        || gst_element_set_state(m_pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        || gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return false;
     // The stream's times restart after a pause: a seek to where it stood sets them right.
     return !m_playback || seek(m_position, rate);
@@ -446,7 +429,7 @@ bool PlayPipeline::seek(double position, double rate)
         return false;
     // Paused, the picture stays; resuming starts from here.
     m_position = position;
-    return gst_element_seek(m_pipeline, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH,
+    return gst_element_seek(m_pipeline.get(), rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH,
                             GST_SEEK_TYPE_SET, static_cast<gint64>(position * GST_SECOND),
                             GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
 }
@@ -454,30 +437,26 @@ bool PlayPipeline::seek(double position, double rate)
 bool PlayPipeline::hasAudio() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_audioTee != nullptr;
+    return bool(m_audioTee);
 }
 
 bool PlayPipeline::openAudio(std::string *error)
 {
-    GstElement *tee = nullptr;
+    GstPtr<GstElement> tee;
     std::string codec;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_audioTee)
-            tee = GST_ELEMENT(gst_object_ref(m_audioTee));
+        tee = GstPtr<GstElement>::share(m_audioTee.get());
         codec = m_audioCodec;
     }
     if (!tee) {
         *error = "the stream has no sound";
         return false;
     }
-    if (m_audio) {
-        gst_object_unref(tee);
+    if (m_audio)
         return true;
-    }
-    auto audio = std::make_unique<AudioBranch>(m_pipeline);
-    const bool ok = audio->start(tee, codec, error);
-    gst_object_unref(tee);
+    auto audio = std::make_unique<AudioBranch>(m_pipeline.get());
+    const bool ok = audio->start(tee.get(), codec, error);
     if (ok)
         m_audio = std::move(audio);
     return ok;
@@ -495,73 +474,37 @@ bool PlayPipeline::startRecord(const std::string &path, std::string *error)
         return false;
     }
     RecordBranch::Inputs inputs;
+    GstPtr<GstElement> videoTee;
+    GstPtr<GstElement> audioTee;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_videoTee) {
             *error = "no picture stream";
             return false;
         }
-        inputs.videoTee = GST_ELEMENT(gst_object_ref(m_videoTee));
+        videoTee = GstPtr<GstElement>::share(m_videoTee.get());
+        audioTee = GstPtr<GstElement>::share(m_audioTee.get());
         inputs.videoCodec = m_videoCodec;
-        if (m_audioTee)
-            inputs.audioTee = GST_ELEMENT(gst_object_ref(m_audioTee));
         inputs.audioCodec = m_audioCodec;
     }
-    auto record = std::make_unique<RecordBranch>(m_pipeline);
+    inputs.videoTee = videoTee.get();
+    inputs.audioTee = audioTee.get();
+    auto record = std::make_unique<RecordBranch>(m_pipeline.get());
     const bool ok = record->start(inputs, path, error);
-    gst_object_unref(inputs.videoTee);
-    if (inputs.audioTee)
-        gst_object_unref(inputs.audioTee);
     if (ok)
         m_record = std::move(record);
     return ok;
 }
 
-bool PlayPipeline::stopRecord()
+std::unique_ptr<RecordBranch> PlayPipeline::takeRecord()
 {
-    if (!m_record)
-        return false;
-    const bool finished = m_record->finish();
-    m_record.reset();
-    return finished;
+    return std::move(m_record);
 }
 
-bool PlayPipeline::snapshot(const std::string &path, std::string *error)
+GstPtr<GstSample> PlayPipeline::lastPicture() const
 {
-    GstSample *sample = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_lastDecoded)
-            sample = gst_sample_ref(m_lastDecoded);
-    }
-    if (!sample) {
-        *error = "no picture yet";
-        return false;
-    }
-    GstCaps *jpeg = gst_caps_new_empty_simple("image/jpeg");
-    GError *gerror = nullptr;
-    GstSample *converted = gst_video_convert_sample(sample, jpeg, kSnapshotTimeout, &gerror);
-    gst_caps_unref(jpeg);
-    gst_sample_unref(sample);
-    if (!converted) {
-        *error = gerror ? gerror->message : "cannot encode the picture";
-        g_clear_error(&gerror);
-        return false;
-    }
-    GstMapInfo map;
-    GstBuffer *buffer = gst_sample_get_buffer(converted);
-    bool written = false;
-    if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-        if (FILE *file = std::fopen(path.c_str(), "wb")) {
-            written = std::fwrite(map.data, 1, map.size, file) == map.size;
-            written = std::fclose(file) == 0 && written;
-        }
-        gst_buffer_unmap(buffer, &map);
-    }
-    gst_sample_unref(converted);
-    if (!written)
-        *error = "cannot write " + path;
-    return written;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return GstPtr<GstSample>::share(m_lastDecoded.get());
 }
 
 } // namespace StreamCore

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BitRateMeter.h"
+#include "GstPtr.h"
 
 #include <gst/gst.h>
 
@@ -70,10 +71,12 @@ public:
     bool openAudio(std::string *error);
     void closeAudio();
     bool startRecord(const std::string &path, std::string *error);
-    bool stopRecord();
+    // Hands the running recording over (null when none), for it to be finished elsewhere:
+    // finishing waits for the file's end. The pipeline must outlive it.
+    std::unique_ptr<RecordBranch> takeRecord();
     bool recording() const { return m_record != nullptr; }
-    // Writes the newest decoded picture, at the stream's size, as JPEG.
-    bool snapshot(const std::string &path, std::string *error);
+    // The newest decoded picture, at the stream's size (null before the first).
+    GstPtr<GstSample> lastPicture() const;
 
 private:
     static void onPadAdded(GstElement *src, GstPad *pad, gpointer self);
@@ -86,25 +89,31 @@ private:
     bool addAudio(GstPad *pad, const std::string &encoding);
     void discard(GstPad *pad);
     // Adds the unpacking chain "depay ! ... ! parse" of a received stream to the pipeline.
-    GstElement *plugChain(const std::string &description);
+    GstPtr<GstElement> plugChain(const std::string &description);
+    // Adds a tee after the chain (feeding the branch, when given), then feeds the received
+    // stream into the chain; null when a link fails.
+    GstPtr<GstElement> plugTee(GstPad *pad, GstElement *ingest, const char *name,
+                               GstElement *branch = nullptr);
     void report(const PipelineEvent &event);
+    // Reports a pipeline that could not be put together.
+    void failBuild();
     // Whether a message comes from the record or sound branch.
     static bool insideBranch(GstObject *object);
-    GstCaps *viewCaps() const;
+    GstPtr<GstCaps> viewCaps() const;
 
     std::string m_url;
     bool m_playback;
     std::shared_ptr<FrameSlot> m_slot;
-    GstElement *m_pipeline = nullptr;
-    GstElement *m_viewFilter = nullptr;
+    GstPtr<GstElement> m_pipeline;
 
     mutable std::mutex m_mutex; // guards what the streaming threads set up
     Notify m_notify;
-    GstElement *m_videoTee = nullptr;
+    GstPtr<GstElement> m_viewFilter;
+    GstPtr<GstElement> m_videoTee;
     std::string m_videoCodec;
-    GstElement *m_audioTee = nullptr;
+    GstPtr<GstElement> m_audioTee;
     std::string m_audioCodec;
-    GstSample *m_lastDecoded = nullptr;
+    GstPtr<GstSample> m_lastDecoded;
     int m_viewWidth = 0;
     int m_viewHeight = 0;
     int m_pictureWidth = 0;

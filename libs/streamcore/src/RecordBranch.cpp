@@ -2,6 +2,8 @@
 
 #include "BranchBin.h"
 
+#include <atomic>
+
 namespace StreamCore {
 
 namespace {
@@ -18,6 +20,12 @@ std::string audioEncoder(const std::string &codec)
     // The MP4 container takes no G.711: decode and encode as AAC.
     const std::string decoder = codec == "mulaw" ? "mulawdec" : "alawdec";
     return decoder + " ! audioconvert ! audioresample ! avenc_aac ! aacparse";
+}
+
+std::string uniqueName()
+{
+    static std::atomic<int> count {0};
+    return RecordBranch::kName + std::to_string(++count);
 }
 
 } // namespace
@@ -50,14 +58,10 @@ std::string RecordBranch::description(const Inputs &inputs)
     return d;
 }
 
-void RecordBranch::addProbe(const char *element, const char *pad, GstPadProbeType type,
+bool RecordBranch::addProbe(const char *element, const char *pad, GstPadProbeType type,
                             GstPadProbeCallback callback)
 {
-    GstElement *e = BranchBin::child(m_bin, element);
-    GstPad *p = gst_element_get_static_pad(e, pad);
-    gst_pad_add_probe(p, type, callback, this, nullptr);
-    gst_object_unref(p);
-    gst_object_unref(e);
+    return BranchBin::probe(m_bin.get(), element, pad, type, callback, this);
 }
 
 bool RecordBranch::start(const Inputs &inputs, const std::string &path, std::string *error)
@@ -68,31 +72,25 @@ bool RecordBranch::start(const Inputs &inputs, const std::string &path, std::str
     m_bin = BranchBin::make(description(inputs), ins, error);
     if (!m_bin)
         return false;
-    gst_object_set_name(GST_OBJECT(m_bin), kName);
-    GstElement *file = BranchBin::child(m_bin, "file");
-    g_object_set(file, "location", path.c_str(), nullptr);
-    gst_object_unref(file);
-    addProbe("vq", "src", GST_PAD_PROBE_TYPE_BUFFER, &RecordBranch::onVideo);
-    if (inputs.audioTee)
-        addProbe("aq", "src", GST_PAD_PROBE_TYPE_BUFFER, &RecordBranch::onAudio);
-    addProbe("file", "sink", GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &RecordBranch::onFileEvent);
-    gst_object_ref(m_bin);
-    if (!BranchBin::plug(m_pipeline, m_bin)) {
+    gst_object_set_name(GST_OBJECT(m_bin.get()), uniqueName().c_str());
+    g_object_set(BranchBin::child(m_bin.get(), "file").get(), "location", path.c_str(), nullptr);
+    const bool probed = addProbe("vq", "src", GST_PAD_PROBE_TYPE_BUFFER, &RecordBranch::onVideo)
+        && (!inputs.audioTee
+            || addProbe("aq", "src", GST_PAD_PROBE_TYPE_BUFFER, &RecordBranch::onAudio))
+        && addProbe("file", "sink", GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
+                    &RecordBranch::onFileEvent);
+    if (!probed || !BranchBin::plug(m_pipeline, m_bin.get())) {
         *error = "cannot open " + path;
-        BranchBin::unplug(m_pipeline, m_bin);
-        gst_object_unref(m_bin);
-        m_bin = nullptr;
+        m_bin.reset();
         return false;
     }
-    GstPad *videoIn = gst_element_get_static_pad(m_bin, "video");
-    m_video = std::make_unique<TeeLink>(inputs.videoTee, videoIn);
-    gst_object_unref(videoIn);
+    const GstPtr<GstPad> videoIn(gst_element_get_static_pad(m_bin.get(), "video"));
+    m_video = std::make_unique<TeeLink>(inputs.videoTee, videoIn.get());
     if (inputs.audioTee) {
-        GstPad *audioIn = gst_element_get_static_pad(m_bin, "audio");
-        m_audio = std::make_unique<TeeLink>(inputs.audioTee, audioIn);
-        gst_object_unref(audioIn);
+        const GstPtr<GstPad> audioIn(gst_element_get_static_pad(m_bin.get(), "audio"));
+        m_audio = std::make_unique<TeeLink>(inputs.audioTee, audioIn.get());
     }
-    if (!m_video->linked()) {
+    if (!m_video->linked() || (m_audio && !m_audio->linked())) {
         *error = "cannot link the recording";
         finish();
         return false;
@@ -148,9 +146,8 @@ bool RecordBranch::finish()
     g_mutex_unlock(&m_lock);
     m_video.reset();
     m_audio.reset();
-    BranchBin::unplug(m_pipeline, m_bin);
-    gst_object_unref(m_bin);
-    m_bin = nullptr;
+    BranchBin::unplug(m_pipeline, m_bin.get());
+    m_bin.reset();
     return ended;
 }
 

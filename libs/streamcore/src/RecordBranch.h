@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GstPtr.h"
 #include "TeeLink.h"
 
 #include <gst/gst.h>
@@ -24,7 +25,8 @@ public:
         std::string audioCodec; // "alaw", "mulaw" or "aac"
     };
 
-    // Name of the branch's bin inside the pipeline.
+    // Start of the name of the branch's bin inside the pipeline (a recording still finishing
+    // may stand beside the next one).
     static constexpr const char *kName = "record";
 
     explicit RecordBranch(GstElement *pipeline);
@@ -42,11 +44,11 @@ private:
     static GstPadProbeReturn onVideo(GstPad *pad, GstPadProbeInfo *info, gpointer self);
     static GstPadProbeReturn onAudio(GstPad *pad, GstPadProbeInfo *info, gpointer self);
     static GstPadProbeReturn onFileEvent(GstPad *pad, GstPadProbeInfo *info, gpointer self);
-    void addProbe(const char *element, const char *pad, GstPadProbeType type,
+    bool addProbe(const char *element, const char *pad, GstPadProbeType type,
                   GstPadProbeCallback callback);
 
     GstElement *m_pipeline;
-    GstElement *m_bin = nullptr;
+    GstPtr<GstElement> m_bin;
     std::unique_ptr<TeeLink> m_video;
     std::unique_ptr<TeeLink> m_audio;
     std::atomic<bool> m_keyFrameSeen {false};

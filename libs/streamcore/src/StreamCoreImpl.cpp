@@ -6,6 +6,7 @@
 #include "MediaError.h"
 #include "PlaybackPlan.h"
 #include "StreamCore/PtzControlDll.h"
+#include "Timeouts.h"
 #include "VideoPlayImpl.h"
 
 #include <gst/gst.h>
@@ -248,6 +249,14 @@ int StreamCoreImpl::AddObserver(IMediaObserver *observer)
 int StreamCoreImpl::RemoveObserver(IMediaObserver *observer)
 {
     return m_observers.remove(observer);
+}
+
+int StreamCoreImpl::SetTimeouts(int openTimeoutMs, int snapshotTimeoutMs)
+{
+    if (openTimeoutMs < 0 || snapshotTimeoutMs < 0)
+        return -1;
+    Timeouts::set(openTimeoutMs, snapshotTimeoutMs);
+    return 0;
 }
 
 int StreamCoreImpl::movePtz(const PtzMoveParam &param)

@@ -38,6 +38,7 @@ public:
     int ClearDevWebPort(const char *deviceId) override;
     int AddObserver(IMediaObserver *observer) override;
     int RemoveObserver(IMediaObserver *observer) override;
+    int SetTimeouts(int openTimeoutMs, int snapshotTimeoutMs) override;
 
     // Sends a PTZ command without waiting; -1 when not initialised or incomplete.
     int movePtz(const PtzMoveParam &param);

@@ -1,5 +1,6 @@
 #include "TalkPipeline.h"
 
+#include "GstLinks.h"
 #include "Log.h"
 #include "MediaError.h"
 
@@ -25,17 +26,14 @@ gboolean dropAttributes(GQuark field, GValue *, gpointer)
 
 void watchBus(GstElement *pipeline, GstBusSyncHandler handler, gpointer data)
 {
-    GstBus *bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, handler, data, nullptr);
-    gst_object_unref(bus);
+    const GstPtr<GstBus> bus(gst_element_get_bus(pipeline));
+    gst_bus_set_sync_handler(bus.get(), handler, data, nullptr);
 }
 
-void stopAndUnref(GstElement *pipeline)
+void stop(const GstPtr<GstElement> &pipeline)
 {
-    if (!pipeline)
-        return;
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
+    if (pipeline)
+        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
 }
 
 } // namespace
@@ -48,8 +46,8 @@ TalkPipeline::TalkPipeline(const std::string &url, Notify notify)
 TalkPipeline::~TalkPipeline()
 {
     detach();
-    stopAndUnref(m_microphone);
-    stopAndUnref(m_session);
+    stop(m_microphone);
+    stop(m_session);
 }
 
 void TalkPipeline::detach()
@@ -69,21 +67,24 @@ void TalkPipeline::report(bool ok, const std::string &error)
 
 bool TalkPipeline::start(std::string *error)
 {
-    m_source = gst_element_factory_make("rtspsrc", nullptr);
+    m_source.reset(gst_element_factory_make("rtspsrc", nullptr));
     if (!m_source) {
         *error = "no RTSP source element";
         return false;
     }
-    m_session = gst_pipeline_new(nullptr);
-    gst_object_ref_sink(m_session);
-    g_object_set(m_source, "location", m_url.c_str(), "latency", 0u, nullptr);
-    gst_util_set_object_arg(G_OBJECT(m_source), "protocols", "tcp");
-    gst_util_set_object_arg(G_OBJECT(m_source), "backchannel", "onvif");
-    g_signal_connect(m_source, "select-stream", G_CALLBACK(&TalkPipeline::onSelectStream), this);
-    g_signal_connect(m_source, "pad-added", G_CALLBACK(&TalkPipeline::onPadAdded), this);
-    gst_bin_add(GST_BIN(m_session), m_source);
-    watchBus(m_session, &TalkPipeline::onBusMessage, this);
-    if (gst_element_set_state(m_session, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    m_session.reset(gst_pipeline_new(nullptr));
+    GstElement *source = m_source.get();
+    g_object_set(source, "location", m_url.c_str(), "latency", 0u, nullptr);
+    gst_util_set_object_arg(G_OBJECT(source), "protocols", "tcp");
+    gst_util_set_object_arg(G_OBJECT(source), "backchannel", "onvif");
+    g_signal_connect(source, "select-stream", G_CALLBACK(&TalkPipeline::onSelectStream), this);
+    g_signal_connect(source, "pad-added", G_CALLBACK(&TalkPipeline::onPadAdded), this);
+    if (!GstLinks::add(m_session.get(), source)) {
+        *error = "cannot add the RTSP source";
+        return false;
+    }
+    watchBus(m_session.get(), &TalkPipeline::onBusMessage, this);
+    if (gst_element_set_state(m_session.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         *error = "cannot start the talk session";
         return false;
     }
@@ -102,13 +103,13 @@ void TalkPipeline::onPadAdded(GstElement *, GstPad *pad, gpointer self)
 {
     // What the device sends back while we talk is not played.
     auto *talk = static_cast<TalkPipeline *>(self);
-    GstElement *sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "async", FALSE, "sync", FALSE, nullptr);
-    gst_bin_add(GST_BIN(talk->m_session), sink);
-    gst_element_sync_state_with_parent(sink);
-    GstPad *input = gst_element_get_static_pad(sink, "sink");
-    gst_pad_link(pad, input);
-    gst_object_unref(input);
+    const GstPtr<GstElement> sink(gst_element_factory_make("fakesink", nullptr));
+    g_object_set(sink.get(), "async", FALSE, "sync", FALSE, nullptr);
+    const bool linked = GstLinks::add(talk->m_session.get(), sink.get())
+        && gst_element_sync_state_with_parent(sink.get())
+        && GstLinks::padToElement(pad, sink.get());
+    if (!linked)
+        talk->report(false, MediaError::kOther);
 }
 
 void TalkPipeline::startMicrophone(guint stream, GstCaps *caps)
@@ -118,57 +119,52 @@ void TalkPipeline::startMicrophone(guint stream, GstCaps *caps)
     gst_structure_filter_and_map_in_place(s, &dropAttributes, nullptr);
     const char *encodingField = gst_structure_get_string(s, "encoding-name");
     const std::string encoding = encodingField ? encodingField : "";
-    GstCaps *packetCaps = gst_caps_new_full(s, nullptr);
+    const GstPtr<GstCaps> packetCaps(gst_caps_new_full(s, nullptr));
     std::string coder;
     if (encoding == "PCMU")
         coder = "mulawenc ! rtppcmupay";
     else if (encoding == "PCMA")
         coder = "alawenc ! rtppcmapay";
     if (coder.empty()) {
-        gst_caps_unref(packetCaps);
         report(false, MediaError::kOther);
         return;
     }
     const std::string d = microphone()
         + " ! audioconvert ! audioresample ! audio/x-raw,rate=8000,channels=1 ! " + coder
         + " ! appsink name=out sync=false async=false";
-    GError *gerror = nullptr;
-    m_microphone = gst_parse_launch(d.c_str(), &gerror);
+    GstPtr<GError> gerror;
+    m_microphone.reset(gst_parse_launch(d.c_str(), gerror.out()));
     if (!m_microphone) {
         SCLOG(6, "talk: no microphone (%s)", gerror ? gerror->message : "?");
-        g_clear_error(&gerror);
-        gst_caps_unref(packetCaps);
         report(false, MediaError::kOther);
         return;
     }
     m_stream = stream;
-    GstElement *out = gst_bin_get_by_name(GST_BIN(m_microphone), "out");
-    g_object_set(out, "caps", packetCaps, nullptr);
+    const GstPtr<GstElement> out(gst_bin_get_by_name(GST_BIN(m_microphone.get()), "out"));
+    g_object_set(out.get(), "caps", packetCaps.get(), nullptr);
     GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &TalkPipeline::onMicrophone;
-    gst_app_sink_set_callbacks(GST_APP_SINK(out), &callbacks, this, nullptr);
-    gst_object_unref(out);
-    gst_caps_unref(packetCaps);
-    watchBus(m_microphone, &TalkPipeline::onBusMessage, this);
-    if (gst_element_set_state(m_microphone, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+    gst_app_sink_set_callbacks(GST_APP_SINK(out.get()), &callbacks, this, nullptr);
+    watchBus(m_microphone.get(), &TalkPipeline::onBusMessage, this);
+    if (gst_element_set_state(m_microphone.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         report(false, MediaError::kOther);
 }
 
 GstFlowReturn TalkPipeline::onMicrophone(GstAppSink *sink, gpointer self)
 {
     auto *talk = static_cast<TalkPipeline *>(self);
-    GstSample *pulled = gst_app_sink_pull_sample(sink);
+    const GstPtr<GstSample> pulled(gst_app_sink_pull_sample(sink));
     if (!pulled)
         return GST_FLOW_OK;
     // Some GStreamer versions release the pushed sample, others leave it to the caller: push
-    // a sample of our own with an extra reference and drop whatever is left afterwards.
-    GstSample *sample = gst_sample_new(gst_sample_get_buffer(pulled), gst_sample_get_caps(pulled),
-                                       nullptr, nullptr);
-    gst_sample_unref(pulled);
+    // a sample of our own with an extra reference and drop whatever is left afterwards (so no
+    // holder can keep it).
+    GstSample *sample = gst_sample_new(gst_sample_get_buffer(pulled.get()),
+                                       gst_sample_get_caps(pulled.get()), nullptr, nullptr);
     gst_sample_ref(sample);
     GstFlowReturn result = GST_FLOW_ERROR;
-    g_signal_emit_by_name(talk->m_source, "push-backchannel-sample", talk->m_stream.load(), sample,
-                          &result);
+    g_signal_emit_by_name(talk->m_source.get(), "push-backchannel-sample", talk->m_stream.load(),
+                          sample, &result);
     for (int left = GST_MINI_OBJECT_REFCOUNT_VALUE(sample); left > 0; --left)
         gst_sample_unref(sample);
     // Packets are refused until the session plays; the first one taken means talk runs.
@@ -181,11 +177,10 @@ GstBusSyncReply TalkPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
 {
     auto *talk = static_cast<TalkPipeline *>(self);
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
-        GError *error = nullptr;
-        gst_message_parse_error(message, &error, nullptr);
+        GstPtr<GError> error;
+        gst_message_parse_error(message, error.out(), nullptr);
         SCLOG(6, "talk %s: %s", talk->m_url.c_str(), error ? error->message : "?");
-        const std::string text = MediaError::fromGstError(error);
-        g_clear_error(&error);
+        const std::string text = MediaError::fromGstError(error.get());
         // After talk started, a failure is reported as the end of talk.
         talk->m_reported = false;
         talk->report(false, text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GstPtr.h"
+
 #include <gst/gst.h>
 
 #include <atomic>
@@ -39,9 +41,9 @@ private:
     void report(bool ok, const std::string &error);
 
     std::string m_url;
-    GstElement *m_session = nullptr;
-    GstElement *m_source = nullptr;
-    GstElement *m_microphone = nullptr;
+    GstPtr<GstElement> m_session;
+    GstPtr<GstElement> m_source;
+    GstPtr<GstElement> m_microphone;
     std::atomic<guint> m_stream {0};
     std::atomic<bool> m_reported {false};
     std::mutex m_mutex;

@@ -5,7 +5,10 @@
 #include "Log.h"
 #include "MediaError.h"
 #include "PlayPipeline.h"
+#include "RecordBranch.h"
+#include "SnapshotWriter.h"
 #include "TaskQueue.h"
+#include "Timeouts.h"
 #include "VideoSurface.h"
 
 #include <QCoreApplication>
@@ -17,7 +20,6 @@ namespace StreamCore {
 
 namespace {
 
-constexpr int kOpenTimeoutMs = 10000;
 constexpr float kSlowest = 0.125f;
 constexpr float kFastest = 8.0f;
 
@@ -38,7 +40,6 @@ VideoPlayImpl::VideoPlayImpl(int handle, Services services)
 {
     registry()[handle] = this;
     m_openTimer.setSingleShot(true);
-    m_openTimer.setInterval(kOpenTimeoutMs);
     connect(&m_openTimer, &QTimer::timeout, this, [this] { onOpenTimeout(); });
 }
 
@@ -133,7 +134,7 @@ int VideoPlayImpl::beginOpen()
 void VideoPlayImpl::openPiece()
 {
     m_awaitingPicture = true;
-    m_openTimer.start();
+    m_openTimer.start(Timeouts::openMs());
     const int handle = m_handle;
     const int generation = m_generation;
     PlatformClient *platform = m_services.platform;
@@ -356,18 +357,40 @@ int VideoPlayImpl::StopRecord()
 {
     if (!m_pipeline || !m_pipeline->recording())
         return -1;
-    return m_pipeline->stopRecord() ? 0 : -1;
+    // Finishing waits for the end of the file; the pipeline is deleted on the same thread,
+    // after this job.
+    std::shared_ptr<RecordBranch> record = m_pipeline->takeRecord();
+    const int handle = m_handle;
+    m_services.reaper->post([record, handle] {
+        const bool finished = record->finish();
+        GuiPost::to(QCoreApplication::instance(), [handle, finished] {
+            if (VideoPlayImpl *play = find(handle))
+                play->emitOutcome(VIDEO_EVENT_RECORD_END, finished);
+        });
+    });
+    return 0;
 }
 
 int VideoPlayImpl::SnapShot(const char *path, int format)
 {
-    std::string error;
     if (!m_pipeline || !path || !*path || format != PIC_FORMAT_JPG)
         return -1;
-    if (!m_pipeline->snapshot(path, &error)) {
-        SCLOG(6, "play %d: no snapshot [%s]", m_handle, error.c_str());
+    auto picture = std::make_shared<GstPtr<GstSample>>(m_pipeline->lastPicture());
+    if (!*picture)
         return -1;
-    }
+    const int handle = m_handle;
+    const std::string file = path;
+    const int timeoutMs = Timeouts::snapshotMs();
+    m_services.reaper->post([picture, handle, file, timeoutMs] {
+        std::string error;
+        const bool saved = SnapshotWriter::write(picture->get(), file, timeoutMs, &error);
+        if (!saved)
+            SCLOG(6, "play %d: no snapshot [%s]", handle, error.c_str());
+        GuiPost::to(QCoreApplication::instance(), [handle, saved] {
+            if (VideoPlayImpl *play = find(handle))
+                play->emitOutcome(VIDEO_EVENT_SNAPSHOT, saved);
+        });
+    });
     return 0;
 }
 
@@ -430,6 +453,12 @@ int VideoPlayImpl::RemoveObserver(IVideoObserver *observer)
 long long VideoPlayImpl::paintedFrames() const
 {
     return m_surface ? m_surface->paintedFrames() : 0;
+}
+
+void VideoPlayImpl::emitOutcome(int code, bool ok)
+{
+    emitEvent(code, ok ? VIDEO_OUTCOME_NONE : VIDEO_OUTCOME_FAILED,
+              ok ? MediaError::kNone : MediaError::kOther);
 }
 
 void VideoPlayImpl::emitEvent(int code, int outcome, const std::string &error, int width,

@@ -85,6 +85,8 @@ private:
     void failOpen(const std::string &error);
     void lose(const std::string &error);
     void stopPipeline();
+    // The end of a job of the library's thread: outcome 0, or 4 with "99".
+    void emitOutcome(int code, bool ok);
     void emitEvent(int code, int outcome, const std::string &error, int width = 0, int height = 0);
     bool live() const { return m_plan.kind() == PlaybackPlan::Live; }
     bool playing() const { return m_state == VIDEO_STATE_PLAYING && m_pipeline; }

@@ -39,8 +39,6 @@ VideoSurface::VideoSurface(QWidget *host, std::shared_ptr<FrameSlot> slot, int h
 VideoSurface::~VideoSurface()
 {
     m_slot->setWakeUp(nullptr);
-    if (m_shown)
-        gst_sample_unref(m_shown);
 }
 
 void VideoSurface::setDrawFun(DrawFun fun, void *user)
@@ -58,9 +56,7 @@ void VideoSurface::setSizeListener(std::function<void(int, int)> listener)
 
 void VideoSurface::clearPicture()
 {
-    if (m_shown)
-        gst_sample_unref(m_shown);
-    m_shown = nullptr;
+    m_shown.reset();
     update();
 }
 
@@ -80,11 +76,8 @@ void VideoSurface::resizeEvent(QResizeEvent *event)
 
 void VideoSurface::paintEvent(QPaintEvent *)
 {
-    if (GstSample *newest = m_slot->take()) {
-        if (m_shown)
-            gst_sample_unref(m_shown);
-        m_shown = newest;
-    }
+    if (GstPtr<GstSample> newest = m_slot->take())
+        m_shown = std::move(newest);
     QPainter painter(this);
     if (!m_shown) {
         painter.fillRect(rect(), Qt::black);
@@ -92,8 +85,9 @@ void VideoSurface::paintEvent(QPaintEvent *)
     }
     GstVideoInfo info;
     GstVideoFrame frame;
-    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(m_shown))
-        || !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(m_shown), GST_MAP_READ)) {
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(m_shown.get()))
+        || !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(m_shown.get()),
+                                GST_MAP_READ)) {
         return;
     }
     const int w = GST_VIDEO_INFO_WIDTH(&info);

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "GstPtr.h"
 #include "StreamCore/VideoPlay.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
-
-typedef struct _GstSample GstSample;
 
 namespace StreamCore {
 
@@ -43,7 +42,7 @@ private:
     DrawFun m_drawFun = nullptr;
     void *m_drawUser = nullptr;
     std::function<void(int, int)> m_sizeListener;
-    GstSample *m_shown = nullptr;
+    GstPtr<GstSample> m_shown;
     long long m_painted = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "FramePainter.h"
 
+#include <GstBufferMap.h>
+
 #include <gst/video/video.h>
 
 #include <QDateTime>
@@ -75,12 +77,11 @@ GstBuffer *FramePainter::render(uint32_t seconds, const PtzState::View &view, ui
     GstVideoInfo info;
     gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, m_width, m_height);
     GstBuffer *buffer = gst_buffer_new_allocate(nullptr, GST_VIDEO_INFO_SIZE(&info), nullptr);
-    GstMapInfo map;
-    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+    const GstBufferMap map(buffer, GST_MAP_WRITE);
     uint8_t *plane[3];
     int stride[3];
     for (int i = 0; i < 3; ++i) {
-        plane[i] = map.data + GST_VIDEO_INFO_PLANE_OFFSET(&info, i);
+        plane[i] = map.data() + GST_VIDEO_INFO_PLANE_OFFSET(&info, i);
         stride[i] = GST_VIDEO_INFO_PLANE_STRIDE(&info, i);
     }
     const int square = std::max(4, static_cast<int>(m_height / 5 * (1.0 + stamp.zoom / 6.0)));
@@ -98,7 +99,6 @@ GstBuffer *FramePainter::render(uint32_t seconds, const PtzState::View &view, ui
         std::memset(plane[2] + y * stride[2], 128, cw);
     }
     stamp.paint(plane[0], stride[0], m_width, m_height);
-    gst_buffer_unmap(buffer, &map);
     return buffer;
 }
 

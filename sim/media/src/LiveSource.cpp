@@ -5,6 +5,8 @@
 #include "SimMedia/MediaDevice.h"
 #include "StreamRecipe.h"
 
+#include <GstBufferMap.h>
+
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
@@ -33,20 +35,19 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
         + StreamRecipe::rawCaps(m_width, m_height) + " ! "
         + StreamRecipe::overlayAndEncoder(channel, m_height)
         + " ! appsink name=out sync=false max-buffers=4 drop=true";
-    GError *error = nullptr;
-    m_pipeline = gst_parse_launch(launch.c_str(), &error);
+    GstPtr<GError> error;
+    m_pipeline.reset(gst_parse_launch(launch.c_str(), error.out()));
     if (!m_pipeline) {
         g_printerr("orvane-sim: live pipeline: %s\n", error ? error->message : "?");
-        g_clear_error(&error);
         return;
     }
-    m_source = gst_bin_get_by_name(GST_BIN(m_pipeline), "src");
-    m_text = gst_bin_get_by_name(GST_BIN(m_pipeline), "text");
-    m_sink = gst_bin_get_by_name(GST_BIN(m_pipeline), "out");
+    m_source.reset(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "src"));
+    m_text.reset(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "text"));
+    m_sink.reset(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "out"));
     GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &LiveSource::onSample;
-    gst_app_sink_set_callbacks(GST_APP_SINK(m_sink), &callbacks, this, nullptr);
-    gst_element_set_state(m_pipeline, GST_STATE_PLAYING);
+    gst_app_sink_set_callbacks(GST_APP_SINK(m_sink.get()), &callbacks, this, nullptr);
+    gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
     m_thread = std::thread([this] { run(); });
 }
 
@@ -55,38 +56,24 @@ LiveSource::~LiveSource()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
-        for (Viewer &v : m_viewers)
-            release(v);
         m_viewers.clear();
     }
     m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
-    if (m_pipeline) {
-        gst_element_set_state(m_pipeline, GST_STATE_NULL);
-        gst_object_unref(m_source);
-        gst_object_unref(m_text);
-        gst_object_unref(m_sink);
-        gst_object_unref(m_pipeline);
-    }
-}
-
-void LiveSource::release(Viewer &viewer)
-{
-    gst_object_unref(viewer.appsrc);
-    if (viewer.payloader)
-        gst_object_unref(viewer.payloader);
+    if (m_pipeline)
+        gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
 }
 
 void LiveSource::subscribe(GstElement *appsrc, GstElement *payloader, int delayMs)
 {
     Viewer v;
-    v.appsrc = GST_ELEMENT(gst_object_ref(appsrc));
-    v.payloader = payloader ? GST_ELEMENT(gst_object_ref(payloader)) : nullptr;
+    v.appsrc = GstPtr<GstElement>::share(appsrc);
+    v.payloader = GstPtr<GstElement>::share(payloader);
     v.notBefore = std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_viewers.push_back(v);
+        m_viewers.push_back(std::move(v));
     }
     m_wake.notify_all();
 }
@@ -95,18 +82,16 @@ void LiveSource::unsubscribe(GstElement *appsrc)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = std::find_if(m_viewers.begin(), m_viewers.end(),
-                           [appsrc](const Viewer &v) { return v.appsrc == appsrc; });
-    if (it != m_viewers.end()) {
-        release(*it);
+                           [appsrc](const Viewer &v) { return v.appsrc.get() == appsrc; });
+    if (it != m_viewers.end())
         m_viewers.erase(it);
-    }
 }
 
 void LiveSource::restartAtKeyFrame(GstElement *appsrc)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (Viewer &v : m_viewers) {
-        if (v.appsrc == appsrc) {
+        if (v.appsrc.get() == appsrc) {
             v.ready = false;
             v.keyAsked = false;
         }
@@ -137,33 +122,33 @@ void LiveSource::pushPicture()
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     GstBuffer *buffer = m_painter.render(static_cast<uint32_t>(now), m_ptz->view(), m_frames++);
-    g_object_set(m_text, "text", m_painter.clockText(now).c_str(), nullptr);
-    GST_BUFFER_PTS(buffer) = gst_element_get_current_running_time(m_source);
+    g_object_set(m_text.get(), "text", m_painter.clockText(now).c_str(), nullptr);
+    GST_BUFFER_PTS(buffer) = gst_element_get_current_running_time(m_source.get());
     GST_BUFFER_DURATION(buffer) = 40 * GST_MSECOND;
-    gst_app_src_push_buffer(GST_APP_SRC(m_source), buffer);
+    gst_app_src_push_buffer(GST_APP_SRC(m_source.get()), buffer);
 }
 
 GstFlowReturn LiveSource::onSample(GstAppSink *sink, gpointer self)
 {
-    GstSample *sample = gst_app_sink_pull_sample(sink);
-    if (sample) {
-        static_cast<LiveSource *>(self)->fanOut(sample);
-        gst_sample_unref(sample);
-    }
+    const GstPtr<GstSample> sample(gst_app_sink_pull_sample(sink));
+    if (sample)
+        static_cast<LiveSource *>(self)->fanOut(sample.get());
     return GST_FLOW_OK;
 }
 
-GstBuffer *LiveSource::outgoing(GstBuffer *encoded)
+GstPtr<GstBuffer> LiveSource::outgoing(GstBuffer *encoded)
 {
     if (m_parameterSetsInBand)
-        return gst_buffer_copy(encoded);
-    GstMapInfo map;
-    if (!gst_buffer_map(encoded, &map, GST_MAP_READ))
-        return gst_buffer_copy(encoded);
-    const std::string kept = ParameterSets::strip(map.data, map.size, &m_sprop);
-    gst_buffer_unmap(encoded, &map);
-    GstBuffer *copy = gst_buffer_new_memdup(kept.data(), kept.size());
-    gst_buffer_copy_into(copy, encoded, GST_BUFFER_COPY_FLAGS, 0, -1);
+        return GstPtr<GstBuffer>(gst_buffer_copy(encoded));
+    std::string kept;
+    {
+        const GstBufferMap map(encoded, GST_MAP_READ);
+        if (!map)
+            return GstPtr<GstBuffer>(gst_buffer_copy(encoded));
+        kept = ParameterSets::strip(map.data(), map.size(), &m_sprop);
+    }
+    GstPtr<GstBuffer> copy(gst_buffer_new_memdup(kept.data(), kept.size()));
+    gst_buffer_copy_into(copy.get(), encoded, GST_BUFFER_COPY_FLAGS, 0, -1);
     return copy;
 }
 
@@ -174,7 +159,7 @@ void LiveSource::fanOut(GstSample *sample)
     const auto now = std::chrono::steady_clock::now();
     bool askKeyFrame = false;
     std::lock_guard<std::mutex> lock(m_mutex);
-    GstBuffer *buffer = outgoing(gst_sample_get_buffer(sample));
+    const GstPtr<GstBuffer> buffer = outgoing(gst_sample_get_buffer(sample));
     for (Viewer &v : m_viewers) {
         if (!v.ready) {
             if (now < v.notBefore)
@@ -184,21 +169,21 @@ void LiveSource::fanOut(GstSample *sample)
                 v.keyAsked = true;
                 continue;
             }
-            gst_app_src_set_caps(GST_APP_SRC(v.appsrc), gst_sample_get_caps(sample));
+            gst_app_src_set_caps(GST_APP_SRC(v.appsrc.get()), gst_sample_get_caps(sample));
             if (!m_sprop.empty() && v.payloader)
-                g_object_set(v.payloader, "sprop-parameter-sets", m_sprop.c_str(), nullptr);
+                g_object_set(v.payloader.get(), "sprop-parameter-sets", m_sprop.c_str(), nullptr);
             v.ready = true;
         }
-        GstBuffer *copy = gst_buffer_copy(buffer);
-        const GstClockTime runningTime = gst_element_get_current_running_time(v.appsrc);
+        GstBuffer *copy = gst_buffer_copy(buffer.get());
+        const GstClockTime runningTime = gst_element_get_current_running_time(v.appsrc.get());
         GST_BUFFER_PTS(copy) = runningTime;
         GST_BUFFER_DTS(copy) = runningTime;
-        gst_app_src_push_buffer(GST_APP_SRC(v.appsrc), copy);
+        gst_app_src_push_buffer(GST_APP_SRC(v.appsrc.get()), copy); // takes the copy
     }
-    gst_buffer_unref(buffer);
     if (askKeyFrame) {
         gst_element_send_event(
-            m_sink, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+            m_sink.get(),
+            gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
     }
 }
 

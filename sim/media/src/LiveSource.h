@@ -2,6 +2,8 @@
 
 #include "FramePainter.h"
 
+#include <GstPtr.h>
+
 #include <gst/gst.h>
 
 #include <chrono>
@@ -41,8 +43,8 @@ public:
 private:
     struct Viewer
     {
-        GstElement *appsrc = nullptr;
-        GstElement *payloader = nullptr;
+        GstPtr<GstElement> appsrc;
+        GstPtr<GstElement> payloader;
         bool ready = false;
         bool keyAsked = false;
         std::chrono::steady_clock::time_point notBefore;
@@ -53,8 +55,7 @@ private:
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     void fanOut(GstSample *sample);
     // The buffer as viewers get it: without parameter sets when the channel keeps them out.
-    GstBuffer *outgoing(GstBuffer *encoded);
-    static void release(Viewer &viewer);
+    GstPtr<GstBuffer> outgoing(GstBuffer *encoded);
 
     int m_width;
     int m_height;
@@ -64,10 +65,10 @@ private:
     bool m_parameterSetsInBand;
     std::string m_sprop; // the parameter sets, when they are kept out of the stream
 
-    GstElement *m_pipeline = nullptr;
-    GstElement *m_source = nullptr;
-    GstElement *m_text = nullptr;
-    GstElement *m_sink = nullptr;
+    GstPtr<GstElement> m_pipeline;
+    GstPtr<GstElement> m_source;
+    GstPtr<GstElement> m_text;
+    GstPtr<GstElement> m_sink;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

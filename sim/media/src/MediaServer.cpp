@@ -7,6 +7,9 @@
 #include "SilentListener.h"
 #include "StreamRecipe.h"
 
+#include <GstBufferMap.h>
+#include <GstPtr.h>
+
 #include <gst/app/gstappsink.h>
 #include <gst/rtsp-server/rtsp-server.h>
 // These two headers lack C linkage declarations in GStreamer 1.22.
@@ -44,13 +47,11 @@ std::string talkPath(const std::string &deviceId, int channel)
     return "/talk/" + deviceId + "/" + std::to_string(channel);
 }
 
-// The element of a prepared media with the given name, or null; the caller unrefs it.
-GstElement *mediaChild(GstRTSPMedia *media, const char *name)
+// The element of a prepared media with the given name, or null.
+GstPtr<GstElement> mediaChild(GstRTSPMedia *media, const char *name)
 {
-    GstElement *top = gst_rtsp_media_get_element(media);
-    GstElement *child = gst_bin_get_by_name(GST_BIN(top), name);
-    gst_object_unref(top);
-    return child;
+    const GstPtr<GstElement> top(gst_rtsp_media_get_element(media));
+    return GstPtr<GstElement>(gst_bin_get_by_name(GST_BIN(top.get()), name));
 }
 
 template<typename T> void deleteData(gpointer data, GClosure *)
@@ -72,8 +73,7 @@ struct MediaServer::Private
     struct Viewer
     {
         LiveSource *source;
-        GstElement *appsrc;
-        ~Viewer() { gst_object_unref(appsrc); }
+        GstPtr<GstElement> appsrc;
     };
     struct PlaybackMount
     {
@@ -88,10 +88,10 @@ struct MediaServer::Private
     };
 
     std::vector<MediaDevice> devices;
-    GstRTSPServer *server = nullptr;
-    GstRTSPMountPoints *mounts = nullptr;
-    GMainContext *context = nullptr;
-    GMainLoop *loop = nullptr;
+    GstPtr<GstRTSPServer> server;
+    GstPtr<GstRTSPMountPoints> mounts;
+    GstPtr<GMainContext> context;
+    GstPtr<GMainLoop> loop;
     guint sourceId = 0;
     std::thread loopThread;
     int port = 0;
@@ -157,16 +157,17 @@ struct MediaServer::Private
 void MediaServer::Private::addLiveMount(const MediaDevice &dev, const ChannelSpec &ch,
                                         int definition)
 {
-    GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
+    GstPtr<GstRTSPMediaFactory> factory(gst_rtsp_media_factory_new());
     const std::string launch = "( appsrc name=src is-live=true format=time max-buffers=50 "
                                "leaky-type=upstream ! "
         + StreamRecipe::videoPayloader(ch) + (ch.audio ? " " + StreamRecipe::audioBranch(true) : "")
         + " )";
-    gst_rtsp_media_factory_set_launch(factory, launch.c_str());
-    g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onLiveConfigure),
+    gst_rtsp_media_factory_set_launch(factory.get(), launch.c_str());
+    g_signal_connect_data(factory.get(), "media-configure", G_CALLBACK(&Private::onLiveConfigure),
                           new LiveMount {this, dev.id, ch.id, definition}, &deleteData<LiveMount>,
                           GConnectFlags(0));
-    gst_rtsp_mount_points_add_factory(mounts, livePath(dev.id, ch.id, definition).c_str(), factory);
+    gst_rtsp_mount_points_add_factory(mounts.get(), livePath(dev.id, ch.id, definition).c_str(),
+                                      factory.release());
 }
 
 void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
@@ -174,16 +175,13 @@ void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *
 {
     auto *mount = static_cast<LiveMount *>(data);
     Private *d = mount->d;
-    GstElement *appsrc = mediaChild(media, "src");
+    GstPtr<GstElement> appsrc = mediaChild(media, "src");
     if (!appsrc)
         return;
     LiveSource *source = d->liveSource(*mount);
     const ChannelFault fault = d->faultOf(channelKey(mount->deviceId, mount->channel));
-    GstElement *payloader = mediaChild(media, "pay0");
-    source->subscribe(appsrc, payloader, fault.startDelayMs);
-    if (payloader)
-        gst_object_unref(payloader);
-    auto *viewer = new Viewer {source, appsrc};
+    source->subscribe(appsrc.get(), mediaChild(media, "pay0").get(), fault.startDelayMs);
+    auto *viewer = new Viewer {source, std::move(appsrc)};
     g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer, nullptr,
                           GConnectFlags(0));
     g_signal_connect_data(media, "unprepared", G_CALLBACK(&Private::onViewerGone), viewer,
@@ -195,33 +193,29 @@ void MediaServer::Private::onViewerState(GstRTSPMedia *, gint state, gpointer da
     auto *viewer = static_cast<Viewer *>(data);
     // Whatever was queued before the viewer pressed play may be gone: start on a key frame.
     if (state == GST_STATE_PLAYING)
-        viewer->source->restartAtKeyFrame(viewer->appsrc);
+        viewer->source->restartAtKeyFrame(viewer->appsrc.get());
 }
 
 void MediaServer::Private::onViewerGone(GstRTSPMedia *, gpointer data)
 {
     auto *viewer = static_cast<Viewer *>(data);
-    viewer->source->unsubscribe(viewer->appsrc);
+    viewer->source->unsubscribe(viewer->appsrc.get());
 }
 
 void MediaServer::Private::onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
                                                gpointer data)
 {
     auto *mount = static_cast<PlaybackMount *>(data);
-    GstElement *appsrc = mediaChild(media, "src");
-    GstElement *overlay = mediaChild(media, "text");
+    const GstPtr<GstElement> appsrc = mediaChild(media, "src");
+    const GstPtr<GstElement> overlay = mediaChild(media, "text");
     if (appsrc && overlay) {
         const PtzState *ptz = nullptr;
         {
             std::lock_guard<std::mutex> lock(mount->d->mutex);
             ptz = mount->d->ptz.at(channelKey(mount->span.deviceId, mount->span.channel)).get();
         }
-        PlaybackSession::attach(mount->span, ptz, appsrc, overlay);
+        PlaybackSession::attach(mount->span, ptz, appsrc.get(), overlay.get());
     }
-    if (appsrc)
-        gst_object_unref(appsrc);
-    if (overlay)
-        gst_object_unref(overlay);
     g_signal_connect(media, "unprepared", G_CALLBACK(&Private::onPlaybackGone), mount);
 }
 
@@ -235,59 +229,54 @@ void MediaServer::Private::onPlaybackGone(GstRTSPMedia *, gpointer data)
         std::lock_guard<std::mutex> lock(d->mutex);
         d->playbackChannel.erase(path);
     }
-    gst_rtsp_mount_points_remove_factory(d->mounts, path.c_str());
+    gst_rtsp_mount_points_remove_factory(d->mounts.get(), path.c_str());
 }
 
 void MediaServer::Private::addTalkMount(const MediaDevice &dev, const ChannelSpec &ch)
 {
-    GstRTSPMediaFactory *factory = gst_rtsp_onvif_media_factory_new();
+    GstPtr<GstRTSPMediaFactory> factory(gst_rtsp_onvif_media_factory_new());
     // The ONVIF factory builds nothing but ONVIF media, and does not choose that type itself.
-    gst_rtsp_media_factory_set_media_gtype(factory, GST_TYPE_RTSP_ONVIF_MEDIA);
+    gst_rtsp_media_factory_set_media_gtype(factory.get(), GST_TYPE_RTSP_ONVIF_MEDIA);
     gst_rtsp_media_factory_set_launch(
-        factory,
+        factory.get(),
         "( audiotestsrc is-live=true wave=silence ! audio/x-raw,rate=8000,channels=1 "
         "! mulawenc ! rtppcmupay name=pay0 pt=0 )");
     gst_rtsp_onvif_media_factory_set_backchannel_launch(
-        GST_RTSP_ONVIF_MEDIA_FACTORY(factory),
+        GST_RTSP_ONVIF_MEDIA_FACTORY(factory.get()),
         "( capsfilter caps=\"application/x-rtp,media=audio,payload=0,clock-rate=8000,"
         "encoding-name=PCMU\" name=depay_backchannel ! rtppcmudepay ! appsink name=talk "
         "async=false sync=false )");
-    g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onTalkConfigure),
+    g_signal_connect_data(factory.get(), "media-configure", G_CALLBACK(&Private::onTalkConfigure),
                           new TalkMount {this, channelKey(dev.id, ch.id)}, &deleteData<TalkMount>,
                           GConnectFlags(0));
-    gst_rtsp_mount_points_add_factory(mounts, talkPath(dev.id, ch.id).c_str(), factory);
+    gst_rtsp_mount_points_add_factory(mounts.get(), talkPath(dev.id, ch.id).c_str(),
+                                      factory.release());
 }
 
 void MediaServer::Private::onTalkConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
                                            gpointer data)
 {
-    GstElement *sink = mediaChild(media, "talk");
+    const GstPtr<GstElement> sink = mediaChild(media, "talk");
     if (!sink)
         return; // a viewer that only listens
     GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &Private::onTalkSample;
     auto *mount = static_cast<TalkMount *>(data);
-    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new TalkMount(*mount),
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, new TalkMount(*mount),
                                [](gpointer p) { delete static_cast<TalkMount *>(p); });
-    gst_object_unref(sink);
 }
 
 GstFlowReturn MediaServer::Private::onTalkSample(GstAppSink *sink, gpointer data)
 {
     auto *mount = static_cast<TalkMount *>(data);
-    GstSample *sample = gst_app_sink_pull_sample(sink);
-    if (!sample)
-        return GST_FLOW_OK;
-    GstMapInfo map;
-    GstBuffer *buffer = gst_sample_get_buffer(sample);
-    if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+    const GstPtr<GstSample> sample(gst_app_sink_pull_sample(sink));
+    const GstBufferMap map(sample ? gst_sample_get_buffer(sample.get()) : nullptr, GST_MAP_READ);
+    if (map) {
         std::lock_guard<std::mutex> lock(mount->d->mutex);
         std::string &kept = mount->d->talk[mount->key];
         if (kept.size() < kTalkKeep)
-            kept.append(reinterpret_cast<const char *>(map.data), map.size);
-        gst_buffer_unmap(buffer, &map);
+            kept.append(reinterpret_cast<const char *>(map.data()), map.size());
     }
-    gst_sample_unref(sample);
     return GST_FLOW_OK;
 }
 
@@ -312,12 +301,12 @@ bool MediaServer::start(int rtspPort, std::string *error)
     if (d->server)
         return true;
     d->silent = std::make_unique<SilentListener>();
-    d->context = g_main_context_new();
-    d->loop = g_main_loop_new(d->context, FALSE);
-    d->server = gst_rtsp_onvif_server_new();
-    gst_rtsp_server_set_address(d->server, "127.0.0.1");
-    gst_rtsp_server_set_service(d->server, std::to_string(rtspPort).c_str());
-    d->mounts = gst_rtsp_server_get_mount_points(d->server);
+    d->context.reset(g_main_context_new());
+    d->loop.reset(g_main_loop_new(d->context.get(), FALSE));
+    d->server.reset(gst_rtsp_onvif_server_new());
+    gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
+    gst_rtsp_server_set_service(d->server.get(), std::to_string(rtspPort).c_str());
+    d->mounts.reset(gst_rtsp_server_get_mount_points(d->server.get()));
     for (const MediaDevice &dev : d->devices) {
         for (const ChannelSpec &ch : dev.channels) {
             if (!ch.rtspUrl.empty())
@@ -327,23 +316,21 @@ bool MediaServer::start(int rtspPort, std::string *error)
             d->addTalkMount(dev, ch);
         }
     }
-    d->sourceId = gst_rtsp_server_attach(d->server, d->context);
+    d->sourceId = gst_rtsp_server_attach(d->server.get(), d->context.get());
     if (d->sourceId == 0) {
         if (error)
             *error = "cannot listen on 127.0.0.1:" + std::to_string(rtspPort);
-        g_object_unref(d->mounts);
-        g_object_unref(d->server);
-        g_main_loop_unref(d->loop);
-        g_main_context_unref(d->context);
-        d->mounts = nullptr;
-        d->server = nullptr;
+        d->mounts.reset();
+        d->server.reset();
+        d->loop.reset();
+        d->context.reset();
         return false;
     }
-    d->port = gst_rtsp_server_get_bound_port(d->server);
+    d->port = gst_rtsp_server_get_bound_port(d->server.get());
     d->loopThread = std::thread([this] {
-        g_main_context_push_thread_default(d->context);
-        g_main_loop_run(d->loop);
-        g_main_context_pop_thread_default(d->context);
+        g_main_context_push_thread_default(d->context.get());
+        g_main_loop_run(d->loop.get());
+        g_main_context_pop_thread_default(d->context.get());
     });
     return true;
 }
@@ -352,25 +339,22 @@ void MediaServer::stop()
 {
     if (!d->server)
         return;
-    GstRTSPSessionPool *pool = gst_rtsp_server_get_session_pool(d->server);
+    const GstPtr<GstRTSPSessionPool> pool(gst_rtsp_server_get_session_pool(d->server.get()));
     gst_rtsp_session_pool_filter(
-        pool,
+        pool.get(),
         [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
         nullptr);
-    g_object_unref(pool);
     gst_rtsp_server_client_filter(
-        d->server,
+        d->server.get(),
         [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; }, nullptr);
-    g_main_loop_quit(d->loop);
+    g_main_loop_quit(d->loop.get());
     d->loopThread.join();
-    if (GSource *source = g_main_context_find_source_by_id(d->context, d->sourceId))
+    if (GSource *source = g_main_context_find_source_by_id(d->context.get(), d->sourceId))
         g_source_destroy(source);
-    g_object_unref(d->mounts);
-    g_object_unref(d->server);
-    g_main_loop_unref(d->loop);
-    g_main_context_unref(d->context);
-    d->mounts = nullptr;
-    d->server = nullptr;
+    d->mounts.reset();
+    d->server.reset();
+    d->loop.reset();
+    d->context.reset();
     std::lock_guard<std::mutex> lock(d->mutex);
     d->live.clear();
     d->web.clear();
@@ -430,12 +414,13 @@ MediaServer::Address MediaServer::playbackAddress(const std::string &deviceId, i
         + StreamRecipe::overlayAndEncoder(*ch, ch->height[1]) + " ! "
         + StreamRecipe::videoPayloader(*ch)
         + (ch->audio ? " " + StreamRecipe::audioBranch(false) : "") + " )";
-    GstRTSPMediaFactory *factory = gst_rtsp_media_factory_new();
-    gst_rtsp_media_factory_set_launch(factory, launch.c_str());
+    GstPtr<GstRTSPMediaFactory> factory(gst_rtsp_media_factory_new());
+    gst_rtsp_media_factory_set_launch(factory.get(), launch.c_str());
     const std::string path = mount->path;
-    g_signal_connect_data(factory, "media-configure", G_CALLBACK(&Private::onPlaybackConfigure),
-                          mount, &deleteData<Private::PlaybackMount>, GConnectFlags(0));
-    gst_rtsp_mount_points_add_factory(d->mounts, path.c_str(), factory);
+    g_signal_connect_data(factory.get(), "media-configure",
+                          G_CALLBACK(&Private::onPlaybackConfigure), mount,
+                          &deleteData<Private::PlaybackMount>, GConnectFlags(0));
+    gst_rtsp_mount_points_add_factory(d->mounts.get(), path.c_str(), factory.release());
     return {0, d->urlOf(path, d->faultOf(channelKey(deviceId, channel)))};
 }
 
@@ -498,7 +483,7 @@ int MediaServer::dropSessions(const std::string &deviceId, int channel)
         }
     }
     gst_rtsp_server_client_filter(
-        d->server,
+        d->server.get(),
         [](GstRTSPServer *, GstRTSPClient *client, gpointer data) {
             auto *m = static_cast<Match *>(data);
             bool serves = false;

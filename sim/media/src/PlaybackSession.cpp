@@ -19,33 +19,28 @@ PlaybackSession::PlaybackSession(const PlaybackSpan &span, const PtzState *ptz, 
     : m_span(span)
     , m_ptz(ptz)
     , m_appsrc(appsrc)
-    , m_overlay(GST_ELEMENT(gst_object_ref(overlay)))
+    , m_overlay(GstPtr<GstElement>::share(overlay))
     , m_painter(span.deviceId, span.channel, span.width, span.height)
     , m_records(RecordSchedule::between(span.deviceId, span.channel, span.source, span.begin,
                                         span.end, span.end))
 { }
 
-PlaybackSession::~PlaybackSession()
-{
-    gst_object_unref(m_overlay);
-}
+PlaybackSession::~PlaybackSession() = default;
 
 void PlaybackSession::attach(const PlaybackSpan &span, const PtzState *ptz, GstElement *appsrc,
                              GstElement *overlay)
 {
     auto *session = new PlaybackSession(span, ptz, appsrc, overlay);
-    GstCaps *caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width",
-                                        G_TYPE_INT, span.width, "height", G_TYPE_INT, span.height,
-                                        "framerate", GST_TYPE_FRACTION, 25, 1, nullptr);
+    const GstPtr<GstCaps> caps(gst_caps_new_simple(
+        "video/x-raw", "format", G_TYPE_STRING, "I420", "width", G_TYPE_INT, span.width, "height",
+        G_TYPE_INT, span.height, "framerate", GST_TYPE_FRACTION, 25, 1, nullptr));
     g_object_set(appsrc, "format", GST_FORMAT_TIME, "stream-type", GST_APP_STREAM_TYPE_SEEKABLE,
-                 "max-buffers", static_cast<guint64>(2), "caps", caps, nullptr);
-    gst_caps_unref(caps);
+                 "max-buffers", static_cast<guint64>(2), "caps", caps.get(), nullptr);
     gst_app_src_set_duration(GST_APP_SRC(appsrc),
                              static_cast<GstClockTime>(span.end - span.begin) * GST_SECOND);
-    GstPad *pad = gst_element_get_static_pad(appsrc, "src");
-    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &PlaybackSession::onSegment,
+    const GstPtr<GstPad> pad(gst_element_get_static_pad(appsrc, "src"));
+    gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &PlaybackSession::onSegment,
                       session, nullptr);
-    gst_object_unref(pad);
     GstAppSrcCallbacks callbacks {};
     callbacks.need_data = &PlaybackSession::onNeedData;
     callbacks.seek_data = &PlaybackSession::onSeekData;
@@ -113,7 +108,7 @@ void PlaybackSession::pushPicture()
         = m_painter.render(static_cast<uint32_t>(seconds), m_ptz->view(), position / kFrame);
     const std::string text = m_painter.clockText(seconds) + (m_span.source ? "  cloud" : "")
         + (recorded(seconds) ? "" : "  no recording");
-    g_object_set(m_overlay, "text", text.c_str(), nullptr);
+    g_object_set(m_overlay.get(), "text", text.c_str(), nullptr);
     GST_BUFFER_PTS(buffer) = position;
     GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(kFrame * rate);
     gst_app_src_push_buffer(GST_APP_SRC(m_appsrc), buffer);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <GstPtr.h>
+
 #include "FramePainter.h"
 #include "SimMedia/RecordSchedule.h"
 
@@ -52,8 +54,8 @@ private:
 
     PlaybackSpan m_span;
     const PtzState *m_ptz;
-    GstElement *m_appsrc;
-    GstElement *m_overlay;
+    GstElement *m_appsrc; // owns this session: no reference back
+    GstPtr<GstElement> m_overlay;
     FramePainter m_painter;
     std::vector<Record> m_records;
 

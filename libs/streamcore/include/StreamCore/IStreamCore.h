@@ -53,6 +53,11 @@ public:
     virtual int AddObserver(IMediaObserver *observer) = 0;
     virtual int RemoveObserver(IMediaObserver *observer) = 0;
 
+    // How long a stream or a talk may take to its first picture or sound before it fails
+    // with "open timeout" (default 10 000 ms), and a snapshot to be encoded (default 5 000
+    // ms); 0 restores a default, a negative value is refused (-1).
+    virtual int SetTimeouts(int openTimeoutMs, int snapshotTimeoutMs) = 0;
+
 protected:
     virtual ~IStreamCore() = default;
 };

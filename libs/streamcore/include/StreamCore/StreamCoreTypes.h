@@ -38,6 +38,9 @@ enum VideoEventCode {
     VIDEO_EVENT_PLAYBACK_LOST = 3,
     VIDEO_EVENT_PLAYBACK_END = 13,
     VIDEO_EVENT_PICTURE_SIZE = 15, // width and height of the stream's pictures
+    VIDEO_EVENT_SNAPSHOT = 16, // SnapShot's file: outcome VIDEO_OUTCOME_NONE written, else FAILED
+    VIDEO_EVENT_RECORD_END
+    = 17, // StopRecord's file: outcome VIDEO_OUTCOME_NONE finished, else FAILED
 };
 
 enum VideoOutcome {
