@@ -1,0 +1,46 @@
+#include "CommonUI/VideoWnd/VideoOverlay.h"
+
+#include <QPainter>
+
+QString VideoOverlay::elapsedText(const QDateTime &start, const QDateTime &now)
+{
+    const qint64 seconds = qMax<qint64>(0, start.secsTo(now));
+    return QString::asprintf("%02d:%02d:%02d", int(seconds / 3600), int(seconds / 60 % 60),
+                             int(seconds % 60));
+}
+
+void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps,
+                         const QDateTime &now)
+{
+    const int w = surface.width();
+    const int h = surface.height();
+    if (w <= 0 || h <= 0)
+        return;
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(qMax(1, fontPixelHeight(h)));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    if (info.bRecordOn)
+        paintRecordTimer(painter, QPointF(w * 0.5, h * 0.1),
+                         elapsedText(info.recordStartTime, now));
+    painter.drawText(QPointF(w * 0.05, h * 0.9), info.channel.channelName);
+    painter.drawText(QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
+    painter.restore();
+}
+
+void VideoOverlay::paintRecordTimer(QPainter &painter, QPointF at, const QString &text)
+{
+    // The dot sits left of the text, as high as the capitals, on the text's base line.
+    const QFontMetricsF metrics(painter.font());
+    const qreal diameter = metrics.capHeight();
+    const QRectF dot(at.x() - diameter * 1.5, at.y() - diameter, diameter, diameter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, qMax<qreal>(1.0, diameter / 8)));
+    painter.setBrush(Qt::red);
+    painter.drawEllipse(dot);
+    painter.restore();
+    painter.drawText(at, text);
+}
