@@ -132,10 +132,10 @@ public:
     void onNetWorkFinished(const QString &name) override;
     void onNetWorkError(int code, const QString &message, const QString &name) override;
 
-public slots:
+public Q_SLOTS:
     void onSoundAlarmTimeout();
 
-private slots:
+private Q_SLOTS:
     void onReconnectTimeout();
 
 private:

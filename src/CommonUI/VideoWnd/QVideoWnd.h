@@ -61,14 +61,14 @@ public:
     void onVideoTalkStatusNotify(const VideoTalkStatus_t &status) override;
     void onVideoDraw(HDC hdc, void *info) override;
 
-signals:
+Q_SIGNALS:
     void sgnVideoStatusNotify(VideoStatus_t status);
     void sgnVideoTalkStatusNotify(VideoTalkStatus_t status);
     void sgnWndAction(int wndIndex, Wnd_ActionType_e action, QVariant argument);
     void sgnWndVideoStatusNotify(int wndIndex, int operation, VideoWndInfo_t info);
     void sgnWndVideoTalkStatusNotify(int wndIndex, int operation, VideoWndInfo_t info);
 
-public slots:
+public Q_SLOTS:
     void onWndVideoStatusNotify(VideoStatus_t status);
     void onWndVideoTalkStatusNotify(VideoTalkStatus_t status);
     void onUpdateVideoWndInfo(int wndIndex, QString key, QVariant value);

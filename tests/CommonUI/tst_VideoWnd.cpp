@@ -1,0 +1,254 @@
+// Whole video windows showing the simulated devices' streams through the real media library:
+// overlay, status texts, recording, snapshots, talk and reconnecting, read back from grabs.
+// The media test helpers switch Qt's keywords off for GLib; nothing here includes GLib, and the
+// client's headers use the keywords.
+#undef QT_NO_KEYWORDS
+#include "CommonUI/VideoWnd/CVideoWnd.h"
+#include "CommonUI/VideoWnd/QVideoSurface.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "ConfigInfo/CBaseInfo.h"
+#include "ConfigInfo/CConfig.h"
+
+#include "SimHarness.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <StreamCore/IStreamCore.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+ChannelInfo_t channel(const char *device, int id, const QString &name, int definition = 1)
+{
+    ChannelInfo_t c;
+    c.deviceID = device;
+    c.channelID = id;
+    c.channelName = name;
+    c.shopName = "Harbour Street";
+    c.definitionMode = definition;
+    c.bHasChannel = true;
+    return c;
+}
+
+QStringList shownToasts()
+{
+    QStringList shown;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        for (QLabel *text : widget->findChildren<QLabel *>("KWToastText"))
+            shown << text->text();
+    }
+    return shown;
+}
+
+// Pure white pixels (the overlay's text colour) in the band where the channel name is drawn.
+int whiteInNameBand(QWidget &wnd)
+{
+    const QImage image = wnd.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int h = image.height();
+    int count = 0;
+    for (int y = h * 9 / 10 - h * 14 / 331; y < h * 9 / 10; ++y) {
+        for (int x = image.width() / 20; x < image.width() / 2; ++x)
+            count += image.pixel(x, y) == qRgb(255, 255, 255);
+    }
+    return count;
+}
+
+bool decodes(const QString &file)
+{
+    QProcess gst;
+    gst.start("gst-launch-1.0",
+              {"-q", "filesrc", "location=" + file, "!", "qtdemux", "!", "h264parse", "!",
+               "avdec_h264", "!", "fakesink"});
+    return gst.waitForFinished(30000) && gst.exitCode() == 0;
+}
+
+struct Window
+{
+    explicit Window(int index)
+        : view(nullptr, index)
+        , notified(&view, &QVideoWnd::sgnWndVideoStatusNotify)
+    {
+        view.resize(640, 360);
+        view.show();
+        view.controller()->reconnectSchedule().setDelays({300, 300, 400});
+    }
+    bool waitPlaying()
+    {
+        return QTest::qWaitFor([&] { return view.getVideoState() == 3; }, 10000);
+    }
+    QList<int> operations() const
+    {
+        QList<int> ops;
+        for (const QList<QVariant> &signal : notified)
+            ops << signal.at(1).toInt();
+        return ops;
+    }
+
+    QVideoWnd view;
+    QSignalSpy notified;
+};
+
+} // namespace
+
+class tst_VideoWnd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
+        qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
+        QVERIFY(m_sim.start());
+        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
+                                                                 true),
+                 0);
+        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
+        ConfigInfo::CConfig::Instance().SetRecordConfig({QDir::currentPath() + "/records", 0});
+        ConfigInfo::CConfig::Instance().SetPicAccessInfo(QDir::currentPath() + "/pictures");
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+    }
+
+    void init() { m_sim.media().clearFaults(); }
+
+    void livePlaysWithOverlayRecordAndSnapshot()
+    {
+        Window w(1);
+        QCOMPARE(w.view.contextMenuPolicy(), Qt::NoContextMenu);
+        QCOMPARE(w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 1, "WWWWWWWW")), 0);
+        QVERIFY(w.waitPlaying());
+        QTRY_COMPARE(w.operations(), QList<int> {3});
+        QCOMPARE(w.view.contextMenuPolicy(), Qt::DefaultContextMenu);
+
+        // The channel name is drawn over the picture: blanking it takes white out of its band.
+        QTRY_VERIFY(whiteInNameBand(w.view) > 60);
+        VideoWndInfo_t info = w.view.getVideoWndInfo();
+        info.channel.channelName.clear();
+        w.view.controller()->setVideoWndInfo(info);
+        QTRY_VERIFY(whiteInNameBand(w.view) < 30);
+
+        QCOMPARE(w.view.recordVideo(true), 0);
+        const QString file = w.view.getVideoWndInfo().recordFilePath;
+        QVERIFY2(file.startsWith(QDir::currentPath() + "/records/Harbour Street/"),
+                 qPrintable(file));
+        QVERIFY(QFile::exists(w.view.getVideoWndInfo().thumbnailPath));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > 20000, 10000);
+        QCOMPARE(w.view.recordVideo(false), 0);
+        QVERIFY(decodes(file));
+        QTRY_VERIFY(shownToasts().contains("Save Record Succeed"));
+
+        QCOMPARE(w.view.snapshotVideo(), 0);
+        QFile picture(w.view.getVideoWndInfo().snapshotFilePath);
+        QVERIFY(picture.open(QIODevice::ReadOnly));
+        QCOMPARE(picture.read(3), QByteArray("\xFF\xD8\xFF"));
+        QTRY_VERIFY(shownToasts().contains("SnapShot Succeed"));
+
+        // The menu offers closing while a picture plays.
+        QStringList offered;
+        QTimer::singleShot(200, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *action : menu->actions())
+                    offered << action->text();
+                menu->close();
+            }
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(10, 10));
+        QApplication::sendEvent(&w.view, &menuEvent);
+        QCOMPARE(offered, (QStringList {"Close Video", "Close All"}));
+        w.view.closeVideo();
+        QCOMPARE(w.operations(), (QList<int> {3, 0}));
+        QVERIFY(w.view.surface()->isDefaultPictureOn());
+    }
+
+    void failedOpensShowTheirText_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("definition");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("operations");
+        // Standard definition is tried once more in high definition before the text shows.
+        QTest::newRow("refused") << false << 1 << "[7,0]Playback failure!" << QList<int> {0, 0};
+        QTest::newRow("refused in high definition")
+            << false << 0 << "[7,0]Playback failure!" << QList<int> {0};
+        QTest::newRow("no picture") << true << 0 << "Request timeout!" << QList<int> {0};
+    }
+
+    void failedOpensShowTheirText()
+    {
+        QFETCH(bool, silent);
+        QFETCH(int, definition);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, operations);
+        SimMedia::ChannelFault fault;
+        fault.refuse = !silent;
+        fault.silent = silent;
+        m_sim.media().setFault(SimHarness::kRecorder, 2, fault);
+        Window w(2);
+        QCOMPARE(
+            w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 2, "Gate", definition)),
+            0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.view.surface()->statusText().isEmpty(), 25000);
+        QCOMPARE(w.view.surface()->statusText(), text);
+        QCOMPARE(w.operations(), operations);
+        QCOMPARE(w.view.getVideoWndInfo().channel.definitionMode, 0);
+        QCOMPARE(w.view.contextMenuPolicy(), Qt::NoContextMenu);
+    }
+
+    void talkIsRefusedWhileAnotherWindowTalks()
+    {
+        Window a(3), b(4);
+        QCOMPARE(a.view.openRealVideo(QString(), channel(SimHarness::kCamera, 1, "Door")), 0);
+        QCOMPARE(b.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 1, "Hall")), 0);
+        QVERIFY(a.waitPlaying() && b.waitPlaying());
+        QSignalSpy talk(&a.view, &QVideoWnd::sgnWndVideoTalkStatusNotify);
+        QCOMPARE(a.view.openTalk(true), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!talk.isEmpty(), 10000);
+        QCOMPARE(talk.first().at(1).toInt(), 1); // talking, reported to this window only
+        QCOMPARE(b.view.openTalk(true), -2);
+        QVERIFY(!b.view.getVideoWndInfo().bTalkOn);
+        QCOMPARE(a.view.openAudio(true), -2); // no sound while talking
+        a.view.closeVideo();
+        QVERIFY(!a.view.getVideoWndInfo().bTalkOn);
+    }
+
+    void lostLiveVideoPlaysAgainByItself()
+    {
+        Window w(5);
+        QCOMPARE(w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 3, "Yard")), 0);
+        QVERIFY(w.waitPlaying());
+        QCOMPARE(w.view.recordVideo(true), 0);
+        const QString firstFile = w.view.getVideoWndInfo().recordFilePath;
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(firstFile).size() > 20000, 10000);
+
+        SimMedia::ChannelFault refuse;
+        refuse.refuse = true;
+        m_sim.media().setFault(SimHarness::kRecorder, 3, refuse);
+        QVERIFY(m_sim.media().dropSessions(SimHarness::kRecorder, 3) > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view.controller()->isReconnecting(), 10000);
+        QVERIFY(w.view.surface()->hasStillPicture()); // the last picture, dimmed
+        QTRY_VERIFY(w.view.controller()->reconnectSchedule().attempts() >= 3); // refused attempts
+
+        m_sim.media().clearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(w.view.getVideoState() == 3, 10000);
+        QTRY_COMPARE(w.operations(), (QList<int> {3, 3}));
+        QVERIFY(!w.view.controller()->isReconnecting());
+        QVERIFY(!w.view.surface()->hasStillPicture());
+        const VideoWndInfo_t info = w.view.getVideoWndInfo();
+        QVERIFY(info.bRecordOn);
+        QVERIFY(info.recordFilePath != firstFile);
+        QVERIFY(decodes(firstFile));
+        w.view.closeVideo();
+        QVERIFY(decodes(info.recordFilePath));
+    }
+
+private:
+    SimHarness m_sim;
+};
+
+QTEST_MAIN(tst_VideoWnd)
+#include "tst_VideoWnd.moc"
