@@ -48,6 +48,10 @@
         <source>playback timeout!</source>
         <translation>Playback timed out!</translation>
     </message>
+    <message>
+        <source>request fail!</source>
+        <translation>Request failed!</translation>
+    </message>
 </context>
 <context>
     <name>CalendarWidget</name>
@@ -437,6 +441,14 @@
     <message>
         <source>Close All</source>
         <translation>Close All</translation>
+    </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>Reconnecting…</translation>
+    </message>
+    <message>
+        <source>Show Statistics</source>
+        <translation>Show Statistics</translation>
     </message>
 </context>
 <context>

@@ -48,6 +48,10 @@
         <source>playback timeout!</source>
         <translation>回放超时！</translation>
     </message>
+    <message>
+        <source>request fail!</source>
+        <translation>请求失败！</translation>
+    </message>
 </context>
 <context>
     <name>CalendarWidget</name>
@@ -437,6 +441,14 @@
     <message>
         <source>Close All</source>
         <translation>全部关闭</translation>
+    </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>正在重新连接…</translation>
+    </message>
+    <message>
+        <source>Show Statistics</source>
+        <translation>显示统计信息</translation>
     </message>
 </context>
 <context>

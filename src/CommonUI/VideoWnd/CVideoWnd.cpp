@@ -576,34 +576,35 @@ void CVideoWnd::announceSoundAlarm()
 
 void CVideoWnd::startSirenCountdown(bool on, int seconds)
 {
-    m_sirenRemaining = seconds;
-    if (on && seconds >= 1) {
-        if (!m_sirenTimer) {
-            m_sirenTimer = new QTimer(this);
-            connect(m_sirenTimer, &QTimer::timeout, this, &CVideoWnd::onSoundAlarmTimeout);
-        }
-        m_sirenTimer->start(m_sirenStepMs);
-        Common::CGlobalEvent::Instance()->UpdateSoundAlarmBtnState(m_wndIndex, true,
-                                                                   m_sirenRemaining);
+    if (!on || seconds < 1) {
+        endSirenCountdown();
         return;
     }
-    if (m_sirenTimer)
-        m_sirenTimer->stop();
-    m_wndInfo.bSoundAlarmOn = false;
+    if (!m_sirenTimer) {
+        m_sirenTimer = new QTimer(this);
+        connect(m_sirenTimer, &QTimer::timeout, this, &CVideoWnd::onSoundAlarmTimeout);
+    }
+    m_sirenRemaining = seconds;
+    m_wndInfo.bSoundAlarmOn = true;
+    m_sirenTimer->start(m_sirenStepMs);
     announceSoundAlarm();
 }
 
 void CVideoWnd::onSoundAlarmTimeout()
 {
-    --m_sirenRemaining;
-    if (m_sirenRemaining > 0) {
-        m_sirenTimer->start(m_sirenStepMs);
-        Common::CGlobalEvent::Instance()->UpdateSoundAlarmBtnState(m_wndIndex, true,
-                                                                   m_sirenRemaining);
+    if (--m_sirenRemaining < 1) {
+        endSirenCountdown();
         return;
     }
+    m_sirenTimer->start(m_sirenStepMs);
+    announceSoundAlarm();
+}
+
+void CVideoWnd::endSirenCountdown()
+{
     m_sirenRemaining = 0;
-    m_sirenTimer->stop();
+    if (m_sirenTimer)
+        m_sirenTimer->stop();
     m_wndInfo.bSoundAlarmOn = false;
     announceSoundAlarm();
 }

@@ -160,6 +160,7 @@ private:
     void handleGatewayAnswer(const QString &name, const QByteArray &body);
     int sirenSecondsOf(const QJsonObject &data) const;
     void announceSoundAlarm();
+    void endSirenCountdown();
 
     IVideoWndListener *m_listener;
     int m_wndIndex;
