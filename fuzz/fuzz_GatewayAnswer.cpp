@@ -17,8 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
 
-    static const QString names[] = {"openSoundAlarm_NVR0001A_1", "openLightAlarm_NVR0001A_1",
-                                    "openSoundAlarm_NVR0001A_2", "openSoundAlarm", "_", ""};
+    static const QString names[] = {"openSoundAlarm_NVR0001A_1",
+                                    "openLightAlarm_NVR0001A_1",
+                                    "openSoundAlarm_NVR0001A_2",
+                                    "openSoundAlarm",
+                                    "_",
+                                    ""};
     CVideoWnd wnd(nullptr, 0);
     VideoWndInfo_t info;
     info.channel.deviceID = "NVR0001A";
@@ -35,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     wnd.onNetWorkReadyRead(body.mid(half), request);
     wnd.onNetWorkFinished(request);
 
-    if (wnd.sirenRemaining() < 0 || (wnd.sirenRemaining() > 0 && !wnd.getVideoWndInfo().bSoundAlarmOn))
+    if (wnd.sirenRemaining() < 0
+        || (wnd.sirenRemaining() > 0 && !wnd.getVideoWndInfo().bSoundAlarmOn))
         std::abort();
     return 0;
 }

@@ -510,6 +510,17 @@
     </message>
 </context>
 <context>
+    <name>VideoOverlay</name>
+    <message>
+        <source>dropped %1</source>
+        <translation>dropped %1</translation>
+    </message>
+    <message>
+        <source>last picture %1</source>
+        <translation>last picture %1</translation>
+    </message>
+</context>
+<context>
     <name>Web::CWebView</name>
     <message>
         <source>Json error:</source>

@@ -45,17 +45,29 @@ QStringList shownToasts()
     return shown;
 }
 
-// Pure white pixels (the overlay's text colour) in the band where the channel name is drawn.
-int whiteInNameBand(QWidget &wnd)
+// Pure white pixels (the overlay's text colour) in a part of the window given in fractions.
+int whitePixels(QWidget &wnd, QRectF part)
 {
     const QImage image = wnd.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const int h = image.height();
+    const QRect area(part.x() * image.width(), part.y() * image.height(),
+                     part.width() * image.width(), part.height() * image.height());
     int count = 0;
-    for (int y = h * 9 / 10 - h * 14 / 331; y < h * 9 / 10; ++y) {
-        for (int x = image.width() / 20; x < image.width() / 2; ++x)
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
             count += image.pixel(x, y) == qRgb(255, 255, 255);
     }
     return count;
+}
+
+// Where the channel name is drawn: left half, one text line above 0.9 of the height.
+const QRectF kNameBand(0.05, 0.9 - 14.0 / 331, 0.45, 14.0 / 331);
+// Where the statistics are drawn: right of the middle, below the recording timer.
+const QRectF kStatisticsBox(0.55, 0.2, 0.45, 0.3);
+
+StreamCore::VideoStatistics statisticsOf(QVideoWnd &wnd)
+{
+    StreamCore::VideoStatistics s {};
+    return wnd.controller()->getStatistics(&s) == 0 ? s : StreamCore::VideoStatistics {};
 }
 
 bool decodes(const QString &file)
@@ -126,11 +138,11 @@ private Q_SLOTS:
         QCOMPARE(w.view.contextMenuPolicy(), Qt::DefaultContextMenu);
 
         // The channel name is drawn over the picture: blanking it takes white out of its band.
-        QTRY_VERIFY(whiteInNameBand(w.view) > 60);
+        QTRY_VERIFY(whitePixels(w.view, kNameBand) > 60);
         VideoWndInfo_t info = w.view.getVideoWndInfo();
         info.channel.channelName.clear();
         w.view.controller()->setVideoWndInfo(info);
-        QTRY_VERIFY(whiteInNameBand(w.view) < 30);
+        QTRY_VERIFY(whitePixels(w.view, kNameBand) < 30);
 
         QCOMPARE(w.view.recordVideo(true), 0);
         const QString file = w.view.getVideoWndInfo().recordFilePath;
@@ -159,7 +171,25 @@ private Q_SLOTS:
         });
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(10, 10));
         QApplication::sendEvent(&w.view, &menuEvent);
-        QCOMPARE(offered, (QStringList {"Close Video", "Close All"}));
+        QCOMPARE(offered, (QStringList {"Close Video", "Close All", "Show Statistics"}));
+        // Statistics of the stream: the sim's standard definition in H.264, pictures flowing.
+        QTRY_VERIFY(statisticsOf(w.view).displayedFps > 5);
+        const StreamCore::VideoStatistics stats = statisticsOf(w.view);
+        QCOMPARE(QSize(stats.width, stats.height), QSize(320, 180));
+        QCOMPARE(QString(stats.codec), QString("h264"));
+        QVERIFY(stats.shownFrames > 0 && stats.decodedFrames >= stats.shownFrames);
+        QVERIFY(stats.lastPictureAgeMs >= 0 && stats.lastPictureAgeMs < 2000);
+        const int plain = whitePixels(w.view, kStatisticsBox);
+        w.view.setStatisticsShown(true);
+        QTRY_VERIFY(whitePixels(w.view, kStatisticsBox) > plain + 100);
+
+        QSignalSpy actions(&w.view, &QVideoWnd::sgnWndAction);
+        QTest::mouseClick(w.view.surface(), Qt::RightButton, {}, QPoint(30, 40));
+        QCOMPARE(actions.count(), 1);
+        QCOMPARE(actions.last().at(1).value<Wnd_ActionType_e>(), Wnd_Action_Select);
+        QTest::mouseDClick(w.view.surface(), Qt::LeftButton, {}, QPoint(30, 40));
+        QCOMPARE(actions.last().at(1).value<Wnd_ActionType_e>(), Wnd_Action_DoubleClick);
+        QCOMPARE(actions.last().at(2).toPoint(), w.view.surface()->mapToParent(QPoint(30, 40)));
         w.view.closeVideo();
         QCOMPARE(w.operations(), (QList<int> {3, 0}));
         QVERIFY(w.view.surface()->isDefaultPictureOn());
@@ -212,6 +242,7 @@ private Q_SLOTS:
         QCOMPARE(b.view.openTalk(true), -2);
         QVERIFY(!b.view.getVideoWndInfo().bTalkOn);
         QCOMPARE(a.view.openAudio(true), -2); // no sound while talking
+        QCOMPARE(QString(statisticsOf(a.view).codec), QString("h265"));
         a.view.closeVideo();
         QVERIFY(!a.view.getVideoWndInfo().bTalkOn);
     }

@@ -556,4 +556,10 @@ bool PlayPipeline::snapshot(const std::string &path, std::string *error)
     return written;
 }
 
+std::string PlayPipeline::videoCodec() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_videoCodec;
+}
+
 } // namespace StreamCore

@@ -81,6 +81,8 @@ void VideoSurface::resizeEvent(QResizeEvent *event)
 void VideoSurface::paintEvent(QPaintEvent *)
 {
     if (GstSample *newest = m_slot->take()) {
+        if (newest != m_shown)
+            m_displayMeter.shown();
         if (m_shown)
             gst_sample_unref(m_shown);
         m_shown = newest;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DisplayMeter.h"
 #include "StreamCore/VideoPlay.h"
 
 #include <QWidget>
@@ -31,6 +32,8 @@ public:
     void clearPicture();
     // Pictures painted so far.
     long long paintedFrames() const { return m_painted; }
+    // The new pictures painted so far.
+    DisplayMeter &displayMeter() { return m_displayMeter; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,6 +48,7 @@ private:
     std::function<void(int, int)> m_sizeListener;
     GstSample *m_shown = nullptr;
     long long m_painted = 0;
+    DisplayMeter m_displayMeter;
 };
 
 } // namespace StreamCore

@@ -299,6 +299,11 @@ float CVideoWnd::getFrameRate() const
     return m_videoPlay ? m_videoPlay->GetFrameRate() : 0.0f;
 }
 
+int CVideoWnd::getStatistics(StreamCore::VideoStatistics *statistics) const
+{
+    return m_videoPlay ? m_videoPlay->GetStatistics(statistics) : -1;
+}
+
 void CVideoWnd::setRecordSource(int source)
 {
     if (source != m_wndInfo.recordSource)

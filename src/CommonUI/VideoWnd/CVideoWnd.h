@@ -7,6 +7,7 @@
 
 #include <StreamCore/ITalkObserver.h>
 #include <StreamCore/IVideoObserver.h>
+#include <StreamCore/VideoStatistics.h>
 #include <winport/Hdc.h>
 
 #include <QHash>
@@ -80,6 +81,8 @@ public:
     // The stream's bit rate in kbit/s, 0 without a play object.
     float getFrameRate() const;
     VideoEnc_t getVideoEnc() const { return m_wndInfo.videoEnc; }
+    // Size, codec, rates and picture counts of the stream; -1 without a play object.
+    int getStatistics(StreamCore::VideoStatistics *statistics) const;
 
     // 0 device, 1 cloud; a new source empties the day cache.
     void setRecordSource(int source);

@@ -9,10 +9,12 @@
 #include <KWGui/KWSingleton.h>
 #include <StreamCore/StreamCoreTypes.h>
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 
@@ -31,7 +33,18 @@ QVideoWnd::QVideoWnd(QWidget *parent, int wndIndex)
     : QWidget(parent)
     , m_surface(new QVideoSurface(this))
     , m_controller(new CVideoWnd(this, wndIndex, this))
+    , m_statisticsAction(new QAction(tr("Show Statistics"), this))
+    , m_statisticsTimer(new QTimer(this))
 {
+    m_statisticsTimer->setInterval(1000);
+    connect(m_statisticsTimer, &QTimer::timeout, m_surface, qOverload<>(&QWidget::update));
+    connect(m_statisticsAction, &QAction::toggled, m_statisticsTimer,
+            [this](bool on) { on ? m_statisticsTimer->start() : m_statisticsTimer->stop(); });
+    m_statisticsAction->setCheckable(true);
+    m_statisticsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_statisticsAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(m_statisticsAction);
+    setFocusPolicy(Qt::ClickFocus);
     m_surface->installEventFilter(this);
     m_surface->show();
     m_controller->setHwnd(m_surface->winId());
@@ -232,8 +245,22 @@ void QVideoWnd::onVideoDraw(HDC hdc, void *info)
     if (!m_controller || !hdc || !info)
         return;
     const auto *sizes = static_cast<const StreamCore::DrawInfo *>(info);
-    VideoOverlay::paint(*hdc, QSize(sizes->viewWidth, sizes->viewHeight),
-                        m_controller->getVideoWndInfo(), m_controller->getFrameRate());
+    const QSize surface(sizes->viewWidth, sizes->viewHeight);
+    VideoOverlay::paint(*hdc, surface, m_controller->getVideoWndInfo(),
+                        m_controller->getFrameRate());
+    StreamCore::VideoStatistics statistics {};
+    if (isStatisticsShown() && m_controller->getStatistics(&statistics) == 0)
+        VideoOverlay::paintStatistics(*hdc, surface, statistics);
+}
+
+bool QVideoWnd::isStatisticsShown() const
+{
+    return m_statisticsAction->isChecked();
+}
+
+void QVideoWnd::setStatisticsShown(bool on)
+{
+    m_statisticsAction->setChecked(on);
 }
 
 void QVideoWnd::onWndVideoStatusNotify(VideoStatus_t status)
@@ -326,15 +353,31 @@ void QVideoWnd::onUpdateVideoWndInfo(int index, QString key, QVariant value)
 
 bool QVideoWnd::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_surface && event->type() == QEvent::MouseButtonPress)
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+    if (watched != m_surface || !(press || doubleClick))
+        return QWidget::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    reportMouse(press, mouse->button(), m_surface->mapToParent(mouse->pos()));
+    return true;
+}
+
+void QVideoWnd::mousePressEvent(QMouseEvent *event)
+{
+    reportMouse(true, event->button(), event->pos());
+}
+
+void QVideoWnd::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    reportMouse(false, event->button(), event->pos());
+}
+
+void QVideoWnd::reportMouse(bool press, Qt::MouseButton button, QPoint at)
+{
+    if (press)
         emit sgnWndAction(wndIndex(), Wnd_Action_Select, 0);
-    if (watched == m_surface && event->type() == QEvent::MouseButtonDblClick) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton)
-            emit sgnWndAction(wndIndex(), Wnd_Action_DoubleClick,
-                              m_surface->mapToParent(mouse->pos()));
-    }
-    return QWidget::eventFilter(watched, event);
+    else if (button == Qt::LeftButton)
+        emit sgnWndAction(wndIndex(), Wnd_Action_DoubleClick, at);
 }
 
 void QVideoWnd::contextMenuEvent(QContextMenuEvent *event)
@@ -348,6 +391,7 @@ void QVideoWnd::contextMenuEvent(QContextMenuEvent *event)
     menu.addAction(tr("Close Video"), this, &QVideoWnd::closeVideo);
     menu.addAction(tr("Close All"),
                    [this] { emit sgnWndAction(wndIndex(), Wnd_Action_CloseAll, 1); });
+    menu.addAction(m_statisticsAction);
     menu.exec(event->globalPos());
 }
 

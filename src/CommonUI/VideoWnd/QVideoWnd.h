@@ -7,6 +7,8 @@
 #include <QWidget>
 
 class CVideoWnd;
+class QAction;
+class QTimer;
 class QVideoSurface;
 
 // The widget of one video window in a split frame: owns its controller and the surface the
@@ -54,6 +56,10 @@ public:
     void setOption(int key, bool on);
     void setRetryHighDefinition(bool on);
 
+    // Whether the stream's statistics are drawn over the picture ("Show Statistics", Ctrl+I).
+    bool isStatisticsShown() const;
+    void setStatisticsShown(bool on);
+
     // The largest rectangle of the picture's proportions that fits in area, centred.
     static QRect aspectRect(const QRect &area, int pictureWidth, int pictureHeight);
 
@@ -75,6 +81,8 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -84,7 +92,12 @@ private:
     void showReconnecting();
     void beginOpen(const QString &picturePath);
     void placeSurface();
+    // A press selects the window; a left double-click (at, in window coordinates) asks for it
+    // to fill the frame.
+    void reportMouse(bool press, Qt::MouseButton button, QPoint at);
 
     QVideoSurface *m_surface;
     CVideoWnd *m_controller;
+    QAction *m_statisticsAction;
+    QTimer *m_statisticsTimer; // repaints a still picture so that its age keeps counting
 };

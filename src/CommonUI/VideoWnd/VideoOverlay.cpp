@@ -1,5 +1,6 @@
 #include "CommonUI/VideoWnd/VideoOverlay.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 QString VideoOverlay::elapsedText(const QDateTime &start, const QDateTime &now)
@@ -43,4 +44,45 @@ void VideoOverlay::paintRecordTimer(QPainter &painter, QPointF at, const QString
     painter.drawEllipse(dot);
     painter.restore();
     painter.drawText(at, text);
+}
+
+QStringList VideoOverlay::statisticsLines(const StreamCore::VideoStatistics &s)
+{
+    const auto text = [](const char *source) {
+        return QCoreApplication::translate("VideoOverlay", source);
+    };
+    const QString age = s.lastPictureAgeMs < 0 ? QStringLiteral("-")
+                                               : QString::number(s.lastPictureAgeMs) + " ms";
+    return {QString("%1x%2 %3").arg(s.width).arg(s.height).arg(QString::fromUtf8(s.codec)),
+            QString::number(s.displayedFps, 'f', 1) + " fps",
+            QString::number(s.kbps, 'f', 0) + " kbps", text("dropped %1").arg(s.droppedFrames),
+            text("last picture %1").arg(age)};
+}
+
+void VideoOverlay::paintStatistics(QPainter &painter, QSize surface,
+                                   const StreamCore::VideoStatistics &statistics)
+{
+    const int w = surface.width();
+    const int h = surface.height();
+    if (w <= 0 || h <= 0)
+        return;
+    const QStringList lines = statisticsLines(statistics);
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(qMax(1, fontPixelHeight(h)));
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    int textWidth = 0;
+    for (const QString &line : lines)
+        textWidth = qMax(textWidth, metrics.horizontalAdvance(line));
+    const int pad = metrics.height() / 3;
+    // Right-aligned below the recording timer, shaded so that it reads on any picture.
+    const QRect box(w - textWidth - 3 * pad, h / 5, textWidth + 2 * pad,
+                    metrics.height() * lines.size() + 2 * pad);
+    painter.fillRect(box, QColor(0, 0, 0, 150));
+    painter.setPen(Qt::white);
+    for (int i = 0; i < lines.size(); ++i)
+        painter.drawText(box.left() + pad,
+                         box.top() + pad + metrics.ascent() + i * metrics.height(), lines.at(i));
+    painter.restore();
 }

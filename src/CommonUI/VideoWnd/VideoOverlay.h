@@ -2,6 +2,8 @@
 
 #include "CommonUI/VideoRecords.h"
 
+#include <StreamCore/VideoStatistics.h>
+
 #include <QDateTime>
 #include <QSize>
 
@@ -17,6 +19,11 @@ public:
     // side is 0 or less.
     static void paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps,
                       const QDateTime &now = QDateTime::currentDateTime());
+    // Draws the stream's statistics in a shaded box at the top right of the surface.
+    static void paintStatistics(QPainter &painter, QSize surface,
+                                const StreamCore::VideoStatistics &statistics);
+    // The statistics' lines: size and codec, displayed rate, bit rate, dropped pictures, age.
+    static QStringList statisticsLines(const StreamCore::VideoStatistics &statistics);
     // Pixel height of the overlay font on a surface of this height.
     static int fontPixelHeight(int surfaceHeight) { return surfaceHeight * 14 / 331; }
     // The recording timer text, "hh:mm:ss" since start.
