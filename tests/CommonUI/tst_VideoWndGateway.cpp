@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QtTest>
 
 namespace {
@@ -26,6 +28,19 @@ QStringList shownToasts()
             shown << text->text();
     }
     return shown;
+}
+
+// Sends a request of the platform's control API and waits for its answer.
+bool control(const QString &url, const QByteArray &body)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    QNetworkReply *reply = manager.post(request, body);
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    const bool ok = finished.wait(5000) && reply->error() == QNetworkReply::NoError;
+    delete reply;
+    return ok;
 }
 
 ChannelInfo_t nvrChannel(const QString &devAbility)
@@ -67,60 +82,55 @@ private slots:
         m_hub.clear();
         m_sim.faults().clear();
         m_sim.requestLog().clear();
+        QVERIFY(control(m_sim.httpUrl() + "/sim/abilities/clear", "{}"));
     }
 
     void answersSwitchTheAlarms_data()
     {
         QTest::addColumn<bool>("siren");
         QTest::addColumn<QString>("devAbility");
-        QTest::addColumn<QString>("answer"); // empty: the platform's own answer
+        QTest::addColumn<QString>("setting"); // of the platform's control API, for NVR0001A
         QTest::addColumn<QString>("sentBody");
         QTest::addColumn<QStringList>("hub");
         QTest::addColumn<bool>("flag");
         const QString siren = R"({"deviceId":"NVR0001A"%1})";
+        const QString light
+            = R"({"deviceId":"NVR0001A","enableType":"whiteLight","enable":true%1})";
         QTest::newRow("siren for 3 s counts down")
             << true << ""
-            << R"({"code":"0","data":{"time":3}})" << siren.arg(QString())
+            << R"("sirenSeconds":3)" << siren.arg(QString())
             << QStringList {"siren 4 1 3", "siren 4 1 2", "siren 4 1 1", "siren 4 0 0"} << false;
         QTest::newRow("siren of a channel takes the channel's time")
             << true << "ChnSiren"
-            << R"({"code":"0","data":{"time":9,"channels":[{"channelId":"1","time":1}]}})"
-            << siren.arg(R"(,"channels":["1"])") << QStringList {"siren 4 1 1", "siren 4 0 0"}
-            << false;
-        QTest::newRow("siren for 0 s ends at once")
-            << true << ""
-            << R"({"code":"0","data":{"time":0}})" << siren.arg(QString())
-            << QStringList {"siren 4 0 0"} << false;
+            << R"("channelId":1,"sirenSeconds":1)" << siren.arg(R"(,"channels":["1"])")
+            << QStringList {"siren 4 1 1", "siren 4 0 0"} << false;
+        QTest::newRow("siren for 0 s ends at once") << true << ""
+                                                    << R"("sirenSeconds":0)" << siren.arg(QString())
+                                                    << QStringList {"siren 4 0 0"} << false;
         QTest::newRow("refused siren is undone")
             << true << ""
-            << R"({"code":"1"})" << siren.arg(QString()) << QStringList {"siren 4 0 0"} << false;
-        QTest::newRow("white light of the platform")
+            << R"("code":"1")" << siren.arg(QString()) << QStringList {"siren 4 0 0"} << false;
+        QTest::newRow("white light of a channel")
             << false << "ChnWhiteLight"
-            << ""
-            << R"({"deviceId":"NVR0001A","enableType":"whiteLight","enable":true,"channelId":1})"
-            << QStringList() << true;
+            << "" << light.arg(R"(,"channelId":1)") << QStringList() << true;
         QTest::newRow("refused white light is undone")
             << false << ""
-            << R"({"code":"1"})"
-            << R"({"deviceId":"NVR0001A","enableType":"whiteLight","enable":true})"
-            << QStringList {"light 4 0"} << false;
+            << R"("code":"1")" << light.arg(QString()) << QStringList {"light 4 0"} << false;
     }
 
     void answersSwitchTheAlarms()
     {
         QFETCH(bool, siren);
         QFETCH(QString, devAbility);
-        QFETCH(QString, answer);
+        QFETCH(QString, setting);
         QFETCH(QString, sentBody);
         QFETCH(QStringList, hub);
         QFETCH(bool, flag);
         const QString path
             = siren ? AbilityRoutes::sirenStartPath : AbilityRoutes::cameraStatusPath;
-        if (!answer.isEmpty()) {
-            QString error;
-            m_sim.faults().add(
-                *Fault::fromJson({{"path", path}, {"action", "body"}, {"body", answer}}, &error));
-        }
+        if (!setting.isEmpty())
+            QVERIFY(control(m_sim.httpUrl() + "/sim/abilities",
+                            R"({"deviceId":"NVR0001A",)" + setting.toUtf8() + "}"));
         CVideoWnd wnd(nullptr, 4);
         wnd.setSirenStepMs(20);
         VideoWndInfo_t info = wnd.getVideoWndInfo();
@@ -138,7 +148,7 @@ private slots:
         QTRY_COMPARE(m_hub, hub);
         const VideoWndInfo_t after = wnd.getVideoWndInfo();
         QCOMPARE(siren ? after.bSoundAlarmOn : after.bLightAlarmOn, flag);
-        if (answer.contains(R"("code":"1")"))
+        if (setting.contains("code"))
             QTRY_VERIFY(shownToasts().contains("request fail!"));
     }
 
