@@ -11,6 +11,8 @@
 
 #include "SimHarness.h"
 
+#include <SimMedia/RecordSchedule.h>
+
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
 #include <StreamCore/IStreamCore.h>
@@ -22,6 +24,8 @@
 #include <QtTest>
 
 namespace {
+
+const char *const kTimeFormat = "yyyy-MM-dd HH:mm:ss";
 
 ChannelInfo_t channel(const char *device, int id, const QString &name, int definition = 1)
 {
@@ -77,6 +81,28 @@ bool decodes(const QString &file)
               {"-q", "filesrc", "location=" + file, "!", "qtdemux", "!", "h264parse", "!",
                "avdec_h264", "!", "fakesink"});
     return gst.waitForFinished(30000) && gst.exitCode() == 0;
+}
+
+// The recordings of the latest past day on which the recorder's channel 1 has some in source.
+RecordQueryResult_t recordedDay(int source)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (QDate day = QDate::currentDate().addDays(-1);; day = day.addDays(-1)) {
+        RecordQueryResult_t result;
+        for (const SimMedia::Record &r : SimMedia::RecordSchedule::day(
+                 SimHarness::kRecorder, 1, source, day.year(), day.month(), day.day(), now)) {
+            RecordSegment_t segment;
+            segment.recordId = QString::fromStdString(r.id);
+            segment.beginTime = QDateTime::fromSecsSinceEpoch(r.begin).toString(kTimeFormat);
+            segment.endTime = QDateTime::fromSecsSinceEpoch(r.end).toString(kTimeFormat);
+            segment.deviceId = SimHarness::kRecorder;
+            segment.channel = 1;
+            result.records << segment;
+        }
+        result.result = result.records.size();
+        if (result.result > 0)
+            return result;
+    }
 }
 
 struct Window
@@ -229,6 +255,56 @@ private Q_SLOTS:
         QCOMPARE(w.view.contextMenuPolicy(), Qt::NoContextMenu);
     }
 
+    void playbackPicksByFileOrByTime_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<int>("accessSource");
+        QTest::addColumn<QString>("ability");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("byTime");
+        QTest::newRow("cloud, always by file") << 1 << 2 << ""
+                                               << "QZ-REC0108A" << 0;
+        QTest::newRow("device by file name") << 0 << 0 << "PlaybackByFilename"
+                                             << "NVR-8" << 0;
+        QTest::newRow("QZ-REC0104A by time") << 0 << 0 << "PlaybackByFilename"
+                                             << "QZ-REC0104A" << 1;
+        QTest::newRow("QZ-REC0108A by time") << 0 << 0 << "PlaybackByFilename"
+                                             << "QZ-REC0108A" << 1;
+        QTest::newRow("access source 2 by time") << 0 << 2 << "PlaybackByFilename"
+                                                 << "NVR-8" << 1;
+        QTest::newRow("no ability, by time") << 0 << 0 << "PTZ"
+                                             << "NVR-8" << 1;
+    }
+
+    // Opened a little before the day's first recording, playback starts where it starts.
+    void playbackPicksByFileOrByTime()
+    {
+        QFETCH(int, source);
+        QFETCH(int, accessSource);
+        QFETCH(QString, ability);
+        QFETCH(QString, model);
+        QFETCH(int, byTime);
+        Window w(6);
+        VideoWndInfo_t info = w.view.getVideoWndInfo();
+        info.channel = channel(SimHarness::kRecorder, 1, "Hall");
+        info.channel.accessSource = accessSource;
+        info.channel.chnAbility = ability;
+        info.channel.deviceModel = model;
+        w.view.controller()->setVideoWndInfo(info);
+        w.view.setRecordSource(source);
+        const RecordQueryResult_t day = recordedDay(source);
+        const QDateTime first = QDateTime::fromString(day.records.first().beginTime, kTimeFormat);
+        w.view.addRecordResult(first.toString("yyyy-MM-dd"), day);
+        const qint64 begin = first.toSecsSinceEpoch();
+        QCOMPARE(w.view.openPlayback(begin - 5, begin + 20), 0);
+        QVERIFY(w.waitPlaying());
+        QCOMPARE(w.view.isPlayByTime(), byTime);
+        QCOMPARE(w.view.getRecordBeginTime(), begin);
+        QCOMPARE(w.view.getCurrentRecordInfo().recordId,
+                 byTime ? QString() : day.records.first().recordId);
+        QCOMPARE(w.operations(), QList<int> {3});
+    }
+
     void talkIsRefusedWhileAnotherWindowTalks()
     {
         Window a(3), b(4);
@@ -273,6 +349,7 @@ private Q_SLOTS:
         QVERIFY(info.bRecordOn);
         QVERIFY(info.recordFilePath != firstFile);
         QVERIFY(decodes(firstFile));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(info.recordFilePath).size() > 20000, 10000);
         w.view.closeVideo();
         QVERIFY(decodes(info.recordFilePath));
     }
