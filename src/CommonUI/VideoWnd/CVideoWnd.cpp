@@ -653,11 +653,22 @@ void CVideoWnd::handleVideoStatus(const VideoStatus_t &status)
 
 void CVideoWnd::OnTalkEvent(const StreamCore::TalkEvent *event)
 {
-    if (!isPlaying() || event->playHandle != m_videoPlay->GetObjectHandle())
+    const StreamCore::TalkEvent copy = *event;
+    if (QThread::currentThread() == thread())
+        handleTalkEvent(copy);
+    else
+        QMetaObject::invokeMethod(
+            this, [this, copy] { handleTalkEvent(copy); }, Qt::QueuedConnection);
+}
+
+void CVideoWnd::handleTalkEvent(const StreamCore::TalkEvent &event)
+{
+    // The one talk object reports every window's talk: only this window's is taken.
+    if (!isPlaying() || event.playHandle != m_videoPlay->GetObjectHandle())
         return;
     VideoTalkStatus_t status;
-    status.result = event->result == 0 ? 0 : -1;
-    status.talkState = event->talkState;
+    status.result = event.result == 0 ? 0 : -1;
+    status.talkState = event.talkState;
     m_wndInfo.bTalkOn = status.isTalking();
     if (m_listener)
         m_listener->onVideoTalkStatusNotify(status);

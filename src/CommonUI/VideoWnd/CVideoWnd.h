@@ -150,6 +150,7 @@ private:
     bool isPlayingPlayback() const { return isPlaying() && m_wndInfo.playType == 1; }
     int startRealPlay();
     void handleVideoStatus(const VideoStatus_t &status);
+    void handleTalkEvent(const StreamCore::TalkEvent &event);
     void followReconnect(const VideoStatus_t &status);
     void scheduleReconnect();
     void stopReconnecting();
