@@ -124,8 +124,6 @@ public:
     bool isReconnecting() const { return m_reconnecting; }
     ReconnectSchedule &reconnectSchedule() { return m_reconnectSchedule; }
 
-    StreamCore::VideoPlay *videoPlay() const { return m_videoPlay; }
-
     void OnVideoEvent(const StreamCore::VideoEvent *event) override;
     void OnTalkEvent(const StreamCore::TalkEvent *event) override;
 
