@@ -36,15 +36,6 @@ QVideoWnd::QVideoWnd(QWidget *parent, int wndIndex)
     , m_statisticsAction(new QAction(tr("Show Statistics"), this))
     , m_statisticsTimer(new QTimer(this))
 {
-    m_statisticsTimer->setInterval(1000);
-    connect(m_statisticsTimer, &QTimer::timeout, m_surface, qOverload<>(&QWidget::update));
-    connect(m_statisticsAction, &QAction::toggled, m_statisticsTimer,
-            [this](bool on) { on ? m_statisticsTimer->start() : m_statisticsTimer->stop(); });
-    m_statisticsAction->setCheckable(true);
-    m_statisticsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    m_statisticsAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(m_statisticsAction);
-    setFocusPolicy(Qt::ClickFocus);
     m_surface->installEventFilter(this);
     m_surface->show();
     m_controller->setHwnd(m_surface->winId());
@@ -54,6 +45,21 @@ QVideoWnd::QVideoWnd(QWidget *parent, int wndIndex)
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnUpdateWndInfo, this,
             &QVideoWnd::onUpdateVideoWndInfo);
     setContextMenuPolicy(Qt::NoContextMenu);
+    setUpStatistics();
+}
+
+void QVideoWnd::setUpStatistics()
+{
+    m_statisticsAction->setCheckable(true);
+    m_statisticsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_statisticsAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(m_statisticsAction);
+    // The shortcut needs the focus, which a click on the window gives.
+    setFocusPolicy(Qt::ClickFocus);
+    m_statisticsTimer->setInterval(1000);
+    connect(m_statisticsTimer, &QTimer::timeout, m_surface, qOverload<>(&QWidget::update));
+    connect(m_statisticsAction, &QAction::toggled, m_statisticsTimer,
+            [this](bool on) { on ? m_statisticsTimer->start() : m_statisticsTimer->stop(); });
 }
 
 QVideoWnd::~QVideoWnd()

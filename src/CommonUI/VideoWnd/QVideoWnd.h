@@ -92,6 +92,7 @@ private:
     void showReconnecting();
     void beginOpen(const QString &picturePath);
     void placeSurface();
+    void setUpStatistics();
     // A press selects the window; a left double-click (at, in window coordinates) asks for it
     // to fill the frame.
     void reportMouse(bool press, Qt::MouseButton button, QPoint at);
