@@ -208,6 +208,11 @@ private Q_SLOTS:
         const int plain = whitePixels(w.view, kStatisticsBox);
         w.view.setStatisticsShown(true);
         QTRY_VERIFY(whitePixels(w.view, kStatisticsBox) > plain + 100);
+        w.view.activateWindow();
+        w.view.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&w.view));
+        QTest::keyClick(&w.view, Qt::Key_I, Qt::ControlModifier); // the shortcut hides them
+        QVERIFY(!w.view.isStatisticsShown());
 
         QSignalSpy actions(&w.view, &QVideoWnd::sgnWndAction);
         QTest::mouseClick(w.view.surface(), Qt::RightButton, {}, QPoint(30, 40));
