@@ -16,6 +16,7 @@
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
 #include <StreamCore/IStreamCore.h>
+#include <kwl/KPrintLog.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -150,6 +151,7 @@ private Q_SLOTS:
         ConfigInfo::CConfig::Instance().SetRecordConfig({QDir::currentPath() + "/records", 0});
         ConfigInfo::CConfig::Instance().SetPicAccessInfo(QDir::currentPath() + "/pictures");
         KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        KPrintLog::instance()->SetFile("./log/test");
     }
 
     void init() { m_sim.media().clearFaults(); }
@@ -349,6 +351,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w.view.getVideoState() == 3, 10000);
         QTRY_COMPARE(w.operations(), (QList<int> {3, 3}));
         QVERIFY(!w.view.controller()->isReconnecting());
+        QFile log(QString::fromStdString(KPrintLog::instance()->FilePath()));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString logText = QString::fromUtf8(log.readAll());
+        const int attempts = w.view.controller()->reconnectSchedule().attempts();
+        for (int n = 1; n <= attempts; ++n) // each attempt logged once
+            QCOMPARE(logText.count(QString("reconnect attempt %1 to NVR-T1 channel 3").arg(n)), 1);
         QVERIFY(!w.view.surface()->hasStillPicture());
         const VideoWndInfo_t info = w.view.getVideoWndInfo();
         QVERIFY(info.bRecordOn);
