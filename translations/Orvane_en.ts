@@ -48,6 +48,10 @@
         <source>playback timeout!</source>
         <translation>Playback timed out!</translation>
     </message>
+    <message>
+        <source>request fail!</source>
+        <translation>Request failed!</translation>
+    </message>
 </context>
 <context>
     <name>CalendarWidget</name>
@@ -445,6 +449,14 @@
         <source>Close All</source>
         <translation>Close All</translation>
     </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>Reconnecting…</translation>
+    </message>
+    <message>
+        <source>Show Statistics</source>
+        <translation>Show Statistics</translation>
+    </message>
 </context>
 <context>
     <name>QWindowSplit</name>
@@ -502,6 +514,17 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>VideoOverlay</name>
+    <message>
+        <source>dropped %1</source>
+        <translation>dropped %1</translation>
+    </message>
+    <message>
+        <source>last picture %1</source>
+        <translation>last picture %1</translation>
     </message>
 </context>
 <context>

@@ -48,6 +48,10 @@
         <source>playback timeout!</source>
         <translation>回放超时！</translation>
     </message>
+    <message>
+        <source>request fail!</source>
+        <translation>请求失败！</translation>
+    </message>
 </context>
 <context>
     <name>CalendarWidget</name>
@@ -445,6 +449,14 @@
         <source>Close All</source>
         <translation>全部关闭</translation>
     </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>正在重新连接…</translation>
+    </message>
+    <message>
+        <source>Show Statistics</source>
+        <translation>显示统计信息</translation>
+    </message>
 </context>
 <context>
     <name>QWindowSplit</name>
@@ -502,6 +514,17 @@
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>VideoOverlay</name>
+    <message>
+        <source>dropped %1</source>
+        <translation>丢帧 %1</translation>
+    </message>
+    <message>
+        <source>last picture %1</source>
+        <translation>最后画面 %1</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,59 @@ void AbilityRoutes::install(SimRouter &router)
     router.add("POST", sirenStopPath, forDevice([](const QJsonObject &, const QJsonObject &) {
                    return SimReply::success(QJsonObject());
                }));
+    router.addControl("POST", "/sim/abilities", [this](const SimRequest &request) {
+        return configure(QJsonDocument::fromJson(request.body).object());
+    });
+    router.addControl("POST", "/sim/abilities/clear", [this](const SimRequest &) {
+        QMutexLocker lock(&m_mutex);
+        m_settings.clear();
+        return SimReply::json({{"ok", true}});
+    });
+}
+
+SimReply AbilityRoutes::configure(const QJsonObject &body)
+{
+    const QString deviceId = body.value("deviceId").toString();
+    const QJsonValue seconds = body.value("sirenSeconds");
+    const QJsonValue code = body.value("code");
+    QString error;
+    if (m_devices.device(deviceId).isEmpty())
+        error = QString("no device \"%1\"").arg(deviceId);
+    else if (!seconds.isUndefined() && (!seconds.isDouble() || seconds.toInt(-1) < 0))
+        error = "\"sirenSeconds\" must be a whole number of 0 or more";
+    else if (!code.isUndefined() && !code.isString())
+        error = "\"code\" must be text";
+    else if (!code.isUndefined() && body.contains("channelId"))
+        error = "\"code\" applies to the whole device";
+    if (!error.isEmpty())
+        return SimReply::json({{"ok", false}, {"error", error}}, 400);
+    const QString key = body.contains("channelId")
+        ? deviceId + "/" + QString::number(body.value("channelId").toInt())
+        : deviceId;
+    QMutexLocker lock(&m_mutex);
+    Setting &setting = m_settings[key];
+    if (!seconds.isUndefined())
+        setting.sirenSeconds = seconds.toInt();
+    if (!code.isUndefined())
+        setting.code = code.toString();
+    return SimReply::json({{"ok", true}});
+}
+
+AbilityRoutes::Setting AbilityRoutes::setting(const QString &key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings.value(key);
+}
+
+int AbilityRoutes::sirenSeconds(const QJsonObject &device, const QString &channelId) const
+{
+    const QString deviceId = device.value("deviceId").toString();
+    const int ofChannel
+        = channelId.isEmpty() ? -1 : setting(deviceId + "/" + channelId).sirenSeconds;
+    if (ofChannel >= 0)
+        return ofChannel;
+    const int ofDevice = setting(deviceId).sirenSeconds;
+    return ofDevice >= 0 ? ofDevice : device.value("sirenSeconds").toInt();
 }
 
 SimRouter::Handler AbilityRoutes::forDevice(
@@ -55,6 +108,9 @@ SimRouter::Handler AbilityRoutes::forDevice(
             return refused("404", QString("no device \"%1\"").arg(deviceId));
         if (!device.value("online").toBool())
             return refused("503", QString("device \"%1\" is offline").arg(deviceId));
+        const QString code = setting(deviceId).code;
+        if (!code.isEmpty())
+            return refused(code, "refused through the control API");
         return handler(body, device);
     };
 }
@@ -71,12 +127,13 @@ SimReply AbilityRoutes::cameraStatus(const QJsonObject &body, const QJsonObject 
 
 SimReply AbilityRoutes::sirenStart(const QJsonObject &body, const QJsonObject &device) const
 {
-    const int seconds = device.value("sirenSeconds").toInt();
     QJsonArray channels;
     for (const QJsonValue &channel : body.value("channels").toArray()) {
         if (!hasChannel(device, channel.toString()))
             return refused("404", QString("no channel %1").arg(channel.toString()));
-        channels.append(QJsonObject {{"channelId", channel.toString()}, {"time", seconds}});
+        channels.append(QJsonObject {{"channelId", channel.toString()},
+                                     {"time", sirenSeconds(device, channel.toString())}});
     }
-    return SimReply::success(QJsonObject {{"time", seconds}, {"channels", channels}});
+    return SimReply::success(
+        QJsonObject {{"time", sirenSeconds(device, QString())}, {"channels", channels}});
 }

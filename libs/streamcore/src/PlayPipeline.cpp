@@ -507,4 +507,10 @@ GstPtr<GstSample> PlayPipeline::lastPicture() const
     return GstPtr<GstSample>::share(m_lastDecoded.get());
 }
 
+std::string PlayPipeline::videoCodec() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_videoCodec;
+}
+
 } // namespace StreamCore

@@ -66,6 +66,8 @@ public:
     // Position of the newest picture, seconds into the stream (playback) or since 1970 (live).
     double position() const { return m_position; }
     float kbps() { return m_meter.kbps(); }
+    // "h264" or "h265" once the picture stream is known, else "".
+    std::string videoCodec() const;
 
     bool hasAudio() const;
     bool openAudio(std::string *error);

@@ -70,6 +70,7 @@ public:
     int GetObjectHandle() override;
     int AddObserver(IVideoObserver *observer) override;
     int RemoveObserver(IVideoObserver *observer) override;
+    int GetStatistics(VideoStatistics *statistics) override; // VideoPlayStatistics.cpp
 
     // Pictures painted on the surface so far (0 without a surface).
     long long paintedFrames() const;

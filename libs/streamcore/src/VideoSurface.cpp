@@ -76,8 +76,11 @@ void VideoSurface::resizeEvent(QResizeEvent *event)
 
 void VideoSurface::paintEvent(QPaintEvent *)
 {
-    if (GstPtr<GstSample> newest = m_slot->take())
+    if (GstPtr<GstSample> newest = m_slot->take()) {
+        if (newest.get() != m_shown.get())
+            m_displayMeter.shown();
         m_shown = std::move(newest);
+    }
     QPainter painter(this);
     if (!m_shown) {
         painter.fillRect(rect(), Qt::black);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DisplayMeter.h"
 #include "GstPtr.h"
 #include "StreamCore/VideoPlay.h"
 
@@ -30,6 +31,8 @@ public:
     void clearPicture();
     // Pictures painted so far.
     long long paintedFrames() const { return m_painted; }
+    // The new pictures painted so far.
+    DisplayMeter &displayMeter() { return m_displayMeter; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -44,6 +47,7 @@ private:
     std::function<void(int, int)> m_sizeListener;
     GstPtr<GstSample> m_shown;
     long long m_painted = 0;
+    DisplayMeter m_displayMeter;
 };
 
 } // namespace StreamCore

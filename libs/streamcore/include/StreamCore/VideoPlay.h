@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StreamCore/StreamCoreTypes.h"
+#include "StreamCore/VideoStatistics.h"
 
 #include <winport/Hdc.h>
 
@@ -76,6 +77,9 @@ public:
     // Observers of this object's events; added and removed under the object's lock.
     virtual int AddObserver(IVideoObserver *observer) = 0;
     virtual int RemoveObserver(IVideoObserver *observer) = 0;
+
+    // Size, codec, rates and picture counts of the stream shown; -1 for a null pointer.
+    virtual int GetStatistics(VideoStatistics *statistics) = 0;
 
 protected:
     virtual ~VideoPlay() = default;

@@ -1,0 +1,721 @@
+#include "CommonUI/VideoWnd/CVideoWnd.h"
+
+#include "Common/CGlobalEvent.h"
+#include "Common/CNetWork.h"
+#include "CommonUI/VideoWnd/IVideoWndListener.h"
+#include "ConfigInfo/CBaseInfo.h"
+#include "ConfigInfo/CConfig.h"
+#include "ConfigInfo/CLocalCfg.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <StreamCore/AudioTalk.h>
+#include <StreamCore/IStreamCore.h>
+#include <StreamCore/VideoPlay.h>
+#include <kwl/KPrintLog.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kPlaying = 3;
+const char *const kLightOperation = "openLightAlarm";
+const char *const kSirenOperation = "openSoundAlarm";
+const char *const kTimeFormat = "yyyy-MM-dd HH:mm:ss";
+const char *const kFileTimeFormat = "yyyy-MM-dd_hh-mm-ss";
+
+StreamCore::IStreamCore *core()
+{
+    return StreamCore::IStreamCore::GetInstance();
+}
+
+qint64 localSeconds(const QString &text)
+{
+    return QDateTime::fromString(text, kTimeFormat).toSecsSinceEpoch();
+}
+
+template<size_t N> void copyText(char (&target)[N], const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const size_t length = qMin(size_t(utf8.size()), N - 1);
+    std::memcpy(target, utf8.constData(), length);
+    target[length] = '\0';
+}
+
+StreamCore::RecordInfo toRecordInfo(const RecordSegment_t &segment)
+{
+    StreamCore::RecordInfo info {};
+    copyText(info.recordId, segment.recordId);
+    copyText(info.beginTime, segment.beginTime);
+    copyText(info.endTime, segment.endTime);
+    copyText(info.deviceId, segment.deviceId);
+    copyText(info.kind, segment.kind);
+    info.size = segment.size;
+    info.channel = segment.channel;
+    info.type = segment.type;
+    return info;
+}
+
+RecordSegment_t toSegment(const StreamCore::RecordInfo &info)
+{
+    RecordSegment_t segment;
+    segment.recordId = QString::fromUtf8(info.recordId);
+    segment.beginTime = QString::fromUtf8(info.beginTime);
+    segment.endTime = QString::fromUtf8(info.endTime);
+    segment.deviceId = QString::fromUtf8(info.deviceId);
+    segment.kind = QString::fromUtf8(info.kind);
+    segment.size = info.size;
+    segment.channel = info.channel;
+    segment.type = info.type;
+    return segment;
+}
+
+// The segments of the cached days that overlap [begin, end], in day and library order; a
+// segment starting where the one taken before it starts is a duplicate of the day boundary.
+QVector<StreamCore::RecordInfo> collectSegments(const QList<RecordQueryResult_t> &days,
+                                                qint64 begin, qint64 end)
+{
+    QVector<StreamCore::RecordInfo> taken;
+    QString lastBegin;
+    for (const RecordQueryResult_t &day : days) {
+        for (const RecordSegment_t &segment : day.records) {
+            const qint64 t1 = localSeconds(segment.beginTime);
+            const qint64 t2 = localSeconds(segment.endTime);
+            const bool inside = t1 >= begin && t2 <= end;
+            const bool overlaps = (begin >= t1 && begin < t2) || (end > t1 && end <= t2);
+            if (!(inside || overlaps))
+                continue;
+            if (!taken.isEmpty() && segment.beginTime == lastBegin)
+                continue;
+            lastBegin = segment.beginTime;
+            taken.append(toRecordInfo(segment));
+        }
+    }
+    return taken;
+}
+
+QString now(const char *format)
+{
+    return QDateTime::currentDateTime().toString(format);
+}
+
+void notifyText(const QString &text)
+{
+    KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->AddTextNotification(text);
+}
+
+} // namespace
+
+CVideoWnd::CVideoWnd(IVideoWndListener *listener, int wndIndex, QObject *parent)
+    : QObject(parent)
+    , m_listener(listener)
+    , m_wndIndex(wndIndex)
+    , m_reconnectTimer(new QTimer(this))
+{
+    m_reconnectTimer->setSingleShot(true);
+    connect(m_reconnectTimer, &QTimer::timeout, this, &CVideoWnd::onReconnectTimeout);
+}
+
+CVideoWnd::~CVideoWnd()
+{
+    stopReconnecting();
+    if (m_audioTalk) {
+        m_audioTalk->RemoveObserver(this);
+        core()->UnitAudioTalk(m_audioTalk);
+    }
+    destroyVideoPlay();
+    for (std::unique_ptr<Common::CNetWork> *request : {&m_lightRequest, &m_sirenRequest}) {
+        if (*request)
+            (*request)->clearListener();
+    }
+}
+
+void CVideoWnd::drawCallback(int, HDC hdc, void *info, void *user)
+{
+    auto *self = static_cast<CVideoWnd *>(user);
+    if (self->m_listener)
+        self->m_listener->onVideoDraw(hdc, info);
+}
+
+bool CVideoWnd::createVideoPlay(int mode)
+{
+    m_videoPlay = core()->CreateVideoPlay(mode);
+    if (!m_videoPlay)
+        return false;
+    m_videoPlay->InitVideoPlay(m_hwnd);
+    m_videoPlay->AddObserver(this);
+    m_videoPlay->RegisterDrawFun(&CVideoWnd::drawCallback, this);
+    return true;
+}
+
+void CVideoWnd::destroyVideoPlay()
+{
+    if (!m_videoPlay)
+        return;
+    m_videoPlay->StopPlay();
+    m_videoPlay->RemoveObserver(this);
+    core()->DestroyVideoPlay(m_videoPlay);
+    m_videoPlay = nullptr;
+}
+
+int CVideoWnd::openRealVideo(const ChannelInfo_t &channel)
+{
+    stopReconnecting();
+    m_wndInfo.channel = channel;
+    if (!m_videoPlay && !createVideoPlay(StreamCore::PLAY_MODE_LIVE))
+        return -1;
+    m_retryHighDefinition = true;
+    m_wndInfo.playType = 0;
+    return startRealPlay();
+}
+
+int CVideoWnd::startRealPlay()
+{
+    const QByteArray token = ConfigInfo::CBaseInfo::Instance().getVeltToken().toUtf8();
+    const ChannelInfo_t &channel = m_wndInfo.channel;
+    return m_videoPlay->StartRealPlay(token.constData(), channel.deviceID.toUtf8().constData(),
+                                      channel.channelID, channel.definitionMode);
+}
+
+int CVideoWnd::openPlayback(qint64 begin, qint64 end)
+{
+    stopReconnecting();
+    if (!m_videoPlay && !createVideoPlay(StreamCore::PLAY_MODE_PLAYBACK))
+        return -1;
+    const ChannelInfo_t channel = m_wndInfo.channel;
+    const QVector<StreamCore::RecordInfo> segments
+        = collectSegments(m_recordCache.results(), begin, end);
+    if (!segments.isEmpty()) {
+        const qint64 first = localSeconds(QString::fromUtf8(segments.first().beginTime));
+        if (first > begin)
+            begin = first;
+    }
+    const QByteArray token = ConfigInfo::CBaseInfo::Instance().getVeltToken().toUtf8();
+    const QByteArray device = channel.deviceID.toUtf8();
+    m_wndInfo.playType = 1;
+    if (m_wndInfo.recordSource == StreamCore::RECORD_SRC_CLOUD)
+        return m_videoPlay->StartPlaybackByFile(StreamCore::RECORD_SRC_CLOUD, token.constData(),
+                                                device.constData(), begin, end,
+                                                segments.constData(), segments.size());
+    const bool byFile = channel.accessSource != 2
+        && channel.chnAbility.contains("PlaybackByFilename")
+        && !channel.deviceModel.contains("QZ-REC0104A")
+        && !channel.deviceModel.contains("QZ-REC0108A");
+    if (byFile)
+        return m_videoPlay->StartPlaybackByFile(StreamCore::RECORD_SRC_DEVICE, token.constData(),
+                                                device.constData(), begin, end,
+                                                segments.constData(), segments.size());
+    return m_videoPlay->StartPlaybackByTime(StreamCore::RECORD_SRC_DEVICE, token.constData(),
+                                            device.constData(), channel.channelID, begin, end);
+}
+
+void CVideoWnd::closeVideo()
+{
+    stopReconnecting();
+    m_wndInfo.playSpeed = 1;
+    destroyVideoPlay();
+}
+
+void CVideoWnd::resetWndInfo()
+{
+    m_wndInfo = VideoWndInfo_t();
+    m_recordCache.reset();
+    m_tempSnapPath.clear();
+}
+
+void CVideoWnd::updateWndInfo(const QString &key, const QVariant &value)
+{
+    if (key == QLatin1String("bPTZWidgetShow"))
+        m_wndInfo.bPTZWidgetShow = value.toBool();
+}
+
+int CVideoWnd::getVideoState() const
+{
+    return m_videoPlay ? m_videoPlay->GetVideoState() : 0;
+}
+
+int CVideoWnd::pauseVideo(bool pause)
+{
+    if (!isPlaying()) {
+        m_wndInfo.bPauseOn = false;
+        return -1;
+    }
+    const int result = pause ? m_videoPlay->Pause() : m_videoPlay->Resume();
+    if (result == 0)
+        m_wndInfo.bPauseOn = pause;
+    return result;
+}
+
+int CVideoWnd::setPlaySpeed(int speed)
+{
+    if (!isPlaying())
+        return -1;
+    const int result = m_videoPlay->SetPlaySpeed(float(speed));
+    if (result == 0)
+        m_wndInfo.playSpeed = speed;
+    return result;
+}
+
+int CVideoWnd::seek(qint64 time)
+{
+    return isPlaying() ? m_videoPlay->Seek(time) : -1;
+}
+
+qint64 CVideoWnd::getFrameTime() const
+{
+    return isPlayingPlayback() ? m_videoPlay->GetFrameTime() : 0;
+}
+
+qint64 CVideoWnd::getRecordBeginTime() const
+{
+    return isPlayingPlayback() ? m_videoPlay->GetRecordBeginTime() : -1;
+}
+
+int CVideoWnd::isPlayByTime() const
+{
+    return isPlayingPlayback() ? m_videoPlay->IsPlayByTime() : -1;
+}
+
+RecordSegment_t CVideoWnd::getCurrentRecordInfo() const
+{
+    StreamCore::RecordInfo info {};
+    if (!isPlayingPlayback() || m_videoPlay->GetCurrentRecordInfo(&info) != 0)
+        return RecordSegment_t();
+    return toSegment(info);
+}
+
+float CVideoWnd::getFrameRate() const
+{
+    return m_videoPlay ? m_videoPlay->GetFrameRate() : 0.0f;
+}
+
+int CVideoWnd::getStatistics(StreamCore::VideoStatistics *statistics) const
+{
+    return m_videoPlay ? m_videoPlay->GetStatistics(statistics) : -1;
+}
+
+void CVideoWnd::setRecordSource(int source)
+{
+    if (source != m_wndInfo.recordSource)
+        m_recordCache.clearResults();
+    m_wndInfo.recordSource = source;
+}
+
+void CVideoWnd::addRecordResult(const QString &day, const RecordQueryResult_t &result)
+{
+    m_recordCache.add(day, result);
+}
+
+RecordQueryResult_t CVideoWnd::getRecordResult(const QString &day) const
+{
+    return m_recordCache.result(day);
+}
+
+int CVideoWnd::openAudio(bool on)
+{
+    if (!isPlaying()) {
+        m_wndInfo.bAudioOn = false;
+        return -1;
+    }
+    if (m_audioTalk && m_audioTalk->IsTalking())
+        return -2;
+    const int result = on ? m_videoPlay->OpenAudio() : m_videoPlay->CloseAudio();
+    if (result == 0)
+        m_wndInfo.bAudioOn = on;
+    return result;
+}
+
+int CVideoWnd::openTalk(bool on)
+{
+    if (!isPlaying()) {
+        m_wndInfo.bTalkOn = false;
+        return -1;
+    }
+    if (!m_audioTalk) {
+        m_audioTalk = core()->InitAudioTalk();
+        if (!m_audioTalk)
+            return -1;
+        m_audioTalk->AddObserver(this);
+    }
+    if (!on) {
+        const int result = m_audioTalk->StopTalk();
+        if (result == 0)
+            m_wndInfo.bTalkOn = false;
+        return result;
+    }
+    if (m_audioTalk->IsTalking())
+        return -2;
+    const ChannelInfo_t &channel = m_wndInfo.channel;
+    // Talk goes to a recorder's channel; a camera talks as a whole.
+    const int talkChannel = channel.deviceModel.contains("NVR") ? channel.channelID : -1;
+    const QByteArray token = ConfigInfo::CBaseInfo::Instance().getVeltToken().toUtf8();
+    const int result
+        = m_audioTalk->StartTalk(token.constData(), channel.deviceID.toUtf8().constData(),
+                                 talkChannel, m_videoPlay->GetObjectHandle());
+    if (result == 0)
+        m_wndInfo.bTalkOn = true;
+    return result;
+}
+
+QString CVideoWnd::makeMediaFolder(const QString &base) const
+{
+    const struct
+    {
+        QString name;
+        const char *failure;
+    } levels[] = {{QString(), "Create one level catalog failed!"},
+                  {m_wndInfo.channel.shopName, "Create two level catalog failed!"},
+                  {m_wndInfo.channel.channelName, "Create three level catalog failed!"}};
+    QString folder = base;
+    for (const auto &level : levels) {
+        if (&level != &levels[0]) {
+            if (level.name.isEmpty())
+                continue;
+            folder += "/" + level.name;
+        }
+        if (!QDir(folder).exists() && !QDir().mkpath(folder)) {
+            KLOG(4, "%s", level.failure);
+            return QString();
+        }
+    }
+    return folder;
+}
+
+int CVideoWnd::recordVideo(bool on)
+{
+    if (!isPlaying()) {
+        m_wndInfo.bRecordOn = false;
+        return -1;
+    }
+    if (!on) {
+        const int result = m_videoPlay->StopRecord();
+        if (result == 0)
+            m_wndInfo.bRecordOn = false;
+        return result;
+    }
+    const QString folder
+        = makeMediaFolder(ConfigInfo::CConfig::Instance().GetRecordConfig().RecPath);
+    if (folder.isEmpty())
+        return -1;
+    const QString file = folder + "/" + now(kFileTimeFormat) + ".mp4";
+    const int result = m_videoPlay->StartRecord(QFile::encodeName(file).constData());
+    if (result == 0) {
+        m_wndInfo.bRecordOn = true;
+        m_wndInfo.recordStartTime = QDateTime::currentDateTime();
+        m_wndInfo.thumbnailPath = takeTemporaryPicture(m_wndInfo.thumbnailPath);
+        m_wndInfo.recordFilePath = file;
+    }
+    return result;
+}
+
+int CVideoWnd::snapshotVideo()
+{
+    if (!m_videoPlay)
+        return -1;
+    const QString folder = makeMediaFolder(ConfigInfo::CConfig::Instance().GetPicAccessInfo());
+    if (folder.isEmpty())
+        return -1;
+    const QString file = folder + "/" + now(kFileTimeFormat) + ".jpg";
+    const int result
+        = m_videoPlay->SnapShot(QFile::encodeName(file).constData(), StreamCore::PIC_FORMAT_JPG);
+    if (result == 0) {
+        m_wndInfo.thumbnailPath = takeTemporaryPicture(m_wndInfo.thumbnailPath);
+        m_wndInfo.snapshotFilePath = file;
+    }
+    return result;
+}
+
+QString CVideoWnd::getSnapShotPath()
+{
+    if (!m_videoPlay)
+        return QString();
+    m_tempSnapPath = takeTemporaryPicture(m_tempSnapPath);
+    return m_tempSnapPath;
+}
+
+QString CVideoWnd::takeTemporaryPicture(const QString &previous)
+{
+    if (!isPlaying())
+        return previous;
+    if (!previous.isEmpty())
+        QFile::remove(previous);
+    const QString folder = QCoreApplication::applicationDirPath() + "/tmp";
+    QDir().mkpath(folder);
+    const QString path = QString("%1/tmp/%2.jpg")
+                             .arg(QCoreApplication::applicationDirPath(), now(kFileTimeFormat));
+    const int result
+        = m_videoPlay->SnapShot(QFile::encodeName(path).constData(), StreamCore::PIC_FORMAT_JPG);
+    return result == 0 ? path : QString();
+}
+
+Common::CNetWork *CVideoWnd::newAlarmRequest(std::unique_ptr<Common::CNetWork> &slot,
+                                             const QString &operation)
+{
+    const ChannelInfo_t &channel = m_wndInfo.channel;
+    const QString name
+        = QString("%1_%2_%3").arg(operation, channel.deviceID).arg(channel.channelID);
+    m_answers.remove(name);
+    slot = std::make_unique<Common::CNetWork>(name);
+    slot->setListener(this);
+    slot->setToken(ConfigInfo::CBaseInfo::Instance().getUserInfo().token);
+    return slot.get();
+}
+
+int CVideoWnd::openLightAlarm(bool on)
+{
+    m_wndInfo.bLightAlarmOn = on;
+    Common::CNetWork *request = newAlarmRequest(m_lightRequest, kLightOperation);
+    request->setUrl(ConfigInfo::CLocalCfg::Instance().GetPlatformUrl()
+                    + "/gateway/devicemanage/ability/setDeviceCameraStatus");
+    const ChannelInfo_t &channel = m_wndInfo.channel;
+    QJsonObject body {{"deviceId", channel.deviceID}, {"enableType", "whiteLight"}, {"enable", on}};
+    if (channel.devAbility.contains("ChnWhiteLight"))
+        body.insert("channelId", channel.channelID);
+    request->post(QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact)));
+    return 0;
+}
+
+int CVideoWnd::openSoundAlarm(bool on)
+{
+    m_wndInfo.bSoundAlarmOn = on;
+    Common::CNetWork *request = newAlarmRequest(m_sirenRequest, kSirenOperation);
+    const QString path = on ? "/gateway/devicemanage/ability/setDeviceSirenStart"
+                            : "/gateway/devicemanage/ability/setDeviceSirenStop";
+    request->setUrl(ConfigInfo::CLocalCfg::Instance().GetPlatformUrl() + path);
+    const ChannelInfo_t &channel = m_wndInfo.channel;
+    QJsonObject body {{"deviceId", channel.deviceID}, {"clientLocalTime", now("yyyyMMddThhmm")}};
+    if (channel.devAbility.contains("ChnSiren"))
+        body.insert("channels", QJsonArray {QString::number(channel.channelID)});
+    request->post(QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact)));
+    return 0;
+}
+
+void CVideoWnd::onNetWorkReadyRead(const QByteArray &data, const QString &name)
+{
+    // A trickled answer comes in pieces: it is read as a whole once it has finished.
+    m_answers[name].append(data);
+}
+
+void CVideoWnd::onNetWorkRawHeaderCallBack(const QList<QNetworkReply::RawHeaderPair> &,
+                                           const QString &)
+{ }
+
+void CVideoWnd::onNetWorkFinished(const QString &name)
+{
+    handleGatewayAnswer(name, m_answers.take(name));
+}
+
+void CVideoWnd::onNetWorkError(int code, const QString &message, const QString &name)
+{
+    // The switch stays as the user set it: only an answer can undo it.
+    m_answers.remove(name);
+    KLOG(4, "%s failed [%d] [%s]", qPrintable(name), code, qPrintable(message));
+}
+
+void CVideoWnd::handleGatewayAnswer(const QString &name, const QByteArray &body)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (!document.isObject()) {
+        KLOG(6, "Json error[%s]", qPrintable(error.errorString()));
+        return;
+    }
+    // "<operation>_<device>_<channel>": the device id may hold "_" itself.
+    const int first = name.indexOf('_');
+    const int last = name.lastIndexOf('_');
+    if (first < 0 || last <= first)
+        return;
+    const QString operation = name.left(first);
+    if (name.mid(first + 1, last - first - 1) != m_wndInfo.channel.deviceID
+        || name.mid(last + 1) != QString::number(m_wndInfo.channel.channelID))
+        return;
+    if (operation != kSirenOperation && operation != kLightOperation)
+        return;
+    const QJsonObject answer = document.object();
+    const QJsonValue codeValue = answer.value("code");
+    const QString code
+        = codeValue.isDouble() ? QString::number(codeValue.toDouble()) : codeValue.toString();
+    Common::CGlobalEvent *hub = Common::CGlobalEvent::Instance();
+    if (code != "0") {
+        notifyText(tr("request fail!"));
+        if (operation == kSirenOperation) {
+            m_wndInfo.bSoundAlarmOn = !m_wndInfo.bSoundAlarmOn;
+            announceSoundAlarm();
+        } else {
+            m_wndInfo.bLightAlarmOn = !m_wndInfo.bLightAlarmOn;
+            hub->UpdateLightAlarmBtnState(m_wndIndex, m_wndInfo.bLightAlarmOn);
+        }
+        return;
+    }
+    if (operation == kSirenOperation)
+        startSirenCountdown(true, sirenSecondsOf(answer.value("data").toObject()));
+}
+
+int CVideoWnd::sirenSecondsOf(const QJsonObject &data) const
+{
+    if (!m_wndInfo.channel.devAbility.contains("ChnSiren"))
+        return data.value("time").toInt();
+    const QString channel = QString::number(m_wndInfo.channel.channelID);
+    for (const QJsonValue &entry : data.value("channels").toArray()) {
+        if (entry.toObject().value("channelId").toString() == channel)
+            return entry.toObject().value("time").toInt();
+    }
+    return 0;
+}
+
+void CVideoWnd::announceSoundAlarm()
+{
+    Common::CGlobalEvent::Instance()->UpdateSoundAlarmBtnState(m_wndIndex, m_wndInfo.bSoundAlarmOn,
+                                                               m_sirenRemaining);
+}
+
+void CVideoWnd::startSirenCountdown(bool on, int seconds)
+{
+    if (!on || seconds < 1) {
+        endSirenCountdown();
+        return;
+    }
+    if (!m_sirenTimer) {
+        m_sirenTimer = new QTimer(this);
+        connect(m_sirenTimer, &QTimer::timeout, this, &CVideoWnd::onSoundAlarmTimeout);
+    }
+    m_sirenRemaining = seconds;
+    m_wndInfo.bSoundAlarmOn = true;
+    m_sirenTimer->start(m_sirenStepMs);
+    announceSoundAlarm();
+}
+
+void CVideoWnd::onSoundAlarmTimeout()
+{
+    if (--m_sirenRemaining < 1) {
+        endSirenCountdown();
+        return;
+    }
+    m_sirenTimer->start(m_sirenStepMs);
+    announceSoundAlarm();
+}
+
+void CVideoWnd::endSirenCountdown()
+{
+    m_sirenRemaining = 0;
+    if (m_sirenTimer)
+        m_sirenTimer->stop();
+    m_wndInfo.bSoundAlarmOn = false;
+    announceSoundAlarm();
+}
+
+QString CVideoWnd::errorText(const QString &code, int kind) const
+{
+    const QString prefix = "[" + code + "," + QString::number(kind) + "]";
+    if (code == "100" && kind == 0)
+        return prefix + tr("User information exception!");
+    if (code == "11" && kind == 1)
+        return prefix + tr("playback timeout!");
+    return prefix + tr("Playback failure!");
+}
+
+void CVideoWnd::OnVideoEvent(const StreamCore::VideoEvent *event)
+{
+    VideoStatus_t status;
+    status.status = VideoStatus_t::statusFromEvent(event->code);
+    status.result = VideoStatus_t::resultFromOutcome(event->outcome);
+    status.message = QString::fromUtf8(event->error ? event->error : "");
+    status.playKind = event->kind;
+    status.width = event->width;
+    status.height = event->height;
+    if (QThread::currentThread() == thread())
+        handleVideoStatus(status);
+    else
+        QMetaObject::invokeMethod(
+            this, [this, status] { handleVideoStatus(status); }, Qt::QueuedConnection);
+}
+
+void CVideoWnd::handleVideoStatus(const VideoStatus_t &status)
+{
+    if (status.status == 4) {
+        m_wndInfo.videoEnc.width = status.width;
+        m_wndInfo.videoEnc.height = status.height;
+    }
+    followReconnect(status);
+    if (m_listener)
+        m_listener->onVideoStatusNotify(status);
+}
+
+void CVideoWnd::OnTalkEvent(const StreamCore::TalkEvent *event)
+{
+    const StreamCore::TalkEvent copy = *event;
+    if (QThread::currentThread() == thread())
+        handleTalkEvent(copy);
+    else
+        QMetaObject::invokeMethod(
+            this, [this, copy] { handleTalkEvent(copy); }, Qt::QueuedConnection);
+}
+
+void CVideoWnd::handleTalkEvent(const StreamCore::TalkEvent &event)
+{
+    // The one talk object reports every window's talk: only this window's is taken.
+    if (!isPlaying() || event.playHandle != m_videoPlay->GetObjectHandle())
+        return;
+    VideoTalkStatus_t status;
+    status.result = event.result == 0 ? 0 : -1;
+    status.talkState = event.talkState;
+    m_wndInfo.bTalkOn = status.isTalking();
+    if (m_listener)
+        m_listener->onVideoTalkStatusNotify(status);
+}
+
+void CVideoWnd::followReconnect(const VideoStatus_t &status)
+{
+    const bool live = m_wndInfo.playType == 0 && status.playKind == 0;
+    if (!live || !m_videoPlay)
+        return;
+    if (status.status == 1 && !m_reconnecting) {
+        KLOG(4, "live video of %s channel %d lost [%s]: reconnecting",
+             qPrintable(m_wndInfo.channel.deviceID), m_wndInfo.channel.channelID,
+             qPrintable(status.message));
+        m_reconnecting = true;
+        m_reconnectSchedule.restart();
+        scheduleReconnect();
+    } else if (m_reconnecting && status.status == 0 && status.result == 4) {
+        scheduleReconnect();
+    } else if (m_reconnecting && status.status == 0 && status.result == kPlaying) {
+        KLOG(4, "live video of %s channel %d plays again after %d attempts",
+             qPrintable(m_wndInfo.channel.deviceID), m_wndInfo.channel.channelID,
+             m_reconnectSchedule.attempts());
+        stopReconnecting();
+        // The lost stream ended its file; the recording goes on in a new one.
+        if (m_wndInfo.bRecordOn)
+            recordVideo(true);
+    }
+}
+
+void CVideoWnd::scheduleReconnect()
+{
+    m_reconnectTimer->start(m_reconnectSchedule.nextDelayMs());
+}
+
+void CVideoWnd::stopReconnecting()
+{
+    m_reconnecting = false;
+    m_reconnectTimer->stop();
+}
+
+void CVideoWnd::onReconnectTimeout()
+{
+    if (!m_reconnecting || !m_videoPlay)
+        return;
+    KLOG(4, "reconnect attempt %d to %s channel %d", m_reconnectSchedule.attempts(),
+         qPrintable(m_wndInfo.channel.deviceID), m_wndInfo.channel.channelID);
+    if (startRealPlay() != 0)
+        scheduleReconnect();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+
+// The waits between the attempts to reopen a lost live stream: 1, 2, 4, 8 s, then every 15 s.
+// The last wait repeats for as long as attempts go on. Tests give shorter waits.
+class ReconnectSchedule
+{
+public:
+    ReconnectSchedule();
+
+    // Replaces the waits (milliseconds, at least one; the last one repeats).
+    void setDelays(const QList<int> &delaysMs);
+    QList<int> delays() const { return m_delays; }
+
+    // Starts counting attempts from the first wait again.
+    void restart() { m_attempt = 0; }
+    // The wait before the next attempt; counts the attempt.
+    int nextDelayMs();
+    // Attempts counted since the last restart.
+    int attempts() const { return m_attempt; }
+
+private:
+    QList<int> m_delays;
+    int m_attempt = 0;
+};

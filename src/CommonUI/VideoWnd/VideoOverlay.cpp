@@ -1,0 +1,88 @@
+#include "CommonUI/VideoWnd/VideoOverlay.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+QString VideoOverlay::elapsedText(const QDateTime &start, const QDateTime &now)
+{
+    const qint64 seconds = qMax<qint64>(0, start.secsTo(now));
+    return QString::asprintf("%02d:%02d:%02d", int(seconds / 3600), int(seconds / 60 % 60),
+                             int(seconds % 60));
+}
+
+void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps,
+                         const QDateTime &now)
+{
+    const int w = surface.width();
+    const int h = surface.height();
+    if (w <= 0 || h <= 0)
+        return;
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(qMax(1, fontPixelHeight(h)));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    if (info.bRecordOn)
+        paintRecordTimer(painter, QPointF(w * 0.5, h * 0.1),
+                         elapsedText(info.recordStartTime, now));
+    painter.drawText(QPointF(w * 0.05, h * 0.9), info.channel.channelName);
+    painter.drawText(QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
+    painter.restore();
+}
+
+void VideoOverlay::paintRecordTimer(QPainter &painter, QPointF at, const QString &text)
+{
+    // The dot sits left of the text, as high as the capitals, on the text's base line.
+    const QFontMetricsF metrics(painter.font());
+    const qreal diameter = metrics.capHeight();
+    const QRectF dot(at.x() - diameter * 1.5, at.y() - diameter, diameter, diameter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, qMax<qreal>(1.0, diameter / 8)));
+    painter.setBrush(Qt::red);
+    painter.drawEllipse(dot);
+    painter.restore();
+    painter.drawText(at, text);
+}
+
+QStringList VideoOverlay::statisticsLines(const StreamCore::VideoStatistics &s)
+{
+    const auto text = [](const char *source) {
+        return QCoreApplication::translate("VideoOverlay", source);
+    };
+    const QString age = s.lastPictureAgeMs < 0 ? QStringLiteral("-")
+                                               : QString::number(s.lastPictureAgeMs) + " ms";
+    return {QString("%1x%2 %3").arg(s.width).arg(s.height).arg(QString::fromUtf8(s.codec)),
+            QString::number(s.displayedFps, 'f', 1) + " fps",
+            QString::number(s.kbps, 'f', 0) + " kbps", text("dropped %1").arg(s.droppedFrames),
+            text("last picture %1").arg(age)};
+}
+
+void VideoOverlay::paintStatistics(QPainter &painter, QSize surface,
+                                   const StreamCore::VideoStatistics &statistics)
+{
+    const int w = surface.width();
+    const int h = surface.height();
+    if (w <= 0 || h <= 0)
+        return;
+    const QStringList lines = statisticsLines(statistics);
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(qMax(1, fontPixelHeight(h)));
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    int textWidth = 0;
+    for (const QString &line : lines)
+        textWidth = qMax(textWidth, metrics.horizontalAdvance(line));
+    const int pad = metrics.height() / 3;
+    // Right-aligned below the recording timer, shaded so that it reads on any picture.
+    const QRect box(w - textWidth - 3 * pad, h / 5, textWidth + 2 * pad,
+                    metrics.height() * lines.size() + 2 * pad);
+    painter.fillRect(box, QColor(0, 0, 0, 150));
+    painter.setPen(Qt::white);
+    for (int i = 0; i < lines.size(); ++i)
+        painter.drawText(box.left() + pad,
+                         box.top() + pad + metrics.ascent() + i * metrics.height(), lines.at(i));
+    painter.restore();
+}

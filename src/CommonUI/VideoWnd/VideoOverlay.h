@@ -1,0 +1,34 @@
+#pragma once
+
+#include "CommonUI/VideoRecords.h"
+
+#include <StreamCore/VideoStatistics.h>
+
+#include <QDateTime>
+#include <QSize>
+
+class QPainter;
+
+// What a video window draws over each picture: the recording timer with its red dot, the
+// channel name and the bit rate. Positions are fractions of the surface size; the font grows
+// with the surface's height.
+class VideoOverlay
+{
+public:
+    // Draws the overlay for the window's record on a surface of this size; nothing when either
+    // side is 0 or less.
+    static void paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps,
+                      const QDateTime &now = QDateTime::currentDateTime());
+    // Draws the stream's statistics in a shaded box at the top right of the surface.
+    static void paintStatistics(QPainter &painter, QSize surface,
+                                const StreamCore::VideoStatistics &statistics);
+    // The statistics' lines: size and codec, displayed rate, bit rate, dropped pictures, age.
+    static QStringList statisticsLines(const StreamCore::VideoStatistics &statistics);
+    // Pixel height of the overlay font on a surface of this height.
+    static int fontPixelHeight(int surfaceHeight) { return surfaceHeight * 14 / 331; }
+    // The recording timer text, "hh:mm:ss" since start.
+    static QString elapsedText(const QDateTime &start, const QDateTime &now);
+
+private:
+    static void paintRecordTimer(QPainter &painter, QPointF at, const QString &text);
+};

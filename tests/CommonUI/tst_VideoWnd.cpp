@@ -1,0 +1,375 @@
+// Whole video windows showing the simulated devices' streams through the real media library:
+// overlay, status texts, recording, snapshots, talk and reconnecting, read back from grabs.
+// The media test helpers switch Qt's keywords off for GLib; nothing here includes GLib, and the
+// client's headers use the keywords.
+#undef QT_NO_KEYWORDS
+#include "CommonUI/VideoWnd/CVideoWnd.h"
+#include "CommonUI/VideoWnd/QVideoSurface.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "ConfigInfo/CBaseInfo.h"
+#include "ConfigInfo/CConfig.h"
+
+#include "SimHarness.h"
+
+#include <SimMedia/RecordSchedule.h>
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <StreamCore/IStreamCore.h>
+#include <kwl/KPrintLog.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+const char *const kTimeFormat = "yyyy-MM-dd HH:mm:ss";
+
+ChannelInfo_t channel(const char *device, int id, const QString &name, int definition = 1)
+{
+    ChannelInfo_t c;
+    c.deviceID = device;
+    c.channelID = id;
+    c.channelName = name;
+    c.shopName = "Harbour Street";
+    c.definitionMode = definition;
+    c.bHasChannel = true;
+    return c;
+}
+
+QStringList shownToasts()
+{
+    QStringList shown;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        for (QLabel *text : widget->findChildren<QLabel *>("KWToastText"))
+            shown << text->text();
+    }
+    return shown;
+}
+
+// Pure white pixels (the overlay's text colour) in a part of the window given in fractions.
+int whitePixels(QWidget &wnd, QRectF part)
+{
+    const QImage image = wnd.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect area(part.x() * image.width(), part.y() * image.height(),
+                     part.width() * image.width(), part.height() * image.height());
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixel(x, y) == qRgb(255, 255, 255);
+    }
+    return count;
+}
+
+// Where the channel name is drawn: left half, one text line above 0.9 of the height.
+const QRectF kNameBand(0.05, 0.9 - 14.0 / 331, 0.45, 14.0 / 331);
+// Where the statistics are drawn: right of the middle, below the recording timer.
+const QRectF kStatisticsBox(0.55, 0.2, 0.45, 0.3);
+
+StreamCore::VideoStatistics statisticsOf(QVideoWnd &wnd)
+{
+    StreamCore::VideoStatistics s {};
+    return wnd.controller()->getStatistics(&s) == 0 ? s : StreamCore::VideoStatistics {};
+}
+
+bool decodes(const QString &file)
+{
+    QProcess gst;
+    gst.start("gst-launch-1.0",
+              {"-q", "filesrc", "location=" + file, "!", "qtdemux", "!", "h264parse", "!",
+               "avdec_h264", "!", "fakesink"});
+    return gst.waitForFinished(30000) && gst.exitCode() == 0;
+}
+
+// The recordings of the latest past day on which the recorder's channel 1 has some in source.
+RecordQueryResult_t recordedDay(int source)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (QDate day = QDate::currentDate().addDays(-1);; day = day.addDays(-1)) {
+        RecordQueryResult_t result;
+        for (const SimMedia::Record &r : SimMedia::RecordSchedule::day(
+                 SimHarness::kRecorder, 1, source, day.year(), day.month(), day.day(), now)) {
+            RecordSegment_t segment;
+            segment.recordId = QString::fromStdString(r.id);
+            segment.beginTime = QDateTime::fromSecsSinceEpoch(r.begin).toString(kTimeFormat);
+            segment.endTime = QDateTime::fromSecsSinceEpoch(r.end).toString(kTimeFormat);
+            segment.deviceId = SimHarness::kRecorder;
+            segment.channel = 1;
+            result.records << segment;
+        }
+        result.result = result.records.size();
+        if (result.result > 0)
+            return result;
+    }
+}
+
+struct Window
+{
+    explicit Window(int index)
+        : view(nullptr, index)
+        , notified(&view, &QVideoWnd::sgnWndVideoStatusNotify)
+    {
+        view.resize(640, 360);
+        view.show();
+        view.controller()->reconnectSchedule().setDelays({300, 300, 400});
+    }
+    bool waitPlaying()
+    {
+        return QTest::qWaitFor([&] { return view.getVideoState() == 3; }, 10000);
+    }
+    QList<int> operations() const
+    {
+        QList<int> ops;
+        for (const QList<QVariant> &signal : notified)
+            ops << signal.at(1).toInt();
+        return ops;
+    }
+
+    QVideoWnd view;
+    QSignalSpy notified;
+};
+
+} // namespace
+
+class tst_VideoWnd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
+        qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
+        QVERIFY(m_sim.start());
+        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
+                                                                 true),
+                 0);
+        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
+        ConfigInfo::CConfig::Instance().SetRecordConfig({QDir::currentPath() + "/records", 0});
+        ConfigInfo::CConfig::Instance().SetPicAccessInfo(QDir::currentPath() + "/pictures");
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        KPrintLog::instance()->SetFile("./log/test");
+    }
+
+    void init() { m_sim.media().clearFaults(); }
+
+    void livePlaysWithOverlayRecordAndSnapshot()
+    {
+        Window w(1);
+        QCOMPARE(w.view.contextMenuPolicy(), Qt::NoContextMenu);
+        QCOMPARE(w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 1, "WWWWWWWW")), 0);
+        QVERIFY(w.waitPlaying());
+        QTRY_COMPARE(w.operations(), QList<int> {3});
+        QCOMPARE(w.view.contextMenuPolicy(), Qt::DefaultContextMenu);
+
+        // The channel name is drawn over the picture: blanking it takes white out of its band.
+        QTRY_VERIFY(whitePixels(w.view, kNameBand) > 60);
+        VideoWndInfo_t info = w.view.getVideoWndInfo();
+        info.channel.channelName.clear();
+        w.view.controller()->setVideoWndInfo(info);
+        QTRY_VERIFY(whitePixels(w.view, kNameBand) < 30);
+
+        QCOMPARE(w.view.recordVideo(true), 0);
+        const QString file = w.view.getVideoWndInfo().recordFilePath;
+        QVERIFY2(file.startsWith(QDir::currentPath() + "/records/Harbour Street/"),
+                 qPrintable(file));
+        QVERIFY(QFile::exists(w.view.getVideoWndInfo().thumbnailPath));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > 20000, 10000);
+        QCOMPARE(w.view.recordVideo(false), 0);
+        QVERIFY(decodes(file));
+        QTRY_VERIFY(shownToasts().contains("Save Record Succeed"));
+
+        QCOMPARE(w.view.snapshotVideo(), 0);
+        QFile picture(w.view.getVideoWndInfo().snapshotFilePath);
+        QVERIFY(picture.open(QIODevice::ReadOnly));
+        QCOMPARE(picture.read(3), QByteArray("\xFF\xD8\xFF"));
+        QTRY_VERIFY(shownToasts().contains("SnapShot Succeed"));
+
+        // The menu offers closing while a picture plays.
+        QStringList offered;
+        QTimer::singleShot(200, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *action : menu->actions())
+                    offered << action->text();
+                menu->close();
+            }
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(10, 10));
+        QApplication::sendEvent(&w.view, &menuEvent);
+        QCOMPARE(offered, (QStringList {"Close Video", "Close All", "Show Statistics"}));
+        // Statistics of the stream: the sim's standard definition in H.264, pictures flowing.
+        QTRY_VERIFY(statisticsOf(w.view).displayedFps > 5);
+        const StreamCore::VideoStatistics stats = statisticsOf(w.view);
+        QCOMPARE(QSize(stats.width, stats.height), QSize(320, 180));
+        QCOMPARE(QString(stats.codec), QString("h264"));
+        QVERIFY(stats.shownFrames > 0 && stats.decodedFrames >= stats.shownFrames);
+        QVERIFY(stats.lastPictureAgeMs >= 0 && stats.lastPictureAgeMs < 2000);
+        const int plain = whitePixels(w.view, kStatisticsBox);
+        w.view.setStatisticsShown(true);
+        QTRY_VERIFY(whitePixels(w.view, kStatisticsBox) > plain + 100);
+        w.view.activateWindow();
+        w.view.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&w.view));
+        QTest::keyClick(&w.view, Qt::Key_I, Qt::ControlModifier); // the shortcut hides them
+        QVERIFY(!w.view.isStatisticsShown());
+
+        QSignalSpy actions(&w.view, &QVideoWnd::sgnWndAction);
+        QTest::mouseClick(w.view.surface(), Qt::RightButton, {}, QPoint(30, 40));
+        QCOMPARE(actions.count(), 1);
+        QCOMPARE(actions.last().at(1).value<Wnd_ActionType_e>(), Wnd_Action_Select);
+        QTest::mouseDClick(w.view.surface(), Qt::LeftButton, {}, QPoint(30, 40));
+        QCOMPARE(actions.last().at(1).value<Wnd_ActionType_e>(), Wnd_Action_DoubleClick);
+        QCOMPARE(actions.last().at(2).toPoint(), w.view.surface()->mapToParent(QPoint(30, 40)));
+        w.view.closeVideo();
+        QCOMPARE(w.operations(), (QList<int> {3, 0}));
+        QVERIFY(w.view.surface()->isDefaultPictureOn());
+    }
+
+    void failedOpensShowTheirText_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("definition");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("operations");
+        // Standard definition is tried once more in high definition before the text shows.
+        QTest::newRow("refused") << false << 1 << "[7,0]Playback failure!" << QList<int> {0, 0};
+        QTest::newRow("refused in high definition")
+            << false << 0 << "[7,0]Playback failure!" << QList<int> {0};
+        QTest::newRow("no picture") << true << 0 << "Request timeout!" << QList<int> {0};
+    }
+
+    void failedOpensShowTheirText()
+    {
+        QFETCH(bool, silent);
+        QFETCH(int, definition);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, operations);
+        SimMedia::ChannelFault fault;
+        fault.refuse = !silent;
+        fault.silent = silent;
+        m_sim.media().setFault(SimHarness::kRecorder, 2, fault);
+        Window w(2);
+        QCOMPARE(
+            w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 2, "Gate", definition)),
+            0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.view.surface()->statusText().isEmpty(), 25000);
+        QCOMPARE(w.view.surface()->statusText(), text);
+        QCOMPARE(w.operations(), operations);
+        QCOMPARE(w.view.getVideoWndInfo().channel.definitionMode, 0);
+        QCOMPARE(w.view.contextMenuPolicy(), Qt::NoContextMenu);
+    }
+
+    void playbackPicksByFileOrByTime_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<int>("accessSource");
+        QTest::addColumn<QString>("ability");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("byTime");
+        QTest::newRow("cloud, always by file") << 1 << 2 << ""
+                                               << "QZ-REC0108A" << 0;
+        QTest::newRow("device by file name") << 0 << 0 << "PlaybackByFilename"
+                                             << "NVR-8" << 0;
+        QTest::newRow("QZ-REC0104A by time") << 0 << 0 << "PlaybackByFilename"
+                                             << "QZ-REC0104A" << 1;
+        QTest::newRow("QZ-REC0108A by time") << 0 << 0 << "PlaybackByFilename"
+                                             << "QZ-REC0108A" << 1;
+        QTest::newRow("access source 2 by time") << 0 << 2 << "PlaybackByFilename"
+                                                 << "NVR-8" << 1;
+        QTest::newRow("no ability, by time") << 0 << 0 << "PTZ"
+                                             << "NVR-8" << 1;
+    }
+
+    // Opened a little before the day's first recording, playback starts where it starts.
+    void playbackPicksByFileOrByTime()
+    {
+        QFETCH(int, source);
+        QFETCH(int, accessSource);
+        QFETCH(QString, ability);
+        QFETCH(QString, model);
+        QFETCH(int, byTime);
+        Window w(6);
+        VideoWndInfo_t info = w.view.getVideoWndInfo();
+        info.channel = channel(SimHarness::kRecorder, 1, "Hall");
+        info.channel.accessSource = accessSource;
+        info.channel.chnAbility = ability;
+        info.channel.deviceModel = model;
+        w.view.controller()->setVideoWndInfo(info);
+        w.view.setRecordSource(source);
+        const RecordQueryResult_t day = recordedDay(source);
+        const QDateTime first = QDateTime::fromString(day.records.first().beginTime, kTimeFormat);
+        w.view.addRecordResult(first.toString("yyyy-MM-dd"), day);
+        const qint64 begin = first.toSecsSinceEpoch();
+        QCOMPARE(w.view.openPlayback(begin - 5, begin + 20), 0);
+        QVERIFY(w.waitPlaying());
+        QCOMPARE(w.view.isPlayByTime(), byTime);
+        QCOMPARE(w.view.getRecordBeginTime(), begin);
+        QCOMPARE(w.view.getCurrentRecordInfo().recordId,
+                 byTime ? QString() : day.records.first().recordId);
+        QCOMPARE(w.operations(), QList<int> {3});
+    }
+
+    void talkIsRefusedWhileAnotherWindowTalks()
+    {
+        Window a(3), b(4);
+        QCOMPARE(a.view.openRealVideo(QString(), channel(SimHarness::kCamera, 1, "Door")), 0);
+        QCOMPARE(b.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 1, "Hall")), 0);
+        QVERIFY(a.waitPlaying() && b.waitPlaying());
+        QSignalSpy talk(&a.view, &QVideoWnd::sgnWndVideoTalkStatusNotify);
+        QCOMPARE(a.view.openTalk(true), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!talk.isEmpty(), 10000);
+        QCOMPARE(talk.first().at(1).toInt(), 1); // talking, reported to this window only
+        QCOMPARE(b.view.openTalk(true), -2);
+        QVERIFY(!b.view.getVideoWndInfo().bTalkOn);
+        QCOMPARE(a.view.openAudio(true), -2); // no sound while talking
+        QCOMPARE(QString(statisticsOf(a.view).codec), QString("h265"));
+        a.view.closeVideo();
+        QVERIFY(!a.view.getVideoWndInfo().bTalkOn);
+    }
+
+    void lostLiveVideoPlaysAgainByItself()
+    {
+        Window w(5);
+        QCOMPARE(w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 3, "Yard")), 0);
+        QVERIFY(w.waitPlaying());
+        QCOMPARE(w.view.recordVideo(true), 0);
+        const QString firstFile = w.view.getVideoWndInfo().recordFilePath;
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(firstFile).size() > 20000, 10000);
+
+        SimMedia::ChannelFault refuse;
+        refuse.refuse = true;
+        m_sim.media().setFault(SimHarness::kRecorder, 3, refuse);
+        QVERIFY(m_sim.media().dropSessions(SimHarness::kRecorder, 3) > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view.controller()->isReconnecting(), 10000);
+        QVERIFY(w.view.surface()->hasStillPicture()); // the last picture, dimmed
+        QTRY_VERIFY(w.view.controller()->reconnectSchedule().attempts() >= 3); // refused attempts
+
+        m_sim.media().clearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(w.view.getVideoState() == 3, 10000);
+        QTRY_COMPARE(w.operations(), (QList<int> {3, 3}));
+        QVERIFY(!w.view.controller()->isReconnecting());
+        QFile log(QString::fromStdString(KPrintLog::instance()->FilePath()));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString logText = QString::fromUtf8(log.readAll());
+        const int attempts = w.view.controller()->reconnectSchedule().attempts();
+        for (int n = 1; n <= attempts; ++n) // each attempt logged once
+            QCOMPARE(logText.count(QString("reconnect attempt %1 to NVR-T1 channel 3").arg(n)), 1);
+        QVERIFY(!w.view.surface()->hasStillPicture());
+        const VideoWndInfo_t info = w.view.getVideoWndInfo();
+        QVERIFY(info.bRecordOn);
+        QVERIFY(info.recordFilePath != firstFile);
+        QVERIFY(decodes(firstFile));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(info.recordFilePath).size() > 20000, 10000);
+        w.view.closeVideo();
+        QVERIFY(decodes(info.recordFilePath));
+    }
+
+private:
+    SimHarness m_sim;
+};
+
+QTEST_MAIN(tst_VideoWnd)
+#include "tst_VideoWnd.moc"
