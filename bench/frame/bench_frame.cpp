@@ -158,8 +158,7 @@ int main(int argc, char **argv)
     app.installEventFilter(&counter);
 
     std::printf("16 windows in a 1920x1080 frame (about 478x267 each), CPU in percent of one core "
-                "over "
-                "%d s\n",
+                "over %d s\n",
                 seconds);
     std::printf("%-24s %6s %8s %8s %8s %8s\n", "definition", "cpu%", "min fps", "avg fps",
                 "playing", "high");
