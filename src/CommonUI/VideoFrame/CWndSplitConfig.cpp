@@ -18,8 +18,7 @@ QString layoutPath()
 
 QString backupPath()
 {
-    return QStringLiteral("./%1/%2").arg(CWndSplitConfig::kBackupFolder,
-                                         CWndSplitConfig::kFileName);
+    return QStringLiteral("./%1/%2").arg(CWndSplitConfig::kBackupFolder, CWndSplitConfig::kFileName);
 }
 
 pugi::xml_parse_result parseLayout(pugi::xml_document &doc)
@@ -66,8 +65,8 @@ void writeEntry(pugi::xml_node parent, const WndSplitEntry_t &entry)
     split.append_attribute("row") = entry.row;
     split.append_attribute("col") = entry.col;
     split.append_attribute("count") = entry.count;
-    const int cells
-        = int(std::clamp<int64_t>(int64_t(entry.row) * entry.col, 0, WndSplitEntry_t::kMaxCells));
+    const int cells = int(std::clamp<int64_t>(int64_t(entry.row) * entry.col, 0,
+                                               WndSplitEntry_t::kMaxCells));
     for (int i = 0; i < cells; ++i) {
         const WndSplitCell_t &cell = entry.cells[i];
         pugi::xml_node wnd = split.append_child("Wnd");

@@ -27,8 +27,7 @@ public:
     // The custom entries.
     const QList<WndSplitEntry_t> &customSplits() const { return m_customSplits; }
 
-    // Reads the normal splits, replacing a broken file by the backup copy; true when they were
-    // read.
+    // Reads the normal splits, replacing a broken file by the backup copy; true when they were read.
     bool load();
     // Writes the whole store to the file; true when the file was written.
     bool save() const;
