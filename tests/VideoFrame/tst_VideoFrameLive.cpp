@@ -69,7 +69,7 @@ private Q_SLOTS:
     }
 
     // Sixteen channels opened from the first window of four fill a 16-window split, each
-    // window showing its own channel.
+    // window showing its own channel; each window that plays asks for its records of today.
     void sixteenWindowsPlay()
     {
         QVideoFrame view(CVideoFrame::kOwnerPlayback);
@@ -77,6 +77,9 @@ private Q_SLOTS:
         view.show();
         view.createWnds(16);
         view.setSplitByCount(4);
+        view.setFlag(CVideoFrame::FlagQueryOnLive, true);
+        QSignalSpy started(&view, &QVideoFrame::sgnStartQueryRecordNotify);
+        QSignalSpy ended(&view, &QVideoFrame::sgnEndQueryRecordNotify);
         QList<ChannelInfo_t> channels;
         for (int id = 1; id <= 16; ++id)
             channels << channel(id);
@@ -102,6 +105,12 @@ private Q_SLOTS:
             return true;
         };
         QTRY_VERIFY_WITH_TIMEOUT(allPlaying(), 30000); // a stream lost under load comes back
+        const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), started.size(), 15000);
+        QVERIFY(started.size() >= 16);
+        QCOMPARE(started.first().at(2).toString(), today + " 00:00:00");
+        for (int i = 0; i < 16; ++i)
+            QVERIFY(view.recordsOf(i).contains(today));
     }
 
     // A window follows its width once past the upper threshold, not on a one-pixel wobble,
