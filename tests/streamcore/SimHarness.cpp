@@ -23,7 +23,11 @@ SimMedia::ChannelSpec channel(int id, const std::string &codec, bool audio)
 } // namespace
 
 SimHarness::SimHarness()
-    : m_media(std::make_unique<SimMedia::MediaServer>(devices()))
+    : SimHarness(devices())
+{ }
+
+SimHarness::SimHarness(std::vector<SimMedia::MediaDevice> deviceList)
+    : m_media(std::make_unique<SimMedia::MediaServer>(std::move(deviceList)))
     , m_http(std::make_unique<httplib::Server>())
 { }
 

@@ -23,6 +23,8 @@ public:
     static constexpr const char *kCamera = "IPC-T2"; // one H.265 channel with sound
 
     SimHarness();
+    // Other devices than the built-in ones.
+    explicit SimHarness(std::vector<SimMedia::MediaDevice> deviceList);
     ~SimHarness();
 
     // Starts both servers; false when either fails.

@@ -168,6 +168,11 @@ void CVideoWnd::destroyVideoPlay()
     m_videoPlay = nullptr;
 }
 
+RecordSegment_t CVideoWnd::segmentOf(const StreamCore::RecordInfo &info)
+{
+    return toSegment(info);
+}
+
 int CVideoWnd::openRealVideo(const ChannelInfo_t &channel)
 {
     stopReconnecting();

@@ -27,6 +27,7 @@ class CNetWork;
 namespace StreamCore {
 class AudioTalk;
 class VideoPlay;
+struct RecordInfo;
 } // namespace StreamCore
 
 // The logic of one video window: owns the window's play object of the media library, keeps the
@@ -90,6 +91,8 @@ public:
     RecordQueryResult_t getRecordResult(const QString &day) const;
     void clearRecordResults() { m_recordCache.clearResults(); }
     QList<QString> cachedDays() const { return m_recordCache.days(); }
+    // The segment of a record description of the media library.
+    static RecordSegment_t segmentOf(const StreamCore::RecordInfo &info);
 
     // Sound of the stream; -2 while a talk runs.
     int openAudio(bool on);

@@ -1,0 +1,60 @@
+// Any bytes as the split layout file: never a crash, and whatever was read survives a save and a
+// second load unchanged (row, col, count and every meaningful cell).
+#include "CommonUI/VideoFrame/CWndSplitConfig.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+bool sameMeaningfulCells(const WndSplitEntry_t &a, const WndSplitEntry_t &b)
+{
+    if (a.row != b.row || a.col != b.col || a.count != b.count)
+        return false;
+    const int64_t cells = std::min<int64_t>(std::max<int64_t>(int64_t(a.row) * a.col, 0),
+                                            WndSplitEntry_t::kMaxCells);
+    for (int64_t i = 0; i < cells; ++i) {
+        const WndSplitCell_t &x = a.cells[i];
+        const WndSplitCell_t &y = b.cells[i];
+        if (x.enable != y.enable || x.combine != y.combine || x.x1 != y.x1 || x.y1 != y.y1
+            || x.x2 != y.x2 || x.y2 != y.y2)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const bool inScratch = [] {
+        char folder[] = "/tmp/fuzz_WndSplit.XXXXXX";
+        return ::mkdtemp(folder) && ::chdir(folder) == 0;
+    }();
+    if (!inScratch)
+        std::abort();
+
+    QFile file(CWndSplitConfig::kFileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        std::abort();
+    file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
+    file.close();
+
+    CWndSplitConfig first;
+    if (!first.load())
+        return 0;
+    if (!first.save())
+        std::abort();
+    CWndSplitConfig second;
+    if (!second.load())
+        std::abort();
+    for (int i = 0; i < CWndSplitConfig::kNormalCount; ++i)
+        if (!sameMeaningfulCells(*first.normalSplit(i), *second.normalSplit(i)))
+            std::abort();
+    return 0;
+}
