@@ -5,13 +5,14 @@
 // The simulator library switches Qt's keywords off for GLib; the client's headers use them.
 #undef QT_NO_KEYWORDS
 #include "../media/ProcessCpu.h"
-#include "../media/SimProcess.h"
+#include "../media/SimLogin.h"
 
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 
+#include <SimProcess.h>
 #include <StreamCore/IStreamCore.h>
 
 #include <QApplication>
@@ -84,7 +85,7 @@ Figures measure(bool automatic, int seconds, PaintCounter &counter)
     QList<ChannelInfo_t> channels;
     for (int i = 0; i < kWindows; ++i) {
         ChannelInfo_t c;
-        c.deviceID = SimProcess::kDevice;
+        c.deviceID = SimLogin::kDevice;
         c.channelID = 1;
         c.definitionMode = 0;
         c.bHasChannel = true;
@@ -138,20 +139,23 @@ int main(int argc, char **argv)
         std::perror("bench_frame: xvfb-run");
         return 1;
     }
+    QApplication app(argc, argv);
     SimProcess sim;
-    if (!sim.start()) {
-        std::fprintf(stderr, "bench_frame: the simulated devices did not start\n");
+    QString error;
+    if (!sim.start(ORVANE_SIM_BINARY, {"--http-port", "0", "--no-https"}, &error)) {
+        std::fprintf(stderr, "bench_frame: orvane-sim did not start: %s\n", qPrintable(error));
         return 1;
     }
-    QApplication app(argc, argv);
     // The client runs in its program folder: the layouts and the skin are read from there.
     const QString programFolder = QCoreApplication::applicationDirPath() + "/../bin";
     if (!QDir::setCurrent(programFolder) || !QFile::exists("WndSplit.xml")) {
         std::fprintf(stderr, "bench_frame: no program folder at %s\n", qPrintable(programFolder));
         return 1;
     }
-    StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", sim.httpPort(), "", false);
-    ConfigInfo::CBaseInfo::Instance().setVeltToken(SimProcess::kToken);
+    const int port = sim.port("http");
+    StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", port, "", false);
+    ConfigInfo::CBaseInfo::Instance().setVeltToken(
+        QString::fromStdString(SimLogin::deviceToken(port)));
     const int asked = std::atoi(qgetenv("BENCH_SECONDS").constData());
     const int seconds = asked > 0 ? std::max(2, asked) : 8;
     PaintCounter counter;

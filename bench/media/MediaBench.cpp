@@ -120,29 +120,6 @@ MediaBench::MediaBench(int httpPort, std::string token, int seconds)
     , m_seconds(seconds)
 { }
 
-std::string MediaBench::deviceToken(int httpPort)
-{
-    httplib::Client client("127.0.0.1", httpPort);
-    const auto data = [](const httplib::Result &r) {
-        return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body))
-                       .object()
-                       .value("data")
-                       .toObject()
-                 : QJsonObject();
-    };
-    const std::string user
-        = data(client.Post("/gateway/auth/login", R"({"userName":"demo","password":"demo123"})",
-                           "application/json"))
-              .value("token")
-              .toString()
-              .toStdString();
-    return data(client.Get("/gateway/device/veltra/getTokenAndExpire",
-                           {{"Authorization", "Bearer " + user}}))
-        .value("token")
-        .toString()
-        .toStdString();
-}
-
 QString MediaBench::liveUrl(int definition) const
 {
     httplib::Client client("127.0.0.1", m_httpPort);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimLogin.h"
+
 #include <QString>
 
 #include <string>
@@ -21,12 +23,10 @@ public:
     };
 
     // The demo platform's first recorder, channel 1: 1280x720 high, 640x360 standard.
-    static constexpr const char *kDevice = "NVR0001A";
+    static constexpr const char *kDevice = SimLogin::kDevice;
 
-    // token: the device-platform token of a logged-in user (deviceToken).
+    // token: the device-platform token of a logged-in user (SimLogin::deviceToken).
     MediaBench(int httpPort, std::string token, int seconds);
-    // Logs in as the demo user and asks for the device-platform token; empty on failure.
-    static std::string deviceToken(int httpPort);
 
     Windows windows(int count, int definition);
     // Milliseconds from asking to the first picture painted.

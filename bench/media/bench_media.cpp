@@ -55,7 +55,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const int port = sim.port("http");
-    const std::string token = MediaBench::deviceToken(port);
+    const std::string token = SimLogin::deviceToken(port);
     qputenv("STREAMCORE_AUDIO_SINK", "fakesink");
     StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", port, "", false);
     const int asked = std::atoi(qgetenv("BENCH_SECONDS").constData());
