@@ -176,14 +176,16 @@ private Q_SLOTS:
         const QString file = w.view.getVideoWndInfo().recordFilePath;
         QVERIFY2(file.startsWith(QDir::currentPath() + "/records/Harbour Street/"),
                  qPrintable(file));
-        QVERIFY(QFile::exists(w.view.getVideoWndInfo().thumbnailPath));
+        // Pictures and the end of a recording are written on the media library's thread.
+        QTRY_VERIFY(QFile::exists(w.view.getVideoWndInfo().thumbnailPath));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > 20000, 10000);
         QCOMPARE(w.view.recordVideo(false), 0);
-        QVERIFY(decodes(file));
+        QTRY_VERIFY_WITH_TIMEOUT(decodes(file), 10000);
         QTRY_VERIFY(shownToasts().contains("Save Record Succeed"));
 
         QCOMPARE(w.view.snapshotVideo(), 0);
         QFile picture(w.view.getVideoWndInfo().snapshotFilePath);
+        QTRY_VERIFY(picture.size() > 0);
         QVERIFY(picture.open(QIODevice::ReadOnly));
         QCOMPARE(picture.read(3), QByteArray("\xFF\xD8\xFF"));
         QTRY_VERIFY(shownToasts().contains("SnapShot Succeed"));
@@ -364,7 +366,7 @@ private Q_SLOTS:
         QVERIFY(decodes(firstFile));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(info.recordFilePath).size() > 20000, 10000);
         w.view.closeVideo();
-        QVERIFY(decodes(info.recordFilePath));
+        QTRY_VERIFY_WITH_TIMEOUT(decodes(info.recordFilePath), 10000);
     }
 
 private:
