@@ -63,15 +63,15 @@ class CheckingManager : public Web::IWebViewManager
 public:
     QString method;
 
-    void PostRPCCall(Web::CWebBaseMsg *msg) override
+    void PostRPCCall(Web::CWebMsgRef ref) override
     {
+        Web::CWebBaseMsg *msg = ref.get();
         if (msg && msg->method != method && msg->method != QLatin1String("NotifyLoginOut"))
             std::abort();
         if (auto *channels = dynamic_cast<Web::ChannelInfoMsg *>(msg))
             checkChannels(channels->channels);
         if (auto *record = dynamic_cast<Web::OpenRecordMsg *>(msg))
             checkChannels(record->channels);
-        delete msg;
     }
     void RegisterListener(QString, Web::IWebListener *) override { }
     void UnregisterListener(Web::IWebListener *) override { }

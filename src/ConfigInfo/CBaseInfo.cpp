@@ -34,7 +34,7 @@ void logError(int line, const char *function, const QString &text)
 
 CBaseInfo &CBaseInfo::Instance()
 {
-    return ConfigSingleton<CBaseInfo>::Instance();
+    return KSingleton<CBaseInfo>::Instance();
 }
 
 CBaseInfo::CBaseInfo()
@@ -166,8 +166,7 @@ void CBaseInfo::onNetWorkReadyRead(const QByteArray &data, const QString &)
 
 void CBaseInfo::onNetWorkRawHeaderCallBack(const QList<QNetworkReply::RawHeaderPair> &,
                                            const QString &)
-{
-}
+{ }
 
 void CBaseInfo::onNetWorkFinished(const QString &)
 {

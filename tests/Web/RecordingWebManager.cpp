@@ -1,10 +1,10 @@
 #include "RecordingWebManager.h"
 
-void RecordingWebManager::PostRPCCall(Web::CWebBaseMsg *msg)
+void RecordingWebManager::PostRPCCall(Web::CWebMsgRef msg)
 {
     ConfigInfo::CBaseInfo &info = ConfigInfo::CBaseInfo::Instance();
     Post post;
-    post.msg.reset(msg);
+    post.msg = std::move(msg);
     post.thread = QThread::currentThread();
     post.login = info.isLogin();
     post.user = info.getUserInfo();

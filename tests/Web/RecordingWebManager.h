@@ -19,7 +19,7 @@ class RecordingWebManager : public Web::IWebViewManager
 public:
     struct Post
     {
-        std::unique_ptr<Web::CWebBaseMsg> msg; // null for an unknown method
+        Web::CWebMsgRef msg; // null for an unknown method
         QThread *thread = nullptr;
         bool login = false;
         ConfigInfo::UserInfo user;
@@ -29,7 +29,7 @@ public:
     void RegisterListener(QString, Web::IWebListener *) override { }
     void UnregisterListener(Web::IWebListener *) override { }
     void UnregisterMethod(const QString &) override { }
-    void PostRPCCall(Web::CWebBaseMsg *msg) override;
+    void PostRPCCall(Web::CWebMsgRef msg) override;
     void ReplyClientInfo() override;
     void MenuClicked(const QString &, const QString &) override { }
     void FullScreen(bool) override { }

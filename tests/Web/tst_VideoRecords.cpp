@@ -1,7 +1,6 @@
 // The shared channel and window records: defaults, their registration with Qt's type system, the
 // translation of the media library's codes, and a trip through a queued call between threads.
-#include "CommonUI/VideoRecords.h"
-#include "ConfigInfo/CConfig.h"
+#include "Records/VideoRecords.h"
 
 #include <QPoint>
 #include <QThread>
@@ -84,18 +83,11 @@ private slots:
         QCOMPARE(QMetaType::type("VideoWndInfo"), qMetaTypeId<VideoWndInfo_t>());
     }
 
-    void windowRecordTakesRecordSourceWhenBuilt()
+    void windowRecordTakesTheRecordSourceItIsGiven()
     {
-        ConfigInfo::CConfig &config = ConfigInfo::CConfig::Instance();
-        ConfigInfo::CConfig::RecordConfig record = config.GetRecordConfig();
-        record.RecType = 1;
-        config.SetRecordConfig(record);
-        const VideoWndInfo_t cloud;
-        record.RecType = 0;
-        config.SetRecordConfig(record);
-        const VideoWndInfo_t device;
+        QCOMPARE(VideoWndInfo_t().recordSource, 0);
+        const VideoWndInfo_t cloud(1);
         QCOMPARE(cloud.recordSource, 1);
-        QCOMPARE(device.recordSource, 0);
         QCOMPARE(VideoWndInfo_t(cloud).recordSource, 1); // copies keep it
     }
 

@@ -45,8 +45,7 @@ void NotifyRecorder::UnregisterMethod(const QString &method)
     }
 }
 
-void NotifyRecorder::PostRPCCall(Web::CWebBaseMsg *msg)
+void NotifyRecorder::PostRPCCall(Web::CWebMsgRef msg)
 {
-    dispatch(msg);
-    delete msg;
+    dispatch(msg.get());
 }

@@ -21,7 +21,7 @@ public:
     void RegisterListener(QString method, Web::IWebListener *listener) override;
     void UnregisterListener(Web::IWebListener *listener) override;
     void UnregisterMethod(const QString &method) override;
-    void PostRPCCall(Web::CWebBaseMsg *msg) override;
+    void PostRPCCall(Web::CWebMsgRef msg) override;
     void ReplyClientInfo() override { notifications << "ReplyClientInfo"; }
     void MenuClicked(const QString &, const QString &) override { notifications << "MenuClicked"; }
     void FullScreen(bool on) override
