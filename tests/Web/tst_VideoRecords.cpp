@@ -1,4 +1,4 @@
-// The shared channel and window records: defaults, their registration with Qt's type system, the
+// The shared channel and window records: their registration with Qt's type system, the
 // translation of the media library's codes, and a trip through a queued call between threads.
 #include "Records/VideoRecords.h"
 
@@ -42,53 +42,26 @@ class tst_VideoRecords : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultsAndRegisteredNames()
+    void everyRecordIsKnownByItsName()
     {
+        // Registered by the first record built; the window record under two names.
         const ChannelInfo_t channel;
-        QCOMPARE(channel.brand, QString("general"));
-        QCOMPARE(channel.platForm, -1);
-        QCOMPARE(channel.accessSource, -1);
-        QCOMPARE(channel.wndID, -1);
-        QCOMPARE(channel.channelID, -1);
-        QCOMPARE(channel.definitionMode, 1);
-        QCOMPARE(channel.isOnline, 0);
-        QVERIFY(!channel.bHasChannel);
-
-        const VideoStatus_t status;
-        QCOMPARE(status.status, -1);
-        QCOMPARE(status.playKind, -1);
-        const QueryRecordBitmapResult_t bitmap;
-        QCOMPARE(bitmap.year, 2021);
-        QCOMPARE(bitmap.month, 1);
-        const RecordSegment_t segment;
-        QCOMPARE(segment.channel, -1);
+        const VideoEnc_t enc;
         const VideoWndInfo_t wnd;
-        QCOMPARE(wnd.playSpeed, 1);
-        QVERIFY(wnd.recordStartTime.isNull());
-
-        // Every record is known by its own name once one was built; the window record twice.
-        VideoEnc_t enc;
-        VideoTalkStatus_t talk;
-        RecordQueryResult_t query;
-        channelSnapShotInfo_t snapshot;
-        ChannelPTZParams_t ptz;
-        const QStringList names = {"ChannelInfo_t",         "VideoEnc_t",
-                                   "VideoWndInfo_t",        "VideoStatus_t",
-                                   "VideoTalkStatus_t",     "RecordSegment_t",
-                                   "RecordQueryResult_t",   "QueryRecordBitmapResult_t",
-                                   "channelSnapShotInfo_t", "ChannelPTZParams_t",
-                                   "Wnd_ActionType_e"};
-        for (const QString &name : names)
-            QVERIFY2(QMetaType::type(name.toLatin1()) != QMetaType::UnknownType, qPrintable(name));
+        const VideoStatus_t status;
+        const VideoTalkStatus_t talk;
+        const RecordSegment_t segment;
+        const RecordQueryResult_t query;
+        const QueryRecordBitmapResult_t bitmap;
+        const channelSnapShotInfo_t snapshot;
+        const ChannelPTZParams_t ptz;
+        for (const char *name :
+             {"ChannelInfo_t", "VideoEnc_t", "VideoWndInfo_t", "VideoStatus_t", "VideoTalkStatus_t",
+              "RecordSegment_t", "RecordQueryResult_t", "QueryRecordBitmapResult_t",
+              "channelSnapShotInfo_t", "ChannelPTZParams_t", "Wnd_ActionType_e"})
+            QVERIFY2(QMetaType::type(name) != QMetaType::UnknownType, name);
         QCOMPARE(QMetaType::type("VideoWndInfo"), qMetaTypeId<VideoWndInfo_t>());
-    }
-
-    void windowRecordTakesTheRecordSourceItIsGiven()
-    {
-        QCOMPARE(VideoWndInfo_t().recordSource, 0);
-        const VideoWndInfo_t cloud(1);
-        QCOMPARE(cloud.recordSource, 1);
-        QCOMPARE(VideoWndInfo_t(cloud).recordSource, 1); // copies keep it
+        QCOMPARE(VideoWndInfo_t(1).recordSource, 1); // given by the window that builds it
     }
 
     void libraryCodesAreTranslated_data()
@@ -119,15 +92,16 @@ private slots:
 
     void talkRunsOnlyWhenBothCodesAreZero()
     {
+        const QList<QPair<int, int>> notTalking = {{-1, -1}, {0, 5}, {-1, 0}};
+        for (const auto &[result, state] : notTalking) {
+            VideoTalkStatus_t talk;
+            talk.result = result;
+            talk.talkState = state;
+            QVERIFY(!talk.isTalking());
+        }
         VideoTalkStatus_t talk;
-        QVERIFY(!talk.isTalking());
-        talk.result = 0;
-        talk.talkState = 5;
-        QVERIFY(!talk.isTalking());
-        talk.talkState = 0;
+        talk.result = talk.talkState = 0;
         QVERIFY(talk.isTalking());
-        talk.result = -1;
-        QVERIFY(!talk.isTalking());
     }
 
     void recordsCrossThreadsInQueuedCalls()
@@ -139,7 +113,6 @@ private slots:
 
         VideoWndInfo_t wnd;
         wnd.channel.deviceID = "DEV-7";
-        wnd.channel.channelID = 3;
         wnd.channel.bHasChannel = true;
         wnd.bRecordOn = true;
         wnd.recordStartTime = QDateTime(QDate(2024, 3, 1), QTime(8, 30));
@@ -147,7 +120,6 @@ private slots:
         RecordQueryResult_t query;
         query.wndIndex = 4;
         RecordSegment_t segment;
-        segment.recordId = "rec-1";
         segment.size = 5000000000LL;
         query.records << segment;
 
@@ -164,14 +136,10 @@ private slots:
 
         QCOMPARE(sink.thread, &thread);
         QCOMPARE(sink.wnd.channel.deviceID, QString("DEV-7"));
-        QCOMPARE(sink.wnd.channel.channelID, 3);
-        QVERIFY(sink.wnd.channel.bHasChannel);
-        QVERIFY(sink.wnd.bRecordOn);
+        QVERIFY(sink.wnd.channel.bHasChannel && sink.wnd.bRecordOn);
         QCOMPARE(sink.wnd.recordStartTime, wnd.recordStartTime);
         QCOMPARE(sink.wnd.videoEnc.width, 1280);
         QCOMPARE(sink.query.wndIndex, 4);
-        QCOMPARE(sink.query.records.size(), 1);
-        QCOMPARE(sink.query.records.first().recordId, QString("rec-1"));
         QCOMPARE(sink.query.records.first().size, 5000000000LL);
         QCOMPARE(sink.actions.first().action, Wnd_Action_DoubleClick);
         QCOMPARE(sink.actions.first().argument.toPoint(), QPoint(5, 6));

@@ -33,9 +33,7 @@
 #include <QtTest>
 
 #include <memory>
-#include <set>
 #include <thread>
-#include <typeindex>
 
 using ConfigInfo::CBaseInfo;
 using Web::CWebMsgFactory;
@@ -50,6 +48,99 @@ QJsonObject request(const QString &method, const QJsonValue &params = QJsonObjec
 QJsonObject parse(const char *json)
 {
     return QJsonDocument::fromJson(json).object();
+}
+
+QVariantMap channelFields(const ChannelInfo_t &c)
+{
+    return {{"token", c.token},
+            {"shopCode", c.shopCode},
+            {"shopName", c.shopName},
+            {"deviceID", c.deviceID},
+            {"devName", c.devName},
+            {"devAbility", c.devAbility},
+            {"chnAbility", c.chnAbility},
+            {"deviceModel", c.deviceModel},
+            {"brand", c.brand},
+            {"account", c.account},
+            {"password", c.password},
+            {"channelName", c.channelName},
+            {"wndID", c.wndID},
+            {"platForm", c.platForm},
+            {"accessSource", c.accessSource},
+            {"channelID", c.channelID},
+            {"definitionMode", c.definitionMode},
+            {"isOnline", c.isOnline}};
+}
+
+// "device/channel/definitionMode/accessSource" of each channel; "-" for a channel number that
+// was not given.
+QString channelList(const QList<ChannelInfo_t> &channels)
+{
+    QStringList texts;
+    for (const ChannelInfo_t &c : channels)
+        texts << QString("%1/%2/%3/%4")
+                     .arg(c.deviceID, c.channelID > 0 ? QString::number(c.channelID) : "-")
+                     .arg(c.definitionMode)
+                     .arg(c.accessSource);
+    return texts.join(", ");
+}
+
+template<typename Rect> void addRect(QVariantMap &f, const Rect *m)
+{
+    f.insert({{"module", m->module},
+              {"left", m->left},
+              {"top", m->top},
+              {"right", m->right},
+              {"bottom", m->bottom}});
+}
+
+// The fields of a message of any class of the catalogue, by name.
+QVariantMap fieldsOf(const Web::CWebBaseMsg *msg)
+{
+    using namespace Web;
+    QVariantMap f;
+    if (auto *m = dynamic_cast<const WndRectMsg *>(msg))
+        addRect(f, m);
+    if (auto *m = dynamic_cast<const WebDialogRectMsg *>(msg))
+        addRect(f, m);
+    if (auto *m = dynamic_cast<const MaskMsg *>(msg))
+        f.insert({{"module", m->module},
+                  {"left", m->left},
+                  {"top", m->top},
+                  {"width", m->width},
+                  {"height", m->height},
+                  {"show", m->show},
+                  {"name", m->name},
+                  {"shade", m->shade}});
+    if (auto *m = dynamic_cast<const MenuMsg *>(msg))
+        f.insert("menuPath", m->menuPath);
+    if (auto *m = dynamic_cast<const FullScreenMsg *>(msg))
+        f.insert("bFullScreen", m->bFullScreen);
+    if (auto *m = dynamic_cast<const TextMsg *>(msg))
+        f.insert("content", m->content);
+    if (auto *m = dynamic_cast<const OpenDeviceWebMsg *>(msg))
+        f.insert("deviceId", m->deviceId);
+    if (auto *m = dynamic_cast<const MessageNotifyMsg *>(msg))
+        f.insert({{"content", m->content},
+                  {"messageType", m->messageType},
+                  {"messageID", m->messageID}});
+    if (auto *m = dynamic_cast<const CommonExportFileMsg *>(msg))
+        f.insert({{"requestParams", m->requestParams},
+                  {"requestType", m->requestType},
+                  {"requestUrl", m->requestUrl},
+                  {"exportType", m->exportType},
+                  {"name", m->name},
+                  {"isBase64", m->isBase64},
+                  {"size", m->size}});
+    if (auto *m = dynamic_cast<const ChannelInfoMsg *>(msg))
+        f.insert(
+            {{"module", m->module}, {"status", m->status}, {"channels", channelList(m->channels)}});
+    if (auto *m = dynamic_cast<const OpenRecordMsg *>(msg))
+        f.insert({{"module", m->module},
+                  {"recordTime", m->recordTime},
+                  {"recordLengthOfTime", m->recordLengthOfTime},
+                  {"channels", channelList(m->channels)}});
+    return f;
 }
 
 // Collects the addresses the system browser is asked to open, whatever thread asks.
@@ -115,27 +206,6 @@ private slots:
         QVERIFY(Web::CWebNotification::text("X", {}, 77).contains("\"id\":77"));
     }
 
-    void notificationIdsStayUniqueAcrossThreads()
-    {
-        constexpr int kPerThread = 20000;
-        std::vector<int> gui, worker;
-        const int before = Web::CWebNotification::nextId();
-        std::thread other([&worker] {
-            for (int i = 0; i < kPerThread; ++i)
-                worker.push_back(Web::CWebNotification::nextId());
-        });
-        for (int i = 0; i < kPerThread; ++i)
-            gui.push_back(Web::CWebNotification::nextId());
-        other.join();
-        std::set<int> all(gui.begin(), gui.end());
-        all.insert(worker.begin(), worker.end());
-        // Every value between the first and the last was handed out exactly once.
-        QCOMPARE(int(all.size()), 2 * kPerThread);
-        QCOMPARE(*all.begin(), before + 1);
-        QCOMPARE(*all.rbegin(), before + 2 * kPerThread);
-        QVERIFY(std::is_sorted(gui.begin(), gui.end()));
-    }
-
     void requestTextsAreChecked_data()
     {
         QTest::addColumn<QString>("text");
@@ -197,33 +267,9 @@ private slots:
         methods.removeAt(added);
         const QStringList unknownNames = {"<null>", "<null>", "<null>", "<null>"};
         QCOMPARE(methods, posted + unknownNames);
-        QCOMPARE(m_manager->clientInfoReplies(), 2);
+        QCOMPARE(m_manager->notifications.count("ReplyClientInfo"), 2);
         QVERIFY(m_manager->post(0).thread != QThread::currentThread());
 
-        const QList<QPair<QString, std::type_index>> classes
-            = {{"NotifySwitchMenu", typeid(Web::MenuMsg)},
-               {"CloseMenu", typeid(Web::MenuMsg)},
-               {"SetWndRect", typeid(Web::WndRectMsg)},
-               {"SetMask", typeid(Web::MaskMsg)},
-               {"FullScreen", typeid(Web::FullScreenMsg)},
-               {"TextNotify", typeid(Web::TextMsg)},
-               {"OpenVideo", typeid(Web::ChannelInfoMsg)},
-               {"OpenRecord", typeid(Web::OpenRecordMsg)},
-               {"DialogRectNotify", typeid(Web::WebDialogRectMsg)},
-               {"MessageNotify", typeid(Web::MessageNotifyMsg)},
-               {"CloseVideo", typeid(Web::ChannelInfoMsg)},
-               {"NotifyDeviceStatus", typeid(Web::ChannelInfoMsg)},
-               {"CommonExportFile", typeid(Web::CommonExportFileMsg)},
-               {"OpenDeviceWeb", typeid(Web::OpenDeviceWebMsg)},
-               {"MinSize", typeid(Web::CWebBaseMsg)},
-               {"CloseApp", typeid(Web::CWebBaseMsg)},
-               {"NotifyLoginSucc", typeid(Web::CWebBaseMsg)},
-               {"UserInfoModify", typeid(Web::CWebBaseMsg)}};
-        for (const auto &[method, type] : classes) {
-            const int at = posted.indexOf(method);
-            const Web::CWebBaseMsg &msg = *m_manager->post(at < added ? at : at + 1).msg;
-            QVERIFY2(std::type_index(typeid(msg)) == type, qPrintable(method));
-        }
         // Opened from this (the GUI) thread's event loop.
         QTRY_COMPARE(urls.urls(), QList<QUrl>({QUrl("https://x.test/"), QUrl("https://x.test/")}));
         QDesktopServices::unsetUrlHandler("https");
@@ -304,158 +350,111 @@ private slots:
         // Still parsed in order: the last request's user write shows the queue got there.
         QTRY_COMPARE(CBaseInfo::Instance().getUserInfo().userName, QString("late"));
         QCOMPARE(m_manager->methods().size(), 1);
-        QCOMPARE(m_manager->clientInfoReplies(), 0);
+        QCOMPARE(m_manager->notifications.count("ReplyClientInfo"), 0);
     }
 
-    void rectanglesFollowTheZoom()
+    // What each request becomes: the message's fields (fieldsOf) after the queue read the
+    // parameters. Rectangles are at zoom 1.5; a missing key reads as empty or 0.
+    void messagesCarryTheirParameters_data()
     {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("params");
+        QTest::addColumn<QVariantMap>("fields");
+        const auto row = [](const char *tag, const QString &method, const QString &params,
+                            const QVariantMap &fields) {
+            QTest::newRow(tag) << method << params << fields;
+        };
+        row("window rectangle", "SetWndRect",
+            R"({"module":1,"left":10,"top":20,"right":110,"bottom":220})",
+            {{"module", 1}, {"left", 15.0}, {"top", 30.0}, {"right", 165.0}, {"bottom", 330.0}});
+        row("dialog rectangle, fractions kept", "DialogRectNotify",
+            R"({"module":3,"left":2,"top":4,"right":6,"bottom":4.5})",
+            {{"module", 3}, {"left", 3.0}, {"top", 6.0}, {"right", 9.0}, {"bottom", 6.75}});
+        row("mask", "SetMask",
+            R"({"module":1,"left":2,"top":4,"width":6,"height":8,"show":true,"name":"menu"})",
+            {{"module", 1},
+             {"left", 3.0},
+             {"top", 6.0},
+             {"width", 9.0},
+             {"height", 12.0},
+             {"show", true},
+             {"name", "menu"},
+             {"shade", true}});
+        row("mask unshaded", "SetMask", R"({"shade":false})",
+            {{"module", 0}, {"show", false}, {"shade", false}});
+        row("params not an object", "SetWndRect", "[1,2]", {{"module", 0}, {"left", 0.0}});
+        row("menu", "CloseMenu", R"({"menuPath":"accessControl"})",
+            {{"menuPath", "accessControl"}});
+        row("full screen", "FullScreen", R"({"bFullScreen":true})", {{"bFullScreen", true}});
+        row("text", "TextNotify", R"({"content":"Saved"})", {{"content", "Saved"}});
+        row("device web", "OpenDeviceWeb", R"({"deviceId":"D5"})", {{"deviceId", "D5"}});
+        row("message", "MessageNotify", R"({"content":"Motion","messageType":2,"messageID":"m-1"})",
+            {{"content", "Motion"}, {"messageType", 2}, {"messageID", "m-1"}});
+        row("export", "CommonExportFile",
+            R"({"requestParams":"a=1","requestType":"POST","requestUrl":"/gateway/export",
+                "exportType":2,"name":"x.xlsx","isBase64":2,"size":1024})",
+            {{"requestParams", "a=1"},
+             {"requestType", "POST"},
+             {"requestUrl", "/gateway/export"},
+             {"exportType", 2},
+             {"name", "x.xlsx"},
+             {"isBase64", true},
+             {"size", 1024}});
+        // The always-read keys lose their defaults when missing; the optional ones keep them.
+        row("export, nothing given", "CommonExportFile", R"({"isBase64":0})",
+            {{"requestType", ""}, {"name", ""}, {"isBase64", false}, {"size", 0}});
+        row("open video", "OpenVideo",
+            R"({"module":1,"channels":[{"deviceID":"D1","accessSource":2,"definitionMode":1},
+               {"deviceID":"D2","accessSource":1,"definitionMode":1},{}]})",
+            {{"module", 1}, {"status", ""}, {"channels", "D1/-/0/2, D2/-/1/1, /-/0/0"}});
+        row("open video, no channels", "OpenVideo", R"({"module":2,"channels":[]})",
+            {{"module", 2}, {"channels", ""}});
+        // The single-channel forms keep the record's defaults but for device and channel.
+        row("close video", "CloseVideo", R"({"module":1,"deviceID":"D9","channelID":7})",
+            {{"module", 1}, {"channels", "D9/7/1/-1"}});
+        row("device status", "NotifyDeviceStatus",
+            R"({"module":1,"status":"offline","deviceID":"D9","channelID":7})",
+            {{"module", -1}, {"status", "offline"}, {"channels", "D9/7/1/-1"}});
+        row("open record", "OpenRecord",
+            R"({"module":3,"recordTime":1718000000123,"recordLengthOfTime":30,
+                "channels":[{"deviceID":"D1","channelID":1}]})",
+            {{"module", 3},
+             {"recordTime", Q_INT64_C(1718000000123)},
+             {"recordLengthOfTime", Q_INT64_C(30)},
+             {"channels", "D1/1/0/0"}});
+        row("record time out of range", "OpenRecord", R"({"recordTime":1e300})",
+            {{"recordTime", Q_INT64_C(0)}});
+    }
+
+    void messagesCarryTheirParameters()
+    {
+        QFETCH(QString, method);
+        QFETCH(QString, params);
+        QFETCH(QVariantMap, fields);
         setZoom(1.5);
-        auto rect = (CWebMsgFactory::wndRect(
-            "SetWndRect", parse(R"({"module":1,"left":10,"top":20,"right":110,"bottom":220})")));
-        QCOMPARE(rect->method, QString("SetWndRect"));
-        QCOMPARE(rect->module, 1);
-        QCOMPARE(rect->left, 15.0);
-        QCOMPARE(rect->top, 30.0);
-        QCOMPARE(rect->right, 165.0);
-        QCOMPARE(rect->bottom, 330.0);
-
-        // The zoom is read for every message.
-        setZoom(2.0);
-        auto dialog = (CWebMsgFactory::dialogRect(
-            "DialogRectNotify", parse(R"({"module":3,"left":1,"top":2,"right":3,"bottom":4.5})")));
-        QCOMPARE(dialog->module, 3);
-        QCOMPARE(dialog->left, 2.0);
-        QCOMPARE(dialog->bottom, 9.0);
-
-        auto mask = (CWebMsgFactory::mask(
-            "SetMask", parse(R"({"module":1,"left":5,"top":6,"width":7,"height":8,"show":true,
-                                 "name":"menu"})")));
-        QCOMPARE(mask->width, 14.0);
-        QCOMPARE(mask->height, 16.0);
-        QVERIFY(mask->show);
-        QCOMPARE(mask->name, QString("menu"));
-        QVERIFY(mask->shade); // absent: true
-        mask = (CWebMsgFactory::mask("SetMask", parse(R"({"shade":false})")));
-        QVERIFY(!mask->shade);
-        QVERIFY(!mask->show);
-        QCOMPARE(mask->module, 0); // a missing number reads as 0
+        const QJsonDocument doc = QJsonDocument::fromJson(params.toUtf8());
+        m_queue->PushRequest(
+            request(method, doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object())));
+        QTRY_COMPARE(m_manager->methods(), QStringList {method});
+        const QVariantMap actual = fieldsOf(m_manager->post(0).msg.get());
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+            QCOMPARE(actual.value(it.key()), it.value());
         setZoom(1.0);
     }
 
-    void channelsAreRead()
+    // Every key of a channel object, read into the record; access source 2 forces definition 0.
+    void channelKeys()
     {
-        auto open = (CWebMsgFactory::openVideo("OpenVideo", parse(R"({"module":1,"channels":[
-              {"token":"t","shopCode":"S1","shopName":"Shop","deviceID":"D1","devName":"NVR",
-               "devAbility":"da","chnAbility":"PlaybackByFilename","deviceModel":"M","brand":"b",
-               "account":"admin","password":"pw","channelName":"Door","wndID":3,"platForm":2,
-               "accessSource":2,"channelID":4,"definitionMode":1,"isOnline":1},
-              {"deviceID":"D2","accessSource":1,"definitionMode":1},
-              {}]})")));
-        QCOMPARE(open->module, 1);
-        QCOMPARE(open->status, QString());
-        QCOMPARE(open->channels.size(), 3);
-        const ChannelInfo_t &full = open->channels.at(0);
-        QCOMPARE(full.token, QString("t"));
-        QCOMPARE(full.shopCode, QString("S1"));
-        QCOMPARE(full.shopName, QString("Shop"));
-        QCOMPARE(full.deviceID, QString("D1"));
-        QCOMPARE(full.devName, QString("NVR"));
-        QCOMPARE(full.devAbility, QString("da"));
-        QCOMPARE(full.chnAbility, QString("PlaybackByFilename"));
-        QCOMPARE(full.deviceModel, QString("M"));
-        QCOMPARE(full.brand, QString("b"));
-        QCOMPARE(full.account, QString("admin"));
-        QCOMPARE(full.password, QString("pw"));
-        QCOMPARE(full.channelName, QString("Door"));
-        QCOMPARE(full.wndID, 3);
-        QCOMPARE(full.platForm, 2);
-        QCOMPARE(full.channelID, 4);
-        QCOMPARE(full.isOnline, 1);
-        QCOMPARE(full.definitionMode, 0); // access source 2 forces high definition
-        QVERIFY(!full.bHasChannel);
-        QCOMPARE(open->channels.at(1).deviceID, QString("D2"));
-        QCOMPARE(open->channels.at(1).definitionMode, 1);
-        // Missing keys read as empty or 0, not as the record's defaults.
-        const ChannelInfo_t &empty = open->channels.at(2);
-        QCOMPARE(empty.brand, QString());
-        QCOMPARE(empty.channelID, 0);
-        QCOMPARE(empty.wndID, 0);
-        QCOMPARE(empty.definitionMode, 0);
-
-        open = (CWebMsgFactory::openVideo("OpenVideo", parse(R"({"module":2,"channels":[]})")));
-        QCOMPARE(open->module, 2);
-        QVERIFY(open->channels.isEmpty());
-
-        // Single-channel forms: the record's defaults but for device and channel.
-        auto close = (CWebMsgFactory::closeVideo(
-            "CloseVideo", parse(R"({"module":1,"deviceID":"D9","channelID":7})")));
-        QCOMPARE(close->module, 1);
-        QCOMPARE(close->channels.size(), 1);
-        QCOMPARE(close->channels.first().deviceID, QString("D9"));
-        QCOMPARE(close->channels.first().channelID, 7);
-        QCOMPARE(close->channels.first().brand, QString("general"));
-        QCOMPARE(close->channels.first().wndID, -1);
-        auto status = (CWebMsgFactory::deviceStatus(
-            "NotifyDeviceStatus", parse(R"({"module":1,"status":"offline","deviceID":"D9",
-                                            "channelID":7})")));
-        QCOMPARE(status->module, -1);
-        QCOMPARE(status->status, QString("offline"));
-        QCOMPARE(status->channels.first().deviceID, QString("D9"));
-        QCOMPARE(status->channels.first().channelID, 7);
-
-        auto record = (CWebMsgFactory::openRecord("OpenRecord",
-                                                  parse(R"({"module":3,"recordTime":1718000000123,
-                "recordLengthOfTime":30,"channels":[{"deviceID":"D1","channelID":1}]})")));
-        QCOMPARE(record->module, 3);
-        QCOMPARE(record->recordTime, Q_INT64_C(1718000000123));
-        QCOMPARE(record->recordLengthOfTime, Q_INT64_C(30));
-        QCOMPARE(record->channels.size(), 1);
-        record = (CWebMsgFactory::openRecord("OpenRecord", parse(R"({"recordTime":1e300})")));
-        QCOMPARE(record->recordTime, Q_INT64_C(0)); // out of range: no wrap-around
-    }
-
-    void otherParametersAreRead()
-    {
-        auto file = (CWebMsgFactory::commonExportFile(
-            "CommonExportFile", parse(R"({"requestParams":"a=1","requestType":"POST",
-              "requestUrl":"/gateway/export","exportType":2,"name":"x.xlsx","isBase64":2,
-              "size":1024})")));
-        QCOMPARE(file->requestParams, QString("a=1"));
-        QCOMPARE(file->requestType, QString("POST"));
-        QCOMPARE(file->requestUrl, QString("/gateway/export"));
-        QCOMPARE(file->exportType, 2);
-        QCOMPARE(file->name, QString("x.xlsx"));
-        QVERIFY(file->isBase64);
-        QCOMPARE(file->size, 1024);
-        // The always-read keys lose their defaults when missing; the optional ones keep them.
-        file = (CWebMsgFactory::commonExportFile("CommonExportFile", {}));
-        QCOMPARE(file->requestType, QString());
-        QCOMPARE(file->name, QString());
-        QVERIFY(!file->isBase64);
-        QCOMPARE(file->size, 0);
-        file = (CWebMsgFactory::commonExportFile("CommonExportFile", parse(R"({"isBase64":0})")));
-        QVERIFY(!file->isBase64);
-
-        auto message = (CWebMsgFactory::messageNotify(
-            "MessageNotify", parse(R"({"content":"Motion","messageType":2,"messageID":"m-1"})")));
-        QCOMPARE(message->content, QString("Motion"));
-        QCOMPARE(message->messageType, 2);
-        QCOMPARE(message->messageID, QString("m-1"));
-        auto menu = (CWebMsgFactory::menu("CloseMenu", parse(R"({"menuPath":"accessControl"})")));
-        QCOMPARE(menu->method, QString("CloseMenu"));
-        QCOMPARE(menu->menuPath, QString("accessControl"));
-        auto full = (CWebMsgFactory::fullScreen("FullScreen", parse(R"({"bFullScreen":true})")));
-        QVERIFY(full->bFullScreen);
-        auto text = (CWebMsgFactory::text("TextNotify", parse(R"({"content":"Saved"})")));
-        QCOMPARE(text->content, QString("Saved"));
-        auto device
-            = (CWebMsgFactory::openDeviceWeb("OpenDeviceWeb", parse(R"({"deviceId":"D5"})")));
-        QCOMPARE(device->deviceId, QString("D5"));
-
-        // A "params" that is not an object counts as an empty one.
-        m_queue->PushRequest(request("SetWndRect", QJsonArray {1, 2}));
-        QTRY_COMPARE(m_manager->methods().size(), 1);
-        QCOMPARE(m_manager->message<Web::WndRectMsg>(0)->module, 0);
+        QVariantMap keys = {{"token", "t"},        {"shopCode", "S1"},    {"shopName", "Shop"},
+                            {"deviceID", "D1"},    {"devName", "NVR"},    {"devAbility", "da"},
+                            {"chnAbility", "PbF"}, {"deviceModel", "M"},  {"brand", "b"},
+                            {"account", "admin"},  {"password", "pw"},    {"channelName", "Door"},
+                            {"wndID", 3},          {"platForm", 2},       {"accessSource", 2},
+                            {"channelID", 4},      {"definitionMode", 1}, {"isOnline", 1}};
+        const ChannelInfo_t channel = CWebMsgFactory::channel(QJsonObject::fromVariantMap(keys));
+        keys["definitionMode"] = 0;
+        QCOMPARE(channelFields(channel), keys);
+        QVERIFY(!channel.bHasChannel);
     }
 
     void notificationsCarryTheirKeys()

@@ -2,7 +2,7 @@
 // a click on an alarm toast answers the page with its messageID and brings the window forward,
 // ten alarms are remembered, and a click while a modal dialog is open is dropped.
 #include "CPublicManager.h"
-#include "NotifyRecorder.h"
+#include "RecordingWebManager.h"
 #include "Web/MessageNotifyMsg.h"
 #include "Web/TextMsg.h"
 
@@ -16,14 +16,14 @@
 
 namespace {
 
-void sendText(NotifyRecorder &web, const QString &content)
+void sendText(RecordingWebManager &web, const QString &content)
 {
     Web::TextMsg msg("TextNotify");
     msg.content = content;
     web.dispatch(&msg);
 }
 
-void sendMessage(NotifyRecorder &web, const QString &content, const QString &id)
+void sendMessage(RecordingWebManager &web, const QString &content, const QString &id)
 {
     Web::MessageNotifyMsg msg("MessageNotify");
     msg.content = content;
@@ -84,7 +84,7 @@ private slots:
 
     void textNoticesBecomeToasts()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         CPublicManager hub;
         hub.SetWebViewManager(&web);
         QCOMPARE(web.methodsOf(&hub), QStringList({"TextNotify", "MessageNotify"}));
@@ -99,7 +99,7 @@ private slots:
 
     void alarmClickAnswersThePageWithItsMessage()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         CPublicManager hub;
         hub.SetWebViewManager(&web);
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
@@ -120,7 +120,7 @@ private slots:
 
     void eleventhMessageRollsTheFirstOut()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         CPublicManager hub;
         hub.SetWebViewManager(&web);
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
@@ -142,7 +142,7 @@ private slots:
 
     void clickUnderAModalDialogIsDropped()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         CPublicManager hub;
         hub.SetWebViewManager(&web);
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
@@ -162,7 +162,7 @@ private slots:
 
     void leavesThePageWhenDestroyed()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         auto *hub = new CPublicManager;
         hub->SetWebViewManager(&web);
         delete hub;

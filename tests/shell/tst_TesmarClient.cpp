@@ -17,10 +17,10 @@
 #include <SimServer.h>
 #include <kwl/KPrintLog.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QJsonDocument>
 #include <QLabel>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QMovie>
 #include <QScreen>

@@ -3,7 +3,7 @@
 // when it is maximised, and a login asks the platform for the device-platform token.
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
-#include "NotifyRecorder.h"
+#include "RecordingWebManager.h"
 #include "TopToolBar/CTopToolBar.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/FullScreenMsg.h"
@@ -17,20 +17,20 @@ using ConfigInfo::CBaseInfo;
 
 namespace {
 
-void sendRequest(NotifyRecorder &web, const QString &method)
+void sendRequest(RecordingWebManager &web, const QString &method)
 {
     Web::CWebBaseMsg msg(method);
     web.dispatch(&msg);
 }
 
-void sendMenu(NotifyRecorder &web, const QString &method, const QString &path)
+void sendMenu(RecordingWebManager &web, const QString &method, const QString &path)
 {
     Web::MenuMsg msg(method);
     msg.menuPath = path;
     web.dispatch(&msg);
 }
 
-void sendFullScreen(NotifyRecorder &web, bool on)
+void sendFullScreen(RecordingWebManager &web, bool on)
 {
     Web::FullScreenMsg msg("FullScreen");
     msg.bFullScreen = on;
@@ -53,7 +53,7 @@ class tst_TopToolBar : public QObject
 private slots:
     void listensToThePageAndLeavesWhenDestroyed()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         auto *bar = new QTopToolBar(nullptr);
         QCOMPARE(bar->objectName(), QString("QTopToolBar"));
         bar->SetWebViewManager(nullptr); // ignored
@@ -73,7 +73,7 @@ private slots:
 
     void menuAndWindowRequestsBecomeSignals()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         QTopToolBar bar(nullptr);
         bar.SetWebViewManager(&web);
         QSignalSpy menuChange(&bar, &QTopToolBar::sgnMenuChange);
@@ -106,7 +106,7 @@ private slots:
 
     void fullScreenIsEchoedToThePage()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         QTopToolBar bar(nullptr);
         bar.SetWebViewManager(&web);
         QSignalSpy fullScreen(&bar, &QTopToolBar::sgnFullScreen);
@@ -134,7 +134,7 @@ private slots:
 
     void draggingMovesUnlessMaximised()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         QTopToolBar bar(nullptr);
         bar.SetWebViewManager(&web);
         bar.setGeometry(0, 0, 400, 25);
@@ -174,7 +174,7 @@ private slots:
         CBaseInfo::Instance().setUserInfo(user);
         CBaseInfo::Instance().setLogin(true);
 
-        NotifyRecorder web;
+        RecordingWebManager web;
         QTopToolBar bar(nullptr);
         bar.SetWebViewManager(&web);
         QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
