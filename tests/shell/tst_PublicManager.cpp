@@ -74,8 +74,16 @@ private slots:
         KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
     }
 
+    void init()
+    {
+        m_web = std::make_unique<RecordingWebManager>();
+        m_hub = std::make_unique<CPublicManager>();
+        m_hub->SetWebViewManager(m_web.get());
+    }
+
     void cleanup()
     {
+        m_hub.reset();
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (widget->objectName() == "KWMessageNotifyToast")
                 widget->close();
@@ -84,9 +92,8 @@ private slots:
 
     void textNoticesBecomeToasts()
     {
-        RecordingWebManager web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QCOMPARE(web.methodsOf(&hub), QStringList({"TextNotify", "MessageNotify"}));
 
         sendText(web, "");
@@ -95,13 +102,14 @@ private slots:
         QCOMPARE(toastTexts().first()->text(), QString("Shift change at 18:00"));
         QCOMPARE(toastTexts().first()->window()->property("kind").toString(), QString("text"));
         QVERIFY(web.notifications.isEmpty());
+        m_hub.reset(); // leaves the page when destroyed
+        QVERIFY(web.methodsOf(&hub).isEmpty());
     }
 
     void alarmClickAnswersThePageWithItsMessage()
     {
-        RecordingWebManager web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
 
         sendMessage(web, "Harbour Street, Till: Door opened", "m-1");
@@ -120,9 +128,8 @@ private slots:
 
     void eleventhMessageRollsTheFirstOut()
     {
-        RecordingWebManager web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
 
         // Messages without text show nothing but take their places among the ten.
@@ -142,9 +149,8 @@ private slots:
 
     void clickUnderAModalDialogIsDropped()
     {
-        RecordingWebManager web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
         sendMessage(web, "Harbour Street, Till: Door opened", "m-7");
         QTRY_VERIFY(toastShowing("Harbour Street, Till: Door opened"));
@@ -160,14 +166,9 @@ private slots:
             "CPublicManager####onReplyWebMessageNotifyClick: have another activeModalWidget"));
     }
 
-    void leavesThePageWhenDestroyed()
-    {
-        RecordingWebManager web;
-        auto *hub = new CPublicManager;
-        hub->SetWebViewManager(&web);
-        delete hub;
-        QVERIFY(web.methodsOf(hub).isEmpty());
-    }
+private:
+    std::unique_ptr<RecordingWebManager> m_web;
+    std::unique_ptr<CPublicManager> m_hub;
 };
 
 QTEST_MAIN(tst_PublicManager)

@@ -13,6 +13,8 @@
 
 #include <QtTest>
 
+#include <memory>
+
 using ConfigInfo::CBaseInfo;
 
 namespace {
@@ -51,6 +53,15 @@ class tst_TopToolBar : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        m_web = std::make_unique<RecordingWebManager>();
+        m_bar = std::make_unique<QTopToolBar>(nullptr);
+        m_bar->SetWebViewManager(m_web.get());
+    }
+
+    void cleanup() { m_bar.reset(); }
+
     void listensToThePageAndLeavesWhenDestroyed()
     {
         RecordingWebManager web;
@@ -73,9 +84,8 @@ private slots:
 
     void menuAndWindowRequestsBecomeSignals()
     {
-        RecordingWebManager web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         QSignalSpy menuChange(&bar, &QTopToolBar::sgnMenuChange);
         QSignalSpy menuClose(&bar, &QTopToolBar::sgnMenuClose);
         QSignalSpy minSize(&bar, &QTopToolBar::sgnMinSize);
@@ -106,9 +116,8 @@ private slots:
 
     void fullScreenIsEchoedToThePage()
     {
-        RecordingWebManager web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         QSignalSpy fullScreen(&bar, &QTopToolBar::sgnFullScreen);
 
         // Each request lands on the asked state, also when asked twice, and is told back once.
@@ -134,9 +143,8 @@ private slots:
 
     void draggingMovesUnlessMaximised()
     {
-        RecordingWebManager web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         bar.setGeometry(0, 0, 400, 25);
         bar.show();
         QSignalSpy moves(&bar, &QTopToolBar::sgnMove);
@@ -173,10 +181,8 @@ private slots:
         // What the queue stores before it posts the login.
         CBaseInfo::Instance().setUserInfo(user);
         CBaseInfo::Instance().setLogin(true);
-
-        RecordingWebManager web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
         QSignalSpy token(&CBaseInfo::Instance(), &CBaseInfo::sgnVeltTokenChanged);
         sendRequest(web, "NotifyLoginSucc");
@@ -192,6 +198,10 @@ private slots:
         sendRequest(web, "UserInfoModify");
         QCOMPARE(bar.controller()->userInfo().userName, QString("demo (night shift)"));
     }
+
+private:
+    std::unique_ptr<RecordingWebManager> m_web;
+    std::unique_ptr<QTopToolBar> m_bar;
 };
 
 QTEST_MAIN(tst_TopToolBar)
