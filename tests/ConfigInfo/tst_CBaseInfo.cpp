@@ -77,19 +77,6 @@ private slots:
         CBaseInfo::Instance().setUserInfo(user);
     }
 
-    void menusAreKeptByPath()
-    {
-        CBaseInfo &info = CBaseInfo::Instance();
-        info.addMenuInfo({"Live", "videoSurveillance", true, true});
-        info.addMenuInfo({"Door", "accessControl", false, true});
-        info.addMenuInfo({"Live view", "videoSurveillance", false, true}); // same path replaces
-        QCOMPARE(info.getMenuInfoMap().size(), 2);
-        QCOMPARE(info.getMenuInfo("videoSurveillance").menuName, QString("Live view"));
-        QVERIFY(!info.getMenuInfo("nowhere").stored);
-        info.clearMenuInfo();
-        QVERIFY(info.getMenuInfoMap().isEmpty());
-    }
-
     void missingTokenAsksForOneAndTellsTheUser()
     {
         KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();

@@ -1,41 +1,9 @@
-// The shared channel and window records: their registration with Qt's type system, the
-// translation of the media library's codes, and a trip through a queued call between threads.
+// The shared channel and window records: their registration with Qt's type system (what lets
+// them travel in queued signals, also in connections made by name) and the translation of the
+// media library's codes.
 #include "Records/VideoRecords.h"
 
-#include <QPoint>
-#include <QThread>
 #include <QtTest>
-
-// Receives records on its own thread through queued calls named by their type names, which only
-// works when the records are registered under those names.
-class RecordSink : public QObject
-{
-    Q_OBJECT
-
-public slots:
-    void takeWnd(VideoWndInfo_t info)
-    {
-        wnd = info;
-        thread = QThread::currentThread();
-    }
-    void takeAction(int index, Wnd_ActionType_e action, QVariant argument)
-    {
-        actions.append({index, action, argument});
-    }
-    void takeQuery(RecordQueryResult_t result) { query = result; }
-
-public:
-    struct Action
-    {
-        int index;
-        Wnd_ActionType_e action;
-        QVariant argument;
-    };
-    VideoWndInfo_t wnd;
-    RecordQueryResult_t query;
-    QList<Action> actions;
-    QThread *thread = nullptr;
-};
 
 class tst_VideoRecords : public QObject
 {
@@ -102,47 +70,6 @@ private slots:
         VideoTalkStatus_t talk;
         talk.result = talk.talkState = 0;
         QVERIFY(talk.isTalking());
-    }
-
-    void recordsCrossThreadsInQueuedCalls()
-    {
-        QThread thread;
-        RecordSink sink;
-        sink.moveToThread(&thread);
-        thread.start();
-
-        VideoWndInfo_t wnd;
-        wnd.channel.deviceID = "DEV-7";
-        wnd.channel.bHasChannel = true;
-        wnd.bRecordOn = true;
-        wnd.recordStartTime = QDateTime(QDate(2024, 3, 1), QTime(8, 30));
-        wnd.videoEnc.width = 1280;
-        RecordQueryResult_t query;
-        query.wndIndex = 4;
-        RecordSegment_t segment;
-        segment.size = 5000000000LL;
-        query.records << segment;
-
-        QVERIFY(QMetaObject::invokeMethod(&sink, "takeWnd", Qt::QueuedConnection,
-                                          Q_ARG(VideoWndInfo_t, wnd)));
-        QVERIFY(QMetaObject::invokeMethod(&sink, "takeQuery", Qt::QueuedConnection,
-                                          Q_ARG(RecordQueryResult_t, query)));
-        QVERIFY(QMetaObject::invokeMethod(&sink, "takeAction", Qt::QueuedConnection, Q_ARG(int, 2),
-                                          Q_ARG(Wnd_ActionType_e, Wnd_Action_DoubleClick),
-                                          Q_ARG(QVariant, QPoint(5, 6))));
-        QTRY_COMPARE(sink.actions.size(), 1);
-        thread.quit();
-        thread.wait();
-
-        QCOMPARE(sink.thread, &thread);
-        QCOMPARE(sink.wnd.channel.deviceID, QString("DEV-7"));
-        QVERIFY(sink.wnd.channel.bHasChannel && sink.wnd.bRecordOn);
-        QCOMPARE(sink.wnd.recordStartTime, wnd.recordStartTime);
-        QCOMPARE(sink.wnd.videoEnc.width, 1280);
-        QCOMPARE(sink.query.wndIndex, 4);
-        QCOMPARE(sink.query.records.first().size, 5000000000LL);
-        QCOMPARE(sink.actions.first().action, Wnd_Action_DoubleClick);
-        QCOMPARE(sink.actions.first().argument.toPoint(), QPoint(5, 6));
     }
 };
 

@@ -310,6 +310,8 @@ private slots:
 
     void globalEventHubIsOneObjectForEveryThread()
     {
+        // No hub yet: the threads race to make it.
+        KSingleton<Common::CGlobalEvent, KSingletonEnd::Never>::Reset();
         std::vector<std::future<Common::CGlobalEvent *>> callers;
         for (int i = 0; i < 8; ++i)
             callers.push_back(std::async(std::launch::async, &Common::CGlobalEvent::Instance));
