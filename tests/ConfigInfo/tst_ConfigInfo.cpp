@@ -56,37 +56,31 @@ QVariantMap holderValues()
         {"AlarmSuspendBall/topOnWindow", config.GetAlarmSuspendBall().topOnWindow},
         {"WebInfo/zoomFactor", config.GetWebInfo().zoomFactor},
         {"WebInfo/IsDebug", config.GetIsDebug()},
-        {"Skin/path", local.GetSkinPath()},
         {"URL/versionUrl", local.GetVersionUrl()},
         {"URL/loginUrl", local.GetLoginUrl()},
         {"URL/vtDevListUrl", local.GetVtDevListUrl()},
         {"URL/webDlgUrl", local.GetWebDlgUrl()},
         {"URL/platformUrl", local.GetPlatformUrl()},
-        {"Type/language", local.GetLanguage()},
         {"Type/program", local.GetProgram()},
-        {"VTOpen/host", local.GetVTOpen().host},
         {"VTOpen/port", local.GetVTOpen().port},
-        {"Flag/WebCacheFlag", local.GetWebCacheFlag()},
         {"Flag/logFlag", local.GetLogFlag()},
         {"CLIENTINFO/name", CClientInfo::Instance().GetName()},
         {"CLIENTINFO/version", CClientInfo::Instance().GetVersion()},
     };
 }
 
+// The defaults a case's expectations start from: the settings file's, and the deployment values
+// that other values are made from.
 QVariantMap defaults()
 {
     QVariantMap all = kConfigDefaults;
-    all.insert({{"Skin/path", "storeSuite/DustyBlue"},
-                {"URL/platformUrl", kBase},
+    all.insert({{"URL/platformUrl", kBase},
                 {"URL/versionUrl", kBase + "/gateway//membership/appVersion/getVersion/9"},
                 {"URL/loginUrl", kBase + "/#/login?isFromC=1"},
                 {"URL/vtDevListUrl", kBase + "/gateway/device/veltra/deviceList"},
                 {"URL/webDlgUrl", kBase + "/#/noPage"},
-                {"Type/language", "zh"},
                 {"Type/program", "Tesmar"},
-                {"VTOpen/host", "127.0.0.1"},
                 {"VTOpen/port", 443},
-                {"Flag/WebCacheFlag", false},
                 {"Flag/logFlag", false},
                 {"CLIENTINFO/name", "Tesmar"},
                 {"CLIENTINFO/version", "V1.001.0000000.0.R"}});
