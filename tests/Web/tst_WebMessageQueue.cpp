@@ -24,12 +24,14 @@
 #include "Web/WndRectMsg.h"
 
 #include <SimServer.h>
+#include <kwl/KPrintLog.h>
 #include <kwl/KRefPtr.h>
 
 #include <QDesktopServices>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QtTest>
 
 #include <memory>
@@ -108,7 +110,8 @@ QString fieldsOf(const Web::CWebBaseMsg *msg)
     return msg ? "plain" : "null";
 }
 
-// Collects the addresses the system browser is asked to open, whatever thread asks.
+// Collects the addresses the system browser is asked to open, marking those asked for from
+// another thread than the GUI thread.
 class UrlCatcher : public QObject
 {
     Q_OBJECT
@@ -116,21 +119,32 @@ class UrlCatcher : public QObject
 public slots:
     void open(const QUrl &url)
     {
-        QMutexLocker lock(&m_mutex);
-        m_urls << url;
+        opened << url.toString() + (QThread::currentThread() == thread() ? "" : " (worker)");
     }
 
 public:
-    QList<QUrl> urls() const
+    QStringList opened;
+};
+
+// Holds the queue's worker in its first post until the test lets it go.
+class BlockingManager : public RecordingWebManager
+{
+public:
+    void PostRPCCall(Web::CWebMsgRef) override
     {
-        QMutexLocker lock(&m_mutex);
-        return m_urls;
+        entered.release();
+        gate.acquire();
     }
 
-private:
-    mutable QMutex m_mutex;
-    QList<QUrl> m_urls;
+    QSemaphore entered;
+    QSemaphore gate;
 };
+
+QString logText()
+{
+    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
 
 } // namespace
 
@@ -216,7 +230,7 @@ private slots:
         QVERIFY(m_manager->post(0).thread != QThread::currentThread());
 
         // Opened from this (the GUI) thread's event loop.
-        QTRY_COMPARE(urls.urls(), QList<QUrl>({QUrl("https://x.test/"), QUrl("https://x.test/")}));
+        QTRY_COMPARE(urls.opened, QStringList({"https://x.test/", "https://x.test/"}));
         QDesktopServices::unsetUrlHandler("https");
     }
 
@@ -280,6 +294,24 @@ private slots:
         QTRY_COMPARE(m_manager->methods(), QStringList {"MinSize"});
         // The request itself leaves from this (the GUI) thread's event loop.
         QTRY_COMPARE(sim.requestLog().requests(path).size(), 1);
+    }
+
+    // A request that finds the queue full is lost, and the log says which.
+    void fullQueueIsLogged()
+    {
+        KPrintLog::instance()->SetFile("./log/queue");
+        BlockingManager blocking;
+        m_queue->SetWebViewManager(&blocking);
+        m_queue->PushRequest(request("MinSize"));
+        QVERIFY(blocking.entered.tryAcquire(1, 5000)); // the worker holds it: the queue is empty
+        for (int i = 0; i < 1024; ++i)
+            m_queue->PushRequest(request("MinSize"));
+        QVERIFY(!logText().contains("Message queue full"));
+        m_queue->PushRequest(request("CloseMenu"));
+        QVERIFY(logText().contains(QRegularExpression(
+            R"(ERROR .*PushRequest: Message queue full, request lost: method\[CloseMenu\])")));
+        blocking.gate.release(1025);
+        m_queue->ClearWebViewManager(); // waits for the post in hand
     }
 
     void detachedQueuePostsNothing()
