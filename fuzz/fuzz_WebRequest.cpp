@@ -3,11 +3,11 @@
 // and the rules of the catalogue hold. A first byte other than '{' picks a method and the rest
 // becomes its "params", so that every message builder is reached quickly.
 #include "ConfigInfo/CLocalCfg.h"
+#include "RecordingWebManager.h"
 #include "Web/CWebMessage.h"
 #include "Web/CWebMessageQueue.h"
 #include "Web/CWebRequestCheck.h"
 #include "Web/ChannelInfoMsg.h"
-#include "Web/IWebViewManager.h"
 #include "Web/OpenRecordMsg.h"
 
 #include <kwl/KRefPtr.h>
@@ -21,32 +21,15 @@
 
 namespace {
 
-const char *const kMethods[] = {"WebInited",
-                                "GetClientInfo",
-                                "NotifyLoginSucc",
-                                "NotifyLoginOut",
-                                "CloseApp",
-                                "MinSize",
-                                "OpenUrl",
-                                "OpenUrlByBrowserDialog",
-                                "NotifyRequestVeltToken",
-                                "UserInfoModify",
-                                "NotifySwitchMenu",
-                                "CloseMenu",
-                                "SetWndRect",
-                                "SetMask",
-                                "FullScreen",
-                                "TextNotify",
-                                "OpenVideo",
-                                "OpenRecord",
-                                "DialogRectNotify",
-                                "MessageNotify",
-                                "CloseVideo",
-                                "NotifyDeviceStatus",
-                                "CommonExportFile",
-                                "OpenDeviceWeb",
-                                "minsize",
-                                "Unknown"};
+// Every method of the catalogue, and two it does not know.
+const QStringList kMethods
+    = QString(
+          "WebInited GetClientInfo NotifyLoginSucc NotifyLoginOut CloseApp MinSize OpenUrl "
+          "OpenUrlByBrowserDialog NotifyRequestVeltToken UserInfoModify NotifySwitchMenu CloseMenu "
+          "SetWndRect SetMask FullScreen TextNotify OpenVideo OpenRecord DialogRectNotify "
+          "MessageNotify CloseVideo NotifyDeviceStatus CommonExportFile OpenDeviceWeb minsize "
+          "Unknown")
+          .split(' ');
 
 void checkChannels(const QList<ChannelInfo_t> &channels)
 {
@@ -56,36 +39,22 @@ void checkChannels(const QList<ChannelInfo_t> &channels)
     }
 }
 
-// Checks and frees what the queue posts; the posts of the request under test come on this
-// thread, the "NotifyLoginOut" that "CloseApp" queues comes on the worker.
-class CheckingManager : public Web::IWebViewManager
+// Checks what the queue posts; the posts of the request under test come on this thread, the
+// "NotifyLoginOut" that "CloseApp" queues comes on the worker.
+class CheckingManager : public RecordingWebManager
 {
 public:
     QString method;
 
-    void PostRPCCall(Web::CWebBaseMsg *msg) override
+    void PostRPCCall(Web::CWebMsgRef msg) override
     {
         if (msg && msg->method != method && msg->method != QLatin1String("NotifyLoginOut"))
             std::abort();
-        if (auto *channels = dynamic_cast<Web::ChannelInfoMsg *>(msg))
+        if (auto *channels = dynamic_cast<Web::ChannelInfoMsg *>(msg.get()))
             checkChannels(channels->channels);
-        if (auto *record = dynamic_cast<Web::OpenRecordMsg *>(msg))
+        if (auto *record = dynamic_cast<Web::OpenRecordMsg *>(msg.get()))
             checkChannels(record->channels);
-        delete msg;
     }
-    void RegisterListener(QString, Web::IWebListener *) override { }
-    void UnregisterListener(Web::IWebListener *) override { }
-    void UnregisterMethod(const QString &) override { }
-    void ReplyClientInfo() override { }
-    void MenuClicked(const QString &, const QString &) override { }
-    void FullScreen(bool) override { }
-    void VideoStatusChanged(const Web::WebWndStatus_t &) override { }
-    void PlayWndSelected(const Web::WebWndStatus_t &) override { }
-    void RemoteOpenDoor() override { }
-    void SendFileData(const channelSnapShotInfo_t &) override { }
-    void ReplyMessageNotify(const QString &) override { }
-    void RightClickCloseAPP() override { }
-    void WebP2pState(int) override { }
 };
 
 QString requestText(const uint8_t *data, size_t size)
@@ -93,7 +62,7 @@ QString requestText(const uint8_t *data, size_t size)
     const QString rest = QString::fromUtf8(reinterpret_cast<const char *>(data), int(size));
     if (size == 0 || data[0] == '{')
         return rest;
-    const char *method = kMethods[data[0] % (sizeof(kMethods) / sizeof(kMethods[0]))];
+    const QString &method = kMethods.at(data[0] % kMethods.size());
     return QString("{\"method\":\"%1\",\"params\":%2}").arg(method, rest.mid(1));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Common/CNetWorkListener.h"
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 
 #include <QByteArray>
 #include <QMainWindow>

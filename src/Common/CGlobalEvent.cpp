@@ -1,27 +1,13 @@
 #include "Common/CGlobalEvent.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-
-#include <atomic>
+#include <kwl/KSingleton.h>
 
 namespace Common {
 
 CGlobalEvent *CGlobalEvent::Instance()
 {
-    static std::atomic<CGlobalEvent *> instance {nullptr};
-    static QMutex mutex;
-    CGlobalEvent *hub = instance.load(std::memory_order_acquire);
-    if (!hub) {
-        QMutexLocker lock(&mutex);
-        hub = instance.load(std::memory_order_relaxed);
-        if (!hub) {
-            // Lives as long as the process: modules may still disconnect from it at exit.
-            hub = new CGlobalEvent;
-            instance.store(hub, std::memory_order_release);
-        }
-    }
-    return hub;
+    // Never deleted: modules may still disconnect from it while the process ends.
+    return &KSingleton<CGlobalEvent, KSingletonEnd::Never>::Instance();
 }
 
 void CGlobalEvent::SelectWndInfo(const ChannelPTZParams_t &params)

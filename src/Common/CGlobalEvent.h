@@ -1,6 +1,8 @@
 #pragma once
 
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
+
+#include <kwl/KSingleton.h>
 
 #include <QObject>
 #include <QString>
@@ -39,6 +41,7 @@ signals:
     void sgnUpdateLightAlarmBtnState(int wndIndex, bool on);
 
 private:
+    friend struct KSingletonMaker<CGlobalEvent>;
     CGlobalEvent() = default;
 };
 

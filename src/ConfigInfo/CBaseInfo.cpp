@@ -28,7 +28,7 @@ constexpr int kRetryCap = 600;
 
 CBaseInfo &CBaseInfo::Instance()
 {
-    return ConfigSingleton<CBaseInfo>::Instance();
+    return KSingleton<CBaseInfo>::Instance();
 }
 
 CBaseInfo::CBaseInfo()

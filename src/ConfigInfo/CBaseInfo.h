@@ -1,9 +1,10 @@
 #pragma once
 
 #include "Common/CNetWorkListener.h"
-#include "ConfigInfo/ConfigSingleton.h"
 #include "ConfigInfo/MenuInfo.h"
 #include "ConfigInfo/UserInfo.h"
+
+#include <kwl/KSingleton.h>
 
 #include <QMap>
 #include <QMutex>
@@ -73,7 +74,7 @@ public slots:
     void OnVeltTokenTimeOut();
 
 private:
-    friend class ConfigSingleton<CBaseInfo>;
+    friend struct KSingletonMaker<CBaseInfo>;
     CBaseInfo();
 
     void sendTokenRequest();

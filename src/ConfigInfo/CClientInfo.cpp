@@ -9,7 +9,7 @@ namespace ConfigInfo {
 
 CClientInfo &CClientInfo::Instance()
 {
-    return ConfigSingleton<CClientInfo>::Instance();
+    return KSingleton<CClientInfo>::Instance();
 }
 
 CClientInfo::CClientInfo()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigSingleton.h"
+#include <kwl/KSingleton.h>
 
 #include <QString>
 
@@ -19,7 +19,7 @@ public:
     QString GetVersion() const { return m_version; }
 
 private:
-    friend class ConfigSingleton<CClientInfo>;
+    friend struct KSingletonMaker<CClientInfo>;
     CClientInfo();
 
     QString m_name;

@@ -22,7 +22,7 @@ template<typename T> void syncKey(QSettings &file, const QString &key, T &field)
 
 CConfig &CConfig::Instance()
 {
-    return ConfigSingleton<CConfig>::Instance();
+    return KSingleton<CConfig>::Instance();
 }
 
 CConfig::CConfig()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigSingleton.h"
+#include <kwl/KSingleton.h>
 
 #include <QString>
 
@@ -69,7 +69,7 @@ public:
     void SetWebInfo(const WebInfo &webInfo) { m_webInfo = webInfo; }
 
 private:
-    friend class ConfigSingleton<CConfig>;
+    friend struct KSingletonMaker<CConfig>;
     CConfig();
 
     VideoShow m_videoShow;

@@ -21,7 +21,7 @@ const QString CLocalCfg::kDefaultVTOpenHost = QStringLiteral("127.0.0.1");
 
 CLocalCfg &CLocalCfg::Instance()
 {
-    return ConfigSingleton<CLocalCfg>::Instance();
+    return KSingleton<CLocalCfg>::Instance();
 }
 
 CLocalCfg::CLocalCfg()

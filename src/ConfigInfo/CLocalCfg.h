@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigSingleton.h"
+#include <kwl/KSingleton.h>
 
 #include <QString>
 
@@ -63,7 +63,7 @@ public:
     void SetLogFlag(bool on) { m_flag.logFlag = on; }
 
 private:
-    friend class ConfigSingleton<CLocalCfg>;
+    friend struct KSingletonMaker<CLocalCfg>;
     CLocalCfg();
 
     struct Skin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <kwl/KRefObj.h>
+#include <kwl/KRefPtr.h>
 
 #include <QMetaType>
 #include <QString>
@@ -19,6 +20,11 @@ public:
     QString method;
 };
 
+// How a message travels from the factory to the listeners: each holder keeps a reference, and
+// the last one to let go deletes the message, also when a queued hand-over never arrives.
+using CWebMsgRef = KRefPtr<CWebBaseMsg>;
+
 } // namespace Web
 
 Q_DECLARE_METATYPE(Web::CWebBaseMsg *)
+Q_DECLARE_METATYPE(Web::CWebMsgRef)

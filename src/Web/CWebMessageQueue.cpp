@@ -19,10 +19,13 @@
 #include <kwl/KPrintLog.h>
 #include <kwl/KRefPtr.h>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QJsonArray>
 #include <QMutexLocker>
 #include <QUrl>
+
+#include <utility>
 
 namespace Web {
 
@@ -30,21 +33,27 @@ namespace {
 
 using ConfigInfo::CBaseInfo;
 
+constexpr int kQueueFull = -2; // KMessageQueue::PushMsg: no room left
+
 // Adapts a message builder of the catalogue to a row of the recognition table.
-template<auto build> CWebBaseMsg *buildMsg(CWebMessageQueue &, const QString &m, QJsonObject &p)
+template<auto build> CWebMsgRef buildMsg(CWebMessageQueue &, const QString &m, QJsonObject &p)
 {
-    return build(m, p);
+    return CWebMsgRef(build(m, p).get());
 }
 
-CWebBaseMsg *plainMsg(CWebMessageQueue &, const QString &method, QJsonObject &)
+CWebMsgRef plainMsg(CWebMessageQueue &, const QString &method, QJsonObject &)
 {
-    return new CWebBaseMsg(method);
+    return CWebMsgRef(new CWebBaseMsg(method));
 }
 
-CWebBaseMsg *openUrl(CWebMessageQueue &, const QString &, QJsonObject &params)
+CWebMsgRef openUrl(CWebMessageQueue &, const QString &, QJsonObject &params)
 {
-    QDesktopServices::openUrl(QUrl(params.value(QLatin1String("url")).toString()));
-    return nullptr;
+    // Opened from the GUI thread: the desktop services and the URL handlers live there.
+    const QUrl url(params.value(QLatin1String("url")).toString());
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
+    return {};
 }
 
 QString takeString(QJsonObject &params, const char *key)
@@ -75,7 +84,11 @@ void CWebMessageQueue::PushRequest(QJsonObject request)
     if (!IsRunning())
         Start();
     KRefPtr<CWebMessage> msg(new CWebMessage(request));
-    PushMsg(msg.get());
+    if (PushMsg(msg.get()) == kQueueFull)
+        KPrintLog::instance()->Log(
+            "Web/CWebMessageQueue", __LINE__, "Web::CWebMessageQueue::PushRequest", "", 6,
+            "Message queue full, request lost: method[%s]",
+            request.value(QLatin1String("method")).toString().toUtf8().constData());
 }
 
 void CWebMessageQueue::processMsg(KMessage *msg)
@@ -88,19 +101,17 @@ void CWebMessageQueue::processMsg(KMessage *msg)
     KLOG(KPrintLog::Info, "processMsg =%s \n", method.toUtf8().constData());
 
     bool post = true;
-    CWebBaseMsg *result = handleRequest(method, params, &post);
+    CWebMsgRef result = handleRequest(method, params, &post);
     if (!post)
         return;
     QMutexLocker lock(&m_managerMutex);
     if (m_manager)
-        m_manager->PostRPCCall(result); // a null result reaches nobody
-    else
-        delete result;
+        m_manager->PostRPCCall(std::move(result)); // a null result reaches nobody
 }
 
-CWebBaseMsg *CWebMessageQueue::handleRequest(const QString &method, QJsonObject &params, bool *post)
+CWebMsgRef CWebMessageQueue::handleRequest(const QString &method, QJsonObject &params, bool *post)
 {
-    using Handler = CWebBaseMsg *(*)(CWebMessageQueue &, const QString &, QJsonObject &);
+    using Handler = CWebMsgRef (*)(CWebMessageQueue &, const QString &, QJsonObject &);
     struct Row
     {
         QLatin1String name;
@@ -124,7 +135,7 @@ CWebBaseMsg *CWebMessageQueue::handleRequest(const QString &method, QJsonObject 
              queue.saveUserInfo(params);
              queue.saveMenuInfo(params);
              CBaseInfo::Instance().setLogin(true);
-             return new CWebBaseMsg(method);
+             return CWebMsgRef(new CWebBaseMsg(method));
          },
          true},
         {QLatin1String("NotifyLoginOut"),
@@ -133,30 +144,30 @@ CWebBaseMsg *CWebMessageQueue::handleRequest(const QString &method, QJsonObject 
              info.resetUserInfo();
              info.clearMenuInfo();
              info.setLogin(false);
-             return new CWebBaseMsg(method);
+             return CWebMsgRef(new CWebBaseMsg(method));
          },
          true},
         {QLatin1String("CloseApp"),
          [](CWebMessageQueue &queue, const QString &method, QJsonObject &) {
              // Handled after this one, so listeners see "CloseApp" before "NotifyLoginOut".
              queue.PushRequest({{"method", "NotifyLoginOut"}, {"params", QJsonObject()}});
-             return new CWebBaseMsg(method);
+             return CWebMsgRef(new CWebBaseMsg(method));
          },
          true},
         {QLatin1String("MinSize"), plainMsg, true},
         {QLatin1String("OpenUrl"), openUrl, false},
         {QLatin1String("OpenUrlByBrowserDialog"), openUrl, false},
         {QLatin1String("NotifyRequestVeltToken"),
-         [](CWebMessageQueue &, const QString &, QJsonObject &) -> CWebBaseMsg * {
+         [](CWebMessageQueue &, const QString &, QJsonObject &) {
              // Carried out on the GUI thread, which owns the HTTP client.
              CBaseInfo::Instance().requestVeltToken();
-             return nullptr;
+             return CWebMsgRef();
          },
          false},
         {QLatin1String("UserInfoModify"),
          [](CWebMessageQueue &queue, const QString &method, QJsonObject &params) {
              queue.saveUserInfo(params);
-             return new CWebBaseMsg(method);
+             return CWebMsgRef(new CWebBaseMsg(method));
          },
          true},
         {QLatin1String("NotifySwitchMenu"), buildMsg<CWebMsgFactory::menu>, true},
@@ -181,7 +192,7 @@ CWebBaseMsg *CWebMessageQueue::handleRequest(const QString &method, QJsonObject 
         }
     }
     *post = true;
-    return nullptr;
+    return {};
 }
 
 void CWebMessageQueue::saveUserInfo(QJsonObject &params)
@@ -212,12 +223,12 @@ void CWebMessageQueue::saveMenuInfo(QJsonObject &params)
     }
 }
 
-CWebBaseMsg *CWebMessageQueue::replyClientInfo()
+CWebMsgRef CWebMessageQueue::replyClientInfo()
 {
     QMutexLocker lock(&m_managerMutex);
     if (m_manager)
         m_manager->ReplyClientInfo();
-    return nullptr;
+    return {};
 }
 
 } // namespace Web

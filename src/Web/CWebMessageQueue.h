@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Web/CWebBaseMsg.h"
+
 #include <kwl/KMessageQueue.h>
 
 #include <QJsonObject>
@@ -8,7 +10,6 @@
 
 namespace Web {
 
-class CWebBaseMsg;
 class IWebViewManager;
 
 // Turns the page's checked requests into messages on a thread of its own, in the order they
@@ -24,7 +25,8 @@ public:
     void SetWebViewManager(IWebViewManager *manager);
     // Detaches the view: once this returns, the worker neither posts nor asks anything of it.
     void ClearWebViewManager();
-    // Queues a request, starting the worker on the first one (GUI thread).
+    // Queues a request, starting the worker on the first one (GUI thread). A request that finds
+    // the queue full is lost and logged.
     void PushRequest(QJsonObject request);
 
     // Handles one request (worker thread): its side effects first, then the post.
@@ -33,11 +35,11 @@ public:
 private:
     // Does what the request needs on this thread and builds its message (null for an unknown
     // method); *post tells whether the result goes to the view at all.
-    CWebBaseMsg *handleRequest(const QString &method, QJsonObject &params, bool *post);
+    CWebMsgRef handleRequest(const QString &method, QJsonObject &params, bool *post);
     void saveUserInfo(QJsonObject &params);
     void saveMenuInfo(QJsonObject &params);
     // Asks the view for "ReplyClientInfo" when one is attached.
-    CWebBaseMsg *replyClientInfo();
+    CWebMsgRef replyClientInfo();
 
     QMutex m_managerMutex; // held while the worker uses the view, so detaching waits for it
     IWebViewManager *m_manager = nullptr;

@@ -71,10 +71,10 @@ ChannelInfo_t deviceChannel(const QJsonObject &params)
     return channel;
 }
 
-template<typename Msg> Msg *rectMsg(const QString &method, const QJsonObject &params)
+template<typename Msg> KRefPtr<Msg> rectMsg(const QString &method, const QJsonObject &params)
 {
     const double zoom = zoomFactor();
-    auto *msg = new Msg(method);
+    KRefPtr<Msg> msg(new Msg(method));
     msg->module = intOf(params, "module");
     msg->left = scaled(params, "left", zoom);
     msg->top = scaled(params, "top", zoom);
@@ -141,22 +141,22 @@ ChannelInfo_t CWebMsgFactory::channel(const QJsonObject &object)
     return channel;
 }
 
-MenuMsg *CWebMsgFactory::menu(const QString &method, const QJsonObject &params)
+KRefPtr<MenuMsg> CWebMsgFactory::menu(const QString &method, const QJsonObject &params)
 {
-    auto *msg = new MenuMsg(method);
+    KRefPtr<MenuMsg> msg(new MenuMsg(method));
     msg->menuPath = stringOf(params, "menuPath");
     return msg;
 }
 
-WndRectMsg *CWebMsgFactory::wndRect(const QString &method, const QJsonObject &params)
+KRefPtr<WndRectMsg> CWebMsgFactory::wndRect(const QString &method, const QJsonObject &params)
 {
     return rectMsg<WndRectMsg>(method, params);
 }
 
-MaskMsg *CWebMsgFactory::mask(const QString &method, const QJsonObject &params)
+KRefPtr<MaskMsg> CWebMsgFactory::mask(const QString &method, const QJsonObject &params)
 {
     const double zoom = zoomFactor();
-    auto *msg = new MaskMsg(method);
+    KRefPtr<MaskMsg> msg(new MaskMsg(method));
     msg->module = intOf(params, "module");
     msg->left = scaled(params, "left", zoom);
     msg->top = scaled(params, "top", zoom);
@@ -168,36 +168,37 @@ MaskMsg *CWebMsgFactory::mask(const QString &method, const QJsonObject &params)
     return msg;
 }
 
-WebDialogRectMsg *CWebMsgFactory::dialogRect(const QString &method, const QJsonObject &params)
+KRefPtr<WebDialogRectMsg> CWebMsgFactory::dialogRect(const QString &method,
+                                                     const QJsonObject &params)
 {
     return rectMsg<WebDialogRectMsg>(method, params);
 }
 
-FullScreenMsg *CWebMsgFactory::fullScreen(const QString &method, const QJsonObject &params)
+KRefPtr<FullScreenMsg> CWebMsgFactory::fullScreen(const QString &method, const QJsonObject &params)
 {
-    auto *msg = new FullScreenMsg(method);
+    KRefPtr<FullScreenMsg> msg(new FullScreenMsg(method));
     msg->bFullScreen = params.value(QLatin1String("bFullScreen")).toBool();
     return msg;
 }
 
-TextMsg *CWebMsgFactory::text(const QString &method, const QJsonObject &params)
+KRefPtr<TextMsg> CWebMsgFactory::text(const QString &method, const QJsonObject &params)
 {
-    auto *msg = new TextMsg(method);
+    KRefPtr<TextMsg> msg(new TextMsg(method));
     msg->content = stringOf(params, "content");
     return msg;
 }
 
-ChannelInfoMsg *CWebMsgFactory::openVideo(const QString &method, const QJsonObject &params)
+KRefPtr<ChannelInfoMsg> CWebMsgFactory::openVideo(const QString &method, const QJsonObject &params)
 {
-    auto *msg = new ChannelInfoMsg(method);
+    KRefPtr<ChannelInfoMsg> msg(new ChannelInfoMsg(method));
     msg->module = intOf(params, "module");
     msg->channels = channelList(params);
     return msg;
 }
 
-OpenRecordMsg *CWebMsgFactory::openRecord(const QString &method, const QJsonObject &params)
+KRefPtr<OpenRecordMsg> CWebMsgFactory::openRecord(const QString &method, const QJsonObject &params)
 {
-    auto *msg = new OpenRecordMsg(method);
+    KRefPtr<OpenRecordMsg> msg(new OpenRecordMsg(method));
     msg->module = intOf(params, "module");
     msg->recordTime = toInt64(params.value(QLatin1String("recordTime")));
     msg->recordLengthOfTime = intOf(params, "recordLengthOfTime");
@@ -205,35 +206,37 @@ OpenRecordMsg *CWebMsgFactory::openRecord(const QString &method, const QJsonObje
     return msg;
 }
 
-MessageNotifyMsg *CWebMsgFactory::messageNotify(const QString &method, const QJsonObject &params)
+KRefPtr<MessageNotifyMsg> CWebMsgFactory::messageNotify(const QString &method,
+                                                        const QJsonObject &params)
 {
-    auto *msg = new MessageNotifyMsg(method);
+    KRefPtr<MessageNotifyMsg> msg(new MessageNotifyMsg(method));
     msg->content = stringOf(params, "content");
     msg->messageType = intOf(params, "messageType");
     msg->messageID = stringOf(params, "messageID");
     return msg;
 }
 
-ChannelInfoMsg *CWebMsgFactory::closeVideo(const QString &method, const QJsonObject &params)
+KRefPtr<ChannelInfoMsg> CWebMsgFactory::closeVideo(const QString &method, const QJsonObject &params)
 {
-    auto *msg = new ChannelInfoMsg(method);
+    KRefPtr<ChannelInfoMsg> msg(new ChannelInfoMsg(method));
     msg->module = intOf(params, "module");
     msg->channels.append(deviceChannel(params));
     return msg;
 }
 
-ChannelInfoMsg *CWebMsgFactory::deviceStatus(const QString &method, const QJsonObject &params)
+KRefPtr<ChannelInfoMsg> CWebMsgFactory::deviceStatus(const QString &method,
+                                                     const QJsonObject &params)
 {
-    auto *msg = new ChannelInfoMsg(method);
+    KRefPtr<ChannelInfoMsg> msg(new ChannelInfoMsg(method));
     msg->status = stringOf(params, "status");
     msg->channels.append(deviceChannel(params));
     return msg;
 }
 
-CommonExportFileMsg *CWebMsgFactory::commonExportFile(const QString &method,
-                                                      const QJsonObject &params)
+KRefPtr<CommonExportFileMsg> CWebMsgFactory::commonExportFile(const QString &method,
+                                                              const QJsonObject &params)
 {
-    auto *msg = new CommonExportFileMsg(method);
+    KRefPtr<CommonExportFileMsg> msg(new CommonExportFileMsg(method));
     msg->requestParams = stringOf(params, "requestParams");
     msg->requestType = stringOf(params, "requestType");
     msg->requestUrl = stringOf(params, "requestUrl");
@@ -247,9 +250,10 @@ CommonExportFileMsg *CWebMsgFactory::commonExportFile(const QString &method,
     return msg;
 }
 
-OpenDeviceWebMsg *CWebMsgFactory::openDeviceWeb(const QString &method, const QJsonObject &params)
+KRefPtr<OpenDeviceWebMsg> CWebMsgFactory::openDeviceWeb(const QString &method,
+                                                        const QJsonObject &params)
 {
-    auto *msg = new OpenDeviceWebMsg(method);
+    KRefPtr<OpenDeviceWebMsg> msg(new OpenDeviceWebMsg(method));
     msg->deviceId = stringOf(params, "deviceId");
     return msg;
 }

@@ -16,12 +16,13 @@
 #include <winport/WinRegistry.h>
 
 #include <QDir>
-#include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
 #include <QWebChannel>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+
+#include <utility>
 
 namespace Web {
 
@@ -69,8 +70,6 @@ CWebView::~CWebView()
     // Detached first, so the worker posts nothing more; the last reference stops the worker.
     m_queue->ClearWebViewManager();
     m_queue->Release();
-    // Posted messages whose dispatch will never come.
-    qDeleteAll(m_pending);
     m_listeners.clear();
 }
 
@@ -111,13 +110,10 @@ void CWebView::UnregisterMethod(const QString &method)
     m_listeners.remove(method);
 }
 
-void CWebView::PostRPCCall(CWebBaseMsg *msg)
+void CWebView::PostRPCCall(CWebMsgRef msg)
 {
-    if (msg) {
-        QMutexLocker lock(&m_pendingMutex);
-        m_pending.insert(msg);
-    }
-    emit sgnRPCCall(msg);
+    // A hand-over still queued when the view goes is dropped with its message.
+    emit sgnRPCCall(std::move(msg));
 }
 
 void CWebView::ReplyClientInfo()
@@ -186,18 +182,13 @@ void CWebView::onRPCNotify(QString json)
     RPCNotify(json);
 }
 
-void CWebView::onPRCCall(CWebBaseMsg *msg)
+void CWebView::onPRCCall(CWebMsgRef msg)
 {
     if (!msg)
         return;
-    {
-        QMutexLocker lock(&m_pendingMutex);
-        m_pending.remove(msg);
-    }
     const QList<IWebListener *> listeners = m_listeners.values(msg->method);
     for (IWebListener *listener : listeners)
-        listener->onRPCCall(msg);
-    delete msg;
+        listener->onRPCCall(msg.get());
 }
 
 void CWebView::notify(const QString &method, const QJsonObject &params)

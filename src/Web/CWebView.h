@@ -4,8 +4,6 @@
 
 #include <QJsonObject>
 #include <QMultiMap>
-#include <QMutex>
-#include <QSet>
 #include <QString>
 #include <QWebEngineCertificateError>
 #include <QWebEnginePage>
@@ -40,7 +38,7 @@ public:
     void RegisterListener(QString method, IWebListener *listener) override;
     void UnregisterListener(IWebListener *listener) override;
     void UnregisterMethod(const QString &method) override;
-    void PostRPCCall(CWebBaseMsg *msg) override;
+    void PostRPCCall(CWebMsgRef msg) override;
     void ReplyClientInfo() override;
     void MenuClicked(const QString &menuCode, const QString &menuPath) override;
     void FullScreen(bool bFullScreen) override;
@@ -58,15 +56,16 @@ signals:
     // A notification text on its way to the page.
     void sgnRPCNotify(QString json);
     // A parsed message on its way to the GUI thread for dispatch.
-    void sgnRPCCall(CWebBaseMsg *msg);
+    void sgnRPCCall(Web::CWebMsgRef msg);
 
 public slots:
     // The page's render process ended: unless it ended normally, reload one second later.
     void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status,
                                    int exitCode);
     void onRPCNotify(QString json);
-    // Hands msg to every listener of its method, the last registered first, then deletes it.
-    void onPRCCall(CWebBaseMsg *msg);
+    // Hands msg to every listener of its method, the last registered first; the message ends
+    // with its last reference.
+    void onPRCCall(Web::CWebMsgRef msg);
 
 private:
     // Builds the notification and sends it from the GUI thread, where its id is taken, so that
@@ -80,9 +79,6 @@ private:
     QWebChannel *m_channel;
     CWebMessageQueue *m_queue;
     QMultiMap<QString, IWebListener *> m_listeners;
-    // Messages posted but not yet dispatched; deleted with the view if it goes first.
-    QMutex m_pendingMutex;
-    QSet<CWebBaseMsg *> m_pending;
 };
 
 } // namespace Web

@@ -8,8 +8,8 @@ class CWebBaseMsg;
 class IWebListener
 {
 public:
-    // One request, on the GUI thread. The message stays the web view's: read it during the call
-    // and do not keep the pointer.
+    // One request, on the GUI thread. The dispatch holds the message's reference: read it during
+    // the call and do not keep the pointer.
     virtual void onRPCCall(CWebBaseMsg *msg) = 0;
 
 protected:

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "Web/CWebBaseMsg.h"
 #include "Web/WebWndStatus.h"
 
 #include <QString>
 
 namespace Web {
 
-class CWebBaseMsg;
 class IWebListener;
 
 // What the web view offers to the native modules: the listener registry, the hand-over of
@@ -20,8 +20,8 @@ public:
     virtual void UnregisterListener(IWebListener *listener) = 0;
     // Removes every pair under this method name.
     virtual void UnregisterMethod(const QString &method) = 0;
-    // Hands a parsed message to the GUI thread for dispatch; the view owns it from now on.
-    virtual void PostRPCCall(CWebBaseMsg *msg) = 0;
+    // Hands a parsed message (or null) to the GUI thread for dispatch; any thread.
+    virtual void PostRPCCall(CWebMsgRef msg) = 0;
     // "ReplyClientInfo": address, version and system of this client.
     virtual void ReplyClientInfo() = 0;
     // "MenuClicked".

@@ -2,7 +2,7 @@
 
 #include "Web/CWebBaseMsg.h"
 
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 
 namespace Web {
 

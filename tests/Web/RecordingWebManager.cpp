@@ -1,22 +1,65 @@
 #include "RecordingWebManager.h"
 
-void RecordingWebManager::PostRPCCall(Web::CWebBaseMsg *msg)
+#include "Web/IWebListener.h"
+
+void RecordingWebManager::dispatch(Web::CWebBaseMsg *msg)
+{
+    QList<Web::IWebListener *> listeners;
+    for (const auto &registration : qAsConst(m_registrations)) {
+        if (registration.first == msg->method)
+            listeners.prepend(registration.second);
+    }
+    for (Web::IWebListener *listener : listeners)
+        listener->onRPCCall(msg);
+}
+
+QStringList RecordingWebManager::methodsOf(Web::IWebListener *listener) const
+{
+    QStringList methods;
+    for (const auto &registration : m_registrations) {
+        if (registration.second == listener)
+            methods << registration.first;
+    }
+    return methods;
+}
+
+void RecordingWebManager::RegisterListener(QString method, Web::IWebListener *listener)
+{
+    m_registrations.append({method, listener});
+}
+
+void RecordingWebManager::UnregisterListener(Web::IWebListener *listener)
+{
+    m_registrations.erase(std::remove_if(m_registrations.begin(), m_registrations.end(),
+                                         [&](const auto &r) { return r.second == listener; }),
+                          m_registrations.end());
+}
+
+void RecordingWebManager::UnregisterMethod(const QString &method)
+{
+    m_registrations.erase(std::remove_if(m_registrations.begin(), m_registrations.end(),
+                                         [&](const auto &r) { return r.first == method; }),
+                          m_registrations.end());
+}
+
+void RecordingWebManager::PostRPCCall(Web::CWebMsgRef msg)
 {
     ConfigInfo::CBaseInfo &info = ConfigInfo::CBaseInfo::Instance();
-    Post post;
-    post.msg.reset(msg);
-    post.thread = QThread::currentThread();
-    post.login = info.isLogin();
-    post.user = info.getUserInfo();
-    post.menuCount = info.getMenuInfoMap().size();
+    Post post {std::move(msg), QThread::currentThread(), info.isLogin(), info.getUserInfo(),
+               info.getMenuInfoMap().size()};
     QMutexLocker lock(&m_mutex);
     m_posts.push_back(std::move(post));
 }
 
 void RecordingWebManager::ReplyClientInfo()
 {
+    notify("ReplyClientInfo");
+}
+
+void RecordingWebManager::notify(const QString &text)
+{
     QMutexLocker lock(&m_mutex);
-    ++m_clientInfoReplies;
+    notifications << text;
 }
 
 QStringList RecordingWebManager::methods() const
@@ -26,12 +69,6 @@ QStringList RecordingWebManager::methods() const
     for (const Post &post : m_posts)
         names << (post.msg ? post.msg->method : QString("<null>"));
     return names;
-}
-
-int RecordingWebManager::clientInfoReplies() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_clientInfoReplies;
 }
 
 const RecordingWebManager::Post &RecordingWebManager::post(int index) const
@@ -44,5 +81,5 @@ void RecordingWebManager::clear()
 {
     QMutexLocker lock(&m_mutex);
     m_posts.clear();
-    m_clientInfoReplies = 0;
+    notifications.clear();
 }

@@ -8,53 +8,57 @@
 #include <QStringList>
 #include <QThread>
 
-#include <memory>
 #include <vector>
 
-// Stands in for the web view where no browser can run: keeps every message the queue posts,
-// with the thread it came on and what CBaseInfo held at that moment, and counts the client
-// information replies asked for. Any thread may call it.
+// Stands in for the web view where no browser runs. It keeps every message posted to it, with
+// the thread it came on and what CBaseInfo held at that moment; it keeps the listener
+// registrations and hands a message to the listeners of its method as the view does (the last
+// registered first); and it records every notification meant for the page as "<method>" or
+// "<method>:<value>". Posts may come on any thread.
 class RecordingWebManager : public Web::IWebViewManager
 {
 public:
     struct Post
     {
-        std::unique_ptr<Web::CWebBaseMsg> msg; // null for an unknown method
+        Web::CWebMsgRef msg; // null for an unknown method
         QThread *thread = nullptr;
         bool login = false;
         ConfigInfo::UserInfo user;
         int menuCount = 0;
     };
 
-    void RegisterListener(QString, Web::IWebListener *) override { }
-    void UnregisterListener(Web::IWebListener *) override { }
-    void UnregisterMethod(const QString &) override { }
-    void PostRPCCall(Web::CWebBaseMsg *msg) override;
-    void ReplyClientInfo() override;
-    void MenuClicked(const QString &, const QString &) override { }
-    void FullScreen(bool) override { }
-    void VideoStatusChanged(const Web::WebWndStatus_t &) override { }
-    void PlayWndSelected(const Web::WebWndStatus_t &) override { }
-    void RemoteOpenDoor() override { }
-    void SendFileData(const channelSnapShotInfo_t &) override { }
-    void ReplyMessageNotify(const QString &) override { }
-    void RightClickCloseAPP() override { }
-    void WebP2pState(int) override { }
-
+    // Dispatches msg to its listeners; the recorder keeps no pointer to it.
+    void dispatch(Web::CWebBaseMsg *msg);
+    // The methods a listener is registered for, in registration order.
+    QStringList methodsOf(Web::IWebListener *listener) const;
     // Methods of the posted messages so far ("<null>" for an unknown method).
     QStringList methods() const;
-    int clientInfoReplies() const;
-    // The message posted at index, cast to the class its method is carried in.
-    template<typename Msg> const Msg *message(int index) const
-    {
-        QMutexLocker lock(&m_mutex);
-        return dynamic_cast<const Msg *>(m_posts.at(size_t(index)).msg.get());
-    }
     const Post &post(int index) const;
     void clear();
 
+    // Written under the lock (the queue's worker asks for "ReplyClientInfo"): read it while
+    // the queue is idle.
+    QStringList notifications;
+
+    void RegisterListener(QString method, Web::IWebListener *listener) override;
+    void UnregisterListener(Web::IWebListener *listener) override;
+    void UnregisterMethod(const QString &method) override;
+    void PostRPCCall(Web::CWebMsgRef msg) override;
+    void ReplyClientInfo() override;
+    void MenuClicked(const QString &, const QString &) override { notify("MenuClicked"); }
+    void FullScreen(bool on) override { notify(on ? "FullScreen:true" : "FullScreen:false"); }
+    void VideoStatusChanged(const Web::WebWndStatus_t &) override { notify("VideoStatusChanged"); }
+    void PlayWndSelected(const Web::WebWndStatus_t &) override { notify("PlayWndSelected"); }
+    void RemoteOpenDoor() override { notify("RemoteOpenDoor"); }
+    void SendFileData(const channelSnapShotInfo_t &) override { notify("SendFileData"); }
+    void ReplyMessageNotify(const QString &id) override { notify("ReplyMessageNotify:" + id); }
+    void RightClickCloseAPP() override { notify("RightClickCloseAPP"); }
+    void WebP2pState(int state) override { notify("WebP2pState:" + QString::number(state)); }
+
 private:
-    mutable QMutex m_mutex;
+    void notify(const QString &text);
+
+    mutable QMutex m_mutex; // guards the posts and the notifications
     std::vector<Post> m_posts;
-    int m_clientInfoReplies = 0;
+    QList<QPair<QString, Web::IWebListener *>> m_registrations; // in registration order
 };

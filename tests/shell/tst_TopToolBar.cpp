@@ -3,7 +3,7 @@
 // when it is maximised, and a login asks the platform for the device-platform token.
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
-#include "NotifyRecorder.h"
+#include "RecordingWebManager.h"
 #include "TopToolBar/CTopToolBar.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/FullScreenMsg.h"
@@ -13,24 +13,26 @@
 
 #include <QtTest>
 
+#include <memory>
+
 using ConfigInfo::CBaseInfo;
 
 namespace {
 
-void sendRequest(NotifyRecorder &web, const QString &method)
+void sendRequest(RecordingWebManager &web, const QString &method)
 {
     Web::CWebBaseMsg msg(method);
     web.dispatch(&msg);
 }
 
-void sendMenu(NotifyRecorder &web, const QString &method, const QString &path)
+void sendMenu(RecordingWebManager &web, const QString &method, const QString &path)
 {
     Web::MenuMsg msg(method);
     msg.menuPath = path;
     web.dispatch(&msg);
 }
 
-void sendFullScreen(NotifyRecorder &web, bool on)
+void sendFullScreen(RecordingWebManager &web, bool on)
 {
     Web::FullScreenMsg msg("FullScreen");
     msg.bFullScreen = on;
@@ -51,9 +53,18 @@ class tst_TopToolBar : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        m_web = std::make_unique<RecordingWebManager>();
+        m_bar = std::make_unique<QTopToolBar>(nullptr);
+        m_bar->SetWebViewManager(m_web.get());
+    }
+
+    void cleanup() { m_bar.reset(); }
+
     void listensToThePageAndLeavesWhenDestroyed()
     {
-        NotifyRecorder web;
+        RecordingWebManager web;
         auto *bar = new QTopToolBar(nullptr);
         QCOMPARE(bar->objectName(), QString("QTopToolBar"));
         bar->SetWebViewManager(nullptr); // ignored
@@ -73,9 +84,8 @@ private slots:
 
     void menuAndWindowRequestsBecomeSignals()
     {
-        NotifyRecorder web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         QSignalSpy menuChange(&bar, &QTopToolBar::sgnMenuChange);
         QSignalSpy menuClose(&bar, &QTopToolBar::sgnMenuClose);
         QSignalSpy minSize(&bar, &QTopToolBar::sgnMinSize);
@@ -106,9 +116,8 @@ private slots:
 
     void fullScreenIsEchoedToThePage()
     {
-        NotifyRecorder web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         QSignalSpy fullScreen(&bar, &QTopToolBar::sgnFullScreen);
 
         // Each request lands on the asked state, also when asked twice, and is told back once.
@@ -134,9 +143,8 @@ private slots:
 
     void draggingMovesUnlessMaximised()
     {
-        NotifyRecorder web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         bar.setGeometry(0, 0, 400, 25);
         bar.show();
         QSignalSpy moves(&bar, &QTopToolBar::sgnMove);
@@ -173,10 +181,8 @@ private slots:
         // What the queue stores before it posts the login.
         CBaseInfo::Instance().setUserInfo(user);
         CBaseInfo::Instance().setLogin(true);
-
-        NotifyRecorder web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
+        RecordingWebManager &web = *m_web;
+        QTopToolBar &bar = *m_bar;
         QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
         QSignalSpy token(&CBaseInfo::Instance(), &CBaseInfo::sgnVeltTokenChanged);
         sendRequest(web, "NotifyLoginSucc");
@@ -192,6 +198,10 @@ private slots:
         sendRequest(web, "UserInfoModify");
         QCOMPARE(bar.controller()->userInfo().userName, QString("demo (night shift)"));
     }
+
+private:
+    std::unique_ptr<RecordingWebManager> m_web;
+    std::unique_ptr<QTopToolBar> m_bar;
 };
 
 QTEST_MAIN(tst_TopToolBar)

@@ -9,12 +9,22 @@
 #include "Timeouts.h"
 #include "VideoPlayImpl.h"
 
+#include <kwl/KSingleton.h>
+
 #include <gst/gst.h>
 
 #include <QCoreApplication>
 #include <QJsonArray>
 
 #include <cstring>
+
+// The library's own object is made and kept by StreamCoreImpl; a test's stand-in put in place
+// with KSingleton<IStreamCore, KSingletonEnd::Never>::Replace is owned by the slot.
+template<> struct KSingletonMaker<StreamCore::IStreamCore>
+{
+    static StreamCore::IStreamCore *make() { return StreamCore::StreamCoreImpl::instance(); }
+    static constexpr bool kOwned = false;
+};
 
 namespace StreamCore {
 
@@ -51,7 +61,7 @@ std::string text(const char *s)
 
 IStreamCore *IStreamCore::GetInstance()
 {
-    return StreamCoreImpl::instance();
+    return &KSingleton<IStreamCore, KSingletonEnd::Never>::Instance();
 }
 
 StreamCoreImpl *StreamCoreImpl::instance()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CommonUI/VideoFrame/AutoDefinition.h"
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 
 #include <StreamCore/IMediaObserver.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CommonUI/VideoFrame/IVideoFrameListener.h"
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 
 #include <QColor>
 #include <QVariant>

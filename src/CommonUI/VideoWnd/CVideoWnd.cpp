@@ -120,6 +120,7 @@ CVideoWnd::CVideoWnd(IVideoWndListener *listener, int wndIndex, QObject *parent)
     : QObject(parent)
     , m_listener(listener)
     , m_wndIndex(wndIndex)
+    , m_wndInfo(newWndInfo())
     , m_reconnectTimer(new QTimer(this))
 {
     m_reconnectTimer->setSingleShot(true);
@@ -231,9 +232,14 @@ void CVideoWnd::closeVideo()
     destroyVideoPlay();
 }
 
+VideoWndInfo_t CVideoWnd::newWndInfo()
+{
+    return VideoWndInfo_t(ConfigInfo::CConfig::Instance().GetRecordConfig().RecType);
+}
+
 void CVideoWnd::resetWndInfo()
 {
-    m_wndInfo = VideoWndInfo_t();
+    m_wndInfo = newWndInfo();
     m_recordCache.reset();
     m_tempSnapPath.clear();
 }

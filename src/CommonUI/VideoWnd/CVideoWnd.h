@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Common/CNetWorkListener.h"
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 #include "CommonUI/VideoWnd/ReconnectSchedule.h"
 #include "CommonUI/VideoWnd/RecordDayCache.h"
 
@@ -143,6 +143,8 @@ private Q_SLOTS:
     void onReconnectTimeout();
 
 private:
+    // A window record looking for recordings where the user's settings say, at this moment.
+    static VideoWndInfo_t newWndInfo();
     static void drawCallback(int handle, HDC hdc, void *info, void *user);
 
     bool createVideoPlay(int mode);

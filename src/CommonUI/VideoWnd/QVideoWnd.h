@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommonUI/VideoRecords.h"
+#include "Records/VideoRecords.h"
 #include "CommonUI/VideoWnd/IVideoWndListener.h"
 
 #include <QVariant>

@@ -1,35 +1,26 @@
 #pragma once
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <kwl/KSingleton.h>
 
-#include <atomic>
+#include <memory>
 
 namespace KWGUI {
 
-// The one object of T, created on first use. Creation takes a lock with a second check
-// inside it, so two threads asking at once get the same object. T lives until process exit.
-template <typename T>
-class KWSingleton
+// The one object of T, made on first use (see KSingleton). Never deleted: the notifier's toasts
+// must outlive every widget of the program, and the application object is gone before static
+// destruction. Tests put a fresh or a stand-in object in place with Reset() and Replace().
+template<typename T> class KWSingleton
 {
 public:
-    static T *Instance()
+    static T *Instance() { return &Slot::Instance(); }
+    static void Reset() { Slot::Reset(); }
+    template<typename U> static void Replace(std::unique_ptr<U> object)
     {
-        T *object = s_object.load(std::memory_order_acquire);
-        if (object)
-            return object;
-        static QMutex mutex;
-        QMutexLocker lock(&mutex);
-        object = s_object.load(std::memory_order_relaxed);
-        if (!object) {
-            object = new T;
-            s_object.store(object, std::memory_order_release);
-        }
-        return object;
+        Slot::Replace(std::move(object));
     }
 
 private:
-    static inline std::atomic<T *> s_object{nullptr};
+    using Slot = KSingleton<T, KSingletonEnd::Never>;
 };
 
 } // namespace KWGUI

@@ -14,7 +14,8 @@ class VideoPlay;
 class IStreamCore
 {
 public:
-    // The one instance.
+    // The one instance, kept to the end of the process. Tests may put a stand-in in place with
+    // KSingleton<IStreamCore, KSingletonEnd::Never>::Replace (kwl/KSingleton.h) and Reset.
     static IStreamCore *GetInstance();
 
     // Names the open platform: port 443 is reached over HTTPS, any other over HTTP. The text

@@ -1,6 +1,4 @@
-#include "CommonUI/VideoRecords.h"
-
-#include "ConfigInfo/CConfig.h"
+#include "Records/VideoRecords.h"
 
 namespace {
 
@@ -30,11 +28,16 @@ VideoEnc_t::VideoEnc_t()
 }
 
 VideoWndInfo_t::VideoWndInfo_t()
-    : recordSource(ConfigInfo::CConfig::Instance().GetRecordConfig().RecType)
 {
     static const bool registered = registerRecord<VideoWndInfo_t>("VideoWndInfo")
         && registerRecord<VideoWndInfo_t>("VideoWndInfo_t");
     Q_UNUSED(registered)
+}
+
+VideoWndInfo_t::VideoWndInfo_t(int recordSource)
+    : VideoWndInfo_t()
+{
+    this->recordSource = recordSource;
 }
 
 VideoStatus_t::VideoStatus_t()

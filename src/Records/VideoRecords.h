@@ -50,8 +50,10 @@ struct VideoEnc_t
 // Everything one video window knows about what it shows.
 struct VideoWndInfo_t
 {
-    // recordSource starts as "RecordConfig/RecType" of the user's settings at this moment.
     VideoWndInfo_t();
+    // A window record looking for recordings in recordSource; a video window builds it with the
+    // record type of the user's settings ("RecordConfig/RecType") at that moment.
+    explicit VideoWndInfo_t(int recordSource);
 
     ChannelInfo_t channel;
     bool bRecordOn = false;
