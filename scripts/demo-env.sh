@@ -17,7 +17,7 @@ demo_prepare() {
     mkdir -p "$DEMO_DIR"
     # A copy, not a link: the client finds its folder through its own resolved path.
     cp -f "$DEMO_BIN/orvane" "$DEMO_DIR/"
-    for entry in Skin Language BackupCfgFiles WndSplit.xml Update.exe; do
+    for entry in Skin skin Language BackupCfgFiles WndSplit.xml Update.exe; do
         [[ -e $DEMO_BIN/$entry ]] && cp -rf "$DEMO_BIN/$entry" "$DEMO_DIR/"
     done
     # Written by the previous run: start from the built-in settings again.

@@ -41,7 +41,7 @@ QString ProgramFolder::clientProgram()
 
 QStringList ProgramFolder::runtimeEntries()
 {
-    return {"Skin", "Language", "BackupCfgFiles", "WndSplit.xml"};
+    return {"Skin", "skin", "Language", "BackupCfgFiles", "WndSplit.xml"};
 }
 
 bool ProgramFolder::install(const QString &program, const QStringList &entries)
