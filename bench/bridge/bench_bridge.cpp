@@ -8,6 +8,7 @@
 #include "Web/CWebView.h"
 #include "Web/IWebListener.h"
 
+#include <BenchDisplay.h>
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
@@ -148,22 +149,10 @@ std::vector<double> parseUs(const QStringList &mix, int count, double *perSecond
     return keys > 0 ? samples : std::vector<double> {0.0};
 }
 
-// QtWebEngine needs a display; without one, run again under a private Xvfb.
+// QtWebEngine needs a display (a private Xvfb when there is none) and, as root, no sandbox.
 void ensureDisplay(char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("BENCH_BRIDGE_XVFB")) {
-        qputenv("BENCH_BRIDGE_XVFB", "1");
-        char xvfb[] = "xvfb-run";
-        char automatic[] = "-a";
-        std::vector<char *> args = {xvfb, automatic};
-        for (char **arg = argv; *arg; ++arg)
-            args.push_back(*arg);
-        args.push_back(nullptr);
-        execvp(xvfb, args.data());
-        std::perror("bench_bridge: xvfb-run");
-        std::exit(1);
-    }
+    BenchDisplay::ensure(argv);
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -12,6 +12,7 @@
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 
+#include <BenchDisplay.h>
 #include <SimProcess.h>
 #include <StreamCore/IStreamCore.h>
 
@@ -129,16 +130,7 @@ Figures measure(bool automatic, int seconds, PaintCounter &counter)
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("DISPLAY")) {
-        std::vector<char *> args {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-                                  const_cast<char *>("-s"),
-                                  const_cast<char *>("-screen 0 1920x1080x24 -nolisten tcp")};
-        args.insert(args.end(), argv, argv + argc);
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::perror("bench_frame: xvfb-run");
-        return 1;
-    }
+    BenchDisplay::ensure(argv);
     QApplication app(argc, argv);
     SimProcess sim;
     QString error;

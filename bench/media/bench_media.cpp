@@ -3,6 +3,7 @@
 // length of each CPU measurement (default 8).
 #include "MediaBench.h"
 
+#include <BenchDisplay.h>
 #include <SimProcess.h>
 
 #include <StreamCore/IStreamCore.h>
@@ -36,16 +37,7 @@ void printLatency(const char *what, const std::vector<double> &times, double tar
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("DISPLAY")) {
-        std::vector<char *> args {const_cast<char *>("xvfb-run"), const_cast<char *>("-a"),
-                                  const_cast<char *>("-s"),
-                                  const_cast<char *>("-screen 0 1920x1080x24 -nolisten tcp")};
-        args.insert(args.end(), argv, argv + argc);
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::perror("bench_media: xvfb-run");
-        return 1;
-    }
+    BenchDisplay::ensure(argv);
     QApplication app(argc, argv);
     // The simulated devices run in a process of their own: their encoding is not the client's.
     SimProcess sim;

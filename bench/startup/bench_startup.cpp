@@ -8,6 +8,7 @@
 #include "CommonUI/WaitLoadWidget.h"
 #include "TesmarClient.h"
 
+#include <BenchDisplay.h>
 #include <SimServer.h>
 #include <kwl/KPrintLog.h>
 
@@ -32,23 +33,6 @@ namespace {
 constexpr int kRounds = 7;
 constexpr int kReadyTimeoutMs = 60000;
 constexpr double kTarget = 1.2;
-
-void ensureDisplay(char **argv)
-{
-    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
-        return;
-    char xvfb[] = "xvfb-run";
-    char automatic[] = "-a";
-    char server[] = "-s";
-    char screen[] = "-screen 0 1920x1080x24 -nolisten tcp";
-    std::vector<char *> args = {xvfb, automatic, server, screen};
-    for (char **arg = argv; *arg; ++arg)
-        args.push_back(*arg);
-    args.push_back(nullptr);
-    execvp(xvfb, args.data());
-    std::perror("bench_startup: xvfb-run");
-    std::exit(1);
-}
 
 void sayReady()
 {
@@ -187,7 +171,7 @@ int runBench()
 
 int main(int argc, char **argv)
 {
-    ensureDisplay(argv);
+    BenchDisplay::ensure(argv);
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QT_QPA_PLATFORM", "xcb");
