@@ -179,7 +179,7 @@ private slots:
         if (file == "Config.ini")
             for (const QByteArray &line : text.split('\n'))
                 QVERIFY2(readAll("Config.ini").contains(line), line.constData());
-        for (const QString &other : {"Localcfg.ini", "clientInfo.ini"})
+        for (const QString other : {"Localcfg.ini", "clientInfo.ini"})
             QCOMPARE(readAll(other), other == file ? text : QByteArray());
     }
 
