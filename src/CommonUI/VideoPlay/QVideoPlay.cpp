@@ -106,12 +106,12 @@ const QHash<QString, QVideoPlay::Action> &QVideoPlay::actions()
         {"VB_LocalRecord",
          [](QVideoPlay &p, const QVariant &v) {
              p.checkToggle("VB_LocalRecord", v, p.m_frame->recordVideo(v.toBool()),
-                           "Open record failed!", "Close record failed!");
+                           QT_TR_NOOP("Open record failed!"), QT_TR_NOOP("Close record failed!"));
          }},
         {"VB_SnapShot",
          [](QVideoPlay &p, const QVariant &) {
              if (p.m_frame->snapshotVideo() != 0)
-                 p.notify("SnapShot failed!");
+                 p.notify(QT_TR_NOOP("SnapShot failed!"));
          }},
         {"VB_Talk",
          [](QVideoPlay &p, const QVariant &v) {
@@ -132,8 +132,8 @@ const QHash<QString, QVideoPlay::Action> &QVideoPlay::actions()
          }},
         {"VB_Pause",
          [](QVideoPlay &p, const QVariant &v) {
-             p.checkToggle("VB_Pause", v, p.m_frame->pauseVideo(v.toBool()), "Pause failed!",
-                           "Resume failed!");
+             p.checkToggle("VB_Pause", v, p.m_frame->pauseVideo(v.toBool()),
+                           QT_TR_NOOP("Pause failed!"), QT_TR_NOOP("Resume failed!"));
          }},
         {"VB_Back",
          [](QVideoPlay &p, const QVariant &) {
@@ -184,7 +184,7 @@ void QVideoPlay::onDefinitionClicked(const QVariant &value)
 {
     if (m_frame->setDefinition(value.toInt()) == 0)
         return;
-    notify("Change definition failed!");
+    notify(QT_TR_NOOP("Change definition failed!"));
     m_bar->setButtonState("VB_Definition", value.toInt() == 1 ? 0 : 1);
 }
 
@@ -205,9 +205,9 @@ void QVideoPlay::onTalkClicked(const QVariant &value)
         return;
     resetButton("VB_Talk", value);
     if (result == -2)
-        notify("Other Device or Channel is talking");
+        notify(QT_TR_NOOP("Other Device or Channel is talking"));
     else
-        notify(on ? "Open talk failed!" : "Close talk failed!");
+        notify(on ? QT_TR_NOOP("Open talk failed!") : QT_TR_NOOP("Close talk failed!"));
 }
 
 void QVideoPlay::onAudioClicked(const QVariant &value)
@@ -218,18 +218,18 @@ void QVideoPlay::onAudioClicked(const QVariant &value)
         return;
     resetButton("VB_Audio", value);
     if (result == -2)
-        notify("Can't operate sound during talking");
+        notify(QT_TR_NOOP("Can't operate sound during talking"));
     else
-        notify(on ? "Open sound failed!" : "Close sound failed!");
+        notify(on ? QT_TR_NOOP("Open sound failed!") : QT_TR_NOOP("Close sound failed!"));
 }
 
 void QVideoPlay::onStepClicked(int delta)
 {
     const int result = m_frame->stepPlayback(delta);
     if (result == -2)
-        notify("Sorry, no records found");
+        notify(QT_TR_NOOP("Sorry, no records found"));
     else if (result == -3)
-        notify("Wait, query record");
+        notify(QT_TR_NOOP("Wait, query record"));
 }
 
 void QVideoPlay::onOpenDoorClicked()
@@ -256,7 +256,7 @@ void QVideoPlay::onVideoBarSplitChanged(int count)
 void QVideoPlay::onVideoBarSpeedChanged(int speed)
 {
     if (m_frame->setPlaySpeed(speed) != 0)
-        notify("Failed to Speed!");
+        notify(QT_TR_NOOP("Failed to Speed!"));
     m_bar->setButtonState("VB_SpeedSet", m_frame->wndInfo(m_frame->selectedWnd()).playSpeed);
 }
 
@@ -285,7 +285,7 @@ void QVideoPlay::onWndVideoTalkStatusNotify(int wndIndex, int operation, VideoWn
     if (wndIndex == m_frame->selectedWnd())
         m_bar->setButtonState("VB_Talk", info.bTalkOn);
     if (operation == 0 && !info.bTalkOn)
-        notify("Open talk failed, please check your micophone!");
+        notify(QT_TR_NOOP("Open talk failed, please check your micophone!"));
 }
 
 void QVideoPlay::onUpdateSoundAlarmBtnState(int wndIndex, bool on, int remaining)
