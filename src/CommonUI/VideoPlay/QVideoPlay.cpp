@@ -165,8 +165,6 @@ const QHash<QString, QVideoPlay::Action> &QVideoPlay::actions()
 
 void QVideoPlay::onVideoBarBtnClick(QString strObjName, QVariant variant)
 {
-    if (!m_frame)
-        return;
     if (const Action action = actions().value(strObjName))
         action(*this, variant);
 }
@@ -268,7 +266,7 @@ void QVideoPlay::onSplitWnd(int splitMode)
 
 void QVideoPlay::onWndSelectedNotify(int wndIndex, int status, VideoWndInfo_t info)
 {
-    updateBar(status, info);
+    VideoBarRows::apply(m_bar, status, info);
     emit sgnWndSelectedNotify(wndIndex, status, info);
     updatePTZPanel();
 }
@@ -276,7 +274,7 @@ void QVideoPlay::onWndSelectedNotify(int wndIndex, int status, VideoWndInfo_t in
 void QVideoPlay::onWndVideoStatusNotify(int wndIndex, int status, VideoWndInfo_t info)
 {
     if (wndIndex == m_frame->selectedWnd())
-        updateBar(status, info);
+        VideoBarRows::apply(m_bar, status, info);
     emit sgnWndVideoStatusNotify(wndIndex, status, info);
 }
 
@@ -298,11 +296,6 @@ void QVideoPlay::onUpdateLightAlarmBtnState(int wndIndex, bool on)
 {
     if (wndIndex == m_frame->selectedWnd())
         m_bar->setButtonState("VB_LightAlarm", on);
-}
-
-void QVideoPlay::updateBar(int status, const VideoWndInfo_t &info)
-{
-    VideoBarRows::apply(m_bar, status, info);
 }
 
 void QVideoPlay::updatePTZPanel()

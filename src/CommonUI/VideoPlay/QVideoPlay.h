@@ -79,8 +79,6 @@ private:
     void onStepClicked(int delta);
     void onOpenDoorClicked();
     void onPTZClicked(const QVariant &value);
-    // The bar's buttons and states for the selected window.
-    void updateBar(int status, const VideoWndInfo_t &info);
     // Tells the event hub to show or hide the PTZ panel for the selected window.
     void updatePTZPanel();
     // The panel's own keys (windows, enlarge, leave full screen); false for the others.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Records/VideoRecords.h"
 #include "CommonUI/VideoWnd/IVideoWndListener.h"
+#include "Records/VideoRecords.h"
 
 #include <QVariant>
 #include <QWidget>
