@@ -118,16 +118,18 @@ private Q_SLOTS:
         QCOMPARE(button("VB_SoundAlarm")->property("bSoundAlarmTime"), QVariant(30));
     }
 
-    // Full screen (F11) makes the panel a window of its own and tells the PTZ panel; Escape
-    // returns it, and does nothing in a panel that is not full screen.
+    // Full screen (F11) makes the panel a window of its own and tells the PTZ panel (shown by its
+    // button); Escape returns it, and does nothing in a panel that is not full screen.
     void fullScreenAndEscape()
     {
         QSignalSpy ptz(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo);
         QTest::keyClick(m_play, Qt::Key_Escape);
         QVERIFY(!m_play->isWindow());
+        m_play->onVideoBarBtnClick("VB_PTZCtrl", true);
         QTest::keyClick(m_play, Qt::Key_F11);
         QVERIFY(m_play->isWindow() && m_play->isFullScreen());
-        QVERIFY(ptz.last().first().value<ChannelPTZParams_t>().bFullScreen);
+        const auto asked = ptz.last().first().value<ChannelPTZParams_t>();
+        QVERIFY(asked.bFullScreen && asked.bShow);
         QCOMPARE(button("VB_FullScreen")->property("bFullScreen"), QVariant(true));
         QVERIFY(button("VB_OpenDoor")->isHidden());
         QTest::keyClick(m_play, Qt::Key_Escape);

@@ -5,6 +5,7 @@
 #include "CommonUI/VideoBar/VideoBarRows.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -240,9 +241,10 @@ void QVideoPlay::onOpenDoorClicked()
 
 void QVideoPlay::onPTZClicked(const QVariant &value)
 {
-    // The window keeps whether its PTZ panel shows; the hub carries the change to it.
-    Common::CGlobalEvent::Instance()->UpdateWndInfo(m_frame->selectedWnd(), "bPTZWidgetShow",
-                                                    value.toBool());
+    // The window keeps whether its PTZ panel shows; told directly, so that a window of the
+    // same index in another panel keeps its own.
+    if (QVideoWnd *wnd = m_frame->frame()->wnd(m_frame->selectedWnd()))
+        wnd->onUpdateVideoWndInfo(wnd->wndIndex(), "bPTZWidgetShow", value.toBool());
     updatePTZPanel();
 }
 
