@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace {
 
@@ -49,6 +50,9 @@ QVideoPlay::QVideoPlay(int ownerType, int wndCount, int splitCount, QWidget *par
     m_frame->show();
     connectFrame();
     m_bar->show();
+    // The panel keeps the keyboard: a pressed button must not take Space or Tab for itself.
+    for (QPushButton *button : m_bar->findChildren<QPushButton *>())
+        button->setFocusPolicy(Qt::NoFocus);
     connectBar();
     auto *hub = Common::CGlobalEvent::Instance();
     connect(hub, &Common::CGlobalEvent::sgnUpdateSoundAlarmBtnState, this,
