@@ -82,6 +82,15 @@ private Q_SLOTS:
         QTRY_VERIFY(shownToasts().contains("Change definition failed!"));
     }
 
+    // A failed speed tells, and the speed button shows the window's own speed again.
+    void failedSpeedShowsTheWindows()
+    {
+        m_play->bar()->setButtonState("VB_SpeedSet", 4); // as the pop-up shows its choice
+        m_play->onVideoBarSpeedChanged(4);
+        QTRY_VERIFY(shownToasts().contains("Failed to Speed!"));
+        QCOMPARE(button("VB_SpeedSet")->property("VB_SpeedSet"), QVariant(1));
+    }
+
     // The bar shows the selected window's row (the rows themselves: tst_VideoBar); another
     // window's news leave it alone.
     void barFollowsSelectedWindow_data()
