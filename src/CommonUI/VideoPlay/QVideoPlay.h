@@ -30,18 +30,21 @@ public:
 
     // Full screen of the panel as a top-level window, or back into its parent.
     void setFullScreen(bool on);
-    bool isPanelFullScreen() const { return m_fullScreen; }
 
 Q_SIGNALS:
+    // The frame's news, passed on; the selected window's after the bar followed it.
     void sgnWndVideoStatusNotify(int wndIndex, int status, VideoWndInfo_t info);
     void sgnWndSelectedNotify(int wndIndex, int status, VideoWndInfo_t info);
+    // The record type button chose recordSource for the selected window.
     void sgnRecordTypeChangeNotify(int recordSource);
     void sgnBeforeOpenNewVideo(int wndIndex);
     void sgnStartQueryRecordNotify(int wndIndex, int sourceType, QString midTime);
     void sgnEndQueryRecordNotify(RecordQueryResult_t result);
     void sgnEndQueryRecordBitmapNotify(QueryRecordBitmapResult_t result);
+    // Window wndIndex closed its channel.
     void sgnWndResetNotify(int wndIndex);
     void sgnSplitWnd(int splitMode);
+    // The open-door button was pressed for the selected window's channel.
     void sgnRemoteOpenDoorNotify(VideoWndInfo_t info);
 
 public Q_SLOTS:
