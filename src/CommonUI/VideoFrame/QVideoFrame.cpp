@@ -214,6 +214,7 @@ void QVideoFrame::onWndCreated(QVideoWnd *wnd, int index)
     connect(wnd, &QVideoWnd::sgnWndVideoStatusNotify, this, &QVideoFrame::onWndVideoStatusNotify);
     connect(wnd, &QVideoWnd::sgnWndVideoTalkStatusNotify, this,
             &QVideoFrame::sgnWndVideoTalkStatusNotify);
+    connect(wnd, &QVideoWnd::sgnWndResetNotify, this, &QVideoFrame::sgnWndResetNotify);
 }
 
 void QVideoFrame::onChannelOpened(QVideoWnd *wnd, int index, int result)

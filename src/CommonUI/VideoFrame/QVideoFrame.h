@@ -83,6 +83,7 @@ Q_SIGNALS:
     void sgnEndQueryRecordNotify(RecordQueryResult_t result);
     void sgnEndQueryRecordBitmapNotify(QueryRecordBitmapResult_t result);
     void sgnSplitWnd(int splitMode);
+    void sgnWndResetNotify(int wndIndex);
 
 public Q_SLOTS:
     void onWndAction(int wndIndex, Wnd_ActionType_e action, QVariant value);

@@ -121,8 +121,10 @@ void QVideoWnd::closeVideo()
     m_surface->setStillPicture(QPixmap());
     m_surface->stopLoading();
     m_surface->setDefaultPictureOn(true);
-    if (info.channel.bHasChannel)
+    if (info.channel.bHasChannel) {
         emit sgnWndVideoStatusNotify(wndIndex(), 0, m_controller->getVideoWndInfo());
+        emit sgnWndResetNotify(wndIndex());
+    }
 }
 
 int QVideoWnd::recordVideo(bool on)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Records/VideoRecords.h"
 #include "CommonUI/VideoWnd/IVideoWndListener.h"
+#include "Records/VideoRecords.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -73,6 +73,8 @@ Q_SIGNALS:
     void sgnWndAction(int wndIndex, Wnd_ActionType_e action, QVariant argument);
     void sgnWndVideoStatusNotify(int wndIndex, int operation, VideoWndInfo_t info);
     void sgnWndVideoTalkStatusNotify(int wndIndex, int operation, VideoWndInfo_t info);
+    // The window closed its channel: what an owner kept of its record no longer holds.
+    void sgnWndResetNotify(int wndIndex);
 
 public Q_SLOTS:
     void onWndVideoStatusNotify(VideoStatus_t status);

@@ -1,0 +1,184 @@
+// The play panel without video: failed buttons tell and reset, the bar follows the selected
+// window and the event hub, full screen and back, and the panel's keys.
+#include "Common/CGlobalEvent.h"
+#include "CommonUI/VideoBar/QVideoBar.h"
+#include "CommonUI/VideoBar/VideoBarRows.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoPlay/QVideoPlay.h"
+#include "TestEnv.h"
+#include "Toasts.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+
+#include <QPushButton>
+#include <QtTest>
+
+class tst_VideoPlay : public QObject
+{
+    Q_OBJECT
+
+    QPushButton *button(const QString &name)
+    {
+        return m_play->bar()->findChild<QPushButton *>(name);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        m_play = new QVideoPlay(CVideoFrame::kOwnerPlayback, 16, 16, &m_parent);
+        m_play->setGeometry(10, 10, 800, 500);
+        m_parent.show();
+    }
+    void init() { m_play->frame()->select(0); }
+
+    // Idle windows fail every operation: its text shows and the toggle goes back (state).
+    void failedButtonsTellAndReset_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("toast");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("rec on") << "VB_LocalRecord" << true << "Open record failed!"
+                                << "bRecordOn";
+        QTest::newRow("rec off") << "VB_LocalRecord" << false << "Close record failed!"
+                                 << "bRecordOn";
+        QTest::newRow("snapshot") << "VB_SnapShot" << false << "SnapShot failed!"
+                                  << "";
+        QTest::newRow("talk") << "VB_Talk" << true << "Open talk failed!"
+                              << "bTalkOn";
+        QTest::newRow("sound") << "VB_Audio" << true << "Open sound failed!"
+                               << "bAudioOn";
+        QTest::newRow("pause") << "VB_Pause" << true << "Pause failed!"
+                               << "bPauseOn";
+        QTest::newRow("resume") << "VB_Pause" << false << "Resume failed!"
+                                << "bPauseOn";
+    }
+    void failedButtonsTellAndReset()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, on);
+        QFETCH(QString, toast);
+        QFETCH(QString, state);
+        m_play->bar()->setButtonState(name, on);
+        m_play->onVideoBarBtnClick(name, on);
+        QTRY_VERIFY(shownToasts().contains(toast));
+        if (!state.isEmpty())
+            QCOMPARE(button(name)->property(qPrintable(state)), QVariant(!on));
+    }
+
+    // Without a selected window a definition change fails; the button shows the other one.
+    void failedDefinitionShowsTheOther()
+    {
+        m_play->frame()->frame()->setSelectedWnd(-1);
+        for (const int asked : {1, 0}) {
+            m_play->onVideoBarBtnClick("VB_Definition", asked);
+            QCOMPARE(button("VB_Definition")->text(),
+                     asked == 1 ? "high definition" : "standard definition");
+        }
+        QTRY_VERIFY(shownToasts().contains("Change definition failed!"));
+    }
+
+    // A failed speed tells, and the speed button shows the window's own speed again.
+    void failedSpeedShowsTheWindows()
+    {
+        m_play->bar()->setButtonState("VB_SpeedSet", 4); // as the pop-up shows its choice
+        m_play->onVideoBarSpeedChanged(4);
+        QTRY_VERIFY(shownToasts().contains("Failed to Speed!"));
+        QCOMPARE(button("VB_SpeedSet")->property("VB_SpeedSet"), QVariant(1));
+    }
+
+    // The bar shows the selected window's row (the rows themselves: tst_VideoBar); another
+    // window's news leave it alone.
+    void barFollowsSelectedWindow_data()
+    {
+        QTest::addColumn<int>("wnd");
+        QTest::addColumn<int>("playType");
+        QTest::addColumn<bool>("liveRow");
+        QTest::newRow("live") << 0 << 0 << true;
+        QTest::newRow("playback") << 0 << 1 << false;
+        QTest::newRow("other window") << 1 << 1 << true;
+    }
+    void barFollowsSelectedWindow()
+    {
+        QFETCH(int, wnd);
+        QFETCH(int, playType);
+        QFETCH(bool, liveRow);
+        m_play->onWndSelectedNotify(0, VideoBarRows::kPlaying, VideoWndInfo_t());
+        VideoWndInfo_t info;
+        info.playType = playType;
+        m_play->onWndVideoStatusNotify(wnd, VideoBarRows::kPlaying, info);
+        QCOMPARE(button("VB_Talk")->isHidden(), !liveRow);
+        QCOMPARE(button("VB_Pause")->isHidden(), liveRow);
+    }
+
+    // The hub's siren and white-light news reach the bar for the selected window only.
+    void alarmStateFromHub()
+    {
+        auto *hub = Common::CGlobalEvent::Instance();
+        hub->UpdateLightAlarmBtnState(0, true);
+        hub->UpdateSoundAlarmBtnState(1, true, 30);
+        QCOMPARE(button("VB_LightAlarm")->property("bLightAlarmOn"), QVariant(true));
+        QCOMPARE(button("VB_SoundAlarm")->property("bSoundAlarmTime").toInt(), 0);
+        hub->UpdateSoundAlarmBtnState(0, true, 30);
+        QCOMPARE(button("VB_SoundAlarm")->property("bSoundAlarmTime"), QVariant(30));
+    }
+
+    // The panel's own keys from window 1 of a 16-window split; Enter enlarges, then returns. A
+    // pressed bar button leaves the keys to the panel.
+    void panelKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("visible");
+        QTest::newRow("3") << int(Qt::Key_3) << 2 << 16;
+        QTest::newRow("0") << int(Qt::Key_0) << 9 << 16;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << 1 << 16;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << 15 << 16;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << 1;
+        QTest::newRow("Enter again") << int(Qt::Key_Enter) << 0 << 16;
+    }
+    void panelKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, selected);
+        QFETCH(int, visible);
+        m_parent.activateWindow(); // toasts take the activation on this platform
+        QVERIFY(QTest::qWaitForWindowActive(&m_parent));
+        QTest::mouseClick(button("VB_CloseAll"), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(m_play->frame()->selectedWnd(), selected);
+        QCOMPARE(m_play->frame()->frame()->visibleCount(), visible);
+    }
+
+    // Full screen (F11) makes the panel a window of its own and tells the PTZ panel (shown by its
+    // button); Escape returns it, and does nothing in a panel that is not full screen.
+    void fullScreenAndEscape()
+    {
+        QSignalSpy ptz(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo);
+        QTest::keyClick(m_play, Qt::Key_Escape);
+        QVERIFY(!m_play->isWindow());
+        m_play->onVideoBarBtnClick("VB_PTZCtrl", true);
+        QTest::keyClick(m_play, Qt::Key_F11);
+        QVERIFY(m_play->isWindow() && m_play->isFullScreen());
+        const auto asked = ptz.last().first().value<ChannelPTZParams_t>();
+        QVERIFY(asked.bFullScreen && asked.bShow);
+        QCOMPARE(button("VB_FullScreen")->property("bFullScreen"), QVariant(true));
+        QVERIFY(button("VB_OpenDoor")->isHidden());
+        QTest::keyClick(m_play, Qt::Key_Escape);
+        QVERIFY(!m_play->isWindow());
+        QCOMPARE(m_play->geometry(), QRect(10, 10, 800, 500));
+        QCOMPARE(m_play->frame()->geometry(), QRect(0, 0, 800, 450));
+        QCOMPARE(m_play->bar()->geometry(), QRect(0, 449, 800, 50));
+    }
+
+private:
+    QWidget m_parent;
+    QVideoPlay *m_play = nullptr;
+};
+
+QTEST_MAIN(tst_VideoPlay)
+#include "tst_VideoPlay.moc"

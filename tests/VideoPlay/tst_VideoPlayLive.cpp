@@ -1,0 +1,134 @@
+// The play panel on the simulated devices: the bar's keys act on the selected window, and
+// talk and sound exclude each other across windows.
+#undef QT_NO_KEYWORDS
+#include "CommonUI/VideoBar/QVideoBar.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoPlay/QVideoPlay.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "ConfigInfo/CBaseInfo.h"
+#include "ConfigInfo/CConfig.h"
+#include "TestEnv.h"
+#include "Toasts.h"
+
+#include "SimHarness.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <StreamCore/IStreamCore.h>
+
+#include <QPushButton>
+#include <QtTest>
+
+class tst_VideoPlayLive : public QObject
+{
+    Q_OBJECT
+
+    // What window index is doing, as the words of the shortcut table.
+    QStringList stateOf(int index) const
+    {
+        const VideoWndInfo_t info = m_play->frame()->wndInfo(index);
+        const QList<QPair<bool, QString>> words
+            = {{info.channel.definitionMode == 0, "high"},
+               {m_play->frame()->frame()->wnd(index)->getVideoState() == 3, "playing"},
+               {info.bRecordOn, "record"},
+               {info.bAudioOn, "sound"},
+               {info.bTalkOn, "talk"}};
+        QStringList state;
+        for (const auto &word : words) {
+            if (word.first)
+                state << word.second;
+        }
+        return state;
+    }
+    void openBoth()
+    {
+        ChannelInfo_t camera, recorder;
+        camera.deviceID = SimHarness::kCamera;
+        recorder.deviceID = SimHarness::kRecorder;
+        camera.channelID = recorder.channelID = 1;
+        camera.bHasChannel = recorder.bHasChannel = true;
+        m_play->frame()->select(0);
+        m_play->frame()->openVideos({camera, recorder});
+        QTRY_VERIFY_WITH_TIMEOUT(stateOf(0).contains("playing") && stateOf(1).contains("playing"),
+                                 15000);
+        m_play->frame()->select(0);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
+        qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
+        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
+        QVERIFY(m_sim.start());
+        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
+                                                                 true),
+                 0);
+        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
+        ConfigInfo::CConfig::Instance().SetRecordConfig({QDir::currentPath() + "/records", 0});
+        ConfigInfo::CConfig::Instance().SetPicAccessInfo(QDir::currentPath() + "/pictures");
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        m_play = new QVideoPlay(CVideoFrame::kOwnerPlayback, 4, 4);
+        m_play->resize(800, 500);
+        m_play->show();
+        openBoth();
+    }
+    void cleanupTestCase() { delete m_play; }
+
+    // Each key in turn on the selected window (the camera), with its toast and the state after.
+    void keysActOnSelectedWindow_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("toast");
+        QTest::addColumn<QStringList>("state");
+        const QStringList playing("playing");
+        QTest::newRow("S") << int(Qt::Key_S) << "SnapShot Succeed" << playing;
+        QTest::newRow("R") << int(Qt::Key_R) << "" << playing + QStringList("record");
+        QTest::newRow("R off") << int(Qt::Key_R) << "Save Record Succeed" << playing;
+        QTest::newRow("M") << int(Qt::Key_M) << "" << playing + QStringList("sound");
+        QTest::newRow("M off") << int(Qt::Key_M) << "" << playing;
+        QTest::newRow("T") << int(Qt::Key_T) << "" << playing + QStringList("talk");
+        QTest::newRow("T off") << int(Qt::Key_T) << "" << playing;
+        QTest::newRow("D") << int(Qt::Key_D) << "" << QStringList {"high", "playing"};
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << "" << QStringList("high");
+    }
+    void keysActOnSelectedWindow()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, toast);
+        QFETCH(QStringList, state);
+        QTest::keyClick(m_play, Qt::Key(key));
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(0), state, 15000);
+        if (!toast.isEmpty())
+            QTRY_VERIFY(shownToasts().contains(toast));
+        QVERIFY(stateOf(1).contains("playing"));
+    }
+
+    // While the camera talks, the other window can neither talk nor sound, and its buttons
+    // show so; closing every window tells of both.
+    void talkAndSoundExcludeEachOther()
+    {
+        openBoth();
+        QTest::keyClick(m_play, Qt::Key_T);
+        QTRY_VERIFY_WITH_TIMEOUT(stateOf(0).contains("talk"), 15000);
+        m_play->frame()->select(1);
+        QTest::keyClick(m_play, Qt::Key_T);
+        QTRY_VERIFY(shownToasts().contains("Other Device or Channel is talking"));
+        QTest::keyClick(m_play, Qt::Key_M);
+        QTRY_VERIFY(shownToasts().contains("Can't operate sound during talking"));
+        auto *bar = m_play->bar();
+        QCOMPARE(bar->findChild<QPushButton *>("VB_Talk")->property("bTalkOn"), QVariant(false));
+        QCOMPARE(bar->findChild<QPushButton *>("VB_Audio")->property("bAudioOn"), QVariant(false));
+        QSignalSpy reset(m_play, &QVideoPlay::sgnWndResetNotify);
+        m_play->onVideoBarBtnClick("VB_CloseAll", false);
+        QCOMPARE(reset.size(), 2);
+    }
+
+private:
+    SimHarness m_sim;
+    QVideoPlay *m_play = nullptr;
+};
+
+QTEST_MAIN(tst_VideoPlayLive)
+#include "tst_VideoPlayLive.moc"
