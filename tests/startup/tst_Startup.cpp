@@ -49,7 +49,7 @@ ChildProcess *startClient(ProgramFolder &folder, const QString &program, bool lo
     if (logged)
         client->waitForLine(kStarted + program);
     else
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 return registry.value("cachePath") != cache
                     || client->state() == QProcess::NotRunning;

@@ -47,8 +47,8 @@ bool DevToolsClient::connectToPage(const QString &urlPart, QString *error, int t
     m_socket.abort();
     m_console.clear();
     m_socket.open(QUrl(debuggerUrl));
-    QTest::qWaitFor([this] { return m_socket.state() != QAbstractSocket::ConnectingState; },
-                    timeoutMs);
+    (void)QTest::qWaitFor([this] { return m_socket.state() != QAbstractSocket::ConnectingState; },
+                          timeoutMs);
     // Console messages and exceptions arrive as events from now on.
     command("Runtime.enable", {}, error, timeoutMs);
     return error->isEmpty();
@@ -156,7 +156,7 @@ QJsonObject DevToolsClient::command(const QString &method, const QJsonObject &pa
     if (connected()) {
         const QJsonObject message {{"id", id}, {"method", method}, {"params", params}};
         m_socket.sendTextMessage(QJsonDocument(message).toJson(QJsonDocument::Compact));
-        QTest::qWaitFor([&] { return m_replies.contains(id) || !connected(); }, timeoutMs);
+        (void)QTest::qWaitFor([&] { return m_replies.contains(id) || !connected(); }, timeoutMs);
     }
     const QJsonObject reply = m_replies.take(id);
     *error = reply.contains("error") ? method + ": " + reply["error"]["message"].toString()
