@@ -115,7 +115,7 @@ const struct KeyRow
     {"hidden snapshot", Qt::Key_S, false, 1, {}},
     {"snapshot", Qt::Key_S, true, 1, {"VB_SnapShot", false}},
     {"pause", Qt::Key_Space, true, 1, {"VB_Pause", true}},
-    {"close all", Qt::Key_Delete, false, 1, {"VB_CloseAll", false}},
+    {"delete is the panel's (closes the selected window)", Qt::Key_Delete, false, 1, {}},
     {"faster", Qt::Key_Plus, true, 1, {2}},
     {"between", Qt::Key_Plus, true, 3, {4}},
     {"slower", Qt::Key_Minus, true, 6, {4}},

@@ -10,12 +10,12 @@ namespace VideoBarButtons {
 const QVector<Shortcut_t> &shortcuts()
 {
     static const QVector<Shortcut_t> table = {
-        {Qt::Key_S, "VB_SnapShot", 0},      {Qt::Key_R, "VB_LocalRecord", 0},
-        {Qt::Key_M, "VB_Audio", 0},         {Qt::Key_T, "VB_Talk", 0},
-        {Qt::Key_D, "VB_Definition", 0},    {Qt::Key_Delete, "VB_CloseAll", 0},
-        {Qt::Key_Space, "VB_Pause", 0},     {Qt::Key_Left, "VB_Back", 0},
-        {Qt::Key_Right, "VB_Forward", 0},   {Qt::Key_Plus, "VB_SpeedSet", +1},
-        {Qt::Key_Minus, "VB_SpeedSet", -1}, {Qt::Key_F11, "VB_FullScreen", 0},
+        {Qt::Key_S, "VB_SnapShot", 0},     {Qt::Key_R, "VB_LocalRecord", 0},
+        {Qt::Key_M, "VB_Audio", 0},        {Qt::Key_T, "VB_Talk", 0},
+        {Qt::Key_D, "VB_Definition", 0},   {Qt::Key_Space, "VB_Pause", 0},
+        {Qt::Key_Left, "VB_Back", 0},      {Qt::Key_Right, "VB_Forward", 0},
+        {Qt::Key_Plus, "VB_SpeedSet", +1}, {Qt::Key_Minus, "VB_SpeedSet", -1},
+        {Qt::Key_F11, "VB_FullScreen", 0},
     };
     return table;
 }
