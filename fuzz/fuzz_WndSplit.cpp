@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -52,22 +53,51 @@ void roundTrip(const char *data, size_t size)
 
 } // namespace
 
-// Works in a scratch folder, and goes once through a whole read and save first: the one-off
-// allocations that Qt's file classes keep would otherwise make every readable input look like a
-// leak to the fuzzer, which then never keeps it.
+// The layout file is read from the working directory, while the fuzzer keeps its corpus at paths
+// relative to where it started: each run goes into the scratch folder and back.
+class InScratchFolder
+{
+public:
+    InScratchFolder() { fchdirOrAbort(scratch()); }
+    ~InScratchFolder() { fchdirOrAbort(start()); }
+
+private:
+    static void fchdirOrAbort(int folder)
+    {
+        if (folder < 0 || ::fchdir(folder) != 0)
+            std::abort();
+    }
+    static int start()
+    {
+        static const int fd = ::open(".", O_RDONLY | O_DIRECTORY);
+        return fd;
+    }
+    static int scratch()
+    {
+        static const int fd = [] {
+            start();
+            char folder[] = "/tmp/fuzz_WndSplit.XXXXXX";
+            return ::mkdtemp(folder) ? ::open(folder, O_RDONLY | O_DIRECTORY) : -1;
+        }();
+        return fd;
+    }
+};
+
+// One whole read and save before fuzzing: the one-off allocations that Qt's file classes keep
+// would otherwise make every readable input look like a leak to the fuzzer, which then never
+// keeps it.
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    char folder[] = "/tmp/fuzz_WndSplit.XXXXXX";
-    if (!::mkdtemp(folder) || ::chdir(folder) != 0)
-        std::abort();
     const char warmUp[] = "<WndSplit><NormalSplit><Split row='1' col='1' count='1'>"
                           "<Wnd enable='true' x2='1' y2='1'/></Split></NormalSplit></WndSplit>";
+    InScratchFolder scratch;
     roundTrip(warmUp, sizeof warmUp - 1);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    InScratchFolder scratch;
     roundTrip(reinterpret_cast<const char *>(data), size);
     return 0;
 }
