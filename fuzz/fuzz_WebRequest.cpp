@@ -2,6 +2,7 @@
 // handling and the building of its message: never a crash, never a message under another name,
 // and the rules of the catalogue hold. A first byte other than '{' picks a method and the rest
 // becomes its "params", so that every message builder is reached quickly.
+#include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "RecordingWebManager.h"
 #include "Web/CWebMessage.h"
@@ -11,6 +12,7 @@
 #include "Web/OpenRecordMsg.h"
 
 #include <kwl/KRefPtr.h>
+#include <kwl/KSingleton.h>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -91,6 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         qInstallMessageHandler(silence); // "OpenUrl" without a desktop only warns
         // Token requests go nowhere rather than to the built-in platform.
         ConfigInfo::CLocalCfg::Instance().SetPlatformUrl("http://127.0.0.1:9");
+        // The token service ends before Qt's own statics when the fuzzer exits: a token request
+        // still on the network thread would otherwise outlive the types it converts.
+        ConfigInfo::CBaseInfo::Instance();
+        std::atexit([] { KSingleton<ConfigInfo::CBaseInfo>::Reset(); });
         return true;
     }();
     Q_UNUSED(platform)
