@@ -8,6 +8,7 @@
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
+#include "Toasts.h"
 
 #include "SimHarness.h"
 
@@ -38,16 +39,6 @@ ChannelInfo_t channel(const char *device, int id, const QString &name, int defin
     c.definitionMode = definition;
     c.bHasChannel = true;
     return c;
-}
-
-QStringList shownToasts()
-{
-    QStringList shown;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        for (QLabel *text : widget->findChildren<QLabel *>("KWToastText"))
-            shown << text->text();
-    }
-    return shown;
 }
 
 // Pure white pixels (the overlay's text colour) in a part of the window given in fractions.

@@ -4,6 +4,7 @@
 #include "CommonUI/VideoWnd/CVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "Toasts.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -19,16 +20,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList shownToasts()
-{
-    QStringList shown;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *text = widget->findChild<QLabel *>("KWToastText"))
-            shown << text->text();
-    }
-    return shown;
-}
 
 // Sends a request of the platform's control API and waits for its answer.
 bool control(const QString &url, const QByteArray &body)
