@@ -133,18 +133,15 @@ int main(int argc, char **argv)
     BenchDisplay::ensure(argv);
     QApplication app(argc, argv);
     SimProcess sim;
-    QString error;
-    if (!sim.start(ORVANE_SIM_BINARY, {"--http-port", "0", "--no-https"}, &error)) {
-        std::fprintf(stderr, "bench_frame: orvane-sim did not start: %s\n", qPrintable(error));
+    const int port = SimLogin::start(sim, "bench_frame");
+    if (port == 0)
         return 1;
-    }
     // The client runs in its program folder: the layouts and the skin are read from there.
     const QString programFolder = QCoreApplication::applicationDirPath() + "/../bin";
     if (!QDir::setCurrent(programFolder) || !QFile::exists("WndSplit.xml")) {
         std::fprintf(stderr, "bench_frame: no program folder at %s\n", qPrintable(programFolder));
         return 1;
     }
-    const int port = sim.port("http");
     StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", port, "", false);
     ConfigInfo::CBaseInfo::Instance().setVeltToken(
         QString::fromStdString(SimLogin::deviceToken(port)));

@@ -1,6 +1,9 @@
 #include "SimLogin.h"
 
+#include <SimProcess.h>
 #include <httplib.h>
+
+#include <cstdio>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,4 +29,14 @@ std::string SimLogin::deviceToken(int httpPort)
         .value("token")
         .toString()
         .toStdString();
+}
+
+int SimLogin::start(SimProcess &sim, const char *benchmark)
+{
+    QString error;
+    if (!sim.start(ORVANE_SIM_BINARY, {"--http-port", "0", "--no-https"}, &error)) {
+        std::fprintf(stderr, "%s: orvane-sim did not start: %s\n", benchmark, qPrintable(error));
+        return 0;
+    }
+    return sim.port("http");
 }

@@ -39,14 +39,10 @@ int main(int argc, char **argv)
 {
     BenchDisplay::ensure(argv);
     QApplication app(argc, argv);
-    // The simulated devices run in a process of their own: their encoding is not the client's.
     SimProcess sim;
-    QString error;
-    if (!sim.start(ORVANE_SIM_BINARY, {"--http-port", "0", "--no-https"}, &error)) {
-        std::fprintf(stderr, "bench_media: %s\n", qPrintable(error));
+    const int port = SimLogin::start(sim, "bench_media");
+    if (port == 0)
         return 1;
-    }
-    const int port = sim.port("http");
     const std::string token = SimLogin::deviceToken(port);
     qputenv("STREAMCORE_AUDIO_SINK", "fakesink");
     StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", port, "", false);

@@ -9,6 +9,7 @@
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "Toasts.h"
+#include "VideoClientOnSim.h"
 
 #include "SimHarness.h"
 
@@ -135,13 +136,7 @@ private Q_SLOTS:
         qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
         qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
         QVERIFY(m_sim.start());
-        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
-                                                                 true),
-                 0);
-        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
-        ConfigInfo::CConfig::Instance().SetRecordConfig({QDir::currentPath() + "/records", 0});
-        ConfigInfo::CConfig::Instance().SetPicAccessInfo(QDir::currentPath() + "/pictures");
-        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        QVERIFY(connectVideoClient(m_sim.httpPort(), SimHarness::kToken));
         KPrintLog::instance()->SetFile("./log/test");
     }
 

@@ -10,6 +10,7 @@
 #include "ConfigInfo/CConfig.h"
 #include "TestEnv.h"
 #include "Toasts.h"
+#include "VideoClientOnSim.h"
 
 #include "SimHarness.h"
 
@@ -62,13 +63,7 @@ private Q_SLOTS:
         qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
         QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
         QVERIFY(m_sim.start());
-        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
-                                                                 true),
-                 0);
-        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
-        ConfigInfo::CConfig::Instance().SetRecordConfig({QDir::currentPath() + "/records", 0});
-        ConfigInfo::CConfig::Instance().SetPicAccessInfo(QDir::currentPath() + "/pictures");
-        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        QVERIFY(connectVideoClient(m_sim.httpPort(), SimHarness::kToken));
         m_play = new QVideoPlay(CVideoFrame::kOwnerPlayback, 4, 4);
         m_play->resize(800, 500);
         m_play->show();
