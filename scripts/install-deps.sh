@@ -22,6 +22,8 @@ packages=(
     xvfb xauth fonts-dejavu-core
     # crash-report symbolisation
     binutils
+    # Debian packages: shlibs, checks of the package, its desktop entry and metadata, man pages
+    dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()
