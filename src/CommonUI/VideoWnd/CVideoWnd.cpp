@@ -14,7 +14,6 @@
 #include <StreamCore/VideoPlay.h>
 #include <kwl/KPrintLog.h>
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -460,10 +459,11 @@ QString CVideoWnd::takeTemporaryPicture(const QString &previous)
         return previous;
     if (!previous.isEmpty())
         QFile::remove(previous);
-    const QString folder = QCoreApplication::applicationDirPath() + "/tmp";
+    // The scratch folder that start-up empties, in the working folder (the user's own when the
+    // program folder is shared).
+    const QString folder = QDir::currentPath() + "/tmp";
     QDir().mkpath(folder);
-    const QString path = QString("%1/tmp/%2.jpg")
-                             .arg(QCoreApplication::applicationDirPath(), now(kFileTimeFormat));
+    const QString path = QString("%1/%2.jpg").arg(folder, now(kFileTimeFormat));
     const int result
         = m_videoPlay->SnapShot(QFile::encodeName(path).constData(), StreamCore::PIC_FORMAT_JPG);
     return result == 0 ? path : QString();
