@@ -2,15 +2,19 @@
 
 #include "CommonUI/TimeBar/CalendarWidget.h"
 #include "CommonUI/TimeBar/QTimeProgressBar.h"
+#include "CommonUI/VideoBar/QVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "RecordPlay/PlaybackSync.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
 #include <kwl/KPrintLog.h>
 
+#include <QBoxLayout>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -21,6 +25,7 @@ constexpr int kWndCount = 16;
 constexpr int kSplitCount = 4;
 constexpr int kPlaying = 3;
 constexpr int kTickMs = 1000;
+constexpr int kStepSeconds = 15;
 
 qint64 secondsOf(const QString &text)
 {
@@ -55,6 +60,7 @@ QRecordVideoPlay::QRecordVideoPlay(int ownerType, QWidget *parent)
     , m_panel(new QVideoPlay(ownerType, kWndCount, kSplitCount, this))
     , m_timeBar(new QTimeProgressBar(QTimeProgressBar::kRows, false, this))
     , m_timer(new QTimer(this))
+    , m_sync(new PlaybackSync(m_panel->frame(), this))
 {
     QVideoFrame *f = frame();
     f->setFlag(CVideoFrame::FlagOutline, true);
@@ -64,7 +70,45 @@ QRecordVideoPlay::QRecordVideoPlay(int ownerType, QWidget *parent)
     connect(m_timer, &QTimer::timeout, this, &QRecordVideoPlay::onTimeOut);
     connectPanel();
     connectTimeBar();
+    addSyncToggle();
     m_timeBar->onSplitWnd(f->frame()->splitWndCount());
+}
+
+void QRecordVideoPlay::addSyncToggle()
+{
+    m_syncButton = new QPushButton(tr("Sync"), m_timeBar->calendar());
+    m_syncButton->setObjectName("syncBtn");
+    m_syncButton->setToolTip(tr("play every window at the same time"));
+    m_syncButton->setCheckable(true);
+    m_syncButton->setFocusPolicy(Qt::NoFocus);
+    m_syncButton->setMaximumSize(60, 40);
+    if (auto *row = qobject_cast<QBoxLayout *>(m_timeBar->calendar()->layout()))
+        row->addWidget(m_syncButton);
+    connect(m_syncButton, &QPushButton::toggled, m_sync, &PlaybackSync::setEnabled);
+    connect(m_sync, &PlaybackSync::sgnDayNeeded, this, [this](int index, const QDate &day) {
+        queryDays(index, day, day, startOf(day), QueryShowDay);
+    });
+    // After the panel has acted on the selected window.
+    connect(m_panel->bar(), &QVideoBar::sgnButtonClicked, this, &QRecordVideoPlay::onBarButton);
+    connect(m_panel->bar(), &QVideoBar::sgnRecordSpeedSet, this, &QRecordVideoPlay::onBarSpeed);
+}
+
+void QRecordVideoPlay::onBarButton(const QString &name, const QVariant &value)
+{
+    if (!m_sync->isEnabled())
+        return;
+    if (name == QLatin1String("VB_Pause"))
+        m_sync->pause(value.toBool());
+    else if (name == QLatin1String("VB_Back"))
+        m_sync->step(-kStepSeconds);
+    else if (name == QLatin1String("VB_Forward"))
+        m_sync->step(kStepSeconds);
+}
+
+void QRecordVideoPlay::onBarSpeed(int speed)
+{
+    if (m_sync->isEnabled())
+        m_sync->setSpeed(speed);
 }
 
 QVideoFrame *QRecordVideoPlay::frame() const
@@ -232,8 +276,10 @@ void QRecordVideoPlay::onWndVideoStatusNotify(int wndIndex, int status, VideoWnd
     if (status == kPlaying && info.playType == 0) {
         m_timeBar->ClearTimeInterval(wndIndex);
         m_timeBar->UpdatePlayIndicator(wndIndex, QDateTime::currentSecsSinceEpoch());
-    } else if (status == kPlaying && info.playType == 1 && !m_timer->isActive()) {
-        m_timer->start(kTickMs);
+    } else if (status == kPlaying && info.playType == 1) {
+        if (!m_timer->isActive())
+            m_timer->start(kTickMs);
+        m_sync->onWndPlaying(wndIndex);
     }
     emit sgnWndVideoStatusNotify(wndIndex, status, info);
 }
@@ -245,6 +291,12 @@ void QRecordVideoPlay::onBeforeOpenNewVideo(int wndIndex)
 
 void QRecordVideoPlay::onWndResetNotify(int wndIndex)
 {
+    // A window waiting for the synchronised clock keeps showing its records.
+    if (m_sync->isWaiting(wndIndex)) {
+        fillRow(wndIndex);
+        return;
+    }
+    m_sync->leave(wndIndex);
     m_timeBar->ClearTimeInterval(wndIndex);
 }
 
@@ -290,13 +342,16 @@ void QRecordVideoPlay::onRecordTypeChangeNotify(int recordSource)
 
 void QRecordVideoPlay::onProgressBarDbClicked(int wndIndex, int time)
 {
-    playAt(wndIndex, time);
+    if (m_sync->isEnabled())
+        m_sync->seek(wndIndex, time);
+    else
+        playAt(wndIndex, time);
 }
 
 void QRecordVideoPlay::onOnProgressBarSeekVideo(int wndIndex, int time)
 {
     frame()->select(wndIndex);
-    playAt(wndIndex, time);
+    onProgressBarDbClicked(wndIndex, time);
 }
 
 void QRecordVideoPlay::onProgressBarQueryRecord(int wndIndex, int start, int end)

@@ -7,6 +7,8 @@
 #include <QMap>
 #include <QWidget>
 
+class PlaybackSync;
+class QPushButton;
 class QTimeProgressBar;
 class QTimer;
 class QVideoFrame;
@@ -36,6 +38,9 @@ public:
     QVideoFrame *frame() const;
     QTimeProgressBar *timeBar() const { return m_timeBar; }
     QTimer *timer() const { return m_timer; }
+    // Synchronised playback and its toggle on the time bar ("syncBtn").
+    PlaybackSync *sync() const { return m_sync; }
+    QPushButton *syncButton() const { return m_syncButton; }
 
     // Opens the channels from the selected window on.
     void openVideos(const QList<ChannelInfo_t> &channels);
@@ -82,6 +87,10 @@ protected:
 private:
     void connectPanel();
     void connectTimeBar();
+    void addSyncToggle();
+    // In synchronised playback the bar's pause, steps and speed act on every window.
+    void onBarButton(const QString &name, const QVariant &value);
+    void onBarSpeed(int speed);
     // Asks for window index's records from 22:00 of the day before first to the end of last;
     // a past day already cached is not asked for again.
     void queryDays(int index, const QDate &first, const QDate &last, qint64 midTime,
@@ -95,5 +104,7 @@ private:
     QVideoPlay *m_panel;
     QTimeProgressBar *m_timeBar;
     QTimer *m_timer;
+    PlaybackSync *m_sync;
+    QPushButton *m_syncButton = nullptr;
     QMap<int, QDate> m_days; // the day each window's row shows
 };

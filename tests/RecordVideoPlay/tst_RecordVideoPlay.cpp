@@ -7,6 +7,7 @@
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "PictureClock.h"
 #include "RecordPlay/QRecordVideoPlay.h"
 #include "TestEnv.h"
 #include "Toasts.h"
@@ -15,7 +16,6 @@
 #include "SimHarness.h"
 
 #include <KWGui/KWDateTimeCalendar.h>
-#include <SimMedia/FrameStamp.h>
 #include <SimMedia/RecordSchedule.h>
 
 #include <QPushButton>
@@ -31,17 +31,6 @@ ChannelInfo_t recorderChannel(int id)
     c.channelName = QString("Channel %1").arg(id);
     c.bHasChannel = true;
     return c;
-}
-
-// The clock burnt into the picture window index shows; 0 while none can be read.
-qint64 pictureClock(QVideoFrame *frame, int index)
-{
-    const QImage image
-        = frame->frame()->wnd(index)->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    SimMedia::FrameStamp stamp;
-    if (!stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()))
-        return 0;
-    return stamp.seconds;
 }
 
 // A past day of the channel's device recordings with a gap of more than a minute after a
