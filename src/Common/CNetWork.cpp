@@ -186,6 +186,8 @@ void CNetWork::onReadyRead()
     if (!m_reply || !m_listener)
         return;
     m_listener->onNetWorkRawHeaderCallBack(m_reply->rawHeaderPairs(), QString());
+    if (!m_reply || !m_listener)
+        return; // the listener aborted the request on seeing the headers
     m_listener->onNetWorkReadyRead(m_reply->readAll(), m_name);
 }
 
