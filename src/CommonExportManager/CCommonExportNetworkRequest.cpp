@@ -155,6 +155,8 @@ void CCommonExportNetworkRequest::finishFile()
         emit sgnExportError(-1, "Export file write fail!");
         return;
     }
+    KLOG(KPrintLog::Info, "CCommonExportNetworkRequest saved %s",
+         qUtf8Printable(m_file.Target()));
     emit sgnExportFinished();
 }
 
