@@ -2,13 +2,10 @@
 
 #include "Common/CNetWork.h"
 #include "CommonExportManager/CExportFileName.h"
+#include "CommonExportManager/CExportReply.h"
 #include "ConfigInfo/CLocalCfg.h"
 
 #include <kwl/KPrintLog.h>
-
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QMap>
 
 namespace {
 
@@ -23,6 +20,7 @@ CCommonExportNetworkRequest::CCommonExportNetworkRequest(QObject *parent)
 {
     m_netWork->setParent(this);
     m_netWork->setListener(this);
+    m_netWork->setReadBufferSize(kReadBufferBytes);
 }
 
 CCommonExportNetworkRequest::~CCommonExportNetworkRequest()
@@ -70,16 +68,7 @@ void CCommonExportNetworkRequest::onNetWorkRawHeaderCallBack(
 
 void CCommonExportNetworkRequest::openTarget(const QList<QNetworkReply::RawHeaderPair> &headers)
 {
-    QMap<QString, QString> values;
-    for (const auto &header : headers)
-        values.insert(QString::fromUtf8(header.first), QString::fromUtf8(header.second));
-    const qint64 size = values.value("size").toLongLong();
-    m_params.size = size > 0 ? size : 0;
-    if (values.contains("name"))
-        m_params.name = values.value("name");
-    if (values.contains("isBase64"))
-        m_params.isBase64 = values.value("isBase64").toInt() != 0;
-
+    CExportReply::ApplyHeaders(headers, m_params);
     const QString name = CExportFileName::SafeName(m_params.name, tr("NoName"));
     const QString target = CExportFileName::UniquePath(m_params.savePath + "/" + name);
     m_firstData = false;
@@ -122,20 +111,14 @@ void CCommonExportNetworkRequest::onNetWorkFinished(const QString &)
 
 bool CCommonExportNetworkRequest::writeBase64Envelope()
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(m_text, &error);
+    QByteArray content;
+    QString error;
+    const bool decoded = CExportReply::DecodeBase64Envelope(m_text, &content, &error);
     m_text.clear();
-    if (error.error != QJsonParseError::NoError) {
-        failBase64("data from server error");
+    if (!decoded) {
+        failBase64(error);
         return false;
     }
-    const QJsonObject envelope = document.object();
-    if (!document.isObject() || !envelope.value("success").toBool(false)) {
-        failBase64("data jsonobject from server error");
-        return false;
-    }
-    const QByteArray content
-        = QByteArray::fromBase64(envelope.value("data").toString().toLocal8Bit());
     if (!m_file.Write(content)) {
         failExport("Export file write fail!",
                    "CCommonExportNetworkRequest writeFile fail: " + m_file.ErrorText());
@@ -155,8 +138,7 @@ void CCommonExportNetworkRequest::finishFile()
         emit sgnExportError(-1, "Export file write fail!");
         return;
     }
-    KLOG(KPrintLog::Info, "CCommonExportNetworkRequest saved %s",
-         qUtf8Printable(m_file.Target()));
+    KLOG(KPrintLog::Info, "CCommonExportNetworkRequest saved %s", qUtf8Printable(m_file.Target()));
     emit sgnExportFinished();
 }
 

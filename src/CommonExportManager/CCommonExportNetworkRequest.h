@@ -31,6 +31,8 @@ public:
     // The file written by the last finished download.
     QString SavedFile() const { return m_file.Target(); }
 
+    // Most reply bytes waiting to be written: the download's memory stays flat.
+    static constexpr qint64 kReadBufferBytes = 1024 * 1024;
     // A Base64 reply larger than this is refused rather than held in memory.
     static constexpr qint64 kMaxBase64Bytes = 256 * 1024 * 1024;
 

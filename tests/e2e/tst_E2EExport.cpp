@@ -22,10 +22,12 @@ class tst_E2EExport : public QObject
     QString savedFile(const QString &pattern)
     {
         QStringList found;
-        const bool saved = QTest::qWaitFor([&] {
-            found = QDir(m_folder.path()).entryList({pattern}, QDir::Files);
-            return !found.isEmpty();
-        }, 15000);
+        const bool saved = QTest::qWaitFor(
+            [&] {
+                found = QDir(m_folder.path()).entryList({pattern}, QDir::Files);
+                return !found.isEmpty();
+            },
+            15000);
         return saved ? m_folder.filePath(found.first()) : QString();
     }
     QByteArray content(const QString &path)
@@ -42,7 +44,8 @@ private slots:
         STEP(m_session.startClient(&m_error));
         STEP(m_session.logIn("demo", "demo123", &m_error));
         STEP(m_session.page().click("#sidebar [data-menu=exportCenter]", &m_error));
-        STEP(m_session.page().waitFor("document.querySelectorAll('#export-qr-device option').length > 0", &m_error));
+        STEP(m_session.page().waitFor(
+            "document.querySelectorAll('#export-qr-device option').length > 0", &m_error));
     }
     void cleanupTestCase() { m_session.stop(); }
 
@@ -51,10 +54,14 @@ private slots:
         STEP(m_session.page().click("#export-devices button[type=submit]", &m_error));
         QVERIFY(content(savedFile("devices-*.csv")).startsWith("Device,Name,Type"));
         QVERIFY(m_session.client()->waitForLine("Export folder question .* answered").hasMatch());
-        QVERIFY(m_session.client()->waitForLine("CCommonExportNetworkRequest saved .*devices-").hasMatch());
+        QVERIFY(m_session.client()
+                    ->waitForLine("CCommonExportNetworkRequest saved .*devices-")
+                    .hasMatch());
 
         m_session.sim("POST", "/sim/alarms", {{"deviceId", "NVR0001A"}, {"messageType", 4}});
-        STEP(m_session.page().evaluate("document.getElementById('export-alarm-type').value = '4'", &m_error).isString());
+        STEP(m_session.page()
+                 .evaluate("document.getElementById('export-alarm-type').value = '4'", &m_error)
+                 .isString());
         STEP(m_session.page().click("#export-alarms button[type=submit]", &m_error));
         const QByteArray alarms = content(savedFile("alarms-*.csv"));
         QVERIFY2(alarms.contains(",4,Door opened,"), alarms.constData());
