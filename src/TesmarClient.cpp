@@ -3,6 +3,7 @@
 #include "CPublicManager.h"
 #include "Common/CGlobalEvent.h"
 #include "Common/CNetWork.h"
+#include "CommonExportManager/CCommonExportTaskManager.h"
 #include "CommonUI/QCustomWidget.h"
 #include "CommonUI/WaitLoadWidget.h"
 #include "ConfigInfo/CBaseInfo.h"
@@ -84,6 +85,8 @@ TesmarClient::TesmarClient()
     m_publicManager->SetWebViewManager(m_webView);
     connect(m_publicManager, &CPublicManager::sgnActivateMainWindow, this,
             &TesmarClient::onActivateWindow);
+    m_exportManager = new CCommonExportTaskManager;
+    m_exportManager->SetWebViewManager(m_webView);
 
     // The token service's HTTP client and timer belong to the GUI thread: it is created here,
     // before the web queue's worker first stores a user in it.
@@ -101,6 +104,7 @@ TesmarClient::TesmarClient()
 TesmarClient::~TesmarClient()
 {
     delete m_publicManager;
+    delete m_exportManager;
     // Its logout signal deletes the module views while the web view still exists.
     delete m_topToolBar;
     StreamCore::IStreamCore::GetInstance()->UnitApi();

@@ -22,6 +22,14 @@
         <source>QRCode download success</source>
         <translation>QR code downloaded</translation>
     </message>
+    <message>
+        <source>NoName</source>
+        <translation>NoName</translation>
+    </message>
+    <message>
+        <source>The export could not be saved: %1</source>
+        <translation>The export could not be saved: %1</translation>
+    </message>
 </context>
 <context>
     <name>CDeviceConfigure</name>

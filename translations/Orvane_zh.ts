@@ -22,6 +22,14 @@
         <source>QRCode download success</source>
         <translation>二维码下载成功</translation>
     </message>
+    <message>
+        <source>NoName</source>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>The export could not be saved: %1</source>
+        <translation>导出文件无法保存：%1</translation>
+    </message>
 </context>
 <context>
     <name>CDeviceConfigure</name>

@@ -4,6 +4,7 @@
 #include "ClientVersion.h"
 #include "ControlRoutes.h"
 #include "DeviceFile.h"
+#include "ExportRoutes.h"
 #include "GatewayRoutes.h"
 #include "SimRouter.h"
 #include "StaticFiles.h"
@@ -78,6 +79,7 @@ private:
     AbilityRoutes m_abilities;
     ControlRoutes m_control;
     WebAppRoutes m_webApp;
+    ExportRoutes m_exports;
     std::unique_ptr<StaticFiles> m_files;
     std::function<void(httplib::Server &)> m_extraRoutes;
     std::unique_ptr<SelfSignedCertificate> m_certificate;
