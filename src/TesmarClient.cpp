@@ -9,6 +9,7 @@
 #include "ConfigInfo/CClientInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "PTZ/QPTZManager.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -94,6 +95,11 @@ TesmarClient::TesmarClient()
                                                     openPlatform.port, "", true);
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo, this,
             &TesmarClient::onPTZCtrlNotify);
+    SetPtzHostFactory([](QWidget *parent, const ChannelPTZParams_t &request) {
+        auto *host = new QPTZManager(parent, request.bFullScreen);
+        host->onSetPTZParams(request.deviceID, request.channelID);
+        return host;
+    });
 }
 
 TesmarClient::~TesmarClient()
