@@ -10,6 +10,7 @@
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "PTZ/QPTZManager.h"
+#include "RemoteDoor/QRemoteDoor.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -95,6 +96,11 @@ TesmarClient::TesmarClient()
                                                     openPlatform.port, "", true);
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo, this,
             &TesmarClient::onPTZCtrlNotify);
+    SetModuleFactory("accessControl", [](QWidget *parent, Web::IWebViewManager *web) {
+        auto *door = new QRemoteDoor(parent);
+        door->SetWebViewManager(web);
+        return door;
+    });
     SetPtzHostFactory([](QWidget *parent, const ChannelPTZParams_t &request) {
         auto *host = new QPTZManager(parent, request.bFullScreen);
         host->onSetPTZParams(request.deviceID, request.channelID);
