@@ -4,6 +4,7 @@
 #include "ClientVersion.h"
 #include "ControlRoutes.h"
 #include "DeviceFile.h"
+#include "DoorRoutes.h"
 #include "GatewayRoutes.h"
 #include "SimRouter.h"
 #include "StaticFiles.h"
@@ -76,6 +77,7 @@ private:
     SimRouter m_router;
     GatewayRoutes m_gateway;
     AbilityRoutes m_abilities;
+    DoorRoutes m_doors;
     ControlRoutes m_control;
     WebAppRoutes m_webApp;
     std::unique_ptr<StaticFiles> m_files;

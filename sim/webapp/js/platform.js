@@ -51,4 +51,7 @@ export const platform = {
     // {messages: [...newer than after], last}; waits up to waitMs for a newer one
     messages: (token, after, waitMs = 0, signal = undefined) =>
         request('GET', `/gateway/message/list?after=${after}&waitMs=${waitMs}`, {token, signal}),
+    // {deviceId, channelId, openedAt}
+    openDoor: (token, deviceId, channelId) =>
+        request('POST', '/gateway/device/door/openDoor', {token, body: {deviceId, channelId}}),
 };
