@@ -1,6 +1,7 @@
 #include "ModuleViews.h"
 
 #include "TesmarClient.h"
+#include "RemoteDoor/QRemoteDoor.h"
 #include "VideoMonitor/QVideoMonitor.h"
 
 #include <utility>
@@ -17,6 +18,7 @@ template<typename View> QWidget *makeView(QWidget *parent, Web::IWebViewManager 
 
 const std::pair<const char *, TesmarClient::ModuleFactory> kModuleViews[] = {
     {"videoSurveillance", makeView<QVideoMonitor>},
+    {"accessControl", makeView<QRemoteDoor>},
 };
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "ModuleViews.h"
+#include "PTZ/QPTZManager.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -99,6 +100,11 @@ TesmarClient::TesmarClient()
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo, this,
             &TesmarClient::onPTZCtrlNotify);
     RegisterModuleViews(*this);
+    SetPtzHostFactory([](QWidget *parent, const ChannelPTZParams_t &request) {
+        auto *host = new QPTZManager(parent, request.bFullScreen);
+        host->onSetPTZParams(request.deviceID, request.channelID);
+        return host;
+    });
 }
 
 TesmarClient::~TesmarClient()

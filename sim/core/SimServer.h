@@ -5,6 +5,7 @@
 #include "ControlRoutes.h"
 #include "DeviceFile.h"
 #include "ExportRoutes.h"
+#include "DoorRoutes.h"
 #include "GatewayRoutes.h"
 #include "SimRouter.h"
 #include "StaticFiles.h"
@@ -77,6 +78,7 @@ private:
     SimRouter m_router;
     GatewayRoutes m_gateway;
     AbilityRoutes m_abilities;
+    DoorRoutes m_doors;
     ControlRoutes m_control;
     WebAppRoutes m_webApp;
     ExportRoutes m_exports;

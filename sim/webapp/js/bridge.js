@@ -93,10 +93,12 @@ function call(method, params = {}) {
         server.RPCCall(JSON.stringify({method, params}));
 }
 
+// Calls fn for every notification of that name; returns what stops it.
 function on(name, fn) {
     if (!handlers.has(name))
         handlers.set(name, []);
     handlers.get(name).push(fn);
+    return () => handlers.set(name, handlers.get(name).filter((f) => f !== fn));
 }
 
 // Requests, page to client.
@@ -144,6 +146,13 @@ export const client = {
             ...(name === undefined ? {} : {name}),
             ...(isBase64 === undefined ? {} : {isBase64: isBase64 ? 1 : 0}),
         }),
+    // Where a module's video lies in the page: rect {left, top, right, bottom} in CSS pixels.
+    setVideoRect: (module, rect) =>
+        call('SetWndRect', {module, left: rect.left, top: rect.top, right: rect.right,
+                            bottom: rect.bottom}),
+    // channels: [{deviceID, channelID, devName, channelName, shopCode, shopName, ...}]
+    openVideo: (module, channels) => call('OpenVideo', {module, channels}),
+    closeVideo: (module, deviceID, channelID) => call('CloseVideo', {module, deviceID, channelID}),
 };
 
 // Notifications, client to page; each takes a function of the notification's values.
@@ -158,4 +167,14 @@ export const notices = {
     fullScreen: (fn) => on('FullScreen', (p) => fn(Boolean(p.bFullScreen))),
     messageClicked: (fn) => on('ReplyMessageNotify', (p) => fn(String(p.messageID || ''))),
     closeRequested: (fn) => on('RightClickCloseAPP', () => fn()),
+    // The door camera's picture: fn({jpegBase64, deviceId, channelId}); returns the stop.
+    doorPicture: (fn) => on('SendFileData', (p) => fn({
+        jpegBase64: String(p.fileData || ''),
+        deviceId: p.DeviceId,
+        channelId: p.ChannelId,
+    })),
+    // The door button of the door's video was pressed; returns the stop.
+    doorButton: (fn) => on('RemoteOpenDoor', () => fn()),
+    // fn({module, wndID, deviceID, channelID, status}): 3 playing, 0 closed; returns the stop.
+    videoStatus: (fn) => on('VideoStatusChanged', (p) => fn(p)),
 };

@@ -54,4 +54,7 @@ export const platform = {
         request('GET', `/gateway/export/qrCode?deviceId=${encodeURIComponent(deviceId)}`, {token}),
     messages: (token, after, waitMs = 0, signal = undefined) =>
         request('GET', `/gateway/message/list?after=${after}&waitMs=${waitMs}`, {token, signal}),
+    // {deviceId, channelId, openedAt}
+    openDoor: (token, deviceId, channelId) =>
+        request('POST', '/gateway/device/door/openDoor', {token, body: {deviceId, channelId}}),
 };

@@ -164,6 +164,7 @@ void CVideoWnd::destroyVideoPlay()
         return;
     m_videoPlay->StopPlay();
     m_videoPlay->RemoveObserver(this);
+    m_picturesAsked.clear(); // a stopped play object reports nothing more
     core()->DestroyVideoPlay(m_videoPlay);
     m_videoPlay = nullptr;
 }
@@ -436,8 +437,7 @@ int CVideoWnd::snapshotVideo()
     if (folder.isEmpty())
         return -1;
     const QString file = folder + "/" + now(kFileTimeFormat) + ".jpg";
-    const int result
-        = m_videoPlay->SnapShot(QFile::encodeName(file).constData(), StreamCore::PIC_FORMAT_JPG);
+    const int result = snapShot(file);
     if (result == 0) {
         m_wndInfo.thumbnailPath = takeTemporaryPicture(m_wndInfo.thumbnailPath);
         m_wndInfo.snapshotFilePath = file;
@@ -464,9 +464,24 @@ QString CVideoWnd::takeTemporaryPicture(const QString &previous)
     const QString folder = QDir::currentPath() + "/tmp";
     QDir().mkpath(folder);
     const QString path = QString("%1/%2.jpg").arg(folder, now(kFileTimeFormat));
+    return snapShot(path) == 0 ? path : QString();
+}
+
+int CVideoWnd::snapShot(const QString &path)
+{
     const int result
         = m_videoPlay->SnapShot(QFile::encodeName(path).constData(), StreamCore::PIC_FORMAT_JPG);
-    return result == 0 ? path : QString();
+    if (result == 0)
+        m_picturesAsked.append(path);
+    return result;
+}
+
+// The library writes pictures one after the other, so its reports come in the order asked.
+void CVideoWnd::pictureWritten(bool written)
+{
+    if (m_picturesAsked.isEmpty())
+        return;
+    emit sgnSnapShotWritten(m_picturesAsked.takeFirst(), written);
 }
 
 Common::CNetWork *CVideoWnd::newAlarmRequest(std::unique_ptr<Common::CNetWork> &slot,
@@ -644,11 +659,19 @@ void CVideoWnd::OnVideoEvent(const StreamCore::VideoEvent *event)
     status.playKind = event->kind;
     status.width = event->width;
     status.height = event->height;
+    if (event->code == StreamCore::VIDEO_EVENT_SNAPSHOT) {
+        const bool written = event->outcome == StreamCore::VIDEO_OUTCOME_NONE;
+        onOwnThread([this, written] { pictureWritten(written); });
+    }
+    onOwnThread([this, status] { handleVideoStatus(status); });
+}
+
+template<typename Fn> void CVideoWnd::onOwnThread(Fn fn)
+{
     if (QThread::currentThread() == thread())
-        handleVideoStatus(status);
+        fn();
     else
-        QMetaObject::invokeMethod(
-            this, [this, status] { handleVideoStatus(status); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, fn, Qt::QueuedConnection);
 }
 
 void CVideoWnd::handleVideoStatus(const VideoStatus_t &status)
@@ -665,11 +688,7 @@ void CVideoWnd::handleVideoStatus(const VideoStatus_t &status)
 void CVideoWnd::OnTalkEvent(const StreamCore::TalkEvent *event)
 {
     const StreamCore::TalkEvent copy = *event;
-    if (QThread::currentThread() == thread())
-        handleTalkEvent(copy);
-    else
-        QMetaObject::invokeMethod(
-            this, [this, copy] { handleTalkEvent(copy); }, Qt::QueuedConnection);
+    onOwnThread([this, copy] { handleTalkEvent(copy); });
 }
 
 void CVideoWnd::handleTalkEvent(const StreamCore::TalkEvent &event)

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QMap>
 #include <QObject>
+#include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
@@ -136,6 +137,11 @@ public:
     void onNetWorkFinished(const QString &name) override;
     void onNetWorkError(int code, const QString &message, const QString &name) override;
 
+Q_SIGNALS:
+    // The media library has written (or failed to write) a picture that snapshotVideo or
+    // getSnapShotPath asked for; the file may be read only from now on.
+    void sgnSnapShotWritten(QString path, bool written);
+
 public Q_SLOTS:
     void onSoundAlarmTimeout();
 
@@ -152,7 +158,12 @@ private:
     bool isPlaying() const { return getVideoState() == 3; }
     bool isPlayingPlayback() const { return isPlaying() && m_wndInfo.playType == 1; }
     int startRealPlay();
+    // Runs fn on the window's thread: at once there, else queued (library threads).
+    template<typename Fn> void onOwnThread(Fn fn);
     void handleVideoStatus(const VideoStatus_t &status);
+    // Asks the library for a picture at path; the library's result.
+    int snapShot(const QString &path);
+    void pictureWritten(bool written);
     void handleTalkEvent(const StreamCore::TalkEvent &event);
     void followReconnect(const VideoStatus_t &status);
     void scheduleReconnect();
@@ -175,6 +186,7 @@ private:
     VideoWndInfo_t m_wndInfo;
     RecordDayCache m_recordCache;
     QString m_tempSnapPath;
+    QStringList m_picturesAsked; // pictures asked for and not yet written, oldest first
     StreamCore::VideoPlay *m_videoPlay = nullptr;
     StreamCore::AudioTalk *m_audioTalk = nullptr;
     bool m_retryHighDefinition = true;

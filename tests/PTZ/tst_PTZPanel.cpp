@@ -1,0 +1,191 @@
+// The PTZ panel: which direction the pad reports where, and every command of the panel moving
+// a simulated camera's view as its burnt-in stamp shows.
+#undef QT_NO_KEYWORDS
+#include "ConfigInfo/CBaseInfo.h"
+#include "LogText.h"
+#include "PTZ/QPTZManager.h"
+#include "PTZ/QPTZWidget.h"
+
+#include "SimHarness.h"
+#include "VideoProbe.h"
+
+#include <StreamCore/IStreamCore.h>
+
+#include <QPushButton>
+#include <QtTest>
+
+#include <functional>
+
+using SimMedia::FrameStamp;
+
+namespace {
+
+// Signed change of a wrapping 0…255 position.
+int turned(int before, int after)
+{
+    return static_cast<int8_t>(static_cast<uint8_t>(after - before));
+}
+
+} // namespace
+
+class tst_PTZPanel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        KPrintLog::instance()->SetFile("./log/test");
+        QVERIFY(m_sim.start());
+        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(),
+                                                                 "", true),
+                 0);
+        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
+    }
+
+    void padReportsDirections_data()
+    {
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<QPoint>("release");
+        QTest::addColumn<QString>("events"); // "code:action" in order
+        QTest::addColumn<int>("pressedStatus"); // "ptzStatus" while pressed
+
+        QTest::newRow("right") << QPoint(150, 100) << QPoint(150, 100) << "4:1 4:2" << 4;
+        QTest::newRow("up") << QPoint(100, 40) << QPoint(100, 40) << "1:1 1:2" << 1;
+        QTest::newRow("down") << QPoint(100, 160) << QPoint(100, 160) << "2:1 2:2" << 2;
+        QTest::newRow("left") << QPoint(40, 100) << QPoint(40, 100) << "3:1 3:2" << 3;
+        QTest::newRow("centre") << QPoint(100, 100) << QPoint(100, 100) << "" << 0;
+        QTest::newRow("inside the inner radius") << QPoint(100, 60) << QPoint(100, 60) << "" << 0;
+        QTest::newRow("just outside the inner radius") << QPoint(100, 52) << QPoint(100, 52)
+                                                       << "1:1 1:2" << 1;
+        QTest::newRow("on the outer radius") << QPoint(100, 0) << QPoint(100, 0) << "" << 0;
+        QTest::newRow("just inside the outer radius") << QPoint(1, 100) << QPoint(1, 100)
+                                                      << "3:1 3:2" << 3;
+        QTest::newRow("released outside: no stop") << QPoint(150, 100) << QPoint(199, 199)
+                                                   << "4:1" << 4;
+        QTest::newRow("released on another direction") << QPoint(150, 100) << QPoint(100, 160)
+                                                       << "4:1 2:2" << 4;
+    }
+
+    void padReportsDirections()
+    {
+        QFETCH(QPoint, press);
+        QFETCH(QPoint, release);
+        QFETCH(QString, events);
+        QFETCH(int, pressedStatus);
+        QPTZWidget panel;
+        QStringList seen;
+        connect(&panel, &QPTZWidget::sgnPtzBtnEvent, this,
+                [&](int code, int action) { seen << QString("%1:%2").arg(code).arg(action); });
+        QTest::mousePress(panel.pad(), Qt::LeftButton, {}, press);
+        QCOMPARE(panel.pad()->property("ptzStatus").toInt(), pressedStatus);
+        QTest::mouseRelease(panel.pad(), Qt::LeftButton, {}, release);
+        QCOMPARE(seen.join(' '), events);
+        if (events.contains(":2"))
+            QCOMPARE(panel.pad()->property("ptzStatus").toInt(), 0);
+    }
+
+    // Each control of the panel moves the camera while held and stops it on release.
+    void commandsMoveTheCamera_data()
+    {
+        QTest::addColumn<QString>("control"); // a pad direction, or a zoom button
+        QTest::addColumn<QString>("axis");
+        QTest::addColumn<int>("sign");
+
+        QTest::newRow("up") << "100,40" << "tilt" << -1;
+        QTest::newRow("down") << "100,160" << "tilt" << 1;
+        QTest::newRow("left") << "40,100" << "pan" << -1;
+        QTest::newRow("right") << "160,100" << "pan" << 1;
+        QTest::newRow("zoom in") << "ZoomIn" << "zoom" << 1;
+        QTest::newRow("zoom out") << "ZoomOut" << "zoom" << -1;
+    }
+
+    void commandsMoveTheCamera()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, axis);
+        QFETCH(int, sign);
+        QVERIFY(startProbe());
+        QPTZManager host(nullptr, false);
+        host.onSetPTZParams(SimHarness::kRecorder, 2);
+        if (axis == "zoom" && sign < 0)
+            QVERIFY(hold(host, "ZoomIn", [](const FrameStamp &s) { return s.zoom >= 2; }));
+
+        const FrameStamp before = stamp();
+        QVERIFY(hold(host, control, [&](const FrameStamp &s) {
+            return sign * (axis == "pan" ? turned(before.pan, s.pan)
+                               : axis == "tilt" ? turned(before.tilt, s.tilt)
+                                                : s.zoom - before.zoom)
+                > 0;
+        }));
+        QVERIFY(standsStill());
+    }
+
+    // A window without a channel and an unknown button send nothing that moves the camera.
+    void refusalsAreLogged()
+    {
+        QVERIFY(startProbe());
+        QPTZManager closed(nullptr, false);
+        closed.onHandlePTZWidgetMsg(QPTZWidget::Right, QPTZWidget::Pressed);
+        QVERIFY(logText().contains("PTZ operation 3 refused: the window shows no channel"));
+
+        QPTZManager host(nullptr, false);
+        host.onSetPTZParams(SimHarness::kRecorder, 2);
+        host.onHandlePTZWidgetMsg(7, QPTZWidget::Pressed);
+        QVERIFY(logText().contains("unknown PTZ button code 7: sent as stop"));
+        QVERIFY(standsStill());
+    }
+
+private:
+    bool startProbe()
+    {
+        m_probe = std::make_unique<VideoProbe>();
+        return m_probe->play()->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1) == 0
+            && m_probe->waitFor(StreamCore::VIDEO_EVENT_LIVE_OPEN,
+                                StreamCore::VIDEO_OUTCOME_PLAYING)
+            && m_probe->waitForStamp([](const FrameStamp &) { return true; }, &m_stamp);
+    }
+
+    FrameStamp stamp()
+    {
+        m_probe->readStamp(&m_stamp);
+        return m_stamp;
+    }
+
+    // Presses a control of the panel until the stamp satisfies moved, then releases it.
+    bool hold(QPTZManager &host, const QString &control,
+              const std::function<bool(const FrameStamp &)> &moved)
+    {
+        QWidget *target = host.panel()->pad();
+        QPoint at;
+        if (auto *button = host.panel()->findChild<QPushButton *>(control)) {
+            target = button;
+            at = button->rect().center();
+        } else {
+            at = QPoint(control.section(',', 0, 0).toInt(), control.section(',', 1).toInt());
+        }
+        QTest::mousePress(target, Qt::LeftButton, {}, at);
+        FrameStamp s;
+        const bool done = m_probe->waitForStamp(moved, &s);
+        QTest::mouseRelease(target, Qt::LeftButton, {}, at);
+        return done;
+    }
+
+    // After a stop the view keeps its place.
+    bool standsStill()
+    {
+        QTest::qWait(400); // the stop travels through the platform
+        const FrameStamp stopped = stamp();
+        QTest::qWait(600);
+        const FrameStamp later = stamp();
+        return later.pan == stopped.pan && later.tilt == stopped.tilt
+            && later.zoom == stopped.zoom;
+    }
+
+    SimHarness m_sim;
+    std::unique_ptr<VideoProbe> m_probe;
+    FrameStamp m_stamp;
+};
+
+QTEST_MAIN(tst_PTZPanel)
+#include "tst_PTZPanel.moc"
