@@ -6,6 +6,7 @@
 #include "CommonExportManager/QCommonExportDlg.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "Web/CWebMsgFactory.h"
 #include "Web/CommonExportFileMsg.h"
 
 #include <ExportRoutes.h>
@@ -67,18 +68,13 @@ class tst_CommonExport : public QObject
         QFile file(m_folder->filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
-    // Sends "CommonExportFile" as the page would.
-    void exportFile(const QString &url, const QString &type = "GET", int exportType = 0,
-                    const QString &params = {}, const QString &name = {}, bool base64 = false)
+    // Sends "CommonExportFile" as the page would: a download by GET unless params say otherwise.
+    void exportFile(const QString &url, QJsonObject params = {})
     {
-        Web::CommonExportFileMsg msg("CommonExportFile");
-        msg.requestUrl = url;
-        msg.requestType = type;
-        msg.exportType = exportType;
-        msg.requestParams = params;
-        msg.name = name;
-        msg.isBase64 = base64;
-        m_manager->onRPCCall(&msg);
+        params.insert("requestUrl", url);
+        params.insert("requestType", params.value("requestType").toString("GET"));
+        m_manager->onRPCCall(
+            Web::CWebMsgFactory::commonExportFile("CommonExportFile", params).get());
     }
     // Waits for the download's end: "finished", or the error's code and text.
     QString outcome()
@@ -145,7 +141,7 @@ private slots:
         for (const QString &file : taken)
             QVERIFY(QFile(m_folder->filePath(file)).open(QIODevice::WriteOnly));
         const QString query = name.isEmpty() ? "noName=1" : "name=" + QUrl::toPercentEncoding(name);
-        exportFile(sampleUrl("bytes=100&" + query), "GET", 0, {}, "fromPage.csv");
+        exportFile(sampleUrl("bytes=100&" + query), {{"name", "fromPage.csv"}});
         QCOMPARE(outcome(), "finished");
         QCOMPARE(files().size(), taken.size() + 1);
         QCOMPARE(read(saved), sample(100));
@@ -168,7 +164,7 @@ private slots:
     {
         m_sim.requestLog().clear();
         QSignalSpy failed(request(), &CCommonExportNetworkRequest::sgnExportError);
-        exportFile(ExportRoutes::samplePath, "Get");
+        exportFile(ExportRoutes::samplePath, {{"requestType", "Get"}});
         QCOMPARE(failed.size(), 1);
         QVERIFY(m_manager->Dialog()->IsDone());
         QVERIFY(m_sim.requestLog().requests(ExportRoutes::samplePath).isEmpty());
@@ -244,7 +240,7 @@ private slots:
                   {"action", "body"},
                   {"body", body},
                   {"headers", headers}});
-        exportFile(ExportRoutes::samplePath, "POST", 0, "{}");
+        exportFile(ExportRoutes::samplePath, {{"requestType", "POST"}, {"requestParams", "{}"}});
         QCOMPARE(outcome(), result);
         QCOMPARE(read(result == "finished" ? "b.txt" : "b.txt.part"),
                  result == "finished" ? QByteArray("hello") : QByteArray());
@@ -257,12 +253,16 @@ private slots:
         QBuffer png;
         png.open(QIODevice::WriteOnly);
         picture.save(&png, "PNG");
-        exportFile({}, "GET", 2, png.data().toBase64(), "qr.png", true);
+        exportFile({},
+                   {{"exportType", 2},
+                    {"requestParams", QString(png.data().toBase64())},
+                    {"name", "qr.png"},
+                    {"isBase64", 1}});
         QCOMPARE(read("qr.png"), png.data());
         QTRY_VERIFY(shownToasts().contains("QRCode download success"));
 
         qputenv("ORVANE_EXPORT_FOLDER", m_folder->filePath("missing").toUtf8());
-        exportFile({}, "GET", 2, "plain", "qr.txt");
+        exportFile({}, {{"exportType", 2}, {"requestParams", "plain"}, {"name", "qr.txt"}});
         QTRY_VERIFY(shownToasts().contains("openFile fail, QRCode download fail"));
         QCOMPARE(files(), QStringList {"qr.png"});
     }
