@@ -277,15 +277,20 @@ private slots:
         dialog.OnExportProgress(100);
         QCOMPARE(label->text(), "40%");
         qputenv("KWGUI_MESSAGEBOX_ANSWER", "cancel");
-        QTest::keyClick(&dialog, Qt::Key_Escape);
+        dialog.OnCloseBtmClicked(); // answered with the other button: the download goes on
         QCOMPARE(cancel.size(), 0);
         qputenv("KWGUI_MESSAGEBOX_ANSWER", "ok");
-        dialog.OnCloseBtmClicked();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(cancel.size(), 1);
         QVERIFY(!dialog.IsDone());
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Return); // asks nothing while exporting
+        QCOMPARE(cancel.size(), 1);
         dialog.OnExportFinished();
         QCOMPARE(bar->value(), 100);
         QCOMPARE(label->text(), "100%");
+        QTest::keyClick(&dialog, Qt::Key_Return); // "finished"
+        QVERIFY(dialog.isHidden());
         dialog.SetExportingState();
         QCOMPARE(label->text(), "0%");
         QCOMPARE(bar->maximum(), 0);
