@@ -150,7 +150,7 @@ private slots:
     void sizelessReplyKeepsTheBusyBarToTheEnd()
     {
         QSignalSpy progress(request(), &CCommonExportNetworkRequest::sgnExportProgress);
-        exportFile(sampleUrl("bytes=40000&size=0&pieceBytes=10000&trickleMs=50"));
+        exportFile(sampleUrl("bytes=40000&size=0&pieceBytes=10000&trickleMs=200"));
         auto *bar = m_manager->Dialog()->findChild<QProgressBar *>("progressBar");
         QTRY_VERIFY(QFileInfo(m_folder->filePath("sample.txt.part")).size() > 0);
         QCOMPARE(bar->maximum(), 0);
