@@ -24,7 +24,7 @@
     </message>
     <message>
         <source>NoName</source>
-        <translation>NoName</translation>
+        <translation>Unnamed</translation>
     </message>
     <message>
         <source>The export could not be saved: %1</source>

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,27 +24,17 @@ namespace {
 constexpr qint64 kBytes = 500LL * 1024 * 1024;
 const char *const kDemoToken = "ut-demo-7f3a9c21"; // the built-in demo user's gateway token
 
-double megabytesPerSecond(qint64 bytes, qint64 ms)
-{
-    return ms > 0 ? bytes / 1048576.0 / (ms / 1000.0) : 0;
-}
-
 qint64 residentKiB()
 {
     QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
+    const QList<QByteArray> fields
+        = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
     return fields.value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-qint64 curlMs(const QString &url, const QString &file)
+void report(const char *who, qint64 ms)
 {
-    QElapsedTimer clock;
-    clock.start();
-    const int rc = QProcess::execute(
-        "curl", {"-sf", "-o", file, "-H", QString("Authorization: Bearer ") + kDemoToken, url});
-    return rc == 0 && QFile(file).size() == kBytes ? clock.elapsed() : -1;
+    std::printf("  %-8s %7.1f MB/s (%lld ms)\n", who, kBytes / 1048576.0 / (ms / 1000.0), ms);
 }
 
 } // namespace
@@ -56,14 +45,20 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SimProcess sim;
     const int port = SimLogin::start(sim, "bench_export");
-    if (!port || SimLogin::deviceToken(port).empty())
+    if (!port || SimLogin::deviceToken(port).empty()) // the login opens the demo user's session
         return 1;
     const QString base = QString("http://127.0.0.1:%1").arg(port);
     const QString path = QString("/gateway/export/sample?bytes=%1&name=big.bin").arg(kBytes);
     QTemporaryDir folder;
     qputenv("ORVANE_EXPORT_FOLDER", folder.path().toUtf8());
 
-    const qint64 curl = curlMs(base + path, folder.filePath("curl.bin"));
+    QElapsedTimer clock;
+    clock.start();
+    QProcess::execute("curl",
+                      {"-sf", "-o", folder.filePath("curl.bin"), "-H",
+                       QString("Authorization: Bearer ") + kDemoToken, base + path});
+    const qint64 curl = clock.elapsed();
+    const bool curlDone = QFile(folder.filePath("curl.bin")).size() == kBytes;
     QFile::remove(folder.filePath("curl.bin"));
 
     ConfigInfo::CLocalCfg::Instance().SetPlatformUrl(base);
@@ -74,41 +69,36 @@ int main(int argc, char *argv[])
     auto *request = manager.findChild<CCommonExportNetworkRequest *>();
     const qint64 before = residentKiB();
     qint64 peak = before;
+    QList<qint64> quarters; // resident memory at 25, 50 and 75 % received
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&peak] { peak = qMax(peak, residentKiB()); });
-    sampler.start(50);
-    QList<qint64> quarters; // resident memory at 25, 50, 75 and 100 % received
-    QObject::connect(request, &CCommonExportNetworkRequest::sgnExportProgress, [&](qint64 percent) {
-        if (percent >= 25 * (quarters.size() + 1))
+    QObject::connect(request, &CCommonExportNetworkRequest::sgnExportProgress, [&](qint64 p) {
+        if (p >= 25 * (quarters.size() + 1))
             quarters << residentKiB();
     });
-    QElapsedTimer clock;
-    bool done = false;
-    QObject::connect(request, &CCommonExportNetworkRequest::sgnExportFinished, [&] {
-        done = true;
-        app.quit();
-    });
-    QObject::connect(request, &CCommonExportNetworkRequest::sgnNetworkError, &app,
+    for (auto end : {&CCommonExportNetworkRequest::sgnNetworkError,
+                     &CCommonExportNetworkRequest::sgnExportError})
+        QObject::connect(request, end, &app, &QApplication::quit);
+    QObject::connect(request, &CCommonExportNetworkRequest::sgnExportFinished, &app,
                      &QApplication::quit);
-    QObject::connect(request, &CCommonExportNetworkRequest::sgnExportError, &app,
-                     &QApplication::quit);
+    sampler.start(50);
     Web::CommonExportFileMsg msg("CommonExportFile");
     msg.requestUrl = path;
-    clock.start();
+    clock.restart();
     manager.onRPCCall(&msg);
     app.exec();
     const qint64 client = clock.elapsed();
-    if (!done || QFile(folder.filePath("big.bin")).size() != kBytes) {
-        std::fprintf(stderr, "bench_export: the client's download failed\n");
+    if (!curlDone || QFile(folder.filePath("big.bin")).size() != kBytes) {
+        std::fprintf(stderr, "bench_export: a download failed (curl %d)\n", curlDone);
         return 1;
     }
     std::printf("500 MB export download on loopback\n");
-    std::printf("  curl            %7.1f MB/s (%lld ms)\n", megabytesPerSecond(kBytes, curl), curl);
-    std::printf("  client          %7.1f MB/s (%lld ms), %.2f x curl's time\n",
-                megabytesPerSecond(kBytes, client), client, curl > 0 ? double(client) / curl : 0);
-    std::printf("  client memory   %lld KiB resident before, %lld KiB at most during (+%lld KiB)\n",
-                before, peak, peak - before);
-    std::printf("  at 25/50/75 %%   %lld / %lld / %lld KiB\n", quarters.value(0), quarters.value(1),
-                quarters.value(2));
+    report("curl", curl);
+    report("client", client);
+    std::printf(
+        "  client's time %.2f x curl's; resident memory %lld KiB before, %lld / %lld / %lld "
+        "KiB at 25 / 50 / 75 %%, %lld KiB at most (+%lld KiB)\n",
+        double(client) / curl, before, quarters.value(0), quarters.value(1), quarters.value(2),
+        peak, peak - before);
     return 0;
 }

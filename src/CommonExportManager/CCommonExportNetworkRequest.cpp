@@ -30,8 +30,13 @@ CCommonExportNetworkRequest::~CCommonExportNetworkRequest()
 
 void CCommonExportNetworkRequest::onExportNetworkRequest(networkParams_t params)
 {
+    // A new export replaces one still running: that one can no longer finish, its file goes.
+    if (m_state == State::Waiting || m_state == State::Receiving) {
+        m_state = State::Ended;
+        m_netWork->abortRequest();
+        m_file.Discard();
+    }
     m_params = params;
-    m_file.Keep();
     resetProgress();
     m_text.clear();
     m_state = State::Waiting;

@@ -50,11 +50,13 @@ void CExportFile::Keep()
         m_file.flush();
         m_file.close();
     }
+    m_file.setFileName(QString()); // kept: a later Discard must not take it
 }
 
 void CExportFile::Discard()
 {
-    Keep();
+    m_file.close();
     if (!m_file.fileName().isEmpty())
         m_file.remove();
+    m_file.setFileName(QString());
 }

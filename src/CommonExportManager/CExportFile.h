@@ -23,14 +23,14 @@ public:
     // taken meanwhile); false and the reason when that fails, the data then stays in the
     // temporary file.
     bool Commit();
-    // Closes the file and leaves what was received under the temporary name.
+    // Closes the file and leaves what was received under the temporary name; the object then
+    // forgets it.
     void Keep();
     // Closes and deletes the temporary file.
     void Discard();
 
     // The final path, once committed.
     QString Target() const { return m_target; }
-    QString TemporaryPath() const { return m_file.fileName(); }
     QString ErrorText() const { return m_error; }
 
 private:

@@ -6,6 +6,7 @@
 #include "CommonExportManager/QCommonExportDlg.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "Web/CWebMsgFactory.h"
 #include "Web/CommonExportFileMsg.h"
 
 #include <ExportRoutes.h>
@@ -48,23 +49,32 @@ class tst_CommonExport : public QObject
             content += ExportRoutes::sampleByte(i);
         return content;
     }
+    // One row of a table of text columns.
+    template<typename... Texts> static void row(const char *tag, const Texts &...texts)
+    {
+        (QTest::newRow(tag) << ... << QString(texts));
+    }
+    static QString sampleUrl(const QString &query)
+    {
+        return QString(ExportRoutes::samplePath) + "?" + query;
+    }
+    void addFault(const QJsonObject &fault)
+    {
+        QString error;
+        m_sim.faults().add(Fault::fromJson(fault, &error).value());
+    }
     QByteArray read(const QString &name) const
     {
         QFile file(m_folder->filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
-    // Sends "CommonExportFile" as the page would.
-    void exportFile(const QString &url, const QString &type = "GET", int exportType = 0,
-                    const QString &params = {}, const QString &name = {}, bool base64 = false)
+    // Sends "CommonExportFile" as the page would: a download by GET unless params say otherwise.
+    void exportFile(const QString &url, QJsonObject params = {})
     {
-        Web::CommonExportFileMsg msg("CommonExportFile");
-        msg.requestUrl = url;
-        msg.requestType = type;
-        msg.exportType = exportType;
-        msg.requestParams = params;
-        msg.name = name;
-        msg.isBase64 = base64;
-        m_manager->onRPCCall(&msg);
+        params.insert("requestUrl", url);
+        params.insert("requestType", params.value("requestType").toString("GET"));
+        m_manager->onRPCCall(
+            Web::CWebMsgFactory::commonExportFile("CommonExportFile", params).get());
     }
     // Waits for the download's end: "finished", or the error's code and text.
     QString outcome()
@@ -103,59 +113,44 @@ private slots:
 
     void namesAreNumberedAndStayInTheFolder_data()
     {
-        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("existing"); // files already in the folder
         QTest::addColumn<QString>("name"); // the "name" header; empty: none, the page's name
         QTest::addColumn<QString>("saved");
-        QTest::newRow("free") << QStringList() << "a.pdf"
-                              << "a.pdf";
-        QTest::newRow("a.pdf, a(1).pdf taken") << QStringList {"a.pdf", "a(1).pdf"} << "a.pdf"
-                                               << "a(2).pdf";
-        QTest::newRow("no dot") << QStringList {"README", "README(1)"} << "README"
-                                << "README(2)";
-        QTest::newRow("leading dot") << QStringList {".profile"} << ".profile"
-                                     << ".profile(1)";
-        QTest::newRow("brackets") << QStringList {"r(x).pdf"} << "r(x).pdf"
-                                  << "r(x)(1).pdf";
-        QTest::newRow("page's name") << QStringList() << ""
-                                     << "fromPage.csv";
-        QTest::newRow("folders") << QStringList() << "sub/dir/inner.txt"
-                                 << "inner.txt";
-        QTest::newRow("non-ASCII") << QStringList() << "报表 2024.csv"
-                                   << "报表 2024.csv";
-        QTest::newRow("..") << QStringList() << "../../escape.txt"
-                            << "NoName";
-        QTest::newRow("..\\") << QStringList {"NoName"} << "..\\escape.txt"
-                              << "NoName(1)";
-        QTest::newRow("absolute") << QStringList() << "/etc/passwd"
-                                  << "NoName";
-        QTest::newRow("drive") << QStringList() << "C:\\x.txt"
-                               << "NoName";
-        QTest::newRow("tab") << QStringList() << "a\tb.txt"
-                             << "NoName";
-        QTest::newRow("device") << QStringList() << "CON.txt"
-                                << "NoName";
-        QTest::newRow("long") << QStringList() << QString(300, 'x') << "NoName";
+        row("free", "", "a.pdf", "a.pdf");
+        row("a.pdf, a(1).pdf taken", "a.pdf a(1).pdf", "a.pdf", "a(2).pdf");
+        row("no dot", "README README(1)", "README", "README(2)");
+        row("leading dot", ".profile", ".profile", ".profile(1)");
+        row("brackets", "r(x).pdf", "r(x).pdf", "r(x)(1).pdf");
+        row("page's name", "", "", "fromPage.csv");
+        row("folders", "", "sub/dir/inner.txt", "inner.txt");
+        row("non-ASCII", "", "报表 2024.csv", "报表 2024.csv");
+        row("..", "", "../../escape.txt", "NoName");
+        row("..\\", "NoName", "..\\escape.txt", "NoName(1)");
+        row("absolute", "", "/etc/passwd", "NoName");
+        row("drive", "", "C:\\x.txt", "NoName");
+        row("tab", "", "a\tb.txt", "NoName");
+        row("device", "", "CON.txt", "NoName");
+        row("long", "", QString(300, 'x'), "NoName");
     }
     void namesAreNumberedAndStayInTheFolder()
     {
-        QFETCH(QStringList, existing);
+        QFETCH(QString, existing);
         QFETCH(QString, name);
-        for (const QString &file : existing)
+        QFETCH(QString, saved);
+        const QStringList taken = existing.split(' ', Qt::SkipEmptyParts);
+        for (const QString &file : taken)
             QVERIFY(QFile(m_folder->filePath(file)).open(QIODevice::WriteOnly));
         const QString query = name.isEmpty() ? "noName=1" : "name=" + QUrl::toPercentEncoding(name);
-        exportFile(QString(ExportRoutes::samplePath) + "?bytes=100&" + query, "GET", 0, {},
-                   "fromPage.csv");
+        exportFile(sampleUrl("bytes=100&" + query), {{"name", "fromPage.csv"}});
         QCOMPARE(outcome(), "finished");
-        QCOMPARE(files().size(), existing.size() + 1);
-        QFETCH(QString, saved);
+        QCOMPARE(files().size(), taken.size() + 1);
         QCOMPARE(read(saved), sample(100));
     }
 
     void sizelessReplyKeepsTheBusyBarToTheEnd()
     {
         QSignalSpy progress(request(), &CCommonExportNetworkRequest::sgnExportProgress);
-        exportFile(QString(ExportRoutes::samplePath)
-                   + "?bytes=40000&size=0&pieceBytes=10000&trickleMs=50");
+        exportFile(sampleUrl("bytes=40000&size=0&pieceBytes=10000&trickleMs=200"));
         auto *bar = m_manager->Dialog()->findChild<QProgressBar *>("progressBar");
         QTRY_VERIFY(QFileInfo(m_folder->filePath("sample.txt.part")).size() > 0);
         QCOMPARE(bar->maximum(), 0);
@@ -169,7 +164,7 @@ private slots:
     {
         m_sim.requestLog().clear();
         QSignalSpy failed(request(), &CCommonExportNetworkRequest::sgnExportError);
-        exportFile(ExportRoutes::samplePath, "Get");
+        exportFile(ExportRoutes::samplePath, {{"requestType", "Get"}});
         QCOMPARE(failed.size(), 1);
         QVERIFY(m_manager->Dialog()->IsDone());
         QVERIFY(m_sim.requestLog().requests(ExportRoutes::samplePath).isEmpty());
@@ -185,12 +180,8 @@ private slots:
     void cancelLeavesNoFile()
     {
         QFETCH(bool, afterFirstByte);
-        Fault late;
-        late.path = ExportRoutes::samplePath;
-        late.delayMs = afterFirstByte ? 0 : 2000;
-        m_sim.faults().add(late);
-        exportFile(QString(ExportRoutes::samplePath)
-                   + "?bytes=1000000&pieceBytes=10000&trickleMs=20");
+        addFault({{"path", ExportRoutes::samplePath}, {"delayMs", afterFirstByte ? 0 : 2000}});
+        exportFile(sampleUrl("bytes=1000000&pieceBytes=10000&trickleMs=20"));
         if (afterFirstByte)
             QTRY_VERIFY(QFileInfo(m_folder->filePath("sample.txt.part")).size() > 0);
         QTimer::singleShot(0, m_manager->Dialog(), &QCommonExportDlg::OnCloseBtmClicked);
@@ -201,17 +192,12 @@ private slots:
 
     void failuresLeaveNoFinalFileAndReExportSaves()
     {
-        exportFile(QString(ExportRoutes::samplePath)
-                   + "?bytes=200000&failAt=100000&pieceBytes=10000");
+        exportFile(sampleUrl("bytes=200000&failAt=100000&pieceBytes=10000"));
         QVERIFY(outcome() != "finished");
         QCOMPARE(files(), QStringList {"sample.txt.part"});
         QVERIFY(QFileInfo(m_folder->filePath("sample.txt.part")).size() <= 100000);
 
-        QString error;
-        m_sim.faults().add(
-            Fault::fromJson(
-                {{"path", ExportRoutes::samplePath}, {"action", "status"}, {"status", 500}}, &error)
-                .value());
+        addFault({{"path", ExportRoutes::samplePath}, {"action", "status"}, {"status", 500}});
         exportFile(ExportRoutes::samplePath);
         QVERIFY(outcome() != "finished");
         QTimer::singleShot(0, m_manager->Dialog()->findChild<QPushButton *>("btnReExport"),
@@ -225,7 +211,7 @@ private slots:
         rlimit limit {200000, RLIM_INFINITY};
         std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-        exportFile(QString(ExportRoutes::samplePath) + "?bytes=1000000&name=big.bin");
+        exportFile(sampleUrl("bytes=1000000&name=big.bin"));
         const QString result = outcome();
         limit.rlim_cur = RLIM_INFINITY;
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -236,31 +222,25 @@ private slots:
 
     void base64Envelopes_data()
     {
-        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("result");
-        QTest::newRow("not JSON") << QByteArray("{\"data\":") << "-1 data from server error";
-        QTest::newRow("not an object")
-            << QByteArray("[1]") << "-1 data jsonobject from server error";
-        QTest::newRow("success false") << QByteArray("{\"success\":false,\"data\":\"aGk=\"}")
-                                       << "-1 data jsonobject from server error";
-        QTest::newRow("no success")
-            << QByteArray("{\"data\":\"aGk=\"}") << "-1 data jsonobject from server error";
-        QTest::newRow("good") << QByteArray("{\"success\":true,\"data\":\"aGVsbG8=\"}")
-                              << "finished";
+        const QString refused = "-1 data jsonobject from server error";
+        row("not JSON", R"({"data":)", "-1 data from server error");
+        row("not an object", "[1]", refused);
+        row("success false", R"({"success":false,"data":"aGk="})", refused);
+        row("no success", R"({"data":"aGk="})", refused);
+        row("good", R"({"success":true,"data":"aGVsbG8="})", "finished");
     }
     void base64Envelopes()
     {
-        QFETCH(QByteArray, body);
+        QFETCH(QString, body);
         QFETCH(QString, result);
-        QString error;
-        m_sim.faults().add(
-            Fault::fromJson({{"path", ExportRoutes::samplePath},
-                             {"action", "body"},
-                             {"body", QString(body)},
-                             {"headers", QJsonObject {{"isBase64", "1"}, {"name", "b.txt"}}}},
-                            &error)
-                .value());
-        exportFile(ExportRoutes::samplePath, "POST", 0, "{}");
+        const QJsonObject headers {{"isBase64", "1"}, {"name", "b.txt"}};
+        addFault({{"path", ExportRoutes::samplePath},
+                  {"action", "body"},
+                  {"body", body},
+                  {"headers", headers}});
+        exportFile(ExportRoutes::samplePath, {{"requestType", "POST"}, {"requestParams", "{}"}});
         QCOMPARE(outcome(), result);
         QCOMPARE(read(result == "finished" ? "b.txt" : "b.txt.part"),
                  result == "finished" ? QByteArray("hello") : QByteArray());
@@ -273,12 +253,16 @@ private slots:
         QBuffer png;
         png.open(QIODevice::WriteOnly);
         picture.save(&png, "PNG");
-        exportFile({}, "GET", 2, png.data().toBase64(), "qr.png", true);
+        exportFile({},
+                   {{"exportType", 2},
+                    {"requestParams", QString(png.data().toBase64())},
+                    {"name", "qr.png"},
+                    {"isBase64", 1}});
         QCOMPARE(read("qr.png"), png.data());
         QTRY_VERIFY(shownToasts().contains("QRCode download success"));
 
         qputenv("ORVANE_EXPORT_FOLDER", m_folder->filePath("missing").toUtf8());
-        exportFile({}, "GET", 2, "plain", "qr.txt");
+        exportFile({}, {{"exportType", 2}, {"requestParams", "plain"}, {"name", "qr.txt"}});
         QTRY_VERIFY(shownToasts().contains("openFile fail, QRCode download fail"));
         QCOMPARE(files(), QStringList {"qr.png"});
     }
@@ -293,15 +277,20 @@ private slots:
         dialog.OnExportProgress(100);
         QCOMPARE(label->text(), "40%");
         qputenv("KWGUI_MESSAGEBOX_ANSWER", "cancel");
-        QTest::keyClick(&dialog, Qt::Key_Escape);
+        dialog.OnCloseBtmClicked(); // answered with the other button: the download goes on
         QCOMPARE(cancel.size(), 0);
         qputenv("KWGUI_MESSAGEBOX_ANSWER", "ok");
-        dialog.OnCloseBtmClicked();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(cancel.size(), 1);
         QVERIFY(!dialog.IsDone());
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Return); // asks nothing while exporting
+        QCOMPARE(cancel.size(), 1);
         dialog.OnExportFinished();
         QCOMPARE(bar->value(), 100);
         QCOMPARE(label->text(), "100%");
+        QTest::keyClick(&dialog, Qt::Key_Return); // "finished"
+        QVERIFY(dialog.isHidden());
         dialog.SetExportingState();
         QCOMPARE(label->text(), "0%");
         QCOMPARE(bar->maximum(), 0);
