@@ -124,6 +124,12 @@ private Q_SLOTS:
         setMask(second, "dialog", false);
         QTRY_COMPARE(pageShowing(second), 0);
         QVERIFY(m_view->mask().isEmpty());
+        setMask(first, "menu", true);
+        setMask(second, "dialog", true);
+        setMask(first, "menu", false); // takes effect later, after another menu hid the view
+        m_view->hide();
+        QTest::qWait(400);
+        QVERIFY(m_view->isHidden());
     }
 
     // Switching to the live view's menu twice makes one live view; after logging out the next
