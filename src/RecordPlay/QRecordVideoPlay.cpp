@@ -26,6 +26,8 @@ constexpr int kSplitCount = 4;
 constexpr int kPlaying = 3;
 constexpr int kTickMs = 1000;
 constexpr int kStepSeconds = 15;
+// A day's records are not asked for again while an answer is awaited, for at most this long.
+constexpr qint64 kAnswerWaitMs = 10000;
 
 qint64 secondsOf(const QString &text)
 {
@@ -200,7 +202,7 @@ int QRecordVideoPlay::playAt(int index, qint64 time)
 
 void QRecordVideoPlay::showDay(int index, const QDate &day)
 {
-    m_days.insert(index, day);
+    m_wnds[index].day = day;
     m_timeBar->SetTimeRange(index, spanStart(day), spanEnd(day));
     fillRow(index);
     if (day > QDate::currentDate()) {
@@ -219,13 +221,20 @@ void QRecordVideoPlay::queryDays(int index, const QDate &first, const QDate &las
         return;
     const QDate day = dayOf(midTime);
     const bool cached = frame()->recordsOf(index).contains(day.toString(kDayFormat));
-    if (cached && day != QDate::currentDate() && reason == QueryShowDay)
+    if (reason == QueryShowDay && ((cached && day != QDate::currentDate()) || awaiting(index, day)))
         return;
     const QString start = first.addDays(-1).toString(kDayFormat) + " 22:00:00";
     const QString end = last.toString(kDayFormat) + " 23:59:59";
     if (!frame()->queryRecord(index, info.recordSource, start, end, midTime, info.channel, reason))
         KLOG(4, "record query of window %d (%s to %s) not made", index, qPrintable(start),
              qPrintable(end));
+}
+
+bool QRecordVideoPlay::awaiting(int index, const QDate &day) const
+{
+    const WndRecords records = m_wnds.value(index);
+    return records.asked == day
+        && QDateTime::currentMSecsSinceEpoch() - records.lastQuery < kAnswerWaitMs;
 }
 
 void QRecordVideoPlay::fillRow(int index)
@@ -303,13 +312,17 @@ void QRecordVideoPlay::onWndResetNotify(int wndIndex)
 void QRecordVideoPlay::onStartQueryRecordNotify(int wndIndex, int sourceType, QString midTime)
 {
     Q_UNUSED(sourceType)
+    WndRecords &records = m_wnds[wndIndex];
     const QDate day = QDate::fromString(midTime.section(' ', 0, 0), kDayFormat);
     if (day.isValid())
-        m_days.insert(wndIndex, day);
+        records.day = day;
+    records.asked = day;
+    records.lastQuery = QDateTime::currentMSecsSinceEpoch();
 }
 
 void QRecordVideoPlay::onEndQueryRecordNotify(RecordQueryResult_t result)
 {
+    m_wnds[result.wndIndex].asked = QDate();
     if (result.records.isEmpty()) {
         notifyNoRecord();
         return;
@@ -379,7 +392,7 @@ void QRecordVideoPlay::onProgressBarCalendarPopDialogTimeChanged(int wndIndex, Q
 {
     frame()->select(wndIndex);
     frame()->closeWnd(wndIndex);
-    m_days.insert(wndIndex, time.date());
+    m_wnds[wndIndex].day = time.date();
     m_timeBar->SetTimeRange(wndIndex, spanStart(time.date()), spanEnd(time.date()));
     playAt(wndIndex, time.toSecsSinceEpoch());
     fillRow(wndIndex);

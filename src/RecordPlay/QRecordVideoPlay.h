@@ -56,7 +56,7 @@ public:
     // Shows day in window index's row and asks for its records.
     void showDay(int index, const QDate &day);
     // The day window index's row shows (invalid before one was shown).
-    QDate shownDay(int index) const { return m_days.value(index); }
+    QDate shownDay(int index) const { return m_wnds.value(index).day; }
 
 Q_SIGNALS:
     void sgnWndVideoStatusNotify(int wndIndex, int status, VideoWndInfo_t info);
@@ -95,6 +95,8 @@ private:
     // a past day already cached is not asked for again.
     void queryDays(int index, const QDate &first, const QDate &last, qint64 midTime,
                    QueryReason reason);
+    // A query of window index for day was started less than 10 s ago and is not answered.
+    bool awaiting(int index, const QDate &day) const;
     // The row of window index shows every record of the window's cache.
     void fillRow(int index);
     // Clears the calendar's marks of a month and asks for the selected window's.
@@ -106,5 +108,11 @@ private:
     QTimer *m_timer;
     PlaybackSync *m_sync;
     QPushButton *m_syncButton = nullptr;
-    QMap<int, QDate> m_days; // the day each window's row shows
+    struct WndRecords
+    {
+        QDate day; // the day the row shows
+        qint64 lastQuery = 0; // when its last query started, ms since 1970
+        QDate asked; // the day of the query whose answer is awaited; invalid when none runs
+    };
+    QMap<int, WndRecords> m_wnds;
 };

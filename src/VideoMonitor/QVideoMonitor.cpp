@@ -79,6 +79,14 @@ void QVideoMonitor::onWndSelectedNotify(int wndIndex, int status, VideoWndInfo_t
         m_monitor->onWndSelectedNotify(wndIndex, status, info);
 }
 
+void QVideoMonitor::onSetMaskTimeOut()
+{
+    const bool hidden = isHidden();
+    QCustomWidget::onSetMaskTimeOut();
+    if (hidden)
+        hide();
+}
+
 void QVideoMonitor::placeShadow()
 {
     const QWidget *cover = parentWidget() ? parentWidget() : this;

@@ -46,6 +46,8 @@ public:
 public Q_SLOTS:
     void onWndVideoStatusNotify(int wndIndex, int status, VideoWndInfo_t info);
     void onWndSelectedNotify(int wndIndex, int status, VideoWndInfo_t info);
+    // A mask that takes effect while another menu hides the view leaves it hidden.
+    void onSetMaskTimeOut() override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

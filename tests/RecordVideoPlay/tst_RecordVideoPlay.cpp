@@ -1,13 +1,16 @@
-// The playback module on the simulated devices through the real media library: playing from a
-// row of the time bar, a gap, the calendar's marks, a device going offline, back to live.
+// The playback module on a simulated four-channel recorder through the real media library:
+// playing from a row of the time bar, a gap, back to live, the calendar's marks, a device going
+// offline, and four windows in synchronised playback. What plays is read from the clock the
+// simulated cameras burn into their pictures.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/TimeBar/CalendarWidget.h"
 #include "CommonUI/TimeBar/QTimeProgressBar.h"
+#include "CommonUI/VideoBar/QVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
-#include "PictureClock.h"
+#include "RecordPlay/PlaybackSync.h"
 #include "RecordPlay/QRecordVideoPlay.h"
 #include "TestEnv.h"
 #include "Toasts.h"
@@ -16,6 +19,7 @@
 #include "SimHarness.h"
 
 #include <KWGui/KWDateTimeCalendar.h>
+#include <SimMedia/FrameStamp.h>
 #include <SimMedia/RecordSchedule.h>
 
 #include <QPushButton>
@@ -23,35 +27,72 @@
 
 namespace {
 
-ChannelInfo_t recorderChannel(int id)
+const char *const kDevice = "NVR-4";
+
+std::vector<SimMedia::MediaDevice> fourChannels()
 {
-    ChannelInfo_t c;
-    c.deviceID = SimHarness::kRecorder;
-    c.channelID = id;
-    c.channelName = QString("Channel %1").arg(id);
-    c.bHasChannel = true;
-    return c;
+    SimMedia::MediaDevice recorder {kDevice, "Four channels", {}};
+    for (int id = 1; id <= 4; ++id) {
+        SimMedia::ChannelSpec c;
+        c.id = id;
+        c.width[0] = c.width[1] = 320;
+        c.height[0] = c.height[1] = 180;
+        recorder.channels.push_back(c);
+    }
+    return {recorder};
 }
 
-// A past day of the channel's device recordings with a gap of more than a minute after a
-// recording of more than two minutes: that recording and the next.
-bool dayWithGap(int channel, SimMedia::Record *first, SimMedia::Record *next)
+QList<ChannelInfo_t> channels(int count)
 {
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    for (QDate day = QDate::currentDate().addDays(-1); day > QDate::currentDate().addDays(-30);
-         day = day.addDays(-1)) {
-        const auto records = SimMedia::RecordSchedule::day(SimHarness::kRecorder, channel, 0,
-                                                           day.year(), day.month(), day.day(), now);
-        for (size_t i = 1; i < records.size(); ++i) {
-            if (records[i - 1].end - records[i - 1].begin > 120
-                && records[i].begin - records[i - 1].end > 60) {
-                *first = records[i - 1];
-                *next = records[i];
-                return true;
-            }
-        }
+    QList<ChannelInfo_t> list;
+    for (int id = 1; id <= count; ++id) {
+        ChannelInfo_t c;
+        c.deviceID = kDevice;
+        c.channelID = id;
+        c.bHasChannel = true;
+        list << c;
     }
-    return false;
+    return list;
+}
+
+std::vector<SimMedia::Record> records(int channel, qint64 begin, qint64 end)
+{
+    return SimMedia::RecordSchedule::between(kDevice, channel, 0, begin, end,
+                                             QDateTime::currentSecsSinceEpoch());
+}
+
+// The clocks of windows 0 … count-1, read from one picture of the frame (0 where none shows).
+QList<qint64> pictureClocks(QVideoFrame *frame, int count)
+{
+    const QImage shot = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QList<qint64> clocks;
+    for (int i = 0; i < count; ++i) {
+        const QImage part = shot.copy(frame->frame()->wnd(i)->geometry());
+        SimMedia::FrameStamp stamp;
+        const bool read
+            = stamp.read(part.constBits(), part.bytesPerLine(), part.width(), part.height());
+        clocks << (read ? stamp.seconds : 0);
+    }
+    return clocks;
+}
+
+// A moment of yesterday from which channels 1 … count record for five minutes (with gapAfter,
+// channel 1's recording is followed by a minute without one), or 0.
+qint64 yesterdayWhere(int count, bool gapAfter)
+{
+    const QDate day = QDate::currentDate().addDays(-1);
+    for (qint64 t = QDateTime(day, QTime(1, 0)).toSecsSinceEpoch();
+         t < QDateTime(day, QTime(20, 0)).toSecsSinceEpoch(); t += 120) {
+        bool all = true;
+        for (int id = 1; all && id <= count; ++id) {
+            const auto found = records(id, t, t + 300);
+            all = found.size() == 1 && found.front().begin <= t && found.front().end >= t + 300;
+        }
+        const qint64 end = all ? records(1, t, t).front().end : 0;
+        if (all && (!gapAfter || records(1, end + 1, end + 60).empty()))
+            return t;
+    }
+    return 0;
 }
 
 } // namespace
@@ -60,17 +101,39 @@ class tst_RecordVideoPlay : public QObject
 {
     Q_OBJECT
 
-    int state(int index) const { return frame()->frame()->wnd(index)->getVideoState(); }
     QVideoFrame *frame() const { return m_play->frame(); }
+    int state(int index) const { return frame()->frame()->wnd(index)->getVideoState(); }
+    qint64 clockOf(int index) const { return pictureClocks(frame(), index + 1).at(index); }
 
-    void openLive(const QList<ChannelInfo_t> &channels)
+    void openLive(const QList<ChannelInfo_t> &list)
     {
         frame()->closeAll();
         frame()->select(0);
-        m_play->openVideos(channels);
-        for (int i = 0; i < channels.size(); ++i)
+        m_play->openVideos(list);
+        for (int i = 0; i < list.size(); ++i)
             QTRY_COMPARE_WITH_TIMEOUT(state(i), 3, 15000);
         frame()->select(0); // opening moved the selection on
+    }
+
+    // Ten looks, 100 ms apart, at four clocks once they show the same second: never more than a
+    // second apart, and apart in at most three looks (windows 200 ms apart differ in about one
+    // look of five). last: the clock of the last look.
+    void checkInStep(qint64 *last)
+    {
+        const auto spread = [](const QList<qint64> &c) {
+            const auto [low, high] = std::minmax_element(c.begin(), c.end());
+            return c.contains(0) ? -1 : *high - *low;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(spread(pictureClocks(frame(), 4)), 0, 20000);
+        int apart = 0;
+        for (int look = 0; look < 10; ++look) {
+            QTest::qWait(100);
+            const QList<qint64> c = pictureClocks(frame(), 4);
+            QVERIFY2(spread(c) == 0 || spread(c) == 1, qPrintable(QString::number(spread(c))));
+            apart += spread(c) != 0;
+            *last = c.first();
+        }
+        QVERIFY2(apart <= 3, qPrintable(QString("apart in %1 of 10 looks").arg(apart)));
     }
 
 private Q_SLOTS:
@@ -79,64 +142,59 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
         QVERIFY(m_sim.start());
         QVERIFY(connectVideoClient(m_sim.httpPort(), SimHarness::kToken));
-        m_play = new QRecordVideoPlay(CVideoFrame::kOwnerPlayback);
-        m_play->resize(900, 700);
+        m_play = std::make_unique<QRecordVideoPlay>(CVideoFrame::kOwnerPlayback);
+        m_play->resize(1000, 760);
         m_play->show();
     }
-    void cleanupTestCase() { delete m_play; }
 
-    // A double-click on a row with nothing cached asks for the clicked day from 22:00 of the
-    // day before and plays when a recording covers the time; a click into a gap closes the
-    // window with "No Video Record"; back to live plays the present again.
+    // A double-click on a row with nothing cached asks for the clicked day and plays when a
+    // recording covers the time; a click into a gap closes the window with "No Video Record";
+    // back to live plays the present again.
     void playFromRowAndBackToLive()
     {
-        SimMedia::Record first, next;
-        QVERIFY(dayWithGap(1, &first, &next));
-        openLive({recorderChannel(1)});
+        const qint64 target = yesterdayWhere(1, true);
+        QVERIFY(target > 0);
+        openLive(channels(1));
         QSignalSpy started(m_play->panel(), &QVideoPlay::sgnStartQueryRecordNotify);
         KWGUI::KWTimeAxis *axis = m_play->timeBar()->axis(0);
-        const qint64 target = first.begin + 60;
         Q_EMIT axis->sgnTimeDbClicked(target * 1000);
         QCOMPARE(started.size(), 1);
-        QCOMPARE(started.first().at(2).toString(),
-                 QDateTime::fromSecsSinceEpoch(target).toString("yyyy-MM-dd HH:mm:ss"));
-        QTRY_VERIFY_WITH_TIMEOUT(state(0) == 3 && frame()->wndInfo(0).playType == 1, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(pictureClock(frame(), 0) - target) <= 5, 15000);
-        const QString day = QDateTime::fromSecsSinceEpoch(target).date().toString("yyyy-MM-dd");
-        QVERIFY(frame()->recordsOf(0).contains(day));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            qAbs(m_play->timeBar()->GetPlayIndicatorTime(0) / 1000 - target) <= 5, 3000);
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(target);
+        QCOMPARE(started.first().at(2).toString(), at.toString("yyyy-MM-dd HH:mm:ss"));
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(clockOf(0) - target) <= 5, 15000);
+        QCOMPARE(frame()->wndInfo(0).playType, 1);
+        QVERIFY(frame()->recordsOf(0).contains(at.toString("yyyy-MM-dd")));
 
-        Q_EMIT axis->sgnTimeDbClicked((first.end + next.begin) / 2 * 1000);
+        const qint64 gapStart = records(1, target, target).front().end;
+        Q_EMIT axis->sgnTimeDbClicked((gapStart + 30) * 1000);
         QCOMPARE(state(0), 0);
         QTRY_VERIFY(shownToasts().contains("No Video Record"));
 
         m_play->timeBar()->calendar()->findChild<QPushButton *>("backBtn")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(state(0) == 3 && frame()->wndInfo(0).playType == 0, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            qAbs(pictureClock(frame(), 0) - QDateTime::currentSecsSinceEpoch()) <= 5, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(clockOf(0) - QDateTime::currentSecsSinceEpoch()) <= 5, 15000);
+        QCOMPARE(frame()->wndInfo(0).playType, 0);
     }
 
     // The month's bitmap of the selected window marks exactly its days with recordings; a
     // bitmap whose second character alone is 1 marks only day 2.
     void monthMarks()
     {
-        openLive({recorderChannel(2)}); // selecting the window asks for this month's bitmap
+        openLive(channels(2).mid(1)); // selecting the window asks for this month's bitmap
         const QDate today = QDate::currentDate();
-        const std::string expected = SimMedia::RecordSchedule::monthBitmap(
-            SimHarness::kRecorder, 2, 0, today.year(), today.month(),
-            QDateTime::currentSecsSinceEpoch());
-        QVERIFY(expected.find('1') != std::string::npos);
-        KWGUI::KWDateTimeCalendar *calendar = m_play->timeBar()->calendar()->calendar();
-        const auto marks = [&] {
+        const std::string bitmap = SimMedia::RecordSchedule::monthBitmap(
+            kDevice, 2, 0, today.year(), today.month(), QDateTime::currentSecsSinceEpoch());
+        QVERIFY(bitmap.find('1') != std::string::npos);
+        const auto marks = [this, today] {
             QString shown;
-            for (int d = 1; d <= today.daysInMonth(); ++d)
-                shown += calendar->IsRecordMarkShown(QDate(today.year(), today.month(), d)) ? '1'
-                                                                                            : '0';
+            for (int d = 1; d <= today.daysInMonth(); ++d) {
+                const QDate day(today.year(), today.month(), d);
+                shown += m_play->timeBar()->calendar()->calendar()->IsRecordMarkShown(day) ? '1'
+                                                                                           : '0';
+            }
             return shown;
         };
-        QTRY_COMPARE_WITH_TIMEOUT(
-            marks(), QString::fromStdString(expected).left(today.daysInMonth()), 10000);
+        const QString expected = QString::fromStdString(bitmap).left(today.daysInMonth());
+        QTRY_COMPARE_WITH_TIMEOUT(marks(), expected, 10000);
 
         QueryRecordBitmapResult_t second;
         second.year = today.year();
@@ -149,20 +207,48 @@ private Q_SLOTS:
     // "offline" closes every window of the channel and no other; other texts close nothing.
     void deviceOfflineClosesItsWindows()
     {
-        openLive({recorderChannel(1), recorderChannel(2), recorderChannel(1)});
-        m_play->notifyDeviceStatus("online", recorderChannel(1));
+        openLive(channels(2) + channels(1));
+        m_play->notifyDeviceStatus("online", channels(1).first());
         QCOMPARE(state(0), 3);
-        m_play->notifyDeviceStatus("offline", recorderChannel(1));
-        QCOMPARE(state(0), 0);
-        QCOMPARE(state(1), 3);
-        QCOMPARE(state(2), 0);
-        m_play->notifyDeviceStatus("delete", recorderChannel(2));
+        m_play->notifyDeviceStatus("offline", channels(1).first());
+        QCOMPARE(QList<int>({state(0), state(1), state(2)}), QList<int>({0, 3, 0}));
+        m_play->notifyDeviceStatus("delete", channels(2).last());
         QCOMPARE(state(1), 0);
     }
 
+    // Four live windows, synchronised playback on, a double-click on the first row: all four
+    // play that moment in step; at double speed they stay in step and run twice as fast.
+    void fourWindowsKeepInStep()
+    {
+        const qint64 moment = yesterdayWhere(4, false);
+        QVERIFY(moment > 0);
+        openLive(channels(4));
+        m_play->syncButton()->click();
+        QVERIFY(m_play->sync()->isEnabled());
+        Q_EMIT m_play->timeBar()->axis(0)->sgnTimeDbClicked(moment * 1000);
+        for (int i = 0; i < 4; ++i) {
+            QTRY_VERIFY_WITH_TIMEOUT(frame()->wndInfo(i).playType == 1 && state(i) == 3, 30000);
+        }
+        qint64 seen = 0;
+        checkInStep(&seen);
+        QVERIFY(seen >= moment && seen < moment + 60);
+
+        Q_EMIT m_play->panel()->bar()->sgnRecordSpeedSet(2);
+        qint64 before = 0;
+        checkInStep(&before);
+        QElapsedTimer wall;
+        wall.start();
+        QTest::qWait(3000);
+        qint64 after = 0;
+        checkInStep(&after);
+        const double rate = double(after - before) * 1000 / wall.elapsed();
+        QVERIFY2(rate > 1.6 && rate < 2.4, qPrintable(QString("rate %1").arg(rate)));
+        m_play->syncButton()->click();
+    }
+
 private:
-    SimHarness m_sim;
-    QRecordVideoPlay *m_play = nullptr;
+    SimHarness m_sim {fourChannels()};
+    std::unique_ptr<QRecordVideoPlay> m_play;
 };
 
 QTEST_MAIN(tst_RecordVideoPlay)
