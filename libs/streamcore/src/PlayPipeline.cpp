@@ -189,14 +189,15 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
     }
     std::string error;
     const std::string decoder = std::string(codec->name) == "h265" ? "avdec_h265" : "avdec_h264";
-    // Only a few compressed pictures wait for the decoder; decoded ones that the surface has
-    // not taken yet are replaced by newer ones.
+    // The picture is decoded on the thread that receives it, as a bare player does: a queue
+    // here cost a thread hand-over per picture. Decoded pictures that the surface has not
+    // taken yet are replaced by newer ones, so the sink never holds the decoder up.
     const GstPtr<GstElement> display = BranchBin::make(
-        "queue name=q max-size-buffers=8 max-size-bytes=0 max-size-time=0 ! " + decoder
+        decoder
             + " name=dec max-threads=1 output-corrupt=false ! videoscale add-borders=false ! "
               "videoconvert ! capsfilter name=view ! appsink name=video max-buffers=1 drop=true "
               "sync=false async=false qos=false enable-last-sample=false",
-        {{"sink", "q"}}, &error);
+        {{"sink", "dec"}}, &error);
     if (!display) {
         SCLOG(6, "stream %s: %s", m_url.c_str(), error.c_str());
         failBuild();
