@@ -9,6 +9,7 @@
 #include "ConfigInfo/CClientInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "ModuleViews.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -94,6 +95,7 @@ TesmarClient::TesmarClient()
                                                     openPlatform.port, "", true);
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo, this,
             &TesmarClient::onPTZCtrlNotify);
+    RegisterModuleViews(*this);
 }
 
 TesmarClient::~TesmarClient()

@@ -1,0 +1,255 @@
+// The playback module on a simulated four-channel recorder through the real media library:
+// playing from a row of the time bar, a gap, back to live, the calendar's marks, a device going
+// offline, and four windows in synchronised playback. What plays is read from the clock the
+// simulated cameras burn into their pictures.
+#undef QT_NO_KEYWORDS
+#include "CommonUI/TimeBar/CalendarWidget.h"
+#include "CommonUI/TimeBar/QTimeProgressBar.h"
+#include "CommonUI/VideoBar/QVideoBar.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoPlay/QVideoPlay.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "RecordPlay/PlaybackSync.h"
+#include "RecordPlay/QRecordVideoPlay.h"
+#include "TestEnv.h"
+#include "Toasts.h"
+#include "VideoClientOnSim.h"
+
+#include "SimHarness.h"
+
+#include <KWGui/KWDateTimeCalendar.h>
+#include <SimMedia/FrameStamp.h>
+#include <SimMedia/RecordSchedule.h>
+
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const char *const kDevice = "NVR-4";
+
+std::vector<SimMedia::MediaDevice> fourChannels()
+{
+    SimMedia::MediaDevice recorder {kDevice, "Four channels", {}};
+    for (int id = 1; id <= 4; ++id) {
+        SimMedia::ChannelSpec c;
+        c.id = id;
+        c.width[0] = c.width[1] = 320;
+        c.height[0] = c.height[1] = 180;
+        recorder.channels.push_back(c);
+    }
+    return {recorder};
+}
+
+QList<ChannelInfo_t> channels(int count)
+{
+    QList<ChannelInfo_t> list;
+    for (int id = 1; id <= count; ++id) {
+        ChannelInfo_t c;
+        c.deviceID = kDevice;
+        c.channelID = id;
+        c.bHasChannel = true;
+        list << c;
+    }
+    return list;
+}
+
+std::vector<SimMedia::Record> records(int channel, qint64 begin, qint64 end)
+{
+    return SimMedia::RecordSchedule::between(kDevice, channel, 0, begin, end,
+                                             QDateTime::currentSecsSinceEpoch());
+}
+
+// The clocks of windows 0 … count-1, read from one picture of the frame (0 where none shows).
+QList<qint64> pictureClocks(QVideoFrame *frame, int count)
+{
+    const QImage shot = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QList<qint64> clocks;
+    for (int i = 0; i < count; ++i) {
+        const QImage part = shot.copy(frame->frame()->wnd(i)->geometry());
+        SimMedia::FrameStamp stamp;
+        const bool read
+            = stamp.read(part.constBits(), part.bytesPerLine(), part.width(), part.height());
+        clocks << (read ? stamp.seconds : 0);
+    }
+    return clocks;
+}
+
+// A moment of yesterday from which channels 1 … count record for five minutes (with gapAfter,
+// channel 1's recording is followed by a minute without one), or 0.
+qint64 yesterdayWhere(int count, bool gapAfter)
+{
+    const QDate day = QDate::currentDate().addDays(-1);
+    for (qint64 t = QDateTime(day, QTime(1, 0)).toSecsSinceEpoch();
+         t < QDateTime(day, QTime(20, 0)).toSecsSinceEpoch(); t += 120) {
+        bool all = true;
+        for (int id = 1; all && id <= count; ++id) {
+            const auto found = records(id, t, t + 300);
+            all = found.size() == 1 && found.front().begin <= t && found.front().end >= t + 300;
+        }
+        const qint64 end = all ? records(1, t, t).front().end : 0;
+        if (all && (!gapAfter || records(1, end + 1, end + 60).empty()))
+            return t;
+    }
+    return 0;
+}
+
+} // namespace
+
+class tst_RecordVideoPlay : public QObject
+{
+    Q_OBJECT
+
+    QVideoFrame *frame() const { return m_play->frame(); }
+    int state(int index) const { return frame()->frame()->wnd(index)->getVideoState(); }
+    qint64 clockOf(int index) const { return pictureClocks(frame(), index + 1).at(index); }
+
+    void openLive(const QList<ChannelInfo_t> &list)
+    {
+        frame()->closeAll();
+        frame()->select(0);
+        m_play->openVideos(list);
+        for (int i = 0; i < list.size(); ++i)
+            QTRY_COMPARE_WITH_TIMEOUT(state(i), 3, 15000);
+        frame()->select(0); // opening moved the selection on
+    }
+
+    // Ten looks, 100 ms apart, at four clocks once they show the same second: never more than a
+    // second apart, and apart in at most three looks (windows 200 ms apart differ in about one
+    // look of five). last: the clock of the last look.
+    void checkInStep(qint64 *last)
+    {
+        const auto spread = [](const QList<qint64> &c) {
+            const auto [low, high] = std::minmax_element(c.begin(), c.end());
+            return c.contains(0) ? -1 : *high - *low;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(spread(pictureClocks(frame(), 4)), 0, 20000);
+        int apart = 0;
+        for (int look = 0; look < 10; ++look) {
+            QTest::qWait(100);
+            const QList<qint64> c = pictureClocks(frame(), 4);
+            QVERIFY2(spread(c) == 0 || spread(c) == 1, qPrintable(QString::number(spread(c))));
+            apart += spread(c) != 0;
+            *last = c.first();
+        }
+        QVERIFY2(apart <= 3, qPrintable(QString("apart in %1 of 10 looks").arg(apart)));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
+        QVERIFY(m_sim.start());
+        QVERIFY(connectVideoClient(m_sim.httpPort(), SimHarness::kToken));
+        m_play = std::make_unique<QRecordVideoPlay>(CVideoFrame::kOwnerPlayback);
+        m_play->resize(1000, 760);
+        m_play->show();
+    }
+
+    // A double-click on a row with nothing cached asks for the clicked day and plays when a
+    // recording covers the time; a click into a gap closes the window with "No Video Record";
+    // back to live plays the present again.
+    void playFromRowAndBackToLive()
+    {
+        const qint64 target = yesterdayWhere(1, true);
+        QVERIFY(target > 0);
+        openLive(channels(1));
+        QSignalSpy started(m_play->panel(), &QVideoPlay::sgnStartQueryRecordNotify);
+        KWGUI::KWTimeAxis *axis = m_play->timeBar()->axis(0);
+        Q_EMIT axis->sgnTimeDbClicked(target * 1000);
+        QCOMPARE(started.size(), 1);
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(target);
+        QCOMPARE(started.first().at(2).toString(), at.toString("yyyy-MM-dd HH:mm:ss"));
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(clockOf(0) - target) <= 5, 15000);
+        QCOMPARE(frame()->wndInfo(0).playType, 1);
+        QVERIFY(frame()->recordsOf(0).contains(at.toString("yyyy-MM-dd")));
+
+        const qint64 gapStart = records(1, target, target).front().end;
+        Q_EMIT axis->sgnTimeDbClicked((gapStart + 30) * 1000);
+        QCOMPARE(state(0), 0);
+        QTRY_VERIFY(shownToasts().contains("No Video Record"));
+
+        m_play->timeBar()->calendar()->findChild<QPushButton *>("backBtn")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(clockOf(0) - QDateTime::currentSecsSinceEpoch()) <= 5, 15000);
+        QCOMPARE(frame()->wndInfo(0).playType, 0);
+    }
+
+    // The month's bitmap of the selected window marks exactly its days with recordings; a
+    // bitmap whose second character alone is 1 marks only day 2.
+    void monthMarks()
+    {
+        openLive(channels(2).mid(1)); // selecting the window asks for this month's bitmap
+        const QDate today = QDate::currentDate();
+        const std::string bitmap = SimMedia::RecordSchedule::monthBitmap(
+            kDevice, 2, 0, today.year(), today.month(), QDateTime::currentSecsSinceEpoch());
+        QVERIFY(bitmap.find('1') != std::string::npos);
+        const auto marks = [this, today] {
+            QString shown;
+            for (int d = 1; d <= today.daysInMonth(); ++d) {
+                const QDate day(today.year(), today.month(), d);
+                shown += m_play->timeBar()->calendar()->calendar()->IsRecordMarkShown(day) ? '1'
+                                                                                           : '0';
+            }
+            return shown;
+        };
+        const QString expected = QString::fromStdString(bitmap).left(today.daysInMonth());
+        QTRY_COMPARE_WITH_TIMEOUT(marks(), expected, 10000);
+
+        QueryRecordBitmapResult_t second;
+        second.year = today.year();
+        second.month = today.month();
+        second.bitmap = "01" + QString(29, '0');
+        m_play->onEndQueryRecordBitmapNotify(second);
+        QCOMPARE(marks(), "01" + QString(today.daysInMonth() - 2, '0'));
+    }
+
+    // "offline" closes every window of the channel and no other; other texts close nothing.
+    void deviceOfflineClosesItsWindows()
+    {
+        openLive(channels(2) + channels(1));
+        m_play->notifyDeviceStatus("online", channels(1).first());
+        QCOMPARE(state(0), 3);
+        m_play->notifyDeviceStatus("offline", channels(1).first());
+        QCOMPARE(QList<int>({state(0), state(1), state(2)}), QList<int>({0, 3, 0}));
+        m_play->notifyDeviceStatus("delete", channels(2).last());
+        QCOMPARE(state(1), 0);
+    }
+
+    // Four live windows, synchronised playback on, a double-click on the first row: all four
+    // play that moment in step; at double speed they stay in step and run twice as fast.
+    void fourWindowsKeepInStep()
+    {
+        const qint64 moment = yesterdayWhere(4, false);
+        QVERIFY(moment > 0);
+        openLive(channels(4));
+        m_play->syncButton()->click();
+        QVERIFY(m_play->sync()->isEnabled());
+        Q_EMIT m_play->timeBar()->axis(0)->sgnTimeDbClicked(moment * 1000);
+        for (int i = 0; i < 4; ++i) {
+            QTRY_VERIFY_WITH_TIMEOUT(frame()->wndInfo(i).playType == 1 && state(i) == 3, 30000);
+        }
+        qint64 seen = 0;
+        checkInStep(&seen);
+        QVERIFY(seen >= moment && seen < moment + 60);
+
+        Q_EMIT m_play->panel()->bar()->sgnRecordSpeedSet(2);
+        qint64 before = 0;
+        checkInStep(&before);
+        QElapsedTimer wall;
+        wall.start();
+        QTest::qWait(3000);
+        qint64 after = 0;
+        checkInStep(&after);
+        const double rate = double(after - before) * 1000 / wall.elapsed();
+        QVERIFY2(rate > 1.6 && rate < 2.4, qPrintable(QString("rate %1").arg(rate)));
+        m_play->syncButton()->click();
+    }
+
+private:
+    SimHarness m_sim {fourChannels()};
+    std::unique_ptr<QRecordVideoPlay> m_play;
+};
+
+QTEST_MAIN(tst_RecordVideoPlay)
+#include "tst_RecordVideoPlay.moc"
