@@ -93,10 +93,12 @@ function call(method, params = {}) {
         server.RPCCall(JSON.stringify({method, params}));
 }
 
+// Returns the function that stops fn again.
 function on(name, fn) {
     if (!handlers.has(name))
-        handlers.set(name, []);
-    handlers.get(name).push(fn);
+        handlers.set(name, new Set());
+    handlers.get(name).add(fn);
+    return () => handlers.get(name).delete(fn);
 }
 
 // Requests, page to client.
@@ -131,9 +133,22 @@ export const client = {
             messageID: message.messageID,
         }),
     openDeviceWeb: (deviceId) => call('OpenDeviceWeb', {deviceId}),
+    // The video area of a module, in the page's CSS pixels: {left, top, right, bottom}.
+    setVideoArea: (module, rect) => call('SetWndRect', {module, ...rect}),
+    // A part of the page that must stay above the video: {left, top, width, height}; shade
+    // darkens the video around it (a modal dialog), show false takes the named part away.
+    setMask: (module, name, rect, show, shade) =>
+        call('SetMask', {module, name, ...rect, show, shade}),
+    // channels: channel objects (see channelObject in pages/cameras.js).
+    openVideo: (module, channels) => call('OpenVideo', {module, channels}),
+    closeVideo: (module, deviceID, channelID) => call('CloseVideo', {module, deviceID, channelID}),
+    // status: "offline" or "delete"; the client closes the channel's windows.
+    deviceStatus: (status, deviceID, channelID) =>
+        call('NotifyDeviceStatus', {status, deviceID, channelID}),
 };
 
-// Notifications, client to page; each takes a function of the notification's values.
+// Notifications, client to page; each takes a function of the notification's values and returns
+// the function that stops it.
 export const notices = {
     // fn({macAddr, version, sysVersion, sysBit})
     clientInfo: (fn) => on('ReplyClientInfo', (p) => fn({
@@ -145,4 +160,20 @@ export const notices = {
     fullScreen: (fn) => on('FullScreen', (p) => fn(Boolean(p.bFullScreen))),
     messageClicked: (fn) => on('ReplyMessageNotify', (p) => fn(String(p.messageID || ''))),
     closeRequested: (fn) => on('RightClickCloseAPP', () => fn()),
+    // fn({wndID, deviceID, channelID, module, status}); status 3 plays, 0 closed
+    videoStatus: (fn) => on('VideoStatusChanged', (p) => fn({
+        wndID: p.wndID,
+        deviceID: String(p.deviceID || ''),
+        channelID: p.channelID,
+        module: p.module,
+        status: p.status,
+    })),
+    // fn({wndID, deviceID, channelID, module, status}): a window showing a channel was selected
+    windowSelected: (fn) => on('PlayWndSelected', (p) => fn({
+        wndID: p.wndID,
+        deviceID: String(p.deviceId || ''),
+        channelID: p.channelID,
+        module: p.module,
+        status: p.videoStatus,
+    })),
 };
