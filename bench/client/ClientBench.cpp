@@ -16,47 +16,38 @@ constexpr const char *kRecorder = SimLogin::kDevice;
 constexpr int kStandardDefinition = 1;
 constexpr int kOpenTimeoutMs = 30000;
 
-// A second web channel on the page's own transport, for the benchmark's requests and to time
-// the notifications as they arrive. Both channels hear every message, so the page goes on
-// exactly as before.
-const char *const kAttachScript = R"((async () => {
+// Times the page's "VideoStatusChanged" notifications as they arrive (the page keeps them in
+// window.__orvane.notifications without a time).
+const char *const kWatchScript = R"((() => {
     if (window.__bench)
         return true;
-    const transport = window.qt && window.qt.webChannelTransport;
-    if (!transport || typeof QWebChannel === 'undefined')
-        return false;
-    const pageHandler = transport.onmessage;
-    let ready;
-    const server = new Promise((resolve) => { ready = resolve; });
-    new QWebChannel(transport, (channel) => ready(channel.objects.server));
-    const benchHandler = transport.onmessage;
-    transport.onmessage = (message) => {
-        try { pageHandler(message); } catch (e) {}
-        try { benchHandler(message); } catch (e) {}
+    const bench = {status: []};
+    const received = window.__orvane.notifications;
+    const keep = received.push.bind(received);
+    received.push = (entry) => {
+        if (entry.method === 'VideoStatusChanged')
+            bench.status.push({at: performance.now(), wnd: entry.params.wndID,
+                               status: entry.params.status});
+        return keep(entry);
     };
-    const bench = {server: await server, status: []};
-    bench.server.RPCNotify.connect((text) => {
-        const n = JSON.parse(text);
-        if (n.method === 'VideoStatusChanged')
-            bench.status.push({at: performance.now(), wnd: n.params.wndID, status: n.params.status});
-    });
     window.__bench = bench;
     return true;
 })())";
 
-// Lays the video area (16:9, at most 1280 wide) in the middle of the page and opens the channels;
-// the area's place on the screen.
-const char *const kOpenScript = R"((() => {
-    const b = window.__bench;
-    const width = Math.min(1280, window.innerWidth - 40);
-    const height = Math.round(width * 9 / 16);
-    const left = Math.round((window.innerWidth - width) / 2);
-    const top = Math.max(0, Math.round((window.innerHeight - height) / 2));
-    b.server.RPCCall(JSON.stringify({method: 'SetWndRect',
-        params: {module: 1, left, top, right: left + width, bottom: top + height}}));
-    b.openedAt = performance.now();
-    b.server.RPCCall(JSON.stringify({method: 'OpenVideo', params: {module: 1, channels: %1}}));
-    return {left: window.screenX + left, top: window.screenY + top, width, height};
+// The live view page announces its video area itself ("SetWndRect") once shown.
+const char *const kAreaShown = "window.__orvane.calls.some((c) => c.method === 'SetWndRect' "
+                               "&& c.params.module === 1 && c.params.right > c.params.left)";
+
+// Opens the channels through the page's own bridge ("OpenVideo"); the video area's place on the
+// screen, from the page's last "SetWndRect".
+const char *const kOpenScript = R"((async () => {
+    const {client} = await import('/js/bridge.js');
+    const area = window.__orvane.calls
+        .filter((c) => c.method === 'SetWndRect' && c.params.module === 1).pop().params;
+    window.__bench.openedAt = performance.now();
+    client.openVideo(1, %1);
+    return {left: window.screenX + area.left, top: window.screenY + area.top,
+            width: area.right - area.left, height: area.bottom - area.top};
 })())";
 
 // Milliseconds from the open request to each window's first playing status.
@@ -87,9 +78,9 @@ QJsonArray channelObjects(const std::string &token)
             {"account", "admin"},
             {"password", ""},
             {"channelName", QString("Camera %1").arg(i + 1)},
-            {"wndID", i},
+            {"wndID", -1},
             {"platForm", 0},
-            {"accessSource", 0},
+            {"accessSource", 1},
             {"channelID", i + 1},
             {"definitionMode", kStandardDefinition},
             {"isOnline", 1},
@@ -167,20 +158,8 @@ bool ClientBench::startClient(QString *error)
 {
     return m_session.startClient(error) && m_session.logIn("demo", "demo123", error)
         && m_session.page().click("#sidebar [data-menu=videoSurveillance]", error)
-        && m_session.page().waitFor("window.__orvane.calls.some((c) => c.method === "
-                                    "'NotifySwitchMenu' && c.params.menuPath === "
-                                    "'videoSurveillance')",
-                                    error)
-        && attachChannel(error);
-}
-
-bool ClientBench::attachChannel(QString *error)
-{
-    if (m_session.page().evaluate(kAttachScript, error).toBool())
-        return true;
-    if (error->isEmpty())
-        *error = "the page has no web channel";
-    return false;
+        && m_session.page().waitFor(kAreaShown, error)
+        && m_session.page().evaluate(kWatchScript, error).toBool();
 }
 
 bool ClientBench::openChannels(QVector<double> *firstPictureMs, QString *error)

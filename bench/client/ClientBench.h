@@ -9,9 +9,9 @@
 #include <string>
 
 // The whole client as a user runs it, on orvane-sim with one recorder of 16 channels: started
-// from a program folder, logged in through the real page, the live view opened from its menu, and
-// 16 channels opened into its windows by the page's own web messages ("SetWndRect", then
-// "OpenVideo"), sent through the page's web channel by script evaluated in the page (DevTools).
+// from a program folder, logged in through the real page, the live view opened from its menu (the
+// page announces its video area, "SetWndRect"), and 16 channels opened into its windows by the
+// page's own bridge ("OpenVideo"), called by script evaluated in the page (DevTools).
 class ClientBench
 {
 public:
@@ -24,7 +24,7 @@ public:
     QStringList channelUrls();
     // Starts the client, logs in and shows the live view; false with the reason.
     bool startClient(QString *error);
-    // Lays the video area over the page and opens the 16 channels; false with the reason when
+    // Opens the 16 channels into the page's video area; false with the reason when
     // not every window plays within the time-out. firstPictureMs: per window, from the page's
     // open request to the window's playing status reaching the page.
     bool openChannels(QVector<double> *firstPictureMs, QString *error);
@@ -34,7 +34,6 @@ public:
     qint64 clientPid() const;
 
 private:
-    bool attachChannel(QString *error);
     // The built-in device file with the first recorder given 16 channels; its path, or "".
     QString writeDeviceFile() const;
 
