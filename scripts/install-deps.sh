@@ -22,6 +22,8 @@ packages=(
     xvfb xauth fonts-dejavu-core
     # crash-report symbolisation
     binutils
+    # profiling the benchmarks (docs/streamcore.md)
+    linux-perf
 )
 
 missing=()
