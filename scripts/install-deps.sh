@@ -24,6 +24,8 @@ packages=(
     binutils
     # Debian packages: shlibs, checks of the package, its desktop entry and metadata, man pages
     dpkg-dev lintian desktop-file-utils appstream man-db
+    # profiling the benchmarks (docs/streamcore.md)
+    linux-perf
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "MediaBench.h"
 
+#include "GstFloor.h"
 #include "ProcessCpu.h"
 
 #include <SimMedia/FrameStamp.h>
@@ -17,7 +18,6 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTimer>
 #include <QWidget>
 
@@ -61,12 +61,7 @@ bool spinUntil(const std::function<bool()> &done, int timeoutMs)
     return done();
 }
 
-void spinFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using GstFloor::spinFor;
 
 // A window holding one play object, for the latency measurements.
 class Probe
@@ -134,35 +129,11 @@ QString MediaBench::liveUrl(int definition) const
 
 double MediaBench::floorCpu(int count, int definition)
 {
-    QStringList arguments {"-q"};
     const QString url = liveUrl(definition);
-    for (int i = 0; i < count; ++i) {
-        arguments << "rtspsrc"
-                  << "location=" + url << "protocols=tcp"
-                  << "latency=200"
-                  << "!"
-                  << "rtph264depay"
-                  << "!"
-                  << "h264parse"
-                  << "!"
-                  << "avdec_h264"
-                  << "max-threads=1"
-                  << "!"
-                  << "fakesink"
-                  << "sync=false";
-    }
-    QProcess launch;
-    launch.start("gst-launch-1.0", arguments);
-    if (!launch.waitForStarted())
-        return -1;
-    spinFor(kWarmUpMs);
-    ProcessCpu cpu(launch.processId());
-    cpu.start();
-    spinFor(m_seconds * 1000);
-    const double percent = cpu.percent();
-    launch.kill();
-    launch.waitForFinished();
-    return percent;
+    QStringList urls;
+    for (int i = 0; i < count; ++i)
+        urls << url;
+    return GstFloor::cpu(urls, kWarmUpMs, m_seconds);
 }
 
 MediaBench::Windows MediaBench::windows(int count, int definition)

@@ -1,6 +1,7 @@
 // bench_media: what the media library costs and how fast it shows pictures, on the simulated
 // devices. Needs a display; without one it runs itself under xvfb-run. BENCH_SECONDS sets the
-// length of each CPU measurement (default 8).
+// length of each CPU measurement (default 8). "bench_media WINDOWS DEFINITION" measures one grid
+// only (definition 0 is 1280x720, 1 is 640x360), to profile it.
 #include "MediaBench.h"
 
 #include <BenchDisplay.h>
@@ -33,6 +34,15 @@ void printLatency(const char *what, const std::vector<double> &times, double tar
                 !times.empty() && median(times) <= target ? "met" : "missed");
 }
 
+void printWindows(MediaBench &bench, int count, int definition)
+{
+    const MediaBench::Windows w = bench.windows(count, definition);
+    std::printf("%-8d %-10s %8.1f %11.1f %6.2f %8.1f %8.1f %5d/%d\n", count,
+                definition ? "640x360" : "1280x720", w.floorCpu, w.cpu,
+                w.floorCpu > 0 ? w.cpu / w.floorCpu : 0.0, w.minFps, w.avgFps, w.playing, count);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -55,15 +65,13 @@ int main(int argc, char **argv)
                 seconds);
     std::printf("%-8s %-10s %8s %11s %6s %8s %8s %8s\n", "windows", "source", "floor%",
                 "streamcore%", "ratio", "min fps", "avg fps", "playing");
+    if (argc == 3) {
+        printWindows(bench, std::atoi(argv[1]), std::atoi(argv[2]) == 0 ? 0 : 1);
+        return 0;
+    }
     for (int definition : {1, 0}) {
-        for (int count : {1, 4, 16}) {
-            const MediaBench::Windows w = bench.windows(count, definition);
-            std::printf("%-8d %-10s %8.1f %11.1f %6.2f %8.1f %8.1f %5d/%d\n", count,
-                        definition ? "640x360" : "1280x720", w.floorCpu, w.cpu,
-                        w.floorCpu > 0 ? w.cpu / w.floorCpu : 0.0, w.minFps, w.avgFps, w.playing,
-                        count);
-            std::fflush(stdout);
-        }
+        for (int count : {1, 4, 16})
+            printWindows(bench, count, definition);
     }
     std::printf("targets: 16 windows <= 1.2x the floor; every window >= 24 displayed fps\n");
     printLatency("first live picture", bench.firstLivePicture(9), 200);

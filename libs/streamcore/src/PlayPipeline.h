@@ -101,6 +101,8 @@ private:
     void failBuild();
     // Whether a message comes from the record or sound branch.
     static bool insideBranch(GstObject *object);
+    // Sets the display branch's scaling for the surface's size; m_mutex held.
+    void applyView();
     GstPtr<GstCaps> viewCaps() const;
 
     std::string m_url;
@@ -111,6 +113,7 @@ private:
     mutable std::mutex m_mutex; // guards what the streaming threads set up
     Notify m_notify;
     GstPtr<GstElement> m_viewFilter;
+    GstPtr<GstElement> m_scaler;
     GstPtr<GstElement> m_videoTee;
     std::string m_videoCodec;
     GstPtr<GstElement> m_audioTee;

@@ -31,6 +31,8 @@ namespace SimMedia {
 namespace {
 
 constexpr size_t kTalkKeep = 1 << 20;
+// Sessions set up at the same time, at most (a 16-window split, talk and playback beside it).
+constexpr int kSessionThreads = 32;
 
 std::string channelKey(const std::string &deviceId, int channel)
 {
@@ -307,6 +309,10 @@ bool MediaServer::start(int rtspPort, std::string *error)
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
     gst_rtsp_server_set_service(d->server.get(), std::to_string(rtspPort).c_str());
     d->mounts.reset(gst_rtsp_server_get_mount_points(d->server.get()));
+    // Each device serves its sessions side by side; with one thread for all of them, sixteen
+    // windows opening together waited for each other's session set-up (about 0.1 s each).
+    const GstPtr<GstRTSPThreadPool> pool(gst_rtsp_server_get_thread_pool(d->server.get()));
+    gst_rtsp_thread_pool_set_max_threads(pool.get(), kSessionThreads);
     for (const MediaDevice &dev : d->devices) {
         for (const ChannelSpec &ch : dev.channels) {
             if (!ch.rtspUrl.empty())

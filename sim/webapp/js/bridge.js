@@ -93,12 +93,12 @@ function call(method, params = {}) {
         server.RPCCall(JSON.stringify({method, params}));
 }
 
-// Calls fn for every notification of that name; returns what stops it.
+// Returns the function that stops fn again.
 function on(name, fn) {
     if (!handlers.has(name))
-        handlers.set(name, []);
-    handlers.get(name).push(fn);
-    return () => handlers.set(name, handlers.get(name).filter((f) => f !== fn));
+        handlers.set(name, new Set());
+    handlers.get(name).add(fn);
+    return () => handlers.get(name).delete(fn);
 }
 
 // Requests, page to client.
@@ -146,16 +146,22 @@ export const client = {
             ...(name === undefined ? {} : {name}),
             ...(isBase64 === undefined ? {} : {isBase64: isBase64 ? 1 : 0}),
         }),
-    // Where a module's video lies in the page: rect {left, top, right, bottom} in CSS pixels.
-    setVideoRect: (module, rect) =>
-        call('SetWndRect', {module, left: rect.left, top: rect.top, right: rect.right,
-                            bottom: rect.bottom}),
-    // channels: [{deviceID, channelID, devName, channelName, shopCode, shopName, ...}]
+    // The video area of a module, in the page's CSS pixels: {left, top, right, bottom}.
+    setVideoArea: (module, rect) => call('SetWndRect', {module, ...rect}),
+    // A part of the page that must stay above the video: {left, top, width, height}; shade
+    // darkens the video around it (a modal dialog), show false takes the named part away.
+    setMask: (module, name, rect, show, shade) =>
+        call('SetMask', {module, name, ...rect, show, shade}),
+    // channels: channel objects (see channelObject in pages/cameras.js).
     openVideo: (module, channels) => call('OpenVideo', {module, channels}),
     closeVideo: (module, deviceID, channelID) => call('CloseVideo', {module, deviceID, channelID}),
+    // status: "offline" or "delete"; the client closes the channel's windows.
+    deviceStatus: (status, deviceID, channelID) =>
+        call('NotifyDeviceStatus', {status, deviceID, channelID}),
 };
 
-// Notifications, client to page; each takes a function of the notification's values.
+// Notifications, client to page; each takes a function of the notification's values and returns
+// the function that stops it.
 export const notices = {
     // fn({macAddr, version, sysVersion, sysBit})
     clientInfo: (fn) => on('ReplyClientInfo', (p) => fn({
@@ -175,6 +181,20 @@ export const notices = {
     })),
     // The door button of the door's video was pressed; returns the stop.
     doorButton: (fn) => on('RemoteOpenDoor', () => fn()),
-    // fn({module, wndID, deviceID, channelID, status}): 3 playing, 0 closed; returns the stop.
-    videoStatus: (fn) => on('VideoStatusChanged', (p) => fn(p)),
+    // fn({wndID, deviceID, channelID, module, status}); status 3 plays, 0 closed
+    videoStatus: (fn) => on('VideoStatusChanged', (p) => fn({
+        wndID: p.wndID,
+        deviceID: String(p.deviceID || ''),
+        channelID: p.channelID,
+        module: p.module,
+        status: p.status,
+    })),
+    // fn({wndID, deviceID, channelID, module, status}): a window showing a channel was selected
+    windowSelected: (fn) => on('PlayWndSelected', (p) => fn({
+        wndID: p.wndID,
+        deviceID: String(p.deviceId || ''),
+        channelID: p.channelID,
+        module: p.module,
+        status: p.videoStatus,
+    })),
 };

@@ -26,9 +26,9 @@ E2ESession::~E2ESession()
     stop();
 }
 
-bool E2ESession::startSim(QString *error)
+bool E2ESession::startSim(QString *error, const QStringList &arguments)
 {
-    return m_sim.startSim(testFolder(), error);
+    return m_sim.startSim(testFolder(), error, arguments);
 }
 
 QVariantMap E2ESession::platformAddresses() const

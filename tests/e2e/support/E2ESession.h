@@ -19,8 +19,9 @@ public:
     E2ESession();
     ~E2ESession();
 
-    // Starts orvane-sim; false and the reason when it does not start.
-    bool startSim(QString *error);
+    // Starts orvane-sim (with further options, such as a device file); false and the reason when
+    // it does not start.
+    bool startSim(QString *error, const QStringList &arguments = {});
     // Installs the client pointed at the sim, starts it and connects to its page; false and the
     // reason when that fails.
     bool startClient(QString *error);

@@ -34,8 +34,8 @@ export function render(container) {
     let shown = null; // the door station whose camera plays
 
     const announceFrame = () => {
-        const rect = frame.getBoundingClientRect();
-        client.setVideoRect(Module.remoteDoor, rect);
+        const {left, top, right, bottom} = frame.getBoundingClientRect();
+        client.setVideoArea(Module.remoteDoor, {left, top, right, bottom});
     };
     const closeShown = () => {
         if (shown)

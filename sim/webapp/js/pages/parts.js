@@ -13,11 +13,12 @@ export function pageHead(title, subtitle, ...actions) {
 }
 
 // The area where the client lays its native video over the page (module: the module number
-// the page's video requests carry). Until that video is there it shows what will play here.
-export function videoFrame(module, {title, tiles = 1}) {
-    const text = isNative()
+// the page's video requests carry). Until that video is there it shows what will play here
+// (text, when the page has its own words for it).
+export function videoFrame(module, {title, tiles = 1, text = null}) {
+    const note = text || (isNative()
         ? 'Video is not available in this version of the client.'
-        : 'Video plays in the Orvane desktop client.';
+        : 'Video plays in the Orvane desktop client.');
     const grid = h('div', {class: `video-grid tiles-${tiles}`});
     for (let i = 0; i < tiles; ++i)
         grid.append(h('div', {class: 'video-tile'},
@@ -25,7 +26,7 @@ export function videoFrame(module, {title, tiles = 1}) {
     return h('div', {class: 'video-frame', dataset: {module: String(module)}},
              grid,
              h('div', {class: 'video-note'}, h('span', {html: icons.play}),
-               h('strong', {}, title), h('span', {class: 'video-note-text'}, text)));
+               h('strong', {}, title), h('span', {class: 'video-note-text'}, note)));
 }
 
 export function statusDot(online) {
