@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "StateFolder.h"
@@ -113,6 +114,10 @@ void runGuarded(QApplication &app)
     window->QueryClientVersion();
     app.exec();
     delete window;
+    // The token service's HTTP client ends while the application object still exists: left to
+    // the exit handlers, a token request still in flight would be torn down after Qt's own
+    // objects.
+    KSingleton<ConfigInfo::CBaseInfo>::Reset();
 }
 
 } // namespace

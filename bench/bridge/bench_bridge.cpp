@@ -9,6 +9,7 @@
 #include "Web/IWebListener.h"
 
 #include <BenchDisplay.h>
+#include <BenchStats.h>
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
@@ -87,12 +88,6 @@ public:
     qint64 lastAt = 0;
     QElapsedTimer clock;
 };
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * double(values.size() - 1))];
-}
 
 void waitUntil(const CountingListener &listener, long count)
 {

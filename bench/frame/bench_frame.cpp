@@ -13,7 +13,7 @@
 #include "ConfigInfo/CBaseInfo.h"
 
 #include <BenchDisplay.h>
-#include <SimProcess.h>
+#include <ChildProcess.h>
 #include <StreamCore/IStreamCore.h>
 
 #include <QApplication>
@@ -132,7 +132,7 @@ int main(int argc, char **argv)
 {
     BenchDisplay::ensure(argv);
     QApplication app(argc, argv);
-    SimProcess sim;
+    ChildProcess sim;
     const int port = SimLogin::start(sim, "bench_frame");
     if (port == 0)
         return 1;

@@ -1,10 +1,11 @@
 #include "SimLogin.h"
 
-#include <SimProcess.h>
+#include <ChildProcess.h>
 #include <httplib.h>
 
 #include <cstdio>
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -31,12 +32,12 @@ std::string SimLogin::deviceToken(int httpPort)
         .toStdString();
 }
 
-int SimLogin::start(SimProcess &sim, const char *benchmark)
+int SimLogin::start(ChildProcess &sim, const char *benchmark)
 {
     QString error;
-    if (!sim.start(ORVANE_SIM_BINARY, {"--http-port", "0", "--no-https"}, &error)) {
-        std::fprintf(stderr, "%s: orvane-sim did not start: %s\n", benchmark, qPrintable(error));
+    if (!sim.startSim(QDir::tempPath(), &error, {"--no-https"}, ORVANE_SIM_BINARY)) {
+        std::fprintf(stderr, "%s: %s\n", benchmark, qPrintable(error));
         return 0;
     }
-    return sim.port("http");
+    return sim.simPort("http");
 }

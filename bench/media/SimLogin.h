@@ -2,7 +2,7 @@
 
 #include <string>
 
-class SimProcess;
+class ChildProcess;
 
 // The simulated platform's demo user, logged in over HTTP: its device-platform token, the one
 // the media library needs to open the simulated devices' streams. Empty when the login failed.
@@ -14,6 +14,6 @@ std::string deviceToken(int httpPort);
 
 // Starts the build's orvane-sim over plain HTTP on a free port (in a process of its own, so that
 // its encoding is not the benchmark's CPU); its HTTP port, or 0 after printing why it failed.
-int start(SimProcess &sim, const char *benchmark);
+int start(ChildProcess &sim, const char *benchmark);
 
 } // namespace SimLogin

@@ -5,7 +5,8 @@
 #include "MediaBench.h"
 
 #include <BenchDisplay.h>
-#include <SimProcess.h>
+#include <BenchStats.h>
+#include <ChildProcess.h>
 
 #include <StreamCore/IStreamCore.h>
 
@@ -19,19 +20,11 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void printLatency(const char *what, const std::vector<double> &times, double target)
 {
     std::printf("%-28s median %7.1f ms  (%zu samples, target <= %.0f ms: %s)\n", what,
-                median(times), times.size(), target,
-                !times.empty() && median(times) <= target ? "met" : "missed");
+                percentile(times, 0.5), times.size(), target,
+                !times.empty() && percentile(times, 0.5) <= target ? "met" : "missed");
 }
 
 void printWindows(MediaBench &bench, int count, int definition)
@@ -49,7 +42,7 @@ int main(int argc, char **argv)
 {
     BenchDisplay::ensure(argv);
     QApplication app(argc, argv);
-    SimProcess sim;
+    ChildProcess sim;
     const int port = SimLogin::start(sim, "bench_media");
     if (port == 0)
         return 1;

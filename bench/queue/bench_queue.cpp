@@ -1,6 +1,7 @@
 // Message queue hand-over: messages per second from PushMsg to processMsg, and the latency of
 // one message through an idle queue (p50, p99), against a bare mutex + condition variable
 // hand-over between the same two threads as the floor.
+#include <BenchStats.h>
 #include <kwl/KMessageQueue.h>
 #include <kwl/KRefPtr.h>
 
@@ -19,15 +20,20 @@ namespace {
 
 struct StampMsg : KMessage
 {
-    StampMsg() : KMessage(0), pushed(Clock::now()) {}
+    StampMsg()
+        : KMessage(0)
+        , pushed(Clock::now())
+    { }
     Clock::time_point pushed;
 };
 
 class LatencyQueue : public KMessageQueue
 {
 public:
-    LatencyQueue() : KMessageQueue(1, 1 << 20) {}
-    std::atomic<long> handled{0};
+    LatencyQueue()
+        : KMessageQueue(1, 1 << 20)
+    { }
+    std::atomic<long> handled {0};
     std::vector<double> latencyUs;
 
 protected:
@@ -38,12 +44,6 @@ protected:
         handled.fetch_add(1, std::memory_order_release);
     }
 };
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * (values.size() - 1))];
-}
 
 double queueThroughput(long count)
 {
@@ -110,7 +110,8 @@ int main()
 {
     const long count = 200000;
     std::printf("queue throughput   %.0f msg/s\n", queueThroughput(count));
-    std::printf("floor throughput   %.0f msg/s (mutex + condition variable)\n", bareThroughput(count));
+    std::printf("floor throughput   %.0f msg/s (mutex + condition variable)\n",
+                bareThroughput(count));
     queueLatency(2000);
     return 0;
 }

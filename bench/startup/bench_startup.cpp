@@ -9,6 +9,7 @@
 #include "TesmarClient.h"
 
 #include <BenchDisplay.h>
+#include <BenchStats.h>
 #include <SimServer.h>
 #include <kwl/KPrintLog.h>
 
@@ -102,12 +103,6 @@ qint64 measure(const QString &kind, const QString &url, const QString &folder)
     return elapsed;
 }
 
-qint64 median(std::vector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 // The client's program folder: its run-time folders and a Localcfg.ini pointing at the sim.
 bool prepareProgramFolder(const QString &folder, const SimServer &sim)
 {
@@ -156,12 +151,12 @@ int runBench()
                         static_cast<long long>(ms));
         }
     }
-    const double ratio = double(median(client)) / double(median(bare));
+    const double ratio = percentile(client, 0.5) / percentile(bare, 0.5);
     std::printf("start-up to ready, median of %d processes each:\n", kRounds);
     std::printf("  bare QWebEngineView (page loaded)              %6lld ms\n",
-                static_cast<long long>(median(bare)));
+                static_cast<long long>(percentile(bare, 0.5)));
     std::printf("  orvane main window (page loaded, version done) %6lld ms\n",
-                static_cast<long long>(median(client)));
+                static_cast<long long>(percentile(client, 0.5)));
     std::printf("  ratio %.2f (target <= %.1f): %s\n", ratio, kTarget,
                 ratio <= kTarget ? "met" : "NOT met");
     return 0;

@@ -4,6 +4,8 @@
 // one frame (16 ms). Runs on the offscreen platform unless another one is asked for.
 #include "QTimeProgressBar.h"
 
+#include <BenchStats.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -35,8 +37,7 @@ Figure measure(const std::function<void()> &paint)
         paint();
         ms.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms[ms.size() * 95 / 100]};
+    return {percentile(ms, 0.5), percentile(ms, 0.95)};
 }
 
 void print(const char *what, const Figure &figure)

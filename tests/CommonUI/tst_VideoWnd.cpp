@@ -8,6 +8,7 @@
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
+#include "LogText.h"
 #include "Toasts.h"
 #include "VideoClientOnSim.h"
 
@@ -339,12 +340,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w.view.getVideoState() == 3, 10000);
         QTRY_COMPARE(w.operations(), (QList<int> {3, 3}));
         QVERIFY(!w.view.controller()->isReconnecting());
-        QFile log(QString::fromStdString(KPrintLog::instance()->FilePath()));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QString logText = QString::fromUtf8(log.readAll());
+        const QString log = logText();
         const int attempts = w.view.controller()->reconnectSchedule().attempts();
         for (int n = 1; n <= attempts; ++n) // each attempt logged once
-            QCOMPARE(logText.count(QString("reconnect attempt %1 to NVR-T1 channel 3").arg(n)), 1);
+            QCOMPARE(log.count(QString("reconnect attempt %1 to NVR-T1 channel 3").arg(n)), 1);
         QVERIFY(!w.view.surface()->hasStillPicture());
         const VideoWndInfo_t info = w.view.getVideoWndInfo();
         QVERIFY(info.bRecordOn);

@@ -1,5 +1,6 @@
 // The user store and the device-platform token service against the reference platform.
 #include "ConfigInfo/CBaseInfo.h"
+#include "LogText.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -39,12 +40,6 @@ QByteArray tokenBody(const QString &token, int expire)
         .arg(token)
         .arg(expire)
         .toUtf8();
-}
-
-QString logText()
-{
-    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace

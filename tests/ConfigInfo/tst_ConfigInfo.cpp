@@ -4,6 +4,7 @@
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "Startup.h"
+#include "TestEnv.h"
 
 #include <QTextCodec>
 #include <QtTest>
@@ -156,10 +157,8 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, text);
         QFETCH(QVariantMap, expected);
-        if (!file.isEmpty()) {
-            QFile out(file);
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size());
-        }
+        if (!file.isEmpty())
+            QVERIFY(TestEnv::writeFile(file, text));
         QVariantMap want = defaults();
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             want.insert(it.key(), it.value());
@@ -238,10 +237,8 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(bool, expected);
         QVERIFY(QDir().mkpath("bin") && QDir::setCurrent("bin"));
-        QFile config("Config.ini");
         if (!file.isNull())
-            QVERIFY(config.open(QIODevice::WriteOnly) && config.write(file) == file.size());
-        config.close();
+            QVERIFY(TestEnv::writeFile("Config.ini", file));
         QCOMPARE(ReadOpenGLESSwitch(), expected);
     }
 

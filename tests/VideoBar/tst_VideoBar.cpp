@@ -1,6 +1,6 @@
 // The video bars headless, on the skin built into the program folder: what each press sends and
 // shows (tool tip, property, skin picture), the pop-ups, the rows a window offers, shortcuts and
-// accessibility, and the message video bar. A screenshot is saved for a person to look at.
+// accessibility, and the message video bar.
 #include "Common/CGlobalEvent.h"
 #include "CommonUI/VideoBar/QMessageVideoBar.h"
 #include "CommonUI/VideoBar/QSpeedSetWidget.h"
@@ -12,7 +12,6 @@
 #include <KWGui/KWGlobal.h>
 
 #include <QApplication>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -383,43 +382,6 @@ private slots:
         for (QPushButton *button : bar.findChildren<QPushButton *>())
             QCOMPARE(button->size(), QSize(30, 26));
         QCOMPARE(spy, (Presses {{"VB_Pause", true}, {"VB_Pause", false}, {"VB_Pause", true}}));
-    }
-
-    void screenshotForReview()
-    {
-        QVideoBar live, playback;
-        VideoWndInfo_t info;
-        info.channel.chnAbility = "PT,Siren,WhiteLight";
-        info.bRecordOn = info.bAudioOn = true;
-        VideoBarRows::apply(&live, VideoBarRows::kPlaying, info);
-        info.playType = 1;
-        info.playSpeed = 4;
-        VideoBarRows::apply(&playback, VideoBarRows::kPlaying, info);
-        QList<QImage> rows;
-        for (QVideoBar *bar : {&live, &playback}) {
-            bar->resize(960, 50);
-            bar->show();
-            rows << bar->grab().toImage();
-        }
-        // The pop-ups cut to their masks, which this platform does not give windows.
-        for (QWidget *popup : QList<QWidget *> {live.splitPopup(), live.speedPopup()}) {
-            popup->show();
-            QImage cut(popup->size(), QImage::Format_ARGB32);
-            cut.fill(Qt::transparent);
-            QPainter painter(&cut);
-            painter.setClipRegion(popup->mask());
-            painter.drawPixmap(0, 0, popup->grab());
-            rows << cut;
-        }
-        QImage sheet(960, 10 + 50 + 10 + 50 + 10 + 72 + 10 + 40 + 10, QImage::Format_ARGB32);
-        sheet.fill(QColor("#202227"));
-        QPainter painter(&sheet);
-        for (int i = 0, y = 10; i < rows.size(); y += rows[i++].height() + 10)
-            painter.drawImage(0, y, rows[i]);
-        painter.end();
-        const QString path = QCoreApplication::applicationDirPath() + "/videobar-DustyBlue.png";
-        QVERIFY(sheet.save(path));
-        qInfo("video bar screenshot: %s", qPrintable(path));
     }
 };
 

@@ -25,18 +25,8 @@ namespace {
 const QString kFile = QStringLiteral("WndSplit.xml");
 const QString kBackup = QStringLiteral("BackupCfgFiles/WndSplit.xml");
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
+using TestEnv::readFile;
+using TestEnv::writeFile;
 
 QByteArray shippedFile()
 {
@@ -46,7 +36,7 @@ QByteArray shippedFile()
 QByteArray layout(const QByteArray &normalSplitBody)
 {
     return "<?xml version=\"1.0\"?><WndSplit><NormalSplit>" + normalSplitBody
-           + "</NormalSplit></WndSplit>";
+        + "</NormalSplit></WndSplit>";
 }
 
 } // namespace
@@ -64,7 +54,7 @@ void tst_CWndSplitConfig::shippedLayoutsTileTheirGrids()
     QVERIFY(writeFile(kFile, shippedFile()));
     CWndSplitConfig config;
     QVERIFY(config.load());
-    const QMap<int, int> windowsOfIndex{{0, 1}, {1, 4}, {2, 6}, {3, 8}, {4, 9}, {6, 16}};
+    const QMap<int, int> windowsOfIndex {{0, 1}, {1, 4}, {2, 6}, {3, 8}, {4, 9}, {6, 16}};
     for (int index = 0; index < CWndSplitConfig::kNormalCount; ++index) {
         const WndSplitEntry_t &entry = *config.normalSplit(index);
         if (windowsOfIndex.contains(index))
@@ -124,29 +114,28 @@ void tst_CWndSplitConfig::readsLeniently_data()
         wide += "<Wnd enable='true' x2='" + QByteArray::number(i) + "'/>";
     wide += "</Split>";
 
-    QTest::newRow("whole file") << layout(split2) << true << 0 << QVector<int>{1, 2, 2}
-                                << QVector<int>{1, 2};
+    QTest::newRow("whole file") << layout(split2) << true << 0 << QVector<int> {1, 2, 2}
+                                << QVector<int> {1, 2};
     QTest::newRow("twelve splits give the first eleven")
-        << layout(twelve) << true << 10 << QVector<int>{1, 1, 11} << QVector<int>{};
+        << layout(twelve) << true << 10 << QVector<int> {1, 1, 11} << QVector<int> {};
     QTest::newRow("other children use up no entry")
-        << layout("<Layout row='5'/>" + split2) << true << 0 << QVector<int>{1, 2, 2}
-        << QVector<int>{1, 2};
+        << layout("<Layout row='5'/>" + split2) << true << 0 << QVector<int> {1, 2, 2}
+        << QVector<int> {1, 2};
     QTest::newRow("comments fill no cell")
         << layout("<Split row='1' col='2' count='2'><!-- a --><Wnd enable='true' x2='1'/>"
                   "<!-- b --><Wnd enable='true' x2='2'/></Split>")
-        << true << 0 << QVector<int>{1, 2, 2} << QVector<int>{1, 2};
+        << true << 0 << QVector<int> {1, 2, 2} << QVector<int> {1, 2};
     QTest::newRow("text is a cell of zeros")
         << layout("<Split row='1' col='3' count='2'><Wnd enable='true' x2='1'/>stray"
                   "<Wnd enable='true' x2='3'/></Split>")
-        << true << 0 << QVector<int>{1, 3, 2} << QVector<int>{1, 0, 3};
+        << true << 0 << QVector<int> {1, 3, 2} << QVector<int> {1, 0, 3};
     QTest::newRow("children named anything, attributes missing")
         << layout("<Split col='2'><Cell enable='true' x2='4'/><Wnd/></Split>") << true << 0
-        << QVector<int>{0, 2, 0} << QVector<int>{4, 0};
+        << QVector<int> {0, 2, 0} << QVector<int> {4, 0};
     QTest::newRow("cells past 64 are dropped")
-        << layout(wide) << true << 0 << QVector<int>{8, 9, 72} << QVector<int>{1, 2, 3};
-    QTest::newRow("no normal splits")
-        << QByteArray("<WndSplit><CustomSplit/></WndSplit>") << false << 0
-        << QVector<int>{0, 0, 0} << QVector<int>{};
+        << layout(wide) << true << 0 << QVector<int> {8, 9, 72} << QVector<int> {1, 2, 3};
+    QTest::newRow("no normal splits") << QByteArray("<WndSplit><CustomSplit/></WndSplit>") << false
+                                      << 0 << QVector<int> {0, 0, 0} << QVector<int> {};
 }
 
 void tst_CWndSplitConfig::readsLeniently()
@@ -161,7 +150,7 @@ void tst_CWndSplitConfig::readsLeniently()
     CWndSplitConfig config;
     QCOMPARE(config.load(), loaded);
     const WndSplitEntry_t &read = *config.normalSplit(entry);
-    QCOMPARE((QVector<int>{read.row, read.col, read.count}), rowColCount);
+    QCOMPARE((QVector<int> {read.row, read.col, read.count}), rowColCount);
     for (int i = 0; i < x2OfCells.size(); ++i) {
         QCOMPARE(read.cells[i].x2, x2OfCells[i]);
         QCOMPARE(read.cells[i].enable, x2OfCells[i] > 0);

@@ -4,7 +4,9 @@
 // the reload after the page's render process died. The page is served by the reference
 // platform's web host.
 #include "ConfigInfo/CLocalCfg.h"
+#include "LogText.h"
 #include "TestEnv.h"
+#include "Toasts.h"
 #include "Web/CWebView.h"
 #include "Web/ChannelInfoMsg.h"
 #include "Web/IWebListener.h"
@@ -19,7 +21,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QWebEngineProfile>
 #include <QtTest>
 
@@ -54,24 +55,6 @@ private:
     QString m_name;
     QStringList *m_journal;
 };
-
-QString logText()
-{
-    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// Texts of the toasts on screen, sorted.
-QStringList toasts()
-{
-    QStringList texts;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast")
-            texts << widget->findChild<QLabel *>("KWToastText")->text();
-    }
-    texts.sort();
-    return texts;
-}
 
 } // namespace
 
@@ -159,8 +142,8 @@ private slots:
         call(R"({"method":"MinSize","params":{}})");
         QTRY_COMPARE(journal, QStringList {"l:MinSize"});
         QTRY_COMPARE(
-            toasts(),
-            QStringList({"Json error: context is not format", "Json error:illegal value"}));
+            shownToasts(),
+            QStringList({"Json error:illegal value", "Json error: context is not format"}));
         const QString log = logText();
         QVERIFY(log.contains(
             QRegularExpression(R"(ERROR .*Web::CWebView::RPCCall: Json error\[MinSize please\])")));

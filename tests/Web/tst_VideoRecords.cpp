@@ -57,20 +57,6 @@ private slots:
         QCOMPARE(VideoStatus_t::statusFromEvent(code), status);
         QCOMPARE(VideoStatus_t::resultFromOutcome(code), result);
     }
-
-    void talkRunsOnlyWhenBothCodesAreZero()
-    {
-        const QList<QPair<int, int>> notTalking = {{-1, -1}, {0, 5}, {-1, 0}};
-        for (const auto &[result, state] : notTalking) {
-            VideoTalkStatus_t talk;
-            talk.result = result;
-            talk.talkState = state;
-            QVERIFY(!talk.isTalking());
-        }
-        VideoTalkStatus_t talk;
-        talk.result = talk.talkState = 0;
-        QVERIFY(talk.isTalking());
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_VideoRecords)

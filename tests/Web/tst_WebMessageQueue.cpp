@@ -1,6 +1,7 @@
 // The message queue and the message catalogue without a browser: which requests become which
 // messages, what is done on the queue's thread, how parameters are read, and the notification
 // texts. The queue runs its real worker thread; a recording manager stands in for the view.
+#include "LogText.h"
 #include "RecordingWebManager.h"
 
 #include "ConfigInfo/CBaseInfo.h"
@@ -139,12 +140,6 @@ public:
     QSemaphore entered;
     QSemaphore gate;
 };
-
-QString logText()
-{
-    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 } // namespace
 

@@ -2,7 +2,8 @@
 // start-up to the login page (its DevTools port opened from "WebInfo/IsDebug"), the version check
 // starting the updater (a stand-in "Update.exe" that records its arguments) while the client
 // keeps running, the page's console in the client's log, a login through the page that asks the
-// platform for the device-platform token, and the page's quit ending the process.
+// platform for the device-platform token, and the page's quit ending the process while that
+// request is still unanswered.
 #include "E2ESession.h"
 
 #include <QtTest>
@@ -77,9 +78,13 @@ private slots:
 
     void logsInAndQuitsThroughThePage()
     {
-        // Logging in through the page asks for the device-platform token with the user's token.
-        STEP(m_session.logIn("demo", "demo123", &m_error));
+        // Logging in through the page asks for the device-platform token with the user's token;
+        // the platform holds its answer back, so the client quits with the request in flight.
         const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
+        QCOMPARE(
+            m_session.sim("POST", "/sim/faults", {{"path", tokenPath}, {"delayMs", 60000}}).status,
+            200);
+        STEP(m_session.logIn("demo", "demo123", &m_error));
         QTRY_VERIFY(!m_session.simRequests(tokenPath).isEmpty());
         QCOMPARE(m_session.simRequests(tokenPath).first()["headers"]["Authorization"].toString(),
                  QString("Bearer ut-demo-7f3a9c21"));

@@ -1,3 +1,5 @@
+#include "TestEnv.h"
+
 #include <KWGui/KWFile.h>
 
 #include <QtTest>
@@ -13,11 +15,9 @@ class tst_KWFile : public QObject
 private slots:
     void initTestCase()
     {
-        for (const char *name : {"a.css", "b.css", "empty.css"}) {
-            QFile file(m_dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(name[0] == 'a' ? "A{}\n" : name[0] == 'b' ? "B{}" : "");
-        }
+        QVERIFY(TestEnv::writeFile(m_dir.filePath("a.css"), "A{}\n"));
+        QVERIFY(TestEnv::writeFile(m_dir.filePath("b.css"), "B{}"));
+        QVERIFY(TestEnv::writeFile(m_dir.filePath("empty.css"), ""));
         QVERIFY(QDir(m_dir.path()).mkdir("folder.css"));
     }
 

@@ -7,7 +7,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <cstring>
 #include <functional>
 
 using KWGUI::KWMessageBox;
@@ -31,20 +30,6 @@ int answerShownBox(QWidget *parent, int buttons, const std::function<void(QDialo
     });
     poll.start(10);
     return KWMessageBox::ShowInformation(parent, "Notice", "Application had runned!", buttons);
-}
-
-QString readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
 }
 
 } // namespace
@@ -89,26 +74,10 @@ private slots:
         QCOMPARE(KWMessageBox::ShowInformation(nullptr, "提示", "程序已经在运行！", buttons),
                  expected);
         KPrintLog::instance()->SetFile("");
-        const QString log = readAll(logPath);
+        const QString log = QString::fromUtf8(TestEnv::readFile(logPath));
         QVERIFY2(log.contains(
                      QString("KWMessageBox \"提示\": \"程序已经在运行！\" answered %1").arg(word)),
                  qPrintable(log));
-    }
-
-    void automationLineReachesStderrOfAWholeProcess()
-    {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KWGUI_MESSAGEBOX_ANSWER", "cancel");
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {"--ask"});
-        QVERIFY(child.waitForFinished(30000));
-        QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray::number(kCancel));
-        const QByteArray err = child.readAllStandardError();
-        QVERIFY2(
-            err.contains("KWMessageBox \"Notice\": \"Application had runned!\" answered cancel\n"),
-            err.constData());
     }
 
     void shownBoxReturnsTheButtonPressed_data()
@@ -200,8 +169,10 @@ private slots:
         QFETCH(QString, skin);
         QFETCH(QString, expectedRule);
         const QString css = QDir::currentPath() + "/Skin/%1/KWGUI/CSS/";
-        writeFile(css.arg("Harbour") + "b.CSS", "#KWMessageBoxText { color: #010203; }");
-        writeFile(css.arg("DustyBlue") + "a.css", "#KWMessageBoxText { color: #0a0b0c; }");
+        QVERIFY(TestEnv::writeFile(css.arg("Harbour") + "b.CSS",
+                                   "#KWMessageBoxText { color: #010203; }"));
+        QVERIFY(TestEnv::writeFile(css.arg("DustyBlue") + "a.css",
+                                   "#KWMessageBoxText { color: #0a0b0c; }"));
         KWGUI::SetSkinVersion(skin);
         QString styleSheet;
         answerShownBox(nullptr, kOk, [&](QDialog *box) {
@@ -213,18 +184,5 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    // Child mode: one automated box, its answer on stdout.
-    if (argc == 2 && std::strcmp(argv[1], "--ask") == 0) {
-        std::printf("%d\n",
-                    KWMessageBox::ShowInformation(nullptr, "Notice", "Application had runned!",
-                                                  kOk | kCancel));
-        return 0;
-    }
-    tst_KWMessageBox test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(tst_KWMessageBox)
 #include "tst_KWMessageBox.moc"

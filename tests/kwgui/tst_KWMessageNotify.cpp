@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "Toasts.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -6,7 +7,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <algorithm>
 #include <thread>
 
 using KWGUI::KWMessageNotify;
@@ -15,29 +15,10 @@ namespace {
 
 constexpr int kLong = 600000; // long enough never to end within a test
 
-// The toasts on screen, from the top of the stack down to the newest at the bottom.
-QList<QWidget *> toasts()
-{
-    QList<QWidget *> shown;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == "KWMessageNotifyToast" && widget->isVisible())
-            shown << widget;
-    std::sort(shown.begin(), shown.end(), [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
-    return shown;
-}
-
-QStringList texts()
-{
-    QStringList all;
-    for (QWidget *toast : toasts())
-        all << toast->findChild<QLabel *>("KWToastText")->text();
-    return all;
-}
-
 QWidget *toastWithText(const QString &text)
 {
-    const int at = texts().indexOf(text);
-    return at < 0 ? nullptr : toasts().at(at);
+    const int at = shownToasts().indexOf(text);
+    return at < 0 ? nullptr : shownToastWindows().at(at);
 }
 
 void writePicture(const QString &path, QSize size)
@@ -67,7 +48,7 @@ private slots:
     void cleanup()
     {
         // Each test's notifier takes its toasts with it.
-        QTRY_VERIFY(toasts().isEmpty());
+        QTRY_VERIFY(shownToastWindows().isEmpty());
     }
 
     void queuedToastsWaitForTheStartAndShowInOrderFromAnyThread()
@@ -80,18 +61,18 @@ private slots:
                 notify.AddTextNotification(text);
         }).join();
         QCoreApplication::processEvents();
-        QVERIFY(toasts().isEmpty());
+        QVERIFY(shownToastWindows().isEmpty());
 
         notify.SetMessageNotifyTitle("Store alert");
         notify.StartMessageProcess();
         // The newest sits at the bottom; every toast lives on the GUI thread.
-        QTRY_COMPARE(texts(), (QStringList {"first", "second", "third"}));
-        for (QWidget *toast : toasts()) {
+        QTRY_COMPARE(shownToasts(), (QStringList {"first", "second", "third"}));
+        for (QWidget *toast : shownToastWindows()) {
             QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("Store alert"));
             QCOMPARE(toast->thread(), qApp->thread());
         }
         notify.AddTextNotification("fourth");
-        QTRY_COMPARE(texts().last(), QString("fourth"));
+        QTRY_COMPARE(shownToasts().last(), QString("fourth"));
 
         // The shared notifier is one object, wherever it is first asked for, on the GUI thread.
         KWMessageNotify *fromThread = nullptr;
@@ -110,7 +91,7 @@ private slots:
                 [&](QString &linkId) { clicked << linkId; });
         notify.AddLinkTextNotification("Door opened at shop 12", "{link-12}");
         notify.AddTextNotification("plain");
-        QTRY_COMPARE(toasts().size(), 2);
+        QTRY_COMPARE(shownToastWindows().size(), 2);
         // A plain toast's text is not a link.
         QTest::mouseClick(toastWithText("plain")->findChild<QLabel *>("KWToastText"),
                           Qt::LeftButton);
@@ -119,7 +100,7 @@ private slots:
         QCOMPARE(link->property("kind").toString(), QString("link"));
         QTest::mouseClick(link->findChild<QLabel *>("KWToastText"), Qt::LeftButton);
         QCOMPARE(clicked, QStringList {"{link-12}"});
-        QTRY_COMPARE(texts(), QStringList {"plain"}); // a clicked toast has done its job
+        QTRY_COMPARE(shownToasts(), QStringList {"plain"}); // a clicked toast has done its job
     }
 
     void toastsStackWithoutOverlapAndTheOldestRollOut()
@@ -130,12 +111,12 @@ private slots:
         for (int i = 1; i <= 7; ++i)
             notify.AddTextNotification(i == 6 ? QString("a long text that wraps ").repeated(8)
                                               : QString::number(i));
-        QTRY_COMPARE(toasts().size(), 5);
-        QCOMPARE(texts().first(), QString("3"));
-        QCOMPARE(texts().last(), QString("7"));
+        QTRY_COMPARE(shownToastWindows().size(), 5);
+        QCOMPARE(shownToasts().first(), QString("3"));
+        QCOMPARE(shownToasts().last(), QString("7"));
 
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        const QList<QWidget *> shown = toasts();
+        const QList<QWidget *> shown = shownToastWindows();
         QVERIFY(shown.at(3)->height() > shown.at(4)->height()); // the wrapped text is taller
         for (int i = 0; i < shown.size(); ++i) {
             const QRect box = shown.at(i)->frameGeometry();
@@ -151,8 +132,8 @@ private slots:
         // When one leaves, the ones above it move down into its place.
         const int bottom = shown.last()->frameGeometry().bottom();
         shown.last()->findChild<QPushButton *>("KWToastCloseBtn")->click();
-        QTRY_COMPARE(toasts().size(), 4);
-        QCOMPARE(toasts().last()->frameGeometry().bottom(), bottom);
+        QTRY_COMPARE(shownToastWindows().size(), 4);
+        QCOMPARE(shownToastWindows().last()->frameGeometry().bottom(), bottom);
     }
 
     void toastsLeaveAfterTheirTimeUnlessHovered()
@@ -168,12 +149,12 @@ private slots:
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(hovered, &enter);
 
-        QTRY_COMPARE(texts(), QStringList {"hovered"});
+        QTRY_COMPARE(shownToasts(), QStringList {"hovered"});
         QCOMPARE(hovered->windowOpacity(), 1.0);
 
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(hovered, &leave);
-        QTRY_VERIFY(toasts().isEmpty());
+        QTRY_VERIFY(shownToastWindows().isEmpty());
     }
 
     void pictureToastShowsThePictureScaledToTheToast()
@@ -187,7 +168,7 @@ private slots:
                                       QDir::current().filePath("wide.png"));
         notify.AddPictureNotification("small", "small.png");
         notify.AddPictureNotification("broken", "missing.png");
-        QTRY_COMPARE(toasts().size(), 3);
+        QTRY_COMPARE(shownToastWindows().size(), 3);
 
         auto pictureOf = [](const QString &text) {
             auto *label = toastWithText(text)->findChild<QLabel *>("KWToastPicture");
@@ -226,8 +207,8 @@ private slots:
                 notify.AddRecordNotification("Save Record Succeed", file);
             else
                 notify.AddFileNotification("SnapShot Succeed", file);
-            QTRY_COMPARE(toasts().size(), 1);
-            QWidget *toast = toasts().first();
+            QTRY_COMPARE(shownToastWindows().size(), 1);
+            QWidget *toast = shownToastWindows().first();
             QCOMPARE(toast->property("kind").toString(), QString(record ? "record" : "file"));
             QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFileBtn"),
                               Qt::LeftButton);
@@ -242,12 +223,8 @@ private slots:
 
     void parametersBringTheTranslationAndTheSchemesLook()
     {
-        const QString css = QDir::currentPath() + "/Skin/Harbour/KWGUI/CSS/";
-        QVERIFY(QDir().mkpath(css));
-        QFile sheet(css + "toast.css");
-        QVERIFY(sheet.open(QIODevice::WriteOnly));
-        sheet.write("#KWToastText { color: #010203; }");
-        sheet.close();
+        QVERIFY(TestEnv::writeFile(QDir::currentPath() + "/Skin/Harbour/KWGUI/CSS/toast.css",
+                                   "#KWToastText { color: #010203; }"));
 
         KWMessageNotify notify;
         notify.SetDisplayTime(kLong);
@@ -255,8 +232,8 @@ private slots:
                         {"Harbour"}, "Chinese");
         notify.StartMessageProcess();
         notify.AddFileNotification("SnapShot Succeed", "/tmp/x.jpg");
-        QTRY_COMPARE(toasts().size(), 1);
-        QWidget *toast = toasts().first();
+        QTRY_COMPARE(shownToastWindows().size(), 1);
+        QWidget *toast = shownToastWindows().first();
         QCOMPARE(toast->findChild<QPushButton *>("KWToastOpenFileBtn")->text(),
                  QString("打开文件"));
         QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("提示"));
@@ -275,8 +252,8 @@ private slots:
         notify.SetDisplayTime(kLong);
         notify.StartMessageProcess();
         notify.AddFileNotification("SnapShot Succeed", "/tmp/x.jpg");
-        QTRY_COMPARE(toasts().size(), 1);
-        QWidget *toast = toasts().first();
+        QTRY_COMPARE(shownToastWindows().size(), 1);
+        QWidget *toast = shownToastWindows().first();
         QVERIFY(QTest::qWaitForWindowExposed(toast));
         QVERIFY(toast->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         QVERIFY(toast->windowFlags().testFlag(Qt::WindowStaysOnTopHint));

@@ -149,32 +149,17 @@ private slots:
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
+    // What each text says is the sources' business (below); here: every file is built and loads.
     void translationsAreCompiledForEveryLanguage()
     {
         const QString language = TestEnv::buildBinDir() + "/Language/Language_%1/%2_%1.qm";
-        for (const char *code : {"zh", "en"})
-            for (const char *file : {"Orvane", "KWMessageNotify"})
-                QVERIFY2(QFile::exists(language.arg(code, file)),
+        for (const char *code : {"zh", "en"}) {
+            for (const char *file : {"Orvane", "KWMessageNotify"}) {
+                QTranslator translator;
+                QVERIFY2(translator.load(language.arg(code, file)) && !translator.isEmpty(),
                          qPrintable(language.arg(code, file)));
-
-        QTranslator zh;
-        QVERIFY(zh.load(language.arg("zh", "Orvane")));
-        QCOMPARE(zh.translate("QObject", "Application had runned!"), QString("程序已经在运行！"));
-        QCOMPARE(zh.translate("QObject", "Notice"), QString("提示"));
-        QCOMPARE(zh.translate("ConfigInfo::CBaseInfo",
-                              "Failed to Get VeltToken,Please try again later!"),
-                 QString("获取设备平台令牌失败，请稍后重试！"));
-
-        QTranslator en;
-        QVERIFY(en.load(language.arg("en", "Orvane")));
-        QCOMPARE(en.translate("TesmarClient", "CertificateNotTrusted"),
-                 QString("The certificate is not trusted"));
-        const QString detail = en.translate("TesmarClient", "CertificateNotTrustedDetail");
-        QVERIFY(detail.contains("%1") && detail.contains("%2")); // host and error code
-
-        QTranslator notifyEn;
-        QVERIFY(notifyEn.load(language.arg("en", "KWMessageNotify")));
-        QCOMPARE(notifyEn.translate("KWGUI::KWToast", "Open folder"), QString("Open folder"));
+            }
+        }
     }
 
     void translationSourcesAgreeAndAreComplete_data()

@@ -2,7 +2,9 @@
 // a click on an alarm toast answers the page with its messageID and brings the window forward,
 // ten alarms are remembered, and a click while a modal dialog is open is dropped.
 #include "CPublicManager.h"
+#include "LogText.h"
 #include "RecordingWebManager.h"
+#include "Toasts.h"
 #include "Web/MessageNotifyMsg.h"
 #include "Web/TextMsg.h"
 
@@ -11,7 +13,6 @@
 #include <kwl/KPrintLog.h>
 
 #include <QDialog>
-#include <QLabel>
 #include <QtTest>
 
 namespace {
@@ -30,35 +31,6 @@ void sendMessage(RecordingWebManager &web, const QString &content, const QString
     msg.messageID = id;
     msg.messageType = 4;
     web.dispatch(&msg);
-}
-
-// The text labels of the toasts on screen, oldest first.
-QList<QLabel *> toastTexts()
-{
-    QList<QLabel *> labels;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast")
-            labels << widget->findChild<QLabel *>("KWToastText");
-    }
-    std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) {
-        return a->window()->y() < b->window()->y(); // older ones stack above
-    });
-    return labels;
-}
-
-QLabel *toastShowing(const QString &text)
-{
-    for (QLabel *label : toastTexts()) {
-        if (label->text() == text)
-            return label;
-    }
-    return nullptr;
-}
-
-QString logText()
-{
-    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -84,10 +56,7 @@ private slots:
     void cleanup()
     {
         m_hub.reset();
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "KWMessageNotifyToast")
-                widget->close();
-        }
+        closeToasts();
     }
 
     void textNoticesBecomeToasts()
@@ -98,9 +67,7 @@ private slots:
 
         sendText(web, "");
         sendText(web, "Shift change at 18:00");
-        QTRY_COMPARE(toastTexts().size(), 1);
-        QCOMPARE(toastTexts().first()->text(), QString("Shift change at 18:00"));
-        QCOMPARE(toastTexts().first()->window()->property("kind").toString(), QString("text"));
+        QTRY_COMPARE(shownToasts("text"), QStringList({"Shift change at 18:00"}));
         QVERIFY(web.notifications.isEmpty());
         m_hub.reset(); // leaves the page when destroyed
         QVERIFY(web.methodsOf(&hub).isEmpty());
@@ -137,7 +104,7 @@ private slots:
         for (int i = 2; i <= CPublicManager::kMaxPendingLinks; ++i)
             sendMessage(web, "", QString("quiet-%1").arg(i));
         sendMessage(web, "Market Square, Till: Door opened", "eleventh");
-        QTRY_COMPARE(toastTexts().size(), 2);
+        QTRY_COMPARE(shownToasts().size(), 2);
 
         // The first one's toast is still there, but its record is gone: an empty id.
         QTest::mouseClick(toastShowing("Market Square, Entrance: Motion"), Qt::LeftButton);

@@ -6,8 +6,10 @@
 #include "CommonUI/WaitLoadWidget.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "LogText.h"
 #include "TesmarClient.h"
 #include "TestEnv.h"
+#include "Toasts.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -20,7 +22,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QMessageBox>
 #include <QMovie>
 #include <QScreen>
@@ -45,36 +46,18 @@ QString programFile(const QString &name)
 // The updater's stand-in writes its arguments, one per line, beside itself.
 void installUpdaterStandIn()
 {
-    QFile updater(programFile("Update.exe"));
-    QVERIFY(updater.open(QIODevice::WriteOnly));
-    updater.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-args.tmp\"\n"
-                  "mv \"$(dirname \"$0\")/updater-args.tmp\" \"$(dirname \"$0\")/updater-args\"\n");
-    updater.close();
-    QVERIFY(updater.setPermissions(updater.permissions() | QFile::ExeOwner));
+    const QString updater = programFile("Update.exe");
+    QVERIFY(TestEnv::writeFile(
+        updater,
+        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-args.tmp\"\n"
+        "mv \"$(dirname \"$0\")/updater-args.tmp\" \"$(dirname \"$0\")/updater-args\"\n"));
+    QVERIFY(QFile::setPermissions(updater, QFile::permissions(updater) | QFile::ExeOwner));
 }
 
 QStringList updaterArguments()
 {
-    QFile file(programFile("updater-args"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
-QStringList toastTexts()
-{
-    QStringList texts;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast")
-            texts << widget->findChild<QLabel *>("KWToastText")->text();
-    }
-    return texts;
-}
-
-QString logText()
-{
-    QFile file(QString::fromStdString(KPrintLog::instance()->FilePath()));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(TestEnv::readFile(programFile("updater-args")))
+        .split('\n', Qt::SkipEmptyParts);
 }
 
 // Answers the next modal message box by the text of one of its buttons; keeps what it showed.
@@ -190,10 +173,7 @@ private slots:
         CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
         web.zoomFactor = 1.0;
         CConfig::Instance().SetWebInfo(web);
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "KWMessageNotifyToast")
-                widget->close();
-        }
+        closeToasts();
     }
 
     void versionNumbers_data()
@@ -324,8 +304,8 @@ private slots:
         m_sim.faults().add(*Fault::fromJson(
             {{"path", GatewayRoutes::versionPath}, {"action", "malformed"}}, &error));
         QVERIFY(openReadyClient());
-        QTRY_VERIFY2(toastTexts().contains("Failed to get the client version information!"),
-                     qPrintable(toastTexts().join('|')));
+        QTRY_VERIFY2(shownToasts().contains("Failed to get the client version information!"),
+                     qPrintable(shownToasts().join('|')));
 
         // Well-formed JSON without "data" is not a version either.
         cleanup();
@@ -334,7 +314,7 @@ private slots:
                                              {"body", R"({"code":"0","success":true})"}},
                                             &error));
         QVERIFY(openReadyClient());
-        QTRY_VERIFY(toastTexts().contains("Failed to get the client version information!"));
+        QTRY_VERIFY(shownToasts().contains("Failed to get the client version information!"));
         QVERIFY(updaterArguments().isEmpty());
     }
 

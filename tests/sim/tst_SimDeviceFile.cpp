@@ -163,31 +163,6 @@ private slots:
         QVERIFY(!DeviceFile::parse(content, &error));
         QCOMPARE(error, message);
     }
-
-    void filesOnDiskNameThemselvesInErrors()
-    {
-        QString error;
-        QVERIFY(!DeviceFile::load("no-such-file.json", &error));
-        QVERIFY2(error.startsWith("cannot read device file no-such-file.json: "),
-                 qPrintable(error));
-
-        QFile broken("broken.json");
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("{\"shops\": 3}");
-        broken.close();
-        QVERIFY(!DeviceFile::load("broken.json", &error));
-        QCOMPARE(
-            error,
-            QString("device file broken.json: top level: \"shops\" must be a non-empty array"));
-
-        QFile good("good.json");
-        QVERIFY(good.open(QIODevice::WriteOnly));
-        good.write(DeviceFile::builtInText());
-        good.close();
-        const std::optional<DeviceFile> loaded = DeviceFile::load("good.json", &error);
-        QVERIFY2(loaded, qPrintable(error));
-        QCOMPARE(loaded->document(), DeviceFile::builtIn().document());
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_SimDeviceFile)

@@ -1,11 +1,30 @@
+#include "ChildProcess.h"
 #include "DeviceFile.h"
-#include "SimProcess.h"
 #include "SimServer.h"
 #include "SimTestClient.h"
+#include "TestEnv.h"
 
 #include <QtTest>
 
 #include <signal.h>
+
+namespace {
+
+// Runs orvane-sim to its end; its exit code, or -1 when it did not end normally in time.
+int runSim(const QStringList &arguments, QByteArray *output = nullptr, QByteArray *errors = nullptr)
+{
+    QProcess process;
+    process.start(TestEnv::buildBinDir() + "/orvane-sim", arguments);
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (output)
+        *output = process.readAllStandardOutput();
+    if (errors)
+        *errors = process.readAllStandardError();
+    return process.exitCode();
+}
+
+} // namespace
 
 // orvane-sim as a program: its ports, its answers, its options and how it ends.
 class tst_SimExecutable : public QObject
@@ -23,29 +42,28 @@ private slots:
     void printsItsPortsAnswersAndStopsOnSignals()
     {
         QFETCH(int, signal);
-        SimProcess sim;
+        ChildProcess sim;
         QString error;
-        QVERIFY2(sim.start(SimProcess::binary(), {"--http-port", "0", "--https-port", "0"}, &error),
-                 qPrintable(error));
-        QVERIFY(sim.port("http") > 0 && sim.port("https") > 0 && sim.port("rtsp") > 0);
-        const QJsonObject version
-            = SimTestClient::json(SimTestClient(sim.port("http")).get(GatewayRoutes::versionPath));
+        QVERIFY2(sim.startSim(QDir::currentPath(), &error), qPrintable(error));
+        QVERIFY(sim.simPort("http") > 0 && sim.simPort("https") > 0 && sim.simPort("rtsp") > 0);
+        const QJsonObject version = SimTestClient::json(
+            SimTestClient(sim.simPort("http")).get(GatewayRoutes::versionPath));
         QCOMPARE(version["data"]["version"].toString(), QString("V1.001.0000000.0.R"));
         const httplib::Result secure
-            = SimTestClient(sim.port("https"), true).get(GatewayRoutes::versionPath);
+            = SimTestClient(sim.simPort("https"), true).get(GatewayRoutes::versionPath);
         QVERIFY(secure);
         QCOMPARE(secure->status, 200);
 
-        ::kill(static_cast<pid_t>(sim.process().processId()), signal);
-        QVERIFY(sim.process().waitForFinished(20000));
-        QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
-        QCOMPARE(sim.process().exitCode(), 0);
+        ::kill(static_cast<pid_t>(sim.processId()), signal);
+        QVERIFY(sim.waitForFinished(20000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 0);
     }
 
     void optionsChooseTheDeviceFileAndListeners()
     {
         QByteArray printed;
-        QCOMPARE(SimProcess::run(SimProcess::binary(), {"--print-default-devices"}, &printed), 0);
+        QCOMPARE(runSim({"--print-default-devices"}, &printed), 0);
         QString error;
         const std::optional<DeviceFile> printedFile = DeviceFile::parse(printed, &error);
         QVERIFY2(printedFile, qPrintable(error));
@@ -53,28 +71,24 @@ private slots:
 
         QJsonObject changed = printedFile->document();
         changed.insert("version", QJsonObject {{"version", "V1.000.0000001.1.R"}});
-        QFile file("devices.json");
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(changed).toJson());
-        file.close();
+        QVERIFY(TestEnv::writeFile("devices.json", QJsonDocument(changed).toJson()));
 
-        SimProcess sim;
-        QVERIFY2(sim.start(SimProcess::binary(),
-                           {"--http-port", "0", "--no-https", "--devices", "devices.json"}, &error),
-                 qPrintable(error));
-        QCOMPARE(sim.port("https"), 0);
-        const QJsonObject version
-            = SimTestClient::json(SimTestClient(sim.port("http")).get(GatewayRoutes::versionPath));
+        ChildProcess sim;
+        QVERIFY2(
+            sim.startSim(QDir::currentPath(), &error, {"--no-https", "--devices", "devices.json"}),
+            qPrintable(error));
+        QCOMPARE(sim.simPort("https"), 0);
+        const QJsonObject version = SimTestClient::json(
+            SimTestClient(sim.simPort("http")).get(GatewayRoutes::versionPath));
         QCOMPARE(version["data"]["version"].toString(), QString("V1.000.0000001.1.R"));
         QCOMPARE(sim.stop(), 0);
     }
 
     void wrongInputEndsWithAClearMessageAndExitCode()
     {
-        QFile broken("broken.json");
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("{\n  \"shops\": [\n    {\"shopCode\": \"A\" \"shopName\": \"B\"}\n  ]\n}\n");
-        broken.close();
+        QVERIFY(TestEnv::writeFile(
+            "broken.json",
+            "{\n  \"shops\": [\n    {\"shopCode\": \"A\" \"shopName\": \"B\"}\n  ]\n}\n"));
         // A port another server holds.
         SimServer holder;
         QString error;
@@ -98,8 +112,7 @@ private slots:
         };
         for (const auto &c : cases) {
             QByteArray errors;
-            QCOMPARE(SimProcess::run(SimProcess::binary(), c.arguments, nullptr, &errors),
-                     c.exitCode);
+            QCOMPARE(runSim(c.arguments, nullptr, &errors), c.exitCode);
             QVERIFY2(errors.contains(c.message.toUtf8()), errors.constData());
         }
     }

@@ -3,6 +3,7 @@
 // error as well when "Flag/logFlag" is on).
 #include "ProgramFolder.h"
 #include "Startup.h"
+#include "TestEnv.h"
 
 #include <winport/SharedMemoryGuard.h>
 #include <winport/WinRegistry.h>
@@ -18,9 +19,7 @@ const QString kStarted = "Start-up done for program type ";
 
 bool touch(const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+    return TestEnv::writeFile(path, "x");
 }
 
 QStringList entriesOf(const QString &folder)

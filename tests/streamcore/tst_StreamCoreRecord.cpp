@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -30,10 +31,14 @@ struct FileContent
     int frames = 0;
     double firstTime = -1; // seconds
     double lastTime = -1;
+    double longestGap = 0; // the longest time between two pictures
     bool hasSound = false;
     SimMedia::FrameStamp firstStamp;
-    bool stampRead = false;
+    SimMedia::FrameStamp lastStamp;
+    bool stampRead = false; // both stamps
     double length() const { return frames ? lastTime - firstTime + 0.04 : 0; }
+    // Seconds between the clocks burnt into the first and the last picture.
+    double clockSpan() const { return double(lastStamp.seconds) - firstStamp.seconds; }
 };
 
 void onFilePad(GstElement *, GstPad *pad, gpointer data)
@@ -41,6 +46,16 @@ void onFilePad(GstElement *, GstPad *pad, gpointer data)
     const GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
     const char *media = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
     static_cast<FileContent *>(data)->hasSound |= g_str_has_prefix(media, "audio");
+}
+
+bool readStamp(GstSample *sample, SimMedia::FrameStamp *stamp)
+{
+    int w = 0, h = 0;
+    const GstStructure *s = gst_caps_get_structure(gst_sample_get_caps(sample), 0);
+    gst_structure_get_int(s, "width", &w);
+    gst_structure_get_int(s, "height", &h);
+    const GstBufferMap map(gst_sample_get_buffer(sample), GST_MAP_READ);
+    return map && stamp->read(map.data(), w * 4, w, h);
 }
 
 // Decodes a whole file (its sound is only noticed); false when it does not play to its end.
@@ -56,45 +71,50 @@ bool decodeFile(const QString &path, FileContent *content)
     const GstPtr<GstElement> frames(gst_bin_get_by_name(GST_BIN(pipeline.get()), "frames"));
     GstAppSink *sink = GST_APP_SINK(frames.get());
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-    while (const GstPtr<GstSample> sample {gst_app_sink_try_pull_sample(sink, 5 * GST_SECOND)}) {
-        GstBuffer *buffer = gst_sample_get_buffer(sample.get());
-        content->lastTime = double(GST_BUFFER_PTS(buffer)) / GST_SECOND;
-        if (content->frames++ > 0)
-            continue;
-        content->firstTime = content->lastTime;
-        int w = 0, h = 0;
-        const GstStructure *s = gst_caps_get_structure(gst_sample_get_caps(sample.get()), 0);
-        gst_structure_get_int(s, "width", &w);
-        gst_structure_get_int(s, "height", &h);
-        const GstBufferMap map(buffer, GST_MAP_READ);
-        content->stampRead = map && content->firstStamp.read(map.data(), w * 4, w, h);
+    GstPtr<GstSample> first, last;
+    while (GstPtr<GstSample> sample {gst_app_sink_try_pull_sample(sink, 5 * GST_SECOND)}) {
+        const double time
+            = double(GST_BUFFER_PTS(gst_sample_get_buffer(sample.get()))) / GST_SECOND;
+        if (content->frames++ == 0) {
+            content->firstTime = time;
+            first = std::move(sample);
+        } else {
+            content->longestGap = std::max(content->longestGap, time - content->lastTime);
+            last = std::move(sample);
+        }
+        content->lastTime = time;
     }
+    content->stampRead = first && last && readStamp(first.get(), &content->firstStamp)
+        && readStamp(last.get(), &content->lastStamp);
     const bool played = gst_app_sink_is_eos(sink);
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return played;
 }
 
-// The child process of killedWhileRecording: records live video until it is killed.
+// Waits until the picture shown carries a clock at least `seconds` after `from` (any picture when
+// `from` is null), so that a slow machine records as much of the stream as a fast one.
+bool waitForClock(const VideoProbe &probe, SimMedia::FrameStamp *shown,
+                  const SimMedia::FrameStamp *from = nullptr, uint32_t seconds = 0)
+{
+    const uint32_t until = from ? from->seconds + seconds : 0;
+    return probe.waitForStamp([until](const SimMedia::FrameStamp &s) { return s.seconds >= until; },
+                              shown, 60000);
+}
+
+// The child process of killedWhileRecording: records live video until it is killed, and says so
+// once three seconds of pictures have gone into the file.
 int recordUntilKilled(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    const int port = QString(argv[2]).toInt();
-    IStreamCore *core = IStreamCore::GetInstance();
-    core->InitApi("127.0.0.1", port, "", true);
-    VideoPlay *play = core->CreateVideoPlay(PLAY_MODE_LIVE);
-    play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1);
-    const QByteArray path = argv[3];
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (play->GetVideoState() == VIDEO_STATE_PLAYING && play->StartRecord(path) == 0) {
-            poll.stop();
-            QTimer::singleShot(3000, [] {
-                std::printf("recording\n");
-                std::fflush(stdout);
-            });
-        }
-    });
-    poll.start(100);
+    QApplication app(argc, argv);
+    IStreamCore::GetInstance()->InitApi("127.0.0.1", QString(argv[2]).toInt(), "", true);
+    VideoProbe probe;
+    probe.play()->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1);
+    SimMedia::FrameStamp from, shown;
+    if (!waitForClock(probe, &from) || probe.play()->StartRecord(argv[3]) != 0
+        || !waitForClock(probe, &shown, &from, 3))
+        return 1;
+    std::printf("recording\n");
+    std::fflush(stdout);
     return app.exec();
 }
 
@@ -144,12 +164,14 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
     VideoPlay *play = probe.play();
     QCOMPARE(play->StartRealPlay(SimHarness::kToken, device.toUtf8(), channel, 1), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-    // Recording starts in the middle of the stream, not at its first picture.
-    QTest::qWait(1500);
+    // Recording starts in the middle of the stream, not at its first picture. Lengths are
+    // counted on the picture's own clock, not on the wall clock.
+    SimMedia::FrameStamp opened, from, shown;
+    QVERIFY(waitForClock(probe, &opened) && waitForClock(probe, &from, &opened, 2));
     const QString path = m_dir.filePath(QString("%1-%2.mp4").arg(device).arg(channel));
     QCOMPARE(play->StartRecord(path.toUtf8()), 0);
     QCOMPARE(play->StartRecord(path.toUtf8()), -1);
-    QTest::qWait(3000);
+    QVERIFY(waitForClock(probe, &shown, &from, 4));
     QCOMPARE(play->StopRecord(), 0);
     QCOMPARE(play->StopRecord(), -1);
     QVERIFY(probe.waitFor(VIDEO_EVENT_RECORD_END));
@@ -158,12 +180,25 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
 
     FileContent content;
     QVERIFY(decodeFile(path, &content));
-    QVERIFY2(content.length() > 2.0 && content.length() < 4.5,
-             qPrintable(QString::number(content.length())));
-    QVERIFY(content.firstTime < 0.5);
-    QVERIFY(content.frames > 40);
-    QCOMPARE(content.hasSound, sound);
     QVERIFY(content.stampRead);
+    // At least three seconds of the picture's clock (the file starts at a key frame, one a
+    // second), and nothing after the stop: its last picture was on its way to the window then.
+    QVERIFY2(content.clockSpan() >= 2, qPrintable(QString::number(content.clockSpan())));
+    SimMedia::FrameStamp later;
+    QVERIFY(waitForClock(probe, &later, &shown, 1));
+    QVERIFY2(content.lastStamp.seconds <= later.seconds + 1,
+             qPrintable(QString("%1 > %2").arg(content.lastStamp.seconds).arg(later.seconds)));
+    // The file's times run with the pictures' clocks: equal up to the clock's whole seconds and
+    // the longest pause between two pictures written.
+    QVERIFY2(qAbs(content.length() - content.clockSpan()) <= 1.0 + content.longestGap,
+             qPrintable(QString("length %1, clocks %2, longest gap %3")
+                            .arg(content.length())
+                            .arg(content.clockSpan())
+                            .arg(content.longestGap)));
+    QVERIFY(content.firstTime < 0.5);
+    // Every picture, not only the key frames.
+    QVERIFY2(content.frames > 5 * content.clockSpan(), qPrintable(QString::number(content.frames)));
+    QCOMPARE(content.hasSound, sound);
     QCOMPARE(content.firstStamp.deviceTag, SimMedia::FrameStamp::tagOf(device.toStdString()));
     QCOMPARE(int(content.firstStamp.channel), channel);
 }
@@ -175,8 +210,10 @@ void tst_StreamCoreRecord::stoppingThePlayFinishesTheFile()
     QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
     const QString path = m_dir.filePath("stopped.mp4");
+    SimMedia::FrameStamp from, shown;
+    QVERIFY(waitForClock(probe, &from));
     QCOMPARE(play->StartRecord(path.toUtf8()), 0);
-    QTest::qWait(2500);
+    QVERIFY(waitForClock(probe, &shown, &from, 3));
     QCOMPARE(play->StopPlay(), 0);
     // The file is finished off the caller's thread, soon after.
     FileContent content;
@@ -185,7 +222,7 @@ void tst_StreamCoreRecord::stoppingThePlayFinishesTheFile()
             content = FileContent();
             return decodeFile(path, &content) && content.length() > 1.0;
         },
-        10000));
+        30000));
     QCOMPARE(int(content.firstStamp.channel), 2);
     QCOMPARE(play->StartRecord(m_dir.filePath("idle.mp4").toUtf8()), -1);
 }
@@ -197,15 +234,16 @@ void tst_StreamCoreRecord::killedWhileRecordingLeavesAPlayableFile()
     child.start(QCoreApplication::applicationFilePath(),
                 {"--record-until-killed", QString::number(m_sim.httpPort()), path});
     QVERIFY(child.waitForStarted());
-    QVERIFY(QTest::qWaitFor([&] { return child.canReadLine(); }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return child.canReadLine(); }, 90000));
     QCOMPARE(child.readLine().trimmed(), QByteArray("recording"));
     ::kill(child.processId(), SIGKILL);
     QVERIFY(child.waitForFinished());
     FileContent content;
     decodeFile(path, &content);
-    // Fragments written before the kill play; the last one may be cut.
-    QVERIFY2(content.frames >= 25, qPrintable(QString::number(content.frames)));
+    // Fragments (a second each) written before the kill play; the last one may be cut.
     QVERIFY(content.stampRead);
+    QVERIFY2(content.clockSpan() >= 1, qPrintable(QString::number(content.clockSpan())));
+    QVERIFY2(content.frames > 5 * content.clockSpan(), qPrintable(QString::number(content.frames)));
     QCOMPARE(int(content.firstStamp.channel), 1);
 }
 

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 ChildProcess::ChildProcess(QObject *parent)
     : QProcess(parent)
 {
@@ -27,9 +30,15 @@ void ChildProcess::launch(const QString &program, const QStringList &arguments,
     start(program, arguments);
 }
 
-bool ChildProcess::startSim(const QString &folder, QString *error, const QStringList &arguments)
+void ChildProcess::setupChildProcess()
 {
-    launch(TestEnv::buildBinDir() + "/orvane-sim",
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
+
+bool ChildProcess::startSim(const QString &folder, QString *error, const QStringList &arguments,
+                            const QString &program)
+{
+    launch(program.isEmpty() ? TestEnv::buildBinDir() + "/orvane-sim" : program,
            QStringList {"--http-port", "0", "--https-port", "0"} + arguments, folder,
            QProcessEnvironment::systemEnvironment(), folder + "/orvane-sim.log");
     if (!waitForLine("^orvane-sim ready$").hasMatch()) {
@@ -37,7 +46,7 @@ bool ChildProcess::startSim(const QString &folder, QString *error, const QString
         stop();
         return false;
     }
-    const QRegularExpression port(R"(^orvane-sim (https?) 127\.0\.0\.1:(\d+)$)",
+    const QRegularExpression port(R"(^orvane-sim (\w+) 127\.0\.0\.1:(\d+)$)",
                                   QRegularExpression::MultilineOption);
     for (auto it = port.globalMatch(output()); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
@@ -71,16 +80,18 @@ QString ChildProcess::output()
     return QString::fromUtf8(m_output);
 }
 
-void ChildProcess::stop()
+int ChildProcess::stop()
 {
     if (state() == QProcess::NotRunning)
-        return;
+        return exitCode();
     terminate();
-    if (!waitForFinished(10000)) {
+    const bool ended = waitForFinished(10000) && exitStatus() == QProcess::NormalExit;
+    if (!ended) {
         kill();
         waitForFinished(5000);
     }
     collect();
+    return ended ? exitCode() : -1;
 }
 
 void ChildProcess::collect()

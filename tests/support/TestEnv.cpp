@@ -1,6 +1,8 @@
 #include "TestEnv.h"
 
-#include <QtGlobal>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace TestEnv {
 
@@ -17,6 +19,19 @@ QString buildBinDir()
 QString sourceDir()
 {
     return qEnvironmentVariable("ORVANE_SOURCE_DIR");
+}
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace TestEnv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Where a test runs. The test runner gives every test a fresh root folder holding its program
@@ -12,5 +13,10 @@ QString root();
 QString buildBinDir();
 // The source tree.
 QString sourceDir();
+
+// Writes contents to path, making its folders first; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &contents);
+// The contents of path; empty when it cannot be read.
+QByteArray readFile(const QString &path);
 
 } // namespace TestEnv

@@ -4,13 +4,51 @@
 #include <QLabel>
 #include <QStringList>
 
-// The texts of the notifier's toasts now on screen.
-inline QStringList shownToasts()
+#include <algorithm>
+
+// The notifier's toasts on screen, from the top of the stack down to the newest at the bottom;
+// only those of one kind ("text", "link", "record", "file", "picture") when one is given.
+inline QList<QWidget *> shownToastWindows(const QString &kind = {})
 {
-    QStringList shown;
+    QList<QWidget *> shown;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        for (QLabel *text : widget->findChildren<QLabel *>("KWToastText"))
-            shown << text->text();
+        if (widget->isVisible() && widget->objectName() == "KWMessageNotifyToast"
+            && (kind.isEmpty() || widget->property("kind").toString() == kind))
+            shown << widget;
     }
+    std::sort(shown.begin(), shown.end(), [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
     return shown;
+}
+
+inline QLabel *toastText(QWidget *toast)
+{
+    return toast->findChild<QLabel *>("KWToastText");
+}
+
+// The texts of the toasts on screen, top to bottom.
+inline QStringList shownToasts(const QString &kind = {})
+{
+    QStringList texts;
+    for (QWidget *toast : shownToastWindows(kind))
+        texts << toastText(toast)->text();
+    return texts;
+}
+
+// The text label of the toast on screen showing text, or null.
+inline QLabel *toastShowing(const QString &text)
+{
+    for (QWidget *toast : shownToastWindows()) {
+        if (toastText(toast)->text() == text)
+            return toastText(toast);
+    }
+    return nullptr;
+}
+
+// Closes every toast, so that the next case starts with none.
+inline void closeToasts()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == "KWMessageNotifyToast")
+            widget->close();
+    }
 }
