@@ -103,6 +103,7 @@ TesmarClient::TesmarClient()
     SetPtzHostFactory([](QWidget *parent, const ChannelPTZParams_t &request) {
         auto *host = new QPTZManager(parent, request.bFullScreen);
         host->onSetPTZParams(request.deviceID, request.channelID);
+        host->setOpticalZoom(request.bPTZFlag);
         return host;
     });
 }

@@ -34,9 +34,8 @@ DoorRoutes::DoorRoutes(const DeviceFile &devices, const TokenStore &tokens)
 
 void DoorRoutes::install(SimRouter &router)
 {
-    router.add("POST", openDoorPath, [this](const SimRequest &request) {
-        return openDoor(request);
-    });
+    router.add("POST", openDoorPath,
+               [this](const SimRequest &request) { return openDoor(request); });
 }
 
 SimReply DoorRoutes::openDoor(const SimRequest &request) const

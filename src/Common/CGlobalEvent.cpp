@@ -35,4 +35,9 @@ void CGlobalEvent::UpdateLightAlarmBtnState(int wndIndex, bool on)
     emit sgnUpdateLightAlarmBtnState(wndIndex, on);
 }
 
+void CGlobalEvent::DigitalZoom(const QString &deviceID, int channelID, int steps)
+{
+    emit sgnDigitalZoom(deviceID, channelID, steps);
+}
+
 } // namespace Common

@@ -32,6 +32,8 @@ public:
     void UpdateSoundAlarmBtnState(int wndIndex, bool on, int remaining);
     // Emits sgnUpdateLightAlarmBtnState: a window's white light is on or off.
     void UpdateLightAlarmBtnState(int wndIndex, bool on);
+    // Emits sgnDigitalZoom: the window showing the PTZ panel's channel zooms by steps (in > 0).
+    void DigitalZoom(const QString &deviceID, int channelID, int steps);
 
 signals:
     void sgnSelectWndInfo(ChannelPTZParams_t params);
@@ -39,6 +41,7 @@ signals:
     void sgnUpdateWndInfo(int wndIndex, QString key, QVariant value);
     void sgnUpdateSoundAlarmBtnState(int wndIndex, bool on, int remaining);
     void sgnUpdateLightAlarmBtnState(int wndIndex, bool on);
+    void sgnDigitalZoom(QString deviceID, int channelID, int steps);
 
 private:
     friend struct KSingletonMaker<CGlobalEvent>;

@@ -8,12 +8,30 @@
 #include <StreamCore/PtzControlDll.h>
 #include <kwl/KPrintLog.h>
 
+#include <QTimer>
+
+namespace {
+
+// A held zoom button zooms one more step this often, in milliseconds.
+constexpr int kDigitalRepeatMs = 150;
+
+void stepDigitalZoom(const QString &deviceID, int channelID, int step)
+{
+    Common::CGlobalEvent::Instance()->DigitalZoom(deviceID, channelID, step);
+}
+
+} // namespace
+
 QPTZManager::QPTZManager(QWidget *parent, bool fullScreen)
     : QWidget(parent)
     , m_panel(new QPTZWidget(this))
     , m_frameless(new Common::FramelessHelper(this))
     , m_control(std::make_unique<StreamCore::PtzControlDll>())
+    , m_digitalRepeat(new QTimer(this))
 {
+    m_digitalRepeat->setInterval(kDigitalRepeatMs);
+    connect(m_digitalRepeat, &QTimer::timeout, this,
+            [this] { stepDigitalZoom(m_deviceID, m_channelID, m_digitalStep); });
     setObjectName("QPTZManager");
     // The panel is the visible part; the host only marks its place.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -67,6 +85,8 @@ void QPTZManager::onHandlePTZWidgetMsg(int code, int action)
 {
     m_code = code;
     m_action = action;
+    if (zoomDigitally(code, action))
+        return;
     m_token = ConfigInfo::CBaseInfo::Instance().getVeltToken();
     const int operation = operationOf(code, action);
     if (m_deviceID.isEmpty()) {
@@ -80,6 +100,19 @@ void QPTZManager::onHandlePTZWidgetMsg(int code, int action)
     if (result != 0)
         KLOG(KPrintLog::Info, "PTZ operation %d on %s channel %d refused by the media library: %d",
              operation, device.constData(), m_channelID, result);
+}
+
+bool QPTZManager::zoomDigitally(int code, int action)
+{
+    if (m_opticalZoom || (code != QPTZWidget::ZoomIn && code != QPTZWidget::ZoomOut))
+        return false;
+    m_digitalRepeat->stop();
+    if (action == QPTZWidget::Pressed) {
+        m_digitalStep = code == QPTZWidget::ZoomIn ? 1 : -1;
+        stepDigitalZoom(m_deviceID, m_channelID, m_digitalStep);
+        m_digitalRepeat->start();
+    }
+    return true;
 }
 
 void QPTZManager::onPtzWidgetClose()

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QPTZWidget;
+class QTimer;
 
 namespace Common {
 class FramelessHelper;
@@ -34,6 +35,9 @@ public:
     ~QPTZManager() override;
 
     QPTZWidget *panel() const { return m_panel; }
+    // Whether the camera zooms itself (the channel has the "PT" ability). Without, the zoom
+    // buttons zoom the picture of the channel's window digitally, step by step while held.
+    void setOpticalZoom(bool on) { m_opticalZoom = on; }
     // The media library's operation for a button code and action: stop on release, else the
     // code's move (stop for an unknown code).
     static int operationOf(int code, int action);
@@ -54,6 +58,8 @@ protected:
 
 private:
     void followHost();
+    // Zoom buttons on a camera without optical zoom; true when the code was one of them.
+    bool zoomDigitally(int code, int action);
 
     QPTZWidget *m_panel;
     Common::FramelessHelper *m_frameless;
@@ -63,4 +69,7 @@ private:
     int m_channelID = -1;
     int m_code = 0;
     int m_action = 0;
+    bool m_opticalZoom = true;
+    int m_digitalStep = 0; // +1 in, -1 out while a zoom button is held
+    QTimer *m_digitalRepeat;
 };

@@ -34,8 +34,10 @@ QPolygonF arrow(int code)
     const QPolygonF up({{kCentre, 8.0}, {kCentre - 12, 26.0}, {kCentre + 12, 26.0}});
     QTransform turn;
     turn.translate(kCentre, kCentre);
-    turn.rotate(code == QPTZWidget::Down ? 180 : code == QPTZWidget::Left ? -90
-                                                 : code == QPTZWidget::Right ? 90 : 0);
+    turn.rotate(code == QPTZWidget::Down        ? 180
+                    : code == QPTZWidget::Left  ? -90
+                    : code == QPTZWidget::Right ? 90
+                                                : 0);
     turn.translate(-kCentre, -kCentre);
     return turn.map(up);
 }

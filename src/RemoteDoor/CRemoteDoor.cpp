@@ -42,9 +42,9 @@ void CRemoteDoor::onRPCCall(Web::CWebBaseMsg *msg)
         return;
     if (auto *rect = dynamic_cast<Web::WndRectMsg *>(msg)) {
         if (rect->module == kModule)
-            m_view->onSetWndRect(QRectF(QPointF(rect->left, rect->top),
-                                        QPointF(rect->right, rect->bottom))
-                                     .toRect());
+            m_view->onSetWndRect(
+                QRectF(QPointF(rect->left, rect->top), QPointF(rect->right, rect->bottom))
+                    .toRect());
         return;
     }
     auto *channels = dynamic_cast<Web::ChannelInfoMsg *>(msg);
@@ -128,8 +128,7 @@ void CRemoteDoor::onWndSelectedNotify(int wndIndex, int status, const VideoWndIn
         sendWndStatus(true, wndIndex, status, info);
 }
 
-void CRemoteDoor::sendWndStatus(bool selected, int wndIndex, int status,
-                                const VideoWndInfo_t &info)
+void CRemoteDoor::sendWndStatus(bool selected, int wndIndex, int status, const VideoWndInfo_t &info)
 {
     if (!m_webViewManager)
         return;

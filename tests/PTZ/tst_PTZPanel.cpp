@@ -1,6 +1,10 @@
-// The PTZ panel: which direction the pad reports where, and every command of the panel moving
-// a simulated camera's view as its burnt-in stamp shows.
+// The PTZ panel: which direction the pad reports where, every command of the panel moving a
+// simulated camera's view as its burnt-in stamp shows, and the zoom buttons zooming the window's
+// picture digitally on a camera that cannot zoom.
 #undef QT_NO_KEYWORDS
+#include "CommonUI/VideoWnd/CVideoWnd.h"
+#include "CommonUI/VideoWnd/QVideoSurface.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "LogText.h"
 #include "PTZ/QPTZManager.h"
@@ -37,8 +41,8 @@ private Q_SLOTS:
     {
         KPrintLog::instance()->SetFile("./log/test");
         QVERIFY(m_sim.start());
-        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(),
-                                                                 "", true),
+        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
+                                                                 true),
                  0);
         ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
     }
@@ -56,15 +60,15 @@ private Q_SLOTS:
         QTest::newRow("left") << QPoint(40, 100) << QPoint(40, 100) << "3:1 3:2" << 3;
         QTest::newRow("centre") << QPoint(100, 100) << QPoint(100, 100) << "" << 0;
         QTest::newRow("inside the inner radius") << QPoint(100, 60) << QPoint(100, 60) << "" << 0;
-        QTest::newRow("just outside the inner radius") << QPoint(100, 52) << QPoint(100, 52)
-                                                       << "1:1 1:2" << 1;
+        QTest::newRow("just outside the inner radius")
+            << QPoint(100, 52) << QPoint(100, 52) << "1:1 1:2" << 1;
         QTest::newRow("on the outer radius") << QPoint(100, 0) << QPoint(100, 0) << "" << 0;
-        QTest::newRow("just inside the outer radius") << QPoint(1, 100) << QPoint(1, 100)
-                                                      << "3:1 3:2" << 3;
-        QTest::newRow("released outside: no stop") << QPoint(150, 100) << QPoint(199, 199)
-                                                   << "4:1" << 4;
-        QTest::newRow("released on another direction") << QPoint(150, 100) << QPoint(100, 160)
-                                                       << "4:1 2:2" << 4;
+        QTest::newRow("just inside the outer radius")
+            << QPoint(1, 100) << QPoint(1, 100) << "3:1 3:2" << 3;
+        QTest::newRow("released outside: no stop")
+            << QPoint(150, 100) << QPoint(199, 199) << "4:1" << 4;
+        QTest::newRow("released on another direction")
+            << QPoint(150, 100) << QPoint(100, 160) << "4:1 2:2" << 4;
     }
 
     void padReportsDirections()
@@ -92,12 +96,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("axis");
         QTest::addColumn<int>("sign");
 
-        QTest::newRow("up") << "100,40" << "tilt" << -1;
-        QTest::newRow("down") << "100,160" << "tilt" << 1;
-        QTest::newRow("left") << "40,100" << "pan" << -1;
-        QTest::newRow("right") << "160,100" << "pan" << 1;
-        QTest::newRow("zoom in") << "ZoomIn" << "zoom" << 1;
-        QTest::newRow("zoom out") << "ZoomOut" << "zoom" << -1;
+        QTest::newRow("up") << "100,40"
+                            << "tilt" << -1;
+        QTest::newRow("down") << "100,160"
+                              << "tilt" << 1;
+        QTest::newRow("left") << "40,100"
+                              << "pan" << -1;
+        QTest::newRow("right") << "160,100"
+                               << "pan" << 1;
+        QTest::newRow("zoom in") << "ZoomIn"
+                                 << "zoom" << 1;
+        QTest::newRow("zoom out") << "ZoomOut"
+                                  << "zoom" << -1;
     }
 
     void commandsMoveTheCamera()
@@ -113,9 +123,10 @@ private Q_SLOTS:
 
         const FrameStamp before = stamp();
         QVERIFY(hold(host, control, [&](const FrameStamp &s) {
-            return sign * (axis == "pan" ? turned(before.pan, s.pan)
-                               : axis == "tilt" ? turned(before.tilt, s.tilt)
-                                                : s.zoom - before.zoom)
+            return sign
+                * (axis == "pan"        ? turned(before.pan, s.pan)
+                       : axis == "tilt" ? turned(before.tilt, s.tilt)
+                                        : s.zoom - before.zoom)
                 > 0;
         }));
         QVERIFY(standsStill());
@@ -134,6 +145,42 @@ private Q_SLOTS:
         host.onHandlePTZWidgetMsg(7, QPTZWidget::Pressed);
         QVERIFY(logText().contains("unknown PTZ button code 7: sent as stop"));
         QVERIFY(standsStill());
+    }
+
+    // Without optical zoom the buttons zoom the window showing the panel's channel, step by
+    // step while held, and send the camera nothing; the wheel zooms, Ctrl+double-click resets.
+    void zoomButtonsZoomDigitally()
+    {
+        QVERIFY(startProbe());
+        QVideoWnd wnd(nullptr, 0);
+        wnd.resize(320, 180);
+        wnd.show();
+        ChannelInfo_t channel;
+        channel.deviceID = SimHarness::kRecorder;
+        channel.channelID = 2;
+        QCOMPARE(wnd.openRealVideo(QString(), channel), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(wnd.getVideoState(), 3, 10000);
+        wnd.onUpdateVideoWndInfo(0, "bPTZWidgetShow", true);
+        QPTZManager host(nullptr, false);
+        host.onSetPTZParams(SimHarness::kRecorder, 2);
+        host.setOpticalZoom(false);
+        const ZoomMapping &zoom = wnd.controller()->zoom();
+        const FrameStamp before = stamp();
+        auto *zoomIn = host.panel()->findChild<QPushButton *>("ZoomIn");
+        QTest::mousePress(zoomIn, Qt::LeftButton);
+        QTRY_VERIFY(zoom.factor() > 1.4);
+        QTest::mouseRelease(zoomIn, Qt::LeftButton);
+        const double held = zoom.factor();
+        QVERIFY(standsStill());
+        QCOMPARE(zoom.factor(), held);
+        QCOMPARE(stamp().zoom, before.zoom);
+
+        QTest::mouseDClick(wnd.surface(), Qt::LeftButton, Qt::ControlModifier, QPoint(40, 40));
+        QVERIFY(!zoom.isZoomed());
+        QWheelEvent wheel(QPointF(40, 40), wnd.surface()->mapToGlobal(QPoint(40, 40)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(wnd.surface(), &wheel);
+        QCOMPARE(zoom.factor(), 1.25);
     }
 
 private:
@@ -178,8 +225,7 @@ private:
         const FrameStamp stopped = stamp();
         QTest::qWait(600);
         const FrameStamp later = stamp();
-        return later.pan == stopped.pan && later.tilt == stopped.tilt
-            && later.zoom == stopped.zoom;
+        return later.pan == stopped.pan && later.tilt == stopped.tilt && later.zoom == stopped.zoom;
     }
 
     SimHarness m_sim;

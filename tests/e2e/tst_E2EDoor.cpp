@@ -1,16 +1,26 @@
 // The remote door on the real page, with the client's main window in this process and
 // orvane-sim as a process: a door station chosen on the access-control page plays in the door
-// view, the page receives a JPEG of its camera and shows it, and the door button opens that
-// station's door through the platform.
+// view, the page receives a JPEG of its camera and shows it, the door button opens that
+// station's door through the platform but nothing for a channel the module did not open,
+// device news and requests without a channel.
 #include "CommonUI/VideoBar/QVideoBar.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "E2ESession.h"
+#include "LogText.h"
+#include "RemoteDoor/CRemoteDoor.h"
 #include "RemoteDoor/QRemoteDoor.h"
 #include "TesmarClient.h"
+#include "Web/CWebMsgFactory.h"
+#include "Web/CWebView.h"
+#include "Web/ChannelInfoMsg.h"
 
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
+#include <QJsonArray>
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
@@ -65,9 +75,9 @@ private Q_SLOTS:
                   .toObject();
         QCOMPARE(sent["DeviceId"].toString(), QString("DS0005E"));
         QCOMPARE(sent["ChannelId"].toInt(), 1);
-        QVERIFY(!QImage::fromData(QByteArray::fromBase64(sent["fileData"].toString().toLatin1()),
-                                  "JPG")
-                     .isNull());
+        QVERIFY(
+            !QImage::fromData(QByteArray::fromBase64(sent["fileData"].toString().toLatin1()), "JPG")
+                 .isNull());
         STEP(waitFor("!document.querySelector('#door-picture').hidden"));
 
         // The door view lies over the page's frame; its button opens the door shown.
@@ -79,6 +89,28 @@ private Q_SLOTS:
         QCOMPARE(opened.size(), 1);
         QCOMPARE(QJsonDocument::fromJson(opened[0]["body"].toString().toUtf8()).object(),
                  QJsonObject({{"deviceId", "DS0005E"}, {"channelId", 1}}));
+
+        // A channel the module did not open opens nothing.
+        QSignalSpy notes(client.findChild<Web::CWebView *>(), &Web::CWebView::sgnRPCNotify);
+        const QJsonObject camera {{"deviceID", "IPC0003C"}, {"channelID", 1}};
+        door->play()->frame()->openVideo(0, Web::CWebMsgFactory::channel(camera));
+        door->play()->bar()->findChild<QPushButton *>("VB_OpenDoor")->click();
+        QVERIFY(logText().contains("door not opened: window 0 shows no channel of the door"));
+        QVERIFY(std::none_of(notes.cbegin(), notes.cend(), [](const QList<QVariant> &note) {
+            return note.first().toString().contains("RemoteOpenDoor");
+        }));
+
+        // News of another channel leave the window alone, "offline" closes it; a request without
+        // a channel is refused.
+        const auto deliver = [door](const auto &msg) { door->controller()->onRPCCall(msg.get()); };
+        QJsonObject news {{"status", "delete"}, {"deviceID", "DS0005E"}, {"channelID", 2}};
+        deliver(Web::CWebMsgFactory::deviceStatus("NotifyDeviceStatus", news));
+        QVERIFY(door->play()->frame()->frame()->wnd(0)->getVideoState() != 0);
+        news["status"] = "offline";
+        deliver(Web::CWebMsgFactory::deviceStatus("NotifyDeviceStatus", news));
+        QCOMPARE(door->play()->frame()->frame()->wnd(0)->getVideoState(), 0);
+        deliver(Web::CWebMsgFactory::openVideo("OpenVideo", {{"module", 2}, {"channels", QJsonArray()}}));
+        QVERIFY(logText().contains("OpenVideo for the door refused: no channel"));
 
         // Leaving the page closes the door's video.
         STEP(page().click("#sidebar [data-menu=videoSurveillance]", &m_error));

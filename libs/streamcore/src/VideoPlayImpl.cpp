@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
 
 namespace StreamCore {
@@ -67,14 +68,42 @@ int VideoPlayImpl::InitVideoPlay(uintptr_t window)
     delete m_surface.data();
     m_surface = new VideoSurface(host, m_slot, m_handle);
     m_surface->setDrawFun(m_drawFun, m_drawUser);
+    m_surface->setDisplayRegion(m_region);
     m_surface->setSizeListener([this](int width, int height) {
         m_viewWidth = width;
         m_viewHeight = height;
-        if (m_pipeline)
-            m_pipeline->setViewSize(width, height);
+        applyViewSize();
     });
     m_surface->setVisible(playing());
     return 0;
+}
+
+int VideoPlayImpl::SetDisplayRegion(double left, double top, double width, double height)
+{
+    // Rounding may take a part that ends at the picture's edge a hair beyond it.
+    constexpr double kSlack = 1e-9;
+    const QRectF region(left, top, width, height);
+    if (!(width > 0 && height > 0) || left < 0 || top < 0 || region.right() > 1 + kSlack
+        || region.bottom() > 1 + kSlack)
+        return -1;
+    m_region = region;
+    if (m_surface)
+        m_surface->setDisplayRegion(region);
+    applyViewSize();
+    return 0;
+}
+
+void VideoPlayImpl::applyViewSize()
+{
+    if (!m_pipeline)
+        return;
+    int width = m_viewWidth;
+    int height = m_viewHeight;
+    if (m_pictureWidth > 0 && m_pictureHeight > 0) {
+        width = std::max(width, std::min(m_pictureWidth, int(m_viewWidth / m_region.width())));
+        height = std::max(height, std::min(m_pictureHeight, int(m_viewHeight / m_region.height())));
+    }
+    m_pipeline->setViewSize(width, height);
 }
 
 int VideoPlayImpl::RegisterDrawFun(DrawFun fun, void *user)
@@ -196,7 +225,7 @@ void VideoPlayImpl::onAddress(const PlatformClient::Reply &reply)
         });
     };
     m_pipeline = std::make_unique<PlayPipeline>(url, !live(), m_slot, notify);
-    m_pipeline->setViewSize(m_viewWidth, m_viewHeight);
+    applyViewSize();
     std::string error;
     if (!m_pipeline->start(&error)) {
         SCLOG(6, "cannot play %s: %s", url.c_str(), error.c_str());
@@ -227,6 +256,7 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
             m_pictureHeight = event.height;
             emitEvent(VIDEO_EVENT_PICTURE_SIZE, VIDEO_OUTCOME_NONE, MediaError::kNone, event.width,
                       event.height);
+            applyViewSize();
         }
         break;
     case PipelineEvent::Error:

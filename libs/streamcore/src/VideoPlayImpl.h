@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRectF>
 #include <QTimer>
 
 #include <memory>
@@ -45,6 +46,7 @@ public:
 
     int InitVideoPlay(uintptr_t window) override;
     int RegisterDrawFun(DrawFun fun, void *user) override;
+    int SetDisplayRegion(double left, double top, double width, double height) override;
     int StartRealPlay(const char *token, const char *deviceId, int channel,
                       int definition) override;
     int StartPlaybackByTime(int source, const char *token, const char *deviceId, int channel,
@@ -90,6 +92,9 @@ private:
     void ask(const std::string &path, const PlatformClient::Params &params, Answer answer);
     void onRecordings(const PlatformClient::Reply &reply);
     void onAddress(const PlatformClient::Reply &reply);
+    // The size the pipeline scales pictures to: the view's, more when a part is shown zoomed
+    // (never beyond the stream's own size).
+    void applyViewSize();
     void onPipelineEvent(int generation, const PipelineEvent &event);
     void onEndOfStream();
     void onOpenTimeout();
@@ -122,6 +127,7 @@ private:
     void *m_drawUser = nullptr;
     int m_viewWidth = 0;
     int m_viewHeight = 0;
+    QRectF m_region {0, 0, 1, 1}; // the part of the picture shown
     QTimer m_openTimer;
 };
 

@@ -54,6 +54,12 @@ void VideoSurface::setSizeListener(std::function<void(int, int)> listener)
         m_sizeListener(width(), height());
 }
 
+void VideoSurface::setDisplayRegion(const QRectF &region)
+{
+    m_region = region;
+    update();
+}
+
 void VideoSurface::clearPicture()
 {
     m_shown.reset();
@@ -98,10 +104,12 @@ void VideoSurface::paintEvent(QPaintEvent *)
     // BGRx in memory is what QImage calls RGB32 on little-endian machines.
     const QImage image(static_cast<const uchar *>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), w, h,
                        GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
-    if (w == width() && h == height())
-        painter.drawImage(0, 0, image);
+    const QRectF part(m_region.x() * w, m_region.y() * h, m_region.width() * w,
+                      m_region.height() * h);
+    if (part.size() == QSizeF(width(), height()))
+        painter.drawImage(QPointF(0, 0), image, part);
     else
-        painter.drawImage(rect(), image);
+        painter.drawImage(QRectF(rect()), image, part);
     gst_video_frame_unmap(&frame);
     ++m_painted;
     if (m_drawFun) {

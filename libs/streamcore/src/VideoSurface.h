@@ -4,6 +4,7 @@
 #include "GstPtr.h"
 #include "StreamCore/VideoPlay.h"
 
+#include <QRectF>
 #include <QWidget>
 
 #include <functional>
@@ -27,6 +28,8 @@ public:
     void setDrawFun(DrawFun fun, void *user);
     // Called with the surface's size whenever it changes.
     void setSizeListener(std::function<void(int, int)> listener);
+    // The part of the picture shown, in fractions of its width and height.
+    void setDisplayRegion(const QRectF &region);
     // Drops the shown picture (the stream stopped).
     void clearPicture();
     // Pictures painted so far.
@@ -45,6 +48,7 @@ private:
     DrawFun m_drawFun = nullptr;
     void *m_drawUser = nullptr;
     std::function<void(int, int)> m_sizeListener;
+    QRectF m_region {0, 0, 1, 1};
     GstPtr<GstSample> m_shown;
     long long m_painted = 0;
     DisplayMeter m_displayMeter;

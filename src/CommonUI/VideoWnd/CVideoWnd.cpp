@@ -155,6 +155,7 @@ bool CVideoWnd::createVideoPlay(int mode)
     m_videoPlay->InitVideoPlay(m_hwnd);
     m_videoPlay->AddObserver(this);
     m_videoPlay->RegisterDrawFun(&CVideoWnd::drawCallback, this);
+    applyZoom();
     return true;
 }
 
@@ -165,8 +166,17 @@ void CVideoWnd::destroyVideoPlay()
     m_videoPlay->StopPlay();
     m_videoPlay->RemoveObserver(this);
     m_picturesAsked.clear(); // a stopped play object reports nothing more
+    m_zoom.reset();
     core()->DestroyVideoPlay(m_videoPlay);
     m_videoPlay = nullptr;
+}
+
+void CVideoWnd::applyZoom()
+{
+    if (!m_videoPlay)
+        return;
+    const QRectF part = m_zoom.region();
+    m_videoPlay->SetDisplayRegion(part.x(), part.y(), part.width(), part.height());
 }
 
 RecordSegment_t CVideoWnd::segmentOf(const StreamCore::RecordInfo &info)

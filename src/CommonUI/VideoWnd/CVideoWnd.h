@@ -4,6 +4,7 @@
 #include "Records/VideoRecords.h"
 #include "CommonUI/VideoWnd/ReconnectSchedule.h"
 #include "CommonUI/VideoWnd/RecordDayCache.h"
+#include "CommonUI/VideoWnd/ZoomMapping.h"
 
 #include <StreamCore/ITalkObserver.h>
 #include <StreamCore/IVideoObserver.h>
@@ -117,6 +118,11 @@ public:
     // Milliseconds per countdown step (1000; tests shorten it).
     void setSirenStepMs(int ms) { m_sirenStepMs = ms; }
 
+    // The digital zoom: the part of the picture the window shows. applyZoom hands a changed
+    // zoom to the play object; a closed video shows the whole picture again.
+    ZoomMapping &zoom() { return m_zoom; }
+    void applyZoom();
+
     // The user's text for a failed open: code is the library's error text, kind the play kind.
     QString errorText(const QString &code, int kind) const;
 
@@ -186,6 +192,7 @@ private:
     VideoWndInfo_t m_wndInfo;
     RecordDayCache m_recordCache;
     QString m_tempSnapPath;
+    ZoomMapping m_zoom;
     QStringList m_picturesAsked; // pictures asked for and not yet written, oldest first
     StreamCore::VideoPlay *m_videoPlay = nullptr;
     StreamCore::AudioTalk *m_audioTalk = nullptr;

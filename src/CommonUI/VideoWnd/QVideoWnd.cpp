@@ -15,12 +15,18 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace {
 
 constexpr int kPlaying = 3;
 constexpr int kFailed = 4;
 constexpr int kKeepAspect = 0;
+// Zoom of one wheel notch, and of one step of the PTZ panel's zoom buttons.
+constexpr double kWheelStep = 1.25;
+constexpr double kPanelStep = 1.15;
 
 KWGUI::KWMessageNotify *notifier()
 {
@@ -44,6 +50,8 @@ QVideoWnd::QVideoWnd(QWidget *parent, int wndIndex)
             &QVideoWnd::onWndVideoTalkStatusNotify);
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnUpdateWndInfo, this,
             &QVideoWnd::onUpdateVideoWndInfo);
+    connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnDigitalZoom, this,
+            &QVideoWnd::onDigitalZoom);
     setContextMenuPolicy(Qt::NoContextMenu);
     setUpStatistics();
 }
@@ -259,6 +267,8 @@ void QVideoWnd::onVideoDraw(HDC hdc, void *info)
     StreamCore::VideoStatistics statistics {};
     if (isStatisticsShown() && m_controller->getStatistics(&statistics) == 0)
         VideoOverlay::paintStatistics(*hdc, surface, statistics);
+    if (m_controller->zoom().isZoomed())
+        VideoOverlay::paintZoomOverview(*hdc, surface, m_controller->zoom().region());
 }
 
 bool QVideoWnd::isStatisticsShown() const
@@ -359,8 +369,67 @@ void QVideoWnd::onUpdateVideoWndInfo(int index, QString key, QVariant value)
         m_controller->updateWndInfo(key, value);
 }
 
+void QVideoWnd::onDigitalZoom(QString deviceID, int channelID, int steps)
+{
+    const VideoWndInfo_t info = getVideoWndInfo();
+    if (info.bPTZWidgetShow && info.channel.deviceID == deviceID
+        && info.channel.channelID == channelID && getVideoState() == kPlaying)
+        zoomBy(QRectF(m_surface->rect()).center(), std::pow(kPanelStep, steps));
+}
+
+void QVideoWnd::zoomBy(const QPointF &at, double step)
+{
+    m_controller->zoom().zoomAt(at, m_surface->size(), step);
+    m_controller->applyZoom();
+}
+
+void QVideoWnd::resetZoom()
+{
+    if (!m_controller)
+        return;
+    m_controller->zoom().reset();
+    m_controller->applyZoom();
+}
+
+bool QVideoWnd::handleZoom(QEvent *event)
+{
+    if (!m_controller || getVideoState() != kPlaying)
+        return false;
+    ZoomMapping &zoom = m_controller->zoom();
+    switch (event->type()) {
+    case QEvent::Wheel: {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        const double notches = wheel->angleDelta().y() / 120.0;
+        if (notches != 0)
+            zoomBy(wheel->position(), std::pow(kWheelStep, notches));
+        return notches != 0;
+    }
+    case QEvent::MouseButtonPress:
+        m_dragFrom = static_cast<QMouseEvent *>(event)->pos();
+        return false; // the press still selects the window
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!(mouse->buttons() & Qt::LeftButton) || !zoom.isZoomed())
+            return false;
+        zoom.panBy(mouse->pos() - m_dragFrom, m_surface->size());
+        m_dragFrom = mouse->pos();
+        m_controller->applyZoom();
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (!(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
+            return false;
+        resetZoom(); // instead of enlarging the window
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool QVideoWnd::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_surface && handleZoom(event))
+        return true;
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
     if (watched != m_surface || !(press || doubleClick))
@@ -400,6 +469,8 @@ void QVideoWnd::contextMenuEvent(QContextMenuEvent *event)
     menu.addAction(tr("Close All"),
                    [this] { emit sgnWndAction(wndIndex(), Wnd_Action_CloseAll, 1); });
     menu.addAction(m_statisticsAction);
+    if (m_controller->zoom().isZoomed())
+        menu.addAction(QStringLiteral("1:1"), this, &QVideoWnd::resetZoom);
     menu.exec(event->globalPos());
 }
 

@@ -80,6 +80,11 @@ public Q_SLOTS:
     void onWndVideoStatusNotify(VideoStatus_t status);
     void onWndVideoTalkStatusNotify(VideoTalkStatus_t status);
     void onUpdateVideoWndInfo(int wndIndex, QString key, QVariant value);
+    // The PTZ panel's zoom buttons on a camera that cannot zoom: the window showing the panel's
+    // channel zooms by steps around its centre.
+    void onDigitalZoom(QString deviceID, int channelID, int steps);
+    // Shows the whole picture again ("1:1").
+    void resetZoom();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -94,6 +99,10 @@ private:
     void showReconnecting();
     void beginOpen(const QString &picturePath);
     void placeSurface();
+    // Wheel, drag and Ctrl+double-click on a playing picture; true when the event was used.
+    bool handleZoom(QEvent *event);
+    // Multiplies the digital zoom by step around the surface point at.
+    void zoomBy(const QPointF &at, double step);
     void setUpStatistics();
     // A press selects the window; a left double-click (at, in window coordinates) asks for it
     // to fill the frame.
@@ -103,4 +112,5 @@ private:
     CVideoWnd *m_controller;
     QAction *m_statisticsAction;
     QTimer *m_statisticsTimer; // repaints a still picture so that its age keeps counting
+    QPoint m_dragFrom; // surface point of the last press or drag step
 };

@@ -86,3 +86,18 @@ void VideoOverlay::paintStatistics(QPainter &painter, QSize surface,
                          box.top() + pad + metrics.ascent() + i * metrics.height(), lines.at(i));
     painter.restore();
 }
+
+void VideoOverlay::paintZoomOverview(QPainter &painter, QSize surface, const QRectF &part)
+{
+    const double width = qMax(24.0, surface.width() * 0.2);
+    const double height = width * surface.height() / qMax(1, surface.width());
+    const QRectF whole(surface.width() - width - 8, surface.height() - height - 8, width, height);
+    painter.save();
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    painter.setBrush(QColor(0, 0, 0, 110));
+    painter.drawRect(whole);
+    painter.setBrush(QColor(255, 255, 255, 90));
+    painter.drawRect(QRectF(whole.x() + part.x() * width, whole.y() + part.y() * height,
+                            part.width() * width, part.height() * height));
+    painter.restore();
+}

@@ -5,6 +5,7 @@
 #include <StreamCore/VideoStatistics.h>
 
 #include <QDateTime>
+#include <QRectF>
 #include <QSize>
 
 class QPainter;
@@ -22,6 +23,9 @@ public:
     // Draws the stream's statistics in a shaded box at the top right of the surface.
     static void paintStatistics(QPainter &painter, QSize surface,
                                 const StreamCore::VideoStatistics &statistics);
+    // Draws the overview of a zoomed picture at the bottom right: the whole picture's outline
+    // and the part shown (fractions) filled.
+    static void paintZoomOverview(QPainter &painter, QSize surface, const QRectF &part);
     // The statistics' lines: size and codec, displayed rate, bit rate, dropped pictures, age.
     static QStringList statisticsLines(const StreamCore::VideoStatistics &statistics);
     // Pixel height of the overlay font on a surface of this height.

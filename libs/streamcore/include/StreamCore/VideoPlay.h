@@ -25,6 +25,10 @@ public:
     virtual int InitVideoPlay(uintptr_t window) = 0;
     // Registers the callback that draws over each shown picture (null: none).
     virtual int RegisterDrawFun(DrawFun fun, void *user) = 0;
+    // Shows only this part of the picture (fractions of its width and height) over the whole
+    // window, for a digital zoom; (0, 0, 1, 1) shows all of it. -1 for an empty part or one
+    // reaching outside the picture.
+    virtual int SetDisplayRegion(double left, double top, double width, double height) = 0;
 
     // Starts live video of a device channel; definition 0 high, 1 standard.
     virtual int StartRealPlay(const char *token, const char *deviceId, int channel, int definition)
