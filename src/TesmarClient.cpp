@@ -9,6 +9,7 @@
 #include "ConfigInfo/CClientInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "MessageDetail/QMessageDetail.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -48,6 +49,14 @@ QString textOf(const QJsonObject &data, const char *key)
     return data.value(key).toVariant().toString();
 }
 
+// The module view of a menu, given the web view.
+template<typename View> QWidget *moduleView(QWidget *parent, Web::IWebViewManager *web)
+{
+    auto *view = new View(parent);
+    view->setWebViewManager(web);
+    return view;
+}
+
 } // namespace
 
 TesmarClient::TesmarClient()
@@ -78,6 +87,7 @@ TesmarClient::TesmarClient()
     m_topToolBar->SetWebViewManager(m_webView);
     m_topToolBar->show();
     connectToolBar();
+    SetModuleFactory("messageCenter", moduleView<QMessageDetail>);
 
     m_publicManager = new CPublicManager;
     m_publicManager->SetWebViewManager(m_webView);

@@ -131,6 +131,15 @@ export const client = {
             messageID: message.messageID,
         }),
     openDeviceWeb: (deviceId) => call('OpenDeviceWeb', {deviceId}),
+    // rect: {left, top, right, bottom}, whole CSS pixels of the page
+    setWndRect: (module, rect) => call('SetWndRect', {module, ...rect}),
+    dialogRect: (module, rect) => call('DialogRectNotify', {module, ...rect}),
+    // channels: [{deviceID, channelID, channelName, devName, shopCode, shopName, ...}]
+    openVideo: (module, channels) => call('OpenVideo', {module, channels}),
+    closeVideo: (module, deviceID, channelID) => call('CloseVideo', {module, deviceID, channelID}),
+    // recordTime: milliseconds since 1970 (0: now); recordLengthOfTime: seconds
+    openRecord: (module, recordTime, recordLengthOfTime, channels) =>
+        call('OpenRecord', {module, recordTime, recordLengthOfTime, channels}),
 };
 
 // Notifications, client to page; each takes a function of the notification's values.
@@ -145,4 +154,12 @@ export const notices = {
     fullScreen: (fn) => on('FullScreen', (p) => fn(Boolean(p.bFullScreen))),
     messageClicked: (fn) => on('ReplyMessageNotify', (p) => fn(String(p.messageID || ''))),
     closeRequested: (fn) => on('RightClickCloseAPP', () => fn()),
+    // fn({module, wndID, deviceID, channelID, status})
+    videoStatus: (fn) => on('VideoStatusChanged', (p) => fn({
+        module: p.module,
+        wndID: p.wndID,
+        deviceID: p.deviceID,
+        channelID: p.channelID,
+        status: p.status,
+    })),
 };
