@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>
+#include <QPushButton>
 #include <QSettings>
 #include <QtTest>
 
@@ -177,8 +178,20 @@ private Q_SLOTS:
         QCursor::setPos(bar->geometry().center());
         QTest::qWait(300);
         QVERIFY(bar->isVisible());
+        // Its buttons pause and resume the recording and take the video to full screen and back.
+        for (bool on : {true, false}) {
+            QTest::mouseClick(bar->findChild<QPushButton *>("VB_Pause"), Qt::LeftButton);
+            QTRY_COMPARE(wnd()->getVideoWndInfo().bPauseOn, on);
+        }
         QCursor::setPos(m_client->mapToGlobal(QPoint(5, 5)));
         QTRY_VERIFY(!bar->isVisible());
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QTest::mouseClick(bar->findChild<QPushButton *>("VB_FullScreen"), Qt::LeftButton);
+        QTRY_VERIFY(detail()->isFullScreen());
+        detail()->onVideoBarBtnClick("VB_FullScreen", false);
+        QTRY_COMPARE(detail()->geometry(), detail()->videoRect());
+        QVERIFY(!detail()->isWindow());
 
         const QJsonObject second
             = raiseAlarm({{"deviceId", "IPC0002B"}, {"channelId", 1}, {"moment", "recording"}});
