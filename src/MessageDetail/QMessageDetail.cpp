@@ -237,6 +237,9 @@ void QMessageDetail::setFullScreen(bool on)
         setWindowFlags(windowFlags() | Qt::Window | Qt::FramelessWindowHint);
         clearMask();
         showFullScreen();
+        // Escape leaves it again: the keys go to the video.
+        activateWindow();
+        setFocus();
     } else {
         setWindowFlags(windowFlags() & ~(Qt::Window | Qt::FramelessWindowHint));
         setGeometry(m_videoRect);
