@@ -5,8 +5,10 @@
 
 #include <SimMedia/MediaServer.h>
 #include <SimMedia/OpenPlatformRoutes.h>
+#include <SimMedia/RecordSchedule.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QJsonDocument>
 
 #include <kwl/KPrintLog.h>
@@ -18,6 +20,17 @@
 namespace {
 
 enum ExitCode { Done = 0, BadOptions = 1, BadDeviceFile = 2, CannotListen = 3 };
+
+// The device recordings of a channel (source 0) overlapping [begin, end], for placing alarms.
+QList<AlarmMoments::Span> deviceRecordings(const QString &deviceId, int channel, qint64 begin,
+                                           qint64 end)
+{
+    QList<AlarmMoments::Span> spans;
+    for (const SimMedia::Record &r : SimMedia::RecordSchedule::between(
+             deviceId.toStdString(), channel, 0, begin, end, QDateTime::currentSecsSinceEpoch()))
+        spans.append({r.begin, r.end});
+    return spans;
+}
 
 void printLine(const QString &line)
 {
@@ -83,6 +96,7 @@ int main(int argc, char *argv[])
             return server.isDeviceTokenValid(token);
         });
     });
+    server.webApp().setRecordings(deviceRecordings);
     if (!server.start(commandLine.options, &error)) {
         KLOG(6, "orvane-sim: %s", qPrintable(error));
         return CannotListen;

@@ -1,6 +1,7 @@
 #include "ModuleViews.h"
 
 #include "TesmarClient.h"
+#include "MessageDetail/QMessageDetail.h"
 #include "RemoteDoor/QRemoteDoor.h"
 #include "VideoMonitor/QVideoMonitor.h"
 
@@ -19,6 +20,7 @@ template<typename View> QWidget *makeView(QWidget *parent, Web::IWebViewManager 
 const std::pair<const char *, TesmarClient::ModuleFactory> kModuleViews[] = {
     {"videoSurveillance", makeView<QVideoMonitor>},
     {"accessControl", makeView<QRemoteDoor>},
+    {"messageCenter", makeView<QMessageDetail>},
 };
 
 } // namespace

@@ -64,6 +64,7 @@ public:
     TokenStore &tokens() { return m_tokens; }
     ClientVersion &clientVersion() { return m_version; }
     const DeviceFile &devices() const { return m_devices; }
+    WebAppRoutes &webApp() { return m_webApp; }
 
 private:
     std::unique_ptr<SimListener> makeListener(std::unique_ptr<httplib::Server> server,

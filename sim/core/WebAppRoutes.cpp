@@ -113,13 +113,19 @@ QJsonObject WebAppRoutes::raise(const QJsonObject &alarm, QString *error)
                           alarm.value("channelId").toVariant().toString());
         return {};
     }
-    const QDateTime when = alarm.contains("time")
-        ? QDateTime::fromString(alarm.value("time").toString(), timeFormat)
-        : QDateTime::currentDateTime();
-    if (!when.isValid()) {
-        *error = QString("\"time\" must read %1").arg(timeFormat);
+    const QJsonValue recordLength = alarm.value("recordLength");
+    if (!recordLength.isUndefined()
+        && (!isWholeNumber(recordLength) || recordLength.toInt() < 1
+            || recordLength.toInt() > maxRecordLength)) {
+        *error = QString("\"recordLength\" must be a whole number of 1 to %1 seconds")
+                     .arg(maxRecordLength);
         return {};
     }
+    const int length = recordLength.isUndefined() ? defaultRecordLength : recordLength.toInt();
+    const QDateTime when = momentOf(alarm, device.value("deviceId").toString(),
+                                    channel.value("channelId").toInt(), length, error);
+    if (!when.isValid())
+        return {};
 
     const int messageType = type.isUndefined() ? 1 : type.toInt();
     const QString shopName = m_devices.shopName(device.value("shopCode").toString());
@@ -135,6 +141,7 @@ QJsonObject WebAppRoutes::raise(const QJsonObject &alarm, QString *error)
         {"shopName", shopName},
         {"time", when.toString(timeFormat)},
         {"timestamp", when.toMSecsSinceEpoch()},
+        {"recordLength", length},
     };
     message.insert(
         "content",
@@ -150,6 +157,49 @@ QJsonObject WebAppRoutes::raise(const QJsonObject &alarm, QString *error)
         m_messages.pop_front();
     m_arrived.notify_all();
     return message;
+}
+
+void WebAppRoutes::setRecordings(AlarmMoments::Recordings recordings)
+{
+    m_moments = AlarmMoments(std::move(recordings));
+}
+
+// The alarm's "time", or a moment in or between the channel's recordings ("moment":
+// "recording" or "gap"), or now.
+QDateTime WebAppRoutes::momentOf(const QJsonObject &alarm, const QString &deviceId, int channel,
+                                 int length, QString *error) const
+{
+    const QString moment = alarm.value("moment").toString();
+    if (alarm.contains("moment") && moment != "recording" && moment != "gap") {
+        *error = "\"moment\" must be \"recording\" or \"gap\"";
+        return {};
+    }
+    if (alarm.contains("time") && alarm.contains("moment")) {
+        *error = "give \"time\" or \"moment\", not both";
+        return {};
+    }
+    if (alarm.contains("time")) {
+        const QDateTime when = QDateTime::fromString(alarm.value("time").toString(), timeFormat);
+        if (!when.isValid())
+            *error = QString("\"time\" must read %1").arg(timeFormat);
+        return when;
+    }
+    if (moment.isEmpty())
+        return QDateTime::currentDateTime();
+    if (!m_moments.available()) {
+        *error = "this platform has no recordings to place an alarm in";
+        return {};
+    }
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 at = moment == "gap" ? m_moments.inGap(deviceId, channel, now, length)
+                                      : m_moments.inRecording(deviceId, channel, now, length);
+    if (at < 0) {
+        *error = QString("no %1 of %2 s found for the channel in the last days")
+                     .arg(moment)
+                     .arg(length);
+        return {};
+    }
+    return QDateTime::fromSecsSinceEpoch(at);
 }
 
 QJsonArray WebAppRoutes::messagesAfter(qint64 sequence) const

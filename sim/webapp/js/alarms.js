@@ -9,12 +9,31 @@ const pollWaitMs = 20000;
 const retryMs = [1000, 2000, 5000, 10000, 30000];
 const listeners = new Set();
 
+const readKey = 'orvane.readMessages';
+
 let running = null; // {abort: AbortController} of the feed that runs
+let read = new Set(JSON.parse(sessionStorage.getItem(readKey) || '[]'));
 
 // Calls fn(message) for every message that arrives; returns the function that stops it.
 export function onAlarm(fn) {
     listeners.add(fn);
     return () => listeners.delete(fn);
+}
+
+// Whether the user has opened the message (kept for the tab's session).
+export function isRead(messageID) {
+    return read.has(messageID);
+}
+
+export function markRead(messageID) {
+    read.add(messageID);
+    sessionStorage.setItem(readKey, JSON.stringify([...read]));
+}
+
+// Forgets what was read (at logout).
+export function clearRead() {
+    read = new Set();
+    sessionStorage.removeItem(readKey);
 }
 
 // Starts the feed for a user. Messages already kept by the platform are not announced.

@@ -4,7 +4,7 @@
 // one route per menu path ("#/videoSurveillance", "#/messageCenter?id=M000001", ...). Switching
 // to another menu tells the client (NotifySwitchMenu), which shows its native module of that
 // menu over the page.
-import {onAlarm, startAlarms, stopAlarms} from './alarms.js';
+import {clearRead, onAlarm, startAlarms, stopAlarms} from './alarms.js';
 import {client, connect, notices} from './bridge.js';
 import {confirmDialog} from './dialog.js';
 import {h} from './dom.js';
@@ -137,6 +137,7 @@ function watchAlarms() {
 export function logout(notice = '') {
     const token = state.user && state.user.token;
     stopAlarms();
+    clearRead();
     clearSession();
     toldMenu = null;
     loginNotice = notice;

@@ -158,6 +158,10 @@ export const client = {
     // status: "offline" or "delete"; the client closes the channel's windows.
     deviceStatus: (status, deviceID, channelID) =>
         call('NotifyDeviceStatus', {status, deviceID, channelID}),
+    dialogRect: (module, rect) => call('DialogRectNotify', {module, ...rect}),
+    // recordTime: milliseconds since 1970 (0: now); recordLengthOfTime: seconds
+    openRecord: (module, recordTime, recordLengthOfTime, channels) =>
+        call('OpenRecord', {module, recordTime, recordLengthOfTime, channels}),
 };
 
 // Notifications, client to page; each takes a function of the notification's values and returns
@@ -197,4 +201,8 @@ export const notices = {
         module: p.module,
         status: p.videoStatus,
     })),
+    dialogRect: (module, rect) => call('DialogRectNotify', {module, ...rect}),
+    // recordTime: milliseconds since 1970 (0: now); recordLengthOfTime: seconds
+    openRecord: (module, recordTime, recordLengthOfTime, channels) =>
+        call('OpenRecord', {module, recordTime, recordLengthOfTime, channels}),
 };

@@ -1,0 +1,267 @@
+// The alarm message detail end to end: alarms raised on orvane-sim, announced by the real page,
+// opened from their desktop notice into the page's message dialog, and played by the main
+// window of this process in its native video window; the picture's burnt-in clock tells what
+// plays.
+#undef QT_NO_KEYWORDS // the sim's media headers come with it; the client's headers use Qt's
+#include "CommonUI/VideoBar/QMessageVideoBar.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "E2ESession.h"
+#include "MessageDetail/QMessageDetail.h"
+#include "TesmarClient.h"
+#include "TestEnv.h"
+#include "Toasts.h"
+#include "Web/CWebMsgFactory.h"
+#include "Web/CWebView.h"
+#include "Web/OpenRecordMsg.h"
+#include "Web/WndRectMsg.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <SimMedia/FrameStamp.h>
+#include <kwl/KPrintLog.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+#define STEP(done) QVERIFY2(done, qPrintable(m_error))
+
+class tst_E2EMessageDetail : public QObject
+{
+    Q_OBJECT
+
+private:
+    E2ESession m_session;
+    std::unique_ptr<TesmarClient> m_client;
+    QString m_error;
+
+    DevToolsClient &page() { return m_session.page(); }
+    QMessageDetail *detail() const { return m_client->findChild<QMessageDetail *>(); }
+    QVideoWnd *wnd() const { return detail()->frame()->frame()->wnd(0); }
+
+    bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error); }
+    QJsonArray calls(const QString &method)
+    {
+        return page()
+            .evaluate(QString("window.__orvane.calls.filter((c) => c.method === %1)"
+                              ".map((c) => c.params)")
+                          .arg(DevToolsClient::jsString(method)))
+            .toArray();
+    }
+
+    QJsonObject raiseAlarm(const QJsonObject &alarm)
+    {
+        return m_session.sim("POST", "/sim/alarms", alarm).json()["message"].toObject();
+    }
+
+    // Clicks the alarm's notice on the desktop and waits for the page's dialog.
+    bool openFromNotice(const QJsonObject &alarm)
+    {
+        QLabel *notice = nullptr;
+        const auto shown = [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *text = widget->findChild<QLabel *>("KWToastText");
+                if (widget->isVisible() && text && text->text() == alarm["content"].toString())
+                    notice = text;
+            }
+            return notice != nullptr;
+        };
+        m_error = "no notice of the alarm on the desktop";
+        if (!QTest::qWaitFor(shown, 15000))
+            return false;
+        QTest::mouseClick(notice, Qt::LeftButton);
+        return waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
+                           .arg(DevToolsClient::jsString(alarm["messageID"].toString())));
+    }
+
+    // The clock of the picture window 0 shows, seconds since 1970, when it is the alarm's
+    // camera; -1 otherwise.
+    qint64 pictureClock(const QJsonObject &alarm) const
+    {
+        const QImage image = wnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        SimMedia::FrameStamp stamp;
+        if (!stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height())
+            || stamp.deviceTag
+                != SimMedia::FrameStamp::tagOf(alarm["deviceId"].toString().toStdString())
+            || stamp.channel != alarm["channelId"].toInt())
+            return -1;
+        return stamp.seconds;
+    }
+
+    // Waits until window 0 plays the recording of the channel from the alarm's span.
+    bool playsSpanOf(const QJsonObject &alarm)
+    {
+        const qint64 moment = qint64(alarm["timestamp"].toDouble()) / 1000;
+        const qint64 end = moment + alarm["recordLength"].toInt();
+        qint64 clock = -1;
+        const bool plays = QTest::qWaitFor(
+            [&] {
+                clock = pictureClock(alarm);
+                return wnd()->getVideoWndInfo().playType == 1 && clock >= moment && clock <= end;
+            },
+            30000);
+        m_error = QString("window 0 shows %1, not %2 to %3").arg(clock).arg(moment).arg(end);
+        return plays;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        STEP(m_session.startSim(&m_error));
+        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
+        QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
+                        QSettings::IniFormat);
+        const QVariantMap addresses = m_session.platformAddresses();
+        for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
+            local.setValue(it.key(), it.value());
+        local.sync();
+        KPrintLog::instance()->SetFile("./log/e2e");
+        KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
+        notifier->StartMessageProcess();
+        notifier->SetDisplayTime(120000);
+        QApplication::setQuitOnLastWindowClosed(false);
+
+        m_client = std::make_unique<TesmarClient>();
+        m_client->move(0, 0);
+        m_client->show();
+        STEP(page().connectToPage(m_session.simUrl(), &m_error)
+             && waitFor("window.__orvane && window.__orvane.ready "
+                        "&& document.querySelector('#login-form')"));
+        STEP(m_session.logIn("demo", "demo123", &m_error));
+        m_error = "the page's alarm feed does not poll the platform";
+        STEP(QTest::qWaitFor(
+            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000));
+    }
+
+    void cleanupTestCase()
+    {
+        m_client.reset();
+        m_session.stop();
+    }
+
+    // A notice's click opens the dialog, which places the video and plays the recording around
+    // the alarm; the bar follows the mouse; a second alarm replaces the first in the one window;
+    // closing the dialog closes the video.
+    void noticeOpensTheRecordingAroundTheAlarm()
+    {
+        const QJsonObject first
+            = raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 2}, {"moment", "recording"}});
+        STEP(openFromNotice(first));
+        QTRY_VERIFY(!calls("OpenRecord").isEmpty());
+        const QJsonObject asked = calls("OpenRecord").last().toObject();
+        QCOMPARE(asked["recordTime"].toDouble(), first["timestamp"].toDouble());
+        QCOMPARE(asked["recordLengthOfTime"].toInt(), 30);
+        QCOMPARE(asked["module"].toInt(), 3);
+        QVERIFY(detail());
+        QTRY_VERIFY(detail()->isVisible());
+        const QJsonObject area = calls("SetWndRect").last().toObject();
+        QCOMPARE(detail()->geometry(),
+                 QRect(QPoint(area["left"].toInt(), area["top"].toInt()),
+                       QPoint(area["right"].toInt() - 1, area["bottom"].toInt() - 1)));
+        QVERIFY(detail()->height() > 100);
+        QVERIFY(detail()->dialogRect().contains(detail()->videoRect()));
+        STEP(playsSpanOf(first));
+
+        // The bar shows while the mouse is over the video or the bar, and only then.
+        QMessageVideoBar *bar = detail()->videoBar();
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QCOMPARE(bar->geometry().bottomLeft(),
+                 detail()->mapToGlobal(detail()->rect().bottomLeft()));
+        QCursor::setPos(bar->geometry().center());
+        QTest::qWait(300);
+        QVERIFY(bar->isVisible());
+        // Its buttons pause and resume the recording and take the video to full screen and back.
+        for (bool on : {true, false}) {
+            QTest::mouseClick(bar->findChild<QPushButton *>("VB_Pause"), Qt::LeftButton);
+            QTRY_COMPARE(wnd()->getVideoWndInfo().bPauseOn, on);
+        }
+        QCursor::setPos(m_client->mapToGlobal(QPoint(5, 5)));
+        QTRY_VERIFY(!bar->isVisible());
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QTest::mouseClick(bar->findChild<QPushButton *>("VB_FullScreen"), Qt::LeftButton);
+        QTRY_VERIFY(detail()->isFullScreen());
+        detail()->onVideoBarBtnClick("VB_FullScreen", false);
+        QTRY_COMPARE(detail()->geometry(), detail()->videoRect());
+        QVERIFY(!detail()->isWindow());
+
+        const QJsonObject second
+            = raiseAlarm({{"deviceId", "IPC0002B"}, {"channelId", 1}, {"moment", "recording"}});
+        QTRY_COMPARE(calls("MessageNotify").size(), 2);
+        STEP(page()
+                 .evaluate(QString("location.hash = '#/messageCenter?id=%1'")
+                               .arg(second["messageID"].toString()),
+                           &m_error)
+                 .isString());
+        STEP(playsSpanOf(second));
+        QCOMPARE(detail()->frame()->frame()->wndCount(), 1);
+        QCOMPARE(wnd()->getVideoWndInfo().channel.deviceID, QString("IPC0002B"));
+        QCOMPARE(m_client->findChildren<QMessageDetail *>().size(), 1);
+
+        STEP(page().click("#message-close", &m_error)
+             && waitFor("!document.querySelector('#message-dialog')"));
+        QTRY_VERIFY(!detail()->isVisible());
+        QCOMPARE(calls("CloseVideo").last().toObject()["deviceID"].toString(), QString("IPC0002B"));
+        QTRY_COMPARE(wnd()->getVideoState(), 0);
+    }
+
+    // An alarm between two recordings has nothing to play; one without a moment asks for the
+    // records around the present.
+    void gapAndPresentMoment()
+    {
+        const QJsonObject gap
+            = raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 3}, {"moment", "gap"}});
+        QVERIFY(!gap.isEmpty());
+        STEP(openFromNotice(gap));
+        QTRY_VERIFY_WITH_TIMEOUT(shownToasts().contains("No Video Record"), 20000);
+        QTRY_COMPARE(wnd()->getVideoState(), 0);
+
+        QSignalSpy asked(detail()->frame(), &QVideoFrame::sgnStartQueryRecordNotify);
+        QSignalSpy answered(detail()->frame(), &QVideoFrame::sgnEndQueryRecordNotify);
+        QJsonObject params {
+            {"module", 3},
+            {"recordTime", 0},
+            {"recordLengthOfTime", 30},
+            {"channels", QJsonArray {QJsonObject {{"deviceID", "IPC0003C"}, {"channelID", 1}}}}};
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const QRect area = detail()->videoRect();
+        Web::CWebView *web = m_client->findChild<Web::CWebView *>();
+        // The live view's rectangle is not this module's.
+        web->PostRPCCall(
+            Web::CWebMsgRef(Web::CWebMsgFactory::wndRect(
+                                "SetWndRect", {{"module", 1}, {"right", 10}, {"bottom", 10}})
+                                .get()));
+        web->PostRPCCall(
+            Web::CWebMsgRef(Web::CWebMsgFactory::openRecord("OpenRecord", params).get()));
+        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(detail()->videoRect(), area);
+        const qint64 queried
+            = QDateTime::fromString(asked.first().at(2).toString(), "yyyy-MM-dd HH:mm:ss")
+                  .toSecsSinceEpoch();
+        QVERIFY2(qAbs(queried - now) <= 5, qPrintable(asked.first().at(2).toString()));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
+        const RecordQueryResult_t result = answered.first().first().value<RecordQueryResult_t>();
+        QCOMPARE(result.queryType, QMessageDetail::kRecordQuery);
+        QCOMPARE(QDateTime::fromSecsSinceEpoch(result.queryTime).date(), QDate::currentDate());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Before the web engine starts: the DevTools port, and the contexts it shares.
+    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", QByteArray::number(DevToolsClient::defaultPort));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tst_E2EMessageDetail test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_E2EMessageDetail.moc"
