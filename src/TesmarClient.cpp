@@ -9,6 +9,7 @@
 #include "ConfigInfo/CClientInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "DeviceConfigure/CDeviceConfigure.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -86,7 +87,8 @@ TesmarClient::TesmarClient()
 
     // The token service's HTTP client and timer belong to the GUI thread: it is created here,
     // before the web queue's worker first stores a user in it.
-    ConfigInfo::CBaseInfo::Instance();
+    connect(&ConfigInfo::CBaseInfo::Instance(), &ConfigInfo::CBaseInfo::sgnVeltTokenChanged, this,
+            &TesmarClient::onVeltTokenChanged);
     buildBackdrop(central);
 
     const CLocalCfg::VTOpen openPlatform = CLocalCfg::Instance().GetVTOpen();
@@ -101,6 +103,7 @@ TesmarClient::~TesmarClient()
     delete m_publicManager;
     // Its logout signal deletes the module views while the web view still exists.
     delete m_topToolBar;
+    delete m_deviceConfigure;
     StreamCore::IStreamCore::GetInstance()->UnitApi();
 }
 
@@ -349,6 +352,16 @@ void TesmarClient::onActivateWindow()
         showNormal();
     raise();
     activateWindow();
+}
+
+void TesmarClient::onVeltTokenChanged(QString)
+{
+    if (!m_deviceConfigure) {
+        m_deviceConfigure = new CDeviceConfigure;
+        m_deviceConfigure->SetWebViewManager(m_webView);
+    }
+    if (!ConfigInfo::CBaseInfo::Instance().getVeltToken().isEmpty())
+        m_deviceConfigure->requestDeviceList();
 }
 
 void TesmarClient::onPTZCtrlNotify(ChannelPTZParams_t params)

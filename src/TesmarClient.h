@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class CDeviceConfigure;
 class CPublicManager;
 class QTopToolBar;
 class WaitLoadWidget;
@@ -79,6 +80,9 @@ public slots:
     void onBrowseLoadFinised(bool ok);
     // Brings the window to the front, as it was (maximised or normal).
     void onActivateWindow();
+    // A new device-platform token: the device web configuration (made on the first one)
+    // fetches the user's devices.
+    void onVeltTokenChanged(QString token);
     void onPTZCtrlNotify(ChannelPTZParams_t params);
 
 protected:
@@ -104,6 +108,7 @@ private:
     WaitLoadWidget *m_waitWidget = nullptr;
     QMap<QString, QWidget *> m_modules; // menu path -> its module view
     CPublicManager *m_publicManager = nullptr;
+    CDeviceConfigure *m_deviceConfigure = nullptr;
     QByteArray m_reply;
     bool m_versionChecked = false;
     bool m_pageLoaded = false;

@@ -131,6 +131,20 @@ export const client = {
             messageID: message.messageID,
         }),
     openDeviceWeb: (deviceId) => call('OpenDeviceWeb', {deviceId}),
+    // Opens an address in the system's browser.
+    openUrl: (url) => call('OpenUrl', {url}),
+    // The same, for addresses the user picks to leave the console for.
+    openUrlInBrowser: (url) => call('OpenUrlByBrowserDialog', {url}),
+    // Asks the client to fetch a new device-platform token (and with it the device list).
+    requestDeviceToken: () => call('NotifyRequestVeltToken'),
+    // user: {userName, userType, userPhoto, token} after the user changed their profile
+    userChanged: (user) =>
+        call('UserInfoModify', {
+            userName: user.userName,
+            userType: user.userType,
+            userPhoto: user.userPhoto,
+            token: user.token,
+        }),
 };
 
 // Notifications, client to page; each takes a function of the notification's values.
@@ -145,4 +159,6 @@ export const notices = {
     fullScreen: (fn) => on('FullScreen', (p) => fn(Boolean(p.bFullScreen))),
     messageClicked: (fn) => on('ReplyMessageNotify', (p) => fn(String(p.messageID || ''))),
     closeRequested: (fn) => on('RightClickCloseAPP', () => fn()),
+    // fn(opened): the device page asked for last is open in the browser (true) or not (false)
+    deviceWebState: (fn) => on('WebP2pState', (p) => fn(Number(p.state) === 1)),
 };
