@@ -1,5 +1,6 @@
 // orvane-sim: the reference platform the client talks to in the demo and the tests.
 #include "DeviceFile.h"
+#include "DeviceWebPage.h"
 #include "SimCommandLine.h"
 #include "SimServer.h"
 
@@ -9,7 +10,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 #include <kwl/KPrintLog.h>
 
@@ -36,6 +39,41 @@ void printLine(const QString &line)
 {
     std::fputs(qPrintable(line + "\n"), stdout);
     std::fflush(stdout);
+}
+
+// The devices' own web servers: those the device file marks offline are offline, and
+// "POST /sim/devices/web" {"deviceId", "state": "online" | "offline" | "refuse" | "silent"}
+// switches one ({} puts every device back as the device file has it).
+void addDeviceWebSwitches(SimServer &server, const DeviceFile &devices)
+{
+    using SimMedia::DeviceWebPage;
+    const auto asInFile = [devices] {
+        DeviceWebPage::resetStates();
+        for (const QJsonValue &device : devices.document().value("devices").toArray()) {
+            if (!device["online"].toBool(true))
+                DeviceWebPage::setState(device["deviceId"].toString().toStdString(),
+                                        DeviceWebPage::State::Offline);
+        }
+    };
+    asInFile();
+    server.addControlRoute("POST", "/sim/devices/web", [asInFile](const SimRequest &request) {
+        const QJsonObject body = QJsonDocument::fromJson(request.body).object();
+        if (body.isEmpty()) {
+            asInFile();
+            return SimReply::json({{"ok", true}});
+        }
+        DeviceWebPage::State state;
+        const std::string id = body["deviceId"].toString().toStdString();
+        if (id.empty()
+            || !DeviceWebPage::stateNamed(body["state"].toString().toStdString(), &state))
+            return SimReply::json({{"ok", false},
+                                   {"error",
+                                    "needs \"deviceId\" and \"state\": online, offline, "
+                                    "refuse or silent"}},
+                                  400);
+        DeviceWebPage::setState(id, state);
+        return SimReply::json({{"ok", true}});
+    });
 }
 
 } // namespace
@@ -90,6 +128,7 @@ int main(int argc, char *argv[])
     SimMedia::MediaServer media(mediaDevices);
 
     SimServer server(*devices);
+    addDeviceWebSwitches(server, *devices);
     // The open platform shares the gateway's listeners and accepts the tokens it issues.
     server.setExtraRoutes([&media, &server](httplib::Server &http) {
         SimMedia::registerOpenPlatformRoutes(http, media, [&server](const std::string &token) {

@@ -12,6 +12,7 @@
 #include "ConfigInfo/CLocalCfg.h"
 #include "ModuleViews.h"
 #include "PTZ/QPTZManager.h"
+#include "DeviceConfigure/CDeviceConfigure.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -91,7 +92,8 @@ TesmarClient::TesmarClient()
 
     // The token service's HTTP client and timer belong to the GUI thread: it is created here,
     // before the web queue's worker first stores a user in it.
-    ConfigInfo::CBaseInfo::Instance();
+    connect(&ConfigInfo::CBaseInfo::Instance(), &ConfigInfo::CBaseInfo::sgnVeltTokenChanged, this,
+            &TesmarClient::onVeltTokenChanged);
     buildBackdrop(central);
 
     const CLocalCfg::VTOpen openPlatform = CLocalCfg::Instance().GetVTOpen();
@@ -114,6 +116,7 @@ TesmarClient::~TesmarClient()
     delete m_exportManager;
     // Its logout signal deletes the module views while the web view still exists.
     delete m_topToolBar;
+    delete m_deviceConfigure;
     StreamCore::IStreamCore::GetInstance()->UnitApi();
 }
 
@@ -362,6 +365,16 @@ void TesmarClient::onActivateWindow()
         showNormal();
     raise();
     activateWindow();
+}
+
+void TesmarClient::onVeltTokenChanged(QString)
+{
+    if (!m_deviceConfigure) {
+        m_deviceConfigure = new CDeviceConfigure;
+        m_deviceConfigure->SetWebViewManager(m_webView);
+    }
+    if (!ConfigInfo::CBaseInfo::Instance().getVeltToken().isEmpty())
+        m_deviceConfigure->requestDeviceList();
 }
 
 void TesmarClient::onPTZCtrlNotify(ChannelPTZParams_t params)

@@ -14,6 +14,7 @@
 #include <functional>
 
 class CCommonExportTaskManager;
+class CDeviceConfigure;
 class CPublicManager;
 class QTopToolBar;
 class WaitLoadWidget;
@@ -80,6 +81,9 @@ public slots:
     void onBrowseLoadFinised(bool ok);
     // Brings the window to the front, as it was (maximised or normal).
     void onActivateWindow();
+    // A new device-platform token: the device web configuration (made on the first one)
+    // fetches the user's devices.
+    void onVeltTokenChanged(QString token);
     void onPTZCtrlNotify(ChannelPTZParams_t params);
 
 protected:
@@ -106,6 +110,7 @@ private:
     QMap<QString, QWidget *> m_modules; // menu path -> its module view
     CPublicManager *m_publicManager = nullptr;
     CCommonExportTaskManager *m_exportManager = nullptr;
+    CDeviceConfigure *m_deviceConfigure = nullptr;
     QByteArray m_reply;
     bool m_versionChecked = false;
     bool m_pageLoaded = false;

@@ -42,6 +42,12 @@ void SimServer::addRoute(const QString &method, const QString &path, SimRouter::
     m_router.add(method, path, std::move(handler));
 }
 
+void SimServer::addControlRoute(const QString &method, const QString &path,
+                                SimRouter::Handler handler)
+{
+    m_router.addControl(method, path, std::move(handler));
+}
+
 bool SimServer::start(const SimServerOptions &options, QString *error)
 {
     stop();

@@ -39,6 +39,8 @@ public:
     void setExtraRoutes(std::function<void(httplib::Server &)> addRoutes);
     // Adds a platform route (logged, faults apply) before start().
     void addRoute(const QString &method, const QString &path, SimRouter::Handler handler);
+    // Adds a route of the control API (neither logged nor faulted) before start().
+    void addControlRoute(const QString &method, const QString &path, SimRouter::Handler handler);
 
     // Starts listening; false and a message when a port or the certificate cannot be had.
     bool start(const SimServerOptions &options, QString *error);

@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "PlatformClient.h"
 #include "TaskQueue.h"
+#include "Timeouts.h"
 #include "WebRelay.h"
 
 #include <QJsonArray>
@@ -42,8 +43,9 @@ bool WebPortService::addDevices(const std::string &json)
 void WebPortService::open(const std::string &token, const std::string &deviceId)
 {
     Device device;
-    int attempt = 0;
     bool known = false;
+    int attempt = 0;
+    std::shared_ptr<WebRelay> earlier;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_devices.find(deviceId);
@@ -53,35 +55,49 @@ void WebPortService::open(const std::string &token, const std::string &deviceId)
         attempt = ++m_attempts;
         Opened &opened = m_opened[deviceId];
         opened.state = {0, WEB_PORT_OPENING};
-        opened.relay.reset();
+        earlier = std::move(opened.relay);
         opened.attempt = attempt;
     }
-    PlatformClient *platform = m_platform;
-    m_requests->post([=] {
-        std::shared_ptr<WebRelay> relay;
-        if (known) {
-            const QJsonObject body {{"deviceId", QString::fromStdString(deviceId)},
-                                    {"port", device.port},
-                                    {"user", QString::fromStdString(device.user)},
-                                    {"password", QString::fromStdString(device.password)}};
-            const PlatformClient::Reply reply
-                = platform->post("/openapi/v1/device/web", body, token);
-            const int port = reply.data.value("port").toInt();
-            if (reply.error.empty() && port > 0) {
-                relay = std::make_shared<WebRelay>(
-                    reply.data.value("host").toString().toStdString(), port);
-            }
-        } else {
+    earlier.reset(); // its thread is joined outside the lock it may be waiting for
+    m_requests->post([this, token, deviceId, device, known, attempt] {
+        if (!known) {
             SCLOG(4, "web port: device %s is not among the user's devices", deviceId.c_str());
+            finish(deviceId, attempt, 0);
+            return;
         }
-        finish(deviceId, attempt, relay && relay->port() > 0 ? relay : nullptr);
+        const QJsonObject body {{"deviceId", QString::fromStdString(deviceId)},
+                                {"port", device.port},
+                                {"user", QString::fromStdString(device.user)},
+                                {"password", QString::fromStdString(device.password)}};
+        const PlatformClient::Reply reply = m_platform->post("/openapi/v1/device/web", body, token);
+        const int port = reply.data.value("port").toInt();
+        if (!reply.error.empty() || port <= 0) {
+            SCLOG(4, "web port: the platform has no way to device %s (%s)", deviceId.c_str(),
+                  reply.error.c_str());
+            finish(deviceId, attempt, 0);
+            return;
+        }
+        adopt(deviceId, attempt,
+              std::make_shared<WebRelay>(
+                  reply.data.value("host").toString().toStdString(), port, Timeouts::openMs(),
+                  [this, deviceId, attempt](int local) { finish(deviceId, attempt, local); }));
     });
 }
 
-void WebPortService::finish(const std::string &deviceId, int attempt,
-                            std::shared_ptr<WebRelay> relay)
+void WebPortService::adopt(const std::string &deviceId, int attempt,
+                           std::shared_ptr<WebRelay> relay)
 {
-    const int port = relay ? relay->port() : 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_opened.find(deviceId);
+        if (it != m_opened.end() && it->second.attempt == attempt)
+            it->second.relay.swap(relay);
+    }
+    // A relay nobody waits for any more ends here, outside the lock.
+}
+
+void WebPortService::finish(const std::string &deviceId, int attempt, int port)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_opened.find(deviceId);
@@ -89,7 +105,6 @@ void WebPortService::finish(const std::string &deviceId, int attempt,
         if (it == m_opened.end() || it->second.attempt != attempt)
             return;
         it->second.state = {port, port > 0 ? WEB_PORT_OPEN : WEB_PORT_FAILED};
-        it->second.relay = relay;
     }
     m_report(deviceId, port);
 }
@@ -103,15 +118,26 @@ PortState WebPortService::state(const std::string &deviceId) const
 
 void WebPortService::clear(const std::string &deviceId)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_opened.erase(deviceId);
+    std::shared_ptr<WebRelay> relay;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_opened.find(deviceId);
+        if (it == m_opened.end())
+            return;
+        relay = std::move(it->second.relay);
+        m_opened.erase(it);
+    }
+    // Ending the relay joins its thread, which may be waiting for the lock to report.
 }
 
 void WebPortService::clearAll()
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_opened.clear();
-    m_devices.clear();
+    std::map<std::string, Opened> opened;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        opened.swap(m_opened);
+        m_devices.clear();
+    }
 }
 
 } // namespace StreamCore

@@ -15,7 +15,10 @@ class TaskQueue;
 class WebRelay;
 
 // The devices' web pages: the user's devices (with their web port and login) as handed over by
-// the client, and one local relay per opened device page.
+// the client, and one local relay per opened device page. An opening asks the platform where
+// the device's page is (on the library's worker thread), then the relay's own thread checks
+// that the device answers before the port is reported. Relays end outside the lock, since
+// their threads report under it.
 class WebPortService
 {
 public:
@@ -47,7 +50,10 @@ private:
         std::shared_ptr<WebRelay> relay;
         int attempt = 0;
     };
-    void finish(const std::string &deviceId, int attempt, std::shared_ptr<WebRelay> relay);
+    // Keeps the relay of an opening that is still wanted.
+    void adopt(const std::string &deviceId, int attempt, std::shared_ptr<WebRelay> relay);
+    // Records and reports the outcome of an opening that is still wanted.
+    void finish(const std::string &deviceId, int attempt, int port);
 
     PlatformClient *m_platform;
     TaskQueue *m_requests;

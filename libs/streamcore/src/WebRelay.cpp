@@ -7,80 +7,162 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
-#include <vector>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 
 namespace StreamCore {
 
 namespace {
 
-constexpr size_t kChunk = 16384;
+// One read's worth per direction: large enough that a download runs at memory speed.
+constexpr size_t kBufferSize = 256 * 1024;
+constexpr char kProbe[] = "HEAD / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
 
-int connectTo(const std::string &host, int port)
+long long nowMs()
 {
-    addrinfo hints {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A non-blocking connection under way to address; -1 when it failed at once.
+int startConnect(const sockaddr_storage &address, socklen_t length)
+{
+    const int fd = socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         return -1;
-    int fd = -1;
-    for (addrinfo *a = found; a && fd < 0; a = a->ai_next) {
-        fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd >= 0 && connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
-            close(fd);
-            fd = -1;
-        }
+    if (connect(fd, reinterpret_cast<const sockaddr *>(&address), length) != 0
+        && errno != EINPROGRESS) {
+        close(fd);
+        return -1;
     }
-    freeaddrinfo(found);
     return fd;
 }
 
-// One browser connection and its connection to the device.
-struct Pair
+int socketError(int fd)
 {
-    int client;
-    int device;
-};
-
-// Moves what is readable from one side to the other; false when either side closed.
-bool pump(int from, int to)
-{
-    char buffer[kChunk];
-    const ssize_t n = recv(from, buffer, sizeof buffer, 0);
-    if (n <= 0)
-        return false;
-    for (ssize_t sent = 0; sent < n;) {
-        const ssize_t m = send(to, buffer + sent, n - sent, MSG_NOSIGNAL);
-        if (m <= 0)
-            return false;
-        sent += m;
-    }
-    return true;
+    int error = 0;
+    socklen_t length = sizeof error;
+    return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : errno;
 }
+
+// What one side sent and the other has not taken yet.
+struct Flow
+{
+    std::vector<char> buffer;
+    size_t offset = 0;
+    size_t length = 0;
+    bool ended = false; // the sender closed its half
+    bool passedOn = false; // the receiver was told (its half closed too)
+
+    bool pending() const { return length > offset; }
+    bool wantsInput() const { return !ended && !pending(); }
+    bool done() const { return passedOn; }
+
+    // Reads what from offers; false when the connection failed.
+    bool fill(int from)
+    {
+        if (buffer.empty())
+            buffer.resize(kBufferSize);
+        const ssize_t n = recv(from, buffer.data(), buffer.size(), 0);
+        if (n > 0) {
+            offset = 0;
+            length = static_cast<size_t>(n);
+        } else if (n == 0) {
+            ended = true;
+        } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        return true;
+    }
+
+    // Writes what to takes; false when the connection failed (a browser that went away).
+    bool drain(int to)
+    {
+        while (pending()) {
+            const ssize_t n = send(to, buffer.data() + offset, length - offset, MSG_NOSIGNAL);
+            if (n < 0)
+                return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+            offset += static_cast<size_t>(n);
+        }
+        if (ended && !passedOn) {
+            shutdown(to, SHUT_WR);
+            passedOn = true;
+        }
+        return true;
+    }
+};
 
 } // namespace
 
-WebRelay::WebRelay(const std::string &targetHost, int targetPort)
+// One browser connection and its connection to the device.
+struct WebRelay::Pair
+{
+    int client = -1;
+    int device = -1;
+    bool connecting = true;
+    Flow up; // browser to device
+    Flow down; // device to browser
+
+    short clientEvents() const
+    {
+        return short((!connecting && up.wantsInput() ? POLLIN : 0)
+                     | (down.pending() ? POLLOUT : 0));
+    }
+    short deviceEvents() const
+    {
+        if (connecting)
+            return POLLOUT;
+        return short((down.wantsInput() ? POLLIN : 0) | (up.pending() ? POLLOUT : 0));
+    }
+
+    // Moves what the poll allows; false when the pair is finished or failed.
+    bool step(short clientReady, short deviceReady)
+    {
+        if (connecting && deviceReady) {
+            if (socketError(device) != 0)
+                return false;
+            connecting = false;
+            return true;
+        }
+        const short input = POLLIN | POLLHUP | POLLERR;
+        if ((clientReady & input) && up.wantsInput() && !up.fill(client))
+            return false;
+        if ((deviceReady & input) && down.wantsInput() && !down.fill(device))
+            return false;
+        if (!up.drain(device) || !down.drain(client))
+            return false;
+        return !(up.done() && down.done());
+    }
+
+    void close() const
+    {
+        ::close(client);
+        ::close(device);
+    }
+};
+
+WebRelay::WebRelay(const std::string &targetHost, int targetPort, int probeTimeoutMs, Ready ready)
     : m_targetHost(targetHost)
     , m_targetPort(targetPort)
 {
-    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0
-        || listen(m_listener, 16) != 0
+        || listen(m_listener, 64) != 0
         || getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0
         || pipe2(m_wake, O_CLOEXEC) != 0) {
         SCLOG(6, "web relay: cannot open a local port");
+        ready(0);
         return;
     }
     m_port = ntohs(address.sin_port);
-    m_thread = std::thread([this] { run(); });
+    m_thread = std::thread([this, probeTimeoutMs, ready] { run(probeTimeoutMs, ready); });
 }
 
 WebRelay::~WebRelay()
@@ -96,53 +178,118 @@ WebRelay::~WebRelay()
     }
 }
 
-void WebRelay::run()
+void WebRelay::run(int probeTimeoutMs, const Ready &ready)
+{
+    if (!probe(probeTimeoutMs)) {
+        ready(0);
+        return;
+    }
+    SCLOG(4, "web relay: 127.0.0.1:%d to %s:%d", m_port, m_targetHost.c_str(), m_targetPort);
+    ready(m_port);
+    serve();
+}
+
+bool WebRelay::waitFor(int fd, short events, long long deadlineMs)
+{
+    for (;;) {
+        const long long left = deadlineMs - nowMs();
+        if (left <= 0)
+            return false;
+        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {fd, events, 0}};
+        const int n = poll(fds, 2, static_cast<int>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n > 0 && !fds[0].revents && fds[1].revents;
+    }
+}
+
+bool WebRelay::probe(int timeoutMs)
+{
+    const std::string port = std::to_string(m_targetPort);
+    addrinfo hints {};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(m_targetHost.c_str(), port.c_str(), &hints, &found) != 0 || !found) {
+        SCLOG(6, "web relay: cannot resolve the device at %s", m_targetHost.c_str());
+        return false;
+    }
+    std::memcpy(&m_target, found->ai_addr, found->ai_addrlen);
+    m_targetLength = found->ai_addrlen;
+    freeaddrinfo(found);
+
+    const long long deadline = nowMs() + timeoutMs;
+    const int fd = startConnect(m_target, m_targetLength);
+    const char *failure = nullptr;
+    char first = 0;
+    if (fd < 0 || !waitFor(fd, POLLOUT, deadline) || socketError(fd) != 0)
+        failure = "refused or unreachable";
+    else if (send(fd, kProbe, sizeof kProbe - 1, MSG_NOSIGNAL) != sizeof kProbe - 1)
+        failure = "closed the connection";
+    else if (!waitFor(fd, POLLIN, deadline))
+        failure = "no answer in time";
+    else if (recv(fd, &first, 1, 0) != 1)
+        failure = "closed without an answer";
+    if (fd >= 0)
+        close(fd);
+    if (failure)
+        SCLOG(6, "web relay: device web page %s:%d %s", m_targetHost.c_str(), m_targetPort,
+              failure);
+    return !failure;
+}
+
+void WebRelay::accept(std::vector<Pair> &pairs)
+{
+    for (;;) {
+        const int client = accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (client < 0)
+            return;
+        const int device = startConnect(m_target, m_targetLength);
+        if (device < 0) {
+            SCLOG(6, "web relay: device %s:%d unreachable", m_targetHost.c_str(), m_targetPort);
+            close(client);
+            continue;
+        }
+        Pair pair;
+        pair.client = client;
+        pair.device = device;
+        pairs.push_back(std::move(pair));
+    }
+}
+
+void WebRelay::serve()
 {
     std::vector<Pair> pairs;
+    std::vector<pollfd> fds;
     for (;;) {
-        std::vector<pollfd> fds {{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
+        fds.assign({{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}});
+        // A side with nothing to wait for is left out (negative fd), so that its hang-up
+        // cannot wake the loop again and again.
         for (const Pair &p : pairs) {
-            fds.push_back({p.client, POLLIN, 0});
-            fds.push_back({p.device, POLLIN, 0});
+            const short c = p.clientEvents();
+            const short d = p.deviceEvents();
+            fds.push_back({c ? p.client : -1, c, 0});
+            fds.push_back({d ? p.device : -1, d, 0});
         }
-        if (poll(fds.data(), fds.size(), -1) < 0)
-            continue;
+        if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) {
+            SCLOG(6, "web relay: poll failed: %s", std::strerror(errno));
+            break;
+        }
         if (fds[0].revents)
             break;
-        if (fds[1].revents & POLLIN) {
-            const int client = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-            const int device = client >= 0 ? connectTo(m_targetHost, m_targetPort) : -1;
-            if (device >= 0) {
-                pairs.push_back({client, device});
-            } else if (client >= 0) {
-                SCLOG(6, "web relay: device %s:%d unreachable", m_targetHost.c_str(), m_targetPort);
-                close(client);
-            }
-        }
-        // Pairs of this round sit at fds[2 + 2i] and fds[3 + 2i].
         std::vector<Pair> open;
-        for (size_t i = 0; i + 2 < fds.size() && i / 2 < pairs.size(); i += 2) {
-            const Pair &p = pairs[i / 2];
-            const bool alive
-                = (!(fds[2 + i].revents & (POLLIN | POLLHUP | POLLERR)) || pump(p.client, p.device))
-                && (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))
-                    || pump(p.device, p.client));
-            if (alive) {
-                open.push_back(p);
-            } else {
-                close(p.client);
-                close(p.device);
-            }
+        open.reserve(pairs.size());
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            if (pairs[i].step(fds[2 + 2 * i].revents, fds[3 + 2 * i].revents))
+                open.push_back(std::move(pairs[i]));
+            else
+                pairs[i].close();
         }
-        // A pair accepted in this round was not polled yet.
-        for (size_t i = (fds.size() - 2) / 2; i < pairs.size(); ++i)
-            open.push_back(pairs[i]);
         pairs.swap(open);
+        if (fds[1].revents & POLLIN)
+            accept(pairs);
     }
-    for (const Pair &p : pairs) {
-        close(p.client);
-        close(p.device);
-    }
+    for (const Pair &p : pairs)
+        p.close();
 }
 
 } // namespace StreamCore

@@ -17,6 +17,7 @@ import * as door from './pages/door.js';
 import * as exportsPage from './pages/exports.js';
 import * as login from './pages/login.js';
 import * as messages from './pages/messages.js';
+import * as profile from './pages/profile.js';
 import * as video from './pages/video.js';
 
 const pages = {
@@ -27,6 +28,9 @@ const pages = {
     exportCenter: exportsPage,
     about,
 };
+
+// Pages of the user menu that every signed-in user has, whatever the platform's menus: no tab.
+const userPages = {profile};
 
 const root = document.getElementById('app');
 let shell = null;
@@ -69,22 +73,22 @@ function route() {
         return;
     }
     const menu = state.menus.find((entry) => entry.menuPath === path);
-    if (!menu) {
+    if (!menu && !userPages[path]) {
         showNoMenu(path);
         return;
     }
     if (!shell)
         shell = createShell(root, {navigate, logout, closeTab});
-    if (!state.tabs.includes(path))
+    if (menu && !state.tabs.includes(path))
         update({tabs: [...state.tabs, path]});
     if (toldMenu !== path) {
         toldMenu = path;
         client.switchMenu(path);
     }
     shell.setActive(path);
-    leavePage = pages[path]
-        ? pages[path].render(shell.content, {query, navigate})
-        : unknownPage(shell.content, menu);
+    const page = pages[path] || userPages[path];
+    leavePage = page ? page.render(shell.content, {query, navigate})
+                     : unknownPage(shell.content, menu);
 }
 
 function showLogin() {

@@ -162,6 +162,20 @@ export const client = {
     // recordTime: milliseconds since 1970 (0: now); recordLengthOfTime: seconds
     openRecord: (module, recordTime, recordLengthOfTime, channels) =>
         call('OpenRecord', {module, recordTime, recordLengthOfTime, channels}),
+    // Opens an address in the system's browser.
+    openUrl: (url) => call('OpenUrl', {url}),
+    // The same, for addresses the user picks to leave the console for.
+    openUrlInBrowser: (url) => call('OpenUrlByBrowserDialog', {url}),
+    // Asks the client to fetch a new device-platform token (and with it the device list).
+    requestDeviceToken: () => call('NotifyRequestVeltToken'),
+    // user: {userName, userType, userPhoto, token} after the user changed their profile
+    userChanged: (user) =>
+        call('UserInfoModify', {
+            userName: user.userName,
+            userType: user.userType,
+            userPhoto: user.userPhoto,
+            token: user.token,
+        }),
 };
 
 // Notifications, client to page; each takes a function of the notification's values and returns
@@ -201,8 +215,6 @@ export const notices = {
         module: p.module,
         status: p.videoStatus,
     })),
-    dialogRect: (module, rect) => call('DialogRectNotify', {module, ...rect}),
-    // recordTime: milliseconds since 1970 (0: now); recordLengthOfTime: seconds
-    openRecord: (module, recordTime, recordLengthOfTime, channels) =>
-        call('OpenRecord', {module, recordTime, recordLengthOfTime, channels}),
+    // fn(opened): the device page asked for last is open in the browser (true) or not (false)
+    deviceWebState: (fn) => on('WebP2pState', (p) => fn(Number(p.state) === 1)),
 };

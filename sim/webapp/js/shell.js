@@ -51,11 +51,16 @@ export function createShell(root, actions) {
         fill(userMenu,
              h('button', {class: 'user-chip', type: 'button', id: 'user-chip',
                           onclick: () => userMenu.classList.toggle('open')},
-               h('span', {class: 'avatar'}, (user.userName || '?').slice(0, 1).toUpperCase()),
+               user.userPhoto
+                   ? h('img', {class: 'avatar', src: user.userPhoto, alt: ''})
+                   : h('span', {class: 'avatar'}, (user.userName || '?').slice(0, 1).toUpperCase()),
                h('span', {class: 'user-name'}, user.userName)),
              h('div', {class: 'user-popup'},
                h('div', {class: 'user-popup-head'}, h('strong', {}, user.userName),
                  h('span', {class: 'muted'}, user.userType)),
+               h('a', {href: '#/profile', class: 'popup-item', id: 'profile-link',
+                       onclick: () => userMenu.classList.remove('open')},
+                 h('span', {html: icons.about}), 'Profile'),
                hasAbout ? h('a', {href: '#/about', class: 'popup-item',
                                   onclick: () => userMenu.classList.remove('open')},
                             h('span', {html: icons.about}), 'About') : null,

@@ -42,8 +42,8 @@ public:
 
     // Keeps the user's devices (JSON array of {"Sn", "Type", "Port", "User", "Pwd"}).
     virtual int AddDevices(const char *token, const char *devicesJson) = 0;
-    // Opens a local port to the device's web page; the result comes as a MEDIA_EVENT_WEB_PORT
-    // event.
+    // Opens a local port to the device's web page once the device answers there; the result
+    // comes as a MEDIA_EVENT_WEB_PORT event.
     virtual int GetWebP2pPort(const char *token, const char *deviceId) = 0;
     // The device's local web port and its state.
     virtual PortState GetDevWebP2pPort(const char *deviceId) = 0;
@@ -55,8 +55,9 @@ public:
     virtual int RemoveObserver(IMediaObserver *observer) = 0;
 
     // How long a stream or a talk may take to its first picture or sound before it fails
-    // with "open timeout" (default 10 000 ms), and a snapshot to be encoded (default 5 000
-    // ms); 0 restores a default, a negative value is refused (-1).
+    // with "open timeout" (default 10 000 ms), and a device's web page to first answer before
+    // its port is reported 0; and a snapshot to be encoded (default 5 000 ms); 0 restores a
+    // default, a negative value is refused (-1).
     virtual int SetTimeouts(int openTimeoutMs, int snapshotTimeoutMs) = 0;
 
 protected:

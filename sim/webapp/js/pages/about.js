@@ -23,6 +23,34 @@ function clientCard() {
                  : h('p', {class: 'muted'}, 'Asking the client…'));
 }
 
+const vendorUrl = 'https://www.orvane.example/';
+
+// A link that the client opens in the system's browser (open: the bridge call); a plain link
+// in a browser.
+function outsideLink(id, label, url, open) {
+    const onclick = (event) => {
+        if (!isNative())
+            return;
+        event.preventDefault();
+        open(url);
+    };
+    return h('a', {id, href: url, target: '_blank', rel: 'noopener', onclick}, label);
+}
+
+function helpCard() {
+    const consoleUrl = `${location.origin}/#/login`;
+    return h('div', {class: 'card', id: 'help-links'}, h('h2', {}, 'Help and support'),
+             h('ul', {class: 'link-list'},
+               h('li', {}, outsideLink('help-link', 'Console help', `${location.origin}/help.html`,
+                                       client.openUrl)),
+               h('li', {}, outsideLink('vendor-link', 'Orvane website', vendorUrl,
+                                       client.openUrl)),
+               isNative() ? h('li', {}, outsideLink('console-in-browser',
+                                                    'Open this console in your browser',
+                                                    consoleUrl, client.openUrlInBrowser))
+                          : null));
+}
+
 function noticeCard() {
     const text = h('input', {id: 'notice-text', value: 'Test notice from the platform console'});
     const send = (event) => {
@@ -56,7 +84,7 @@ export function render(container) {
                               h('dd', {}, location.origin)),
                             h('div', {class: 'field'}, h('dt', {}, 'Signed in as'),
                               h('dd', {}, `${state.user.userName} (${state.user.userType})`)))),
-                        clientPlace, noticeCard())));
+                        clientPlace, helpCard(), noticeCard())));
     const stop = subscribe((changes) => {
         if ('clientInfo' in changes)
             show();

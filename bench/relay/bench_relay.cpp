@@ -1,0 +1,117 @@
+// bench_relay: a 50 MB recording downloaded from a simulated device's web site through the
+// media library's web relay (the path the system browser takes), beside the same download
+// fetched from the device's port directly, alternating, five times each; medians in MB/s.
+#include "SimLogin.h"
+
+#include <SimProcess.h>
+#include <StreamCore/IMediaObserver.h>
+#include <StreamCore/IStreamCore.h>
+#include <httplib.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr size_t kBytes = 50 * 1000 * 1000;
+constexpr int kRuns = 5;
+
+class PortWaiter : public StreamCore::IMediaObserver
+{
+public:
+    int port = -1;
+    void OnMediaEvent(const StreamCore::MediaEvent *event) override
+    {
+        if (event->type == StreamCore::MEDIA_EVENT_WEB_PORT)
+            port = event->port;
+    }
+};
+
+// The device's own web port, as the open platform tells the library.
+int directPort(int simPort, const std::string &token)
+{
+    httplib::Client client("127.0.0.1", simPort);
+    const auto reply = client.Post("/openapi/v1/device/web", {{"Authorization", "Bearer " + token}},
+                                   std::string(R"({"deviceId":")") + SimLogin::kDevice + "\"}",
+                                   "application/json");
+    const QJsonObject answer = reply
+        ? QJsonDocument::fromJson(QByteArray::fromStdString(reply->body)).object()
+        : QJsonObject();
+    return answer.value("data").toObject().value("port").toInt();
+}
+
+// The relay's port for the device, once the library reports it.
+int relayPort(int simPort, const std::string &token)
+{
+    StreamCore::IStreamCore *core = StreamCore::IStreamCore::GetInstance();
+    core->InitApi("127.0.0.1", simPort, "", false);
+    const std::string devices = std::string(R"([{"Sn":")") + SimLogin::kDevice
+        + R"(","Type":1,"Port":8086,"User":"admin","Pwd":""}])";
+    core->AddDevices(token.c_str(), devices.c_str());
+    PortWaiter waiter;
+    core->AddObserver(&waiter);
+    core->GetWebP2pPort(token.c_str(), SimLogin::kDevice);
+    QElapsedTimer waited;
+    waited.start();
+    while (waiter.port < 0 && waited.elapsed() < 15000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    core->RemoveObserver(&waiter);
+    return waiter.port;
+}
+
+// MB/s of one download of the recording from 127.0.0.1:port; 0 when it came short.
+double download(int port)
+{
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(60, 0);
+    size_t received = 0;
+    QElapsedTimer timer;
+    timer.start();
+    const auto reply = client.Get(("/recording.bin?bytes=" + std::to_string(kBytes)).c_str(),
+                                  [&](const char *, size_t length) {
+                                      received += length;
+                                      return true;
+                                  });
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    return reply && received == kBytes ? kBytes / 1e6 / seconds : 0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    SimProcess sim;
+    const int simPort = SimLogin::start(sim, "bench_relay");
+    const std::string token = simPort ? SimLogin::deviceToken(simPort) : std::string();
+    const int direct = token.empty() ? 0 : directPort(simPort, token);
+    const int relay = direct ? relayPort(simPort, token) : 0;
+    if (direct <= 0 || relay <= 0) {
+        std::fprintf(stderr, "bench_relay: no device web port (direct %d, relay %d)\n", direct,
+                     relay);
+        return 1;
+    }
+    std::vector<double> directRuns, relayRuns;
+    for (int i = 0; i < kRuns; ++i) {
+        directRuns.push_back(download(direct));
+        relayRuns.push_back(download(relay));
+    }
+    const double d = median(directRuns), r = median(relayRuns);
+    std::printf("50 MB download, median of %d, MB/s\n", kRuns);
+    std::printf("direct from the device  %8.1f\n", d);
+    std::printf("through the web relay   %8.1f  (%.2f of direct)\n", r, d > 0 ? r / d : 0.0);
+    StreamCore::IStreamCore::GetInstance()->UnitApi();
+    return d > 0 && r > 0 ? 0 : 1;
+}
