@@ -8,7 +8,7 @@
 #include "Web/CommonExportFileMsg.h"
 
 #include <SimLogin.h>
-#include <SimProcess.h>
+#include <ChildProcess.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    SimProcess sim;
+    ChildProcess sim;
     const int port = SimLogin::start(sim, "bench_export");
     if (!port || SimLogin::deviceToken(port).empty()) // the login opens the demo user's session
         return 1;

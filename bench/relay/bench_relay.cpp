@@ -3,7 +3,7 @@
 // fetched from the device's port directly, alternating, five times each; medians in MB/s.
 #include "SimLogin.h"
 
-#include <SimProcess.h>
+#include <ChildProcess.h>
 #include <StreamCore/IMediaObserver.h>
 #include <StreamCore/IStreamCore.h>
 #include <httplib.h>
@@ -93,7 +93,7 @@ double median(std::vector<double> values)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    SimProcess sim;
+    ChildProcess sim;
     const int simPort = SimLogin::start(sim, "bench_relay");
     const std::string token = simPort ? SimLogin::deviceToken(simPort) : std::string();
     const int direct = token.empty() ? 0 : directPort(simPort, token);

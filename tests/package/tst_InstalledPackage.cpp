@@ -2,9 +2,9 @@
 // orvane-sim and client started through their links in usr/bin from an unrelated folder with a
 // fresh home, a log-in through the page (the version check and the device-platform token reach
 // the platform), then removal, which must leave nothing outside the user's folders.
+#include "ChildProcess.h"
 #include "DevToolsClient.h"
 #include "E2ESession.h"
-#include "SimProcess.h"
 #include "TestEnv.h"
 
 #include <winport/SharedMemoryGuard.h>
@@ -34,11 +34,14 @@ private:
     // dpkg on the throw-away root: its own database there, the system's packages not checked.
     int dpkg(const QStringList &arguments, QByteArray *output)
     {
-        return SimProcess::run("dpkg",
-                               QStringList {"--root=" + m_root, "--log=" + m_dir.filePath("dpkg.log"),
-                                            "--force-depends", "--force-not-root"}
-                                   + arguments,
-                               output, output);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start("dpkg", QStringList {"--root=" + m_root, "--log=" + m_dir.filePath("dpkg.log"),
+                                           "--force-depends", "--force-not-root"}
+                                  + arguments);
+        const bool ended = process.waitForFinished(120000);
+        *output = process.readAll();
+        return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
     // Every file and link below the root, but the package database and the user's home.
@@ -111,11 +114,10 @@ private slots:
     void installedClientLogsInAgainstInstalledPlatform()
     {
         const QStringList shipped = filesOutsideTheUser();
-        SimProcess sim;
-        STEP(sim.start(installed("/usr/bin/orvane-sim"), {"--http-port", "0", "--no-https"},
-                       &m_error));
-        const QString simUrl = QString("http://127.0.0.1:%1").arg(sim.port("http"));
-        pointTheUserAtTheSim(simUrl, sim.port("http"));
+        ChildProcess sim;
+        STEP(sim.startSim(m_dir.path(), &m_error, {}, installed("/usr/bin/orvane-sim")));
+        const QString simUrl = sim.simUrl();
+        pointTheUserAtTheSim(simUrl, sim.simPort());
 
         ChildProcess client;
         client.launch(installed("/usr/bin/orvane"), {}, QDir::rootPath(), userEnvironment(),
