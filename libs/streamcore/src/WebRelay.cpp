@@ -17,8 +17,8 @@ namespace StreamCore {
 
 namespace {
 
-// One read's worth per direction: large enough that a download runs at memory speed.
-constexpr size_t kBufferSize = 256 * 1024;
+// What one direction holds at most: large enough that a download is not held up by the relay.
+constexpr size_t kPipeSize = 1024 * 1024;
 constexpr char kProbe[] = "HEAD / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
 
 long long nowMs()
@@ -48,47 +48,62 @@ int socketError(int fd)
     return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : errno;
 }
 
-// What one side sent and the other has not taken yet.
+// What one side sent and the other has not taken yet, held in a pipe: the kernel moves the
+// bytes from socket to socket (splice) without copying them through the relay.
 struct Flow
 {
-    std::vector<char> buffer;
-    size_t offset = 0;
-    size_t length = 0;
+    int pipe[2] = {-1, -1};
+    size_t length = 0; // bytes in the pipe
     bool ended = false; // the sender closed its half
     bool passedOn = false; // the receiver was told (its half closed too)
 
-    bool pending() const { return length > offset; }
+    bool open()
+    {
+        if (pipe2(pipe, O_NONBLOCK | O_CLOEXEC) != 0)
+            return false;
+        // A larger pipe moves more per call; the system's smaller limit is fine too.
+        fcntl(pipe[1], F_SETPIPE_SZ, int(kPipeSize));
+        return true;
+    }
+    void close() const
+    {
+        for (int fd : pipe) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    bool pending() const { return length > 0; }
     bool wantsInput() const { return !ended && !pending(); }
     bool done() const { return passedOn; }
 
-    // Reads what from offers; false when the connection failed.
+    // Takes what from offers; false when the connection failed.
     bool fill(int from)
     {
-        if (buffer.empty())
-            buffer.resize(kBufferSize);
-        const ssize_t n = recv(from, buffer.data(), buffer.size(), 0);
-        if (n > 0) {
-            offset = 0;
-            length = static_cast<size_t>(n);
-        } else if (n == 0) {
+        const ssize_t n
+            = splice(from, nullptr, pipe[1], nullptr, kPipeSize, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+        if (n > 0)
+            length += static_cast<size_t>(n);
+        else if (n == 0)
             ended = true;
-        } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        else if (errno != EAGAIN && errno != EINTR)
             return false;
-        }
         return true;
     }
 
-    // Writes what to takes; false when the connection failed (a browser that went away).
-    bool drain(int to)
+    // Gives to what it takes; false when the connection failed (a browser that went away).
+    // The end is passed on as a half-close when closeHalf is set.
+    bool drain(int to, bool closeHalf)
     {
         while (pending()) {
-            const ssize_t n = send(to, buffer.data() + offset, length - offset, MSG_NOSIGNAL);
-            if (n < 0)
-                return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
-            offset += static_cast<size_t>(n);
+            const ssize_t n
+                = splice(pipe[0], nullptr, to, nullptr, length, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+            if (n <= 0)
+                return n < 0 && (errno == EAGAIN || errno == EINTR);
+            length -= static_cast<size_t>(n);
         }
         if (ended && !passedOn) {
-            shutdown(to, SHUT_WR);
+            if (closeHalf)
+                shutdown(to, SHUT_WR);
             passedOn = true;
         }
         return true;
@@ -132,7 +147,9 @@ struct WebRelay::Pair
             return false;
         if ((deviceReady & input) && down.wantsInput() && !down.fill(device))
             return false;
-        if (!up.drain(device) || !down.drain(client))
+        // A browser's end is not passed on: web servers drop an answer whose request was
+        // followed by a half-close. The device ends the connection when it is idle.
+        if (!up.drain(device, false) || !down.drain(client, true))
             return false;
         return !(up.done() && down.done());
     }
@@ -141,6 +158,8 @@ struct WebRelay::Pair
     {
         ::close(client);
         ::close(device);
+        up.close();
+        down.close();
     }
 };
 
@@ -243,16 +262,15 @@ void WebRelay::accept(std::vector<Pair> &pairs)
         const int client = accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (client < 0)
             return;
-        const int device = startConnect(m_target, m_targetLength);
-        if (device < 0) {
-            SCLOG(6, "web relay: device %s:%d unreachable", m_targetHost.c_str(), m_targetPort);
-            close(client);
-            continue;
-        }
         Pair pair;
         pair.client = client;
-        pair.device = device;
-        pairs.push_back(std::move(pair));
+        pair.device = startConnect(m_target, m_targetLength);
+        if (pair.device < 0 || !pair.up.open() || !pair.down.open()) {
+            SCLOG(6, "web relay: device %s:%d unreachable", m_targetHost.c_str(), m_targetPort);
+            pair.close();
+            continue;
+        }
+        pairs.push_back(pair);
     }
 }
 

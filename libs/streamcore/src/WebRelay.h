@@ -14,8 +14,12 @@ namespace StreamCore {
 //
 // Its thread first makes sure the device answers: it connects and asks "HEAD /"; refused, closed
 // without an answer or silent for the probe time reports 0. Then it relays, without blocking
-// on any one connection: a slow or vanished browser costs only its own connection, a browser
-// or device that ends its half is passed on as such (the other side still finishes sending).
+// on any one connection: a slow or vanished browser costs only its own connection; a device
+// that ends its half is passed on as such once its data is through, a browser's end is not
+// (web servers drop an answer whose request is followed by a half-close), the device ends the
+// connection when idle.
+// Bytes go from socket to socket through a pipe per direction (splice), never through the
+// relay's own memory.
 class WebRelay
 {
 public:
