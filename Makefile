@@ -6,7 +6,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DORVANE_WERROR=ON
 endif
 
-.PHONY: all deps build test demo bench fuzz format format-check clean
+.PHONY: all deps build test demo bench fuzz package format format-check clean
 
 all: build
 
@@ -36,6 +36,12 @@ fuzz:
 
 bench: build
 	@scripts/run-benches.sh $(BUILD)
+
+# Debian packages of the client and of orvane-sim in $(BUILD)/packages, checked by lintian.
+package: deps
+	@$(MAKE) --no-print-directory build
+	@cmake --build $(BUILD) --target package
+	@scripts/check-packages.sh $(BUILD)
 
 format:
 	@scripts/format.sh fix

@@ -17,11 +17,13 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa gstreamer1.0-tools
     # reference platform
-    libcpp-httplib-dev libssl-dev openssl
+    libcpp-httplib-dev libssl-dev openssl libqrencode-dev
     # test display and fonts
     xvfb xauth fonts-dejavu-core
     # crash-report symbolisation
     binutils
+    # Debian packages: shlibs, checks of the package, its desktop entry and metadata, man pages
+    dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "StateFolder.h"
 #include "TesmarClient.h"
 #include "WM_GETOBJECT_Filter.h"
 
@@ -167,7 +168,7 @@ void InitLog()
 void InitLocalDirs()
 {
     CConfig &config = CConfig::Instance();
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString programFolder = QDir::currentPath();
     if (config.GetPicAccessInfo().isEmpty())
         config.SetPicAccessInfo(programFolder + "/Picture");
     CConfig::RecordConfig record = config.GetRecordConfig();
@@ -273,7 +274,7 @@ int RunClient(int argc, char *argv[])
     font.setFamily("Microsoft YaHei");
     QApplication::setFont(font);
 
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    QDir::setCurrent(StateFolder::choose(QCoreApplication::applicationDirPath()));
     const QString program = CLocalCfg::Instance().GetProgram();
     QApplication::setWindowIcon(
         QIcon(QString("./Skin/%1/OutFile.ico").arg(CLocalCfg::Instance().GetSkinPath())));

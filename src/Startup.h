@@ -16,7 +16,8 @@ void ClearDirectory(const QString &path);
 // Sends the log, and Qt's own messages with it, to a file named after the time of day when
 // "Flag/logFlag" is on.
 void InitLog();
-// Fills an empty picture folder and record folder with their places in the program folder.
+// Fills an empty picture folder and record folder with their places in the working folder (the
+// program folder, or the user's folder of an installed program).
 void InitLocalDirs();
 // Widget-library language and skin, translators, notifier parameters, application style sheet.
 void InitLanguageAndSkin();

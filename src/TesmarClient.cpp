@@ -3,14 +3,15 @@
 #include "CPublicManager.h"
 #include "Common/CGlobalEvent.h"
 #include "Common/CNetWork.h"
+#include "CommonExportManager/CCommonExportTaskManager.h"
 #include "CommonUI/QCustomWidget.h"
 #include "CommonUI/WaitLoadWidget.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CClientInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "ModuleViews.h"
 #include "PTZ/QPTZManager.h"
-#include "RemoteDoor/QRemoteDoor.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
@@ -85,6 +86,8 @@ TesmarClient::TesmarClient()
     m_publicManager->SetWebViewManager(m_webView);
     connect(m_publicManager, &CPublicManager::sgnActivateMainWindow, this,
             &TesmarClient::onActivateWindow);
+    m_exportManager = new CCommonExportTaskManager;
+    m_exportManager->SetWebViewManager(m_webView);
 
     // The token service's HTTP client and timer belong to the GUI thread: it is created here,
     // before the web queue's worker first stores a user in it.
@@ -96,11 +99,7 @@ TesmarClient::TesmarClient()
                                                     openPlatform.port, "", true);
     connect(Common::CGlobalEvent::Instance(), &Common::CGlobalEvent::sgnSelectWndInfo, this,
             &TesmarClient::onPTZCtrlNotify);
-    SetModuleFactory("accessControl", [](QWidget *parent, Web::IWebViewManager *web) {
-        auto *door = new QRemoteDoor(parent);
-        door->SetWebViewManager(web);
-        return door;
-    });
+    RegisterModuleViews(*this);
     SetPtzHostFactory([](QWidget *parent, const ChannelPTZParams_t &request) {
         auto *host = new QPTZManager(parent, request.bFullScreen);
         host->onSetPTZParams(request.deviceID, request.channelID);
@@ -112,6 +111,7 @@ TesmarClient::TesmarClient()
 TesmarClient::~TesmarClient()
 {
     delete m_publicManager;
+    delete m_exportManager;
     // Its logout signal deletes the module views while the web view still exists.
     delete m_topToolBar;
     StreamCore::IStreamCore::GetInstance()->UnitApi();

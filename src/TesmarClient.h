@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class CCommonExportTaskManager;
 class CPublicManager;
 class QTopToolBar;
 class WaitLoadWidget;
@@ -104,6 +105,7 @@ private:
     WaitLoadWidget *m_waitWidget = nullptr;
     QMap<QString, QWidget *> m_modules; // menu path -> its module view
     CPublicManager *m_publicManager = nullptr;
+    CCommonExportTaskManager *m_exportManager = nullptr;
     QByteArray m_reply;
     bool m_versionChecked = false;
     bool m_pageLoaded = false;

@@ -24,6 +24,13 @@
     </message>
 </context>
 <context>
+    <name>KWGUI::KWTitleBar</name>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
     <name>KWGUI::KWToast</name>
     <message>
         <source>Close</source>

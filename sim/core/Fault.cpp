@@ -212,6 +212,9 @@ SimReply Fault::apply(SimReply reply) const
         reply.status = status != 0 ? status : 200;
         break;
     }
+    // An action that changed the body answers with that body, not with a streamed one.
+    if (action != Action::None && action != Action::Close)
+        reply.stream.reset();
     if (!contentType.isEmpty())
         reply.contentType = contentType;
     for (const auto &header : headers) {

@@ -49,6 +49,10 @@ void ReplyWriter::write(const SimReply &reply, int chunks, int intervalMs,
     for (const auto &header : reply.headers)
         response.set_header(header.first.toStdString(), header.second.toStdString());
     const std::string contentType = reply.contentType.toStdString();
+    if (reply.stream) {
+        writeStream(reply.stream, contentType, response);
+        return;
+    }
     if (chunks <= 0) {
         response.set_content(reply.body.toStdString(), contentType);
         return;
@@ -66,6 +70,21 @@ void ReplyWriter::write(const SimReply &reply, int chunks, int intervalMs,
             if (++*next == parts->size())
                 sink.done();
             return true;
+        });
+}
+
+void ReplyWriter::writeStream(const std::shared_ptr<const SimStream> &stream,
+                              const std::string &contentType, httplib::Response &response) const
+{
+    const StopFlag *stop = &m_stop;
+    response.set_content_provider(
+        size_t(stream->length), contentType,
+        [stream, stop](size_t offset, size_t length, httplib::DataSink &sink) {
+            QByteArray piece;
+            if (!stop->sleepFor(0) || !stream->next(qint64(offset), qint64(length), &piece)
+                || piece.isEmpty())
+                return false;
+            return sink.write(piece.constData(), size_t(piece.size()));
         });
 }
 

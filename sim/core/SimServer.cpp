@@ -17,12 +17,14 @@ SimServer::SimServer(const DeviceFile &devices)
     , m_doors(m_devices, m_tokens)
     , m_control(m_faults, m_log, m_tokens, m_version)
     , m_webApp(m_devices, m_tokens, m_stop)
+    , m_exports(m_devices, m_tokens, m_webApp)
 {
     m_gateway.install(m_router);
     m_abilities.install(m_router);
     m_doors.install(m_router);
     m_control.install(m_router);
     m_webApp.install(m_router);
+    m_exports.install(m_router);
 }
 
 SimServer::~SimServer()

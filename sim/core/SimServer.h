@@ -4,6 +4,7 @@
 #include "ClientVersion.h"
 #include "ControlRoutes.h"
 #include "DeviceFile.h"
+#include "ExportRoutes.h"
 #include "DoorRoutes.h"
 #include "GatewayRoutes.h"
 #include "SimRouter.h"
@@ -80,6 +81,7 @@ private:
     DoorRoutes m_doors;
     ControlRoutes m_control;
     WebAppRoutes m_webApp;
+    ExportRoutes m_exports;
     std::unique_ptr<StaticFiles> m_files;
     std::function<void(httplib::Server &)> m_extraRoutes;
     std::unique_ptr<SelfSignedCertificate> m_certificate;

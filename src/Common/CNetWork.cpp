@@ -126,6 +126,7 @@ void CNetWork::track(QNetworkReply *reply)
             connect(m_reply, &QNetworkReply::finished, m_reply, &QObject::deleteLater);
     }
     m_reply = reply;
+    reply->setReadBufferSize(m_readBufferSize);
     connect(reply, &QNetworkReply::sslErrors, this, &CNetWork::onSSLErrors);
     connect(reply, &QNetworkReply::errorOccurred, this, &CNetWork::onError);
     connect(reply, &QNetworkReply::readyRead, this, &CNetWork::onReadyRead);
@@ -153,6 +154,11 @@ void CNetWork::abortRequest()
     reply->close();
     reply->deleteLater();
     m_reply = nullptr;
+}
+
+void CNetWork::setReadBufferSize(qint64 bytes)
+{
+    m_readBufferSize = bytes;
 }
 
 void CNetWork::onNetWorkTimeOut()
@@ -186,6 +192,8 @@ void CNetWork::onReadyRead()
     if (!m_reply || !m_listener)
         return;
     m_listener->onNetWorkRawHeaderCallBack(m_reply->rawHeaderPairs(), QString());
+    if (!m_reply || !m_listener)
+        return; // the listener aborted the request on seeing the headers
     m_listener->onNetWorkReadyRead(m_reply->readAll(), m_name);
 }
 

@@ -46,6 +46,9 @@ public:
     void post(const QString &body);
     // Cancels the reply in flight, if any.
     void abortRequest();
+    // Most bytes a reply keeps unread before the network waits for the listener (0: no limit,
+    // the default); large downloads set it so that memory stays flat however fast data comes.
+    void setReadBufferSize(qint64 bytes);
 
     // Class-wide headers of every POST.
     static void setPostContentType(const QString &value);
@@ -81,6 +84,7 @@ private:
     QPointer<CNetWorkTimeOut> m_timeOut;
     CNetWorkListener *m_listener = nullptr;
     QString m_name;
+    qint64 m_readBufferSize = 0;
 
     static QString s_contentType;
     static QString s_acceptLanguage;

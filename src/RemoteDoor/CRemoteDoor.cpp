@@ -22,10 +22,10 @@ CRemoteDoor::CRemoteDoor(IRemoteDoorListener *view)
 
 CRemoteDoor::~CRemoteDoor()
 {
-    SetWebViewManager(nullptr);
+    setWebViewManager(nullptr);
 }
 
-void CRemoteDoor::SetWebViewManager(Web::IWebViewManager *manager)
+void CRemoteDoor::setWebViewManager(Web::IWebViewManager *manager)
 {
     if (m_webViewManager)
         m_webViewManager->UnregisterListener(this);

@@ -23,7 +23,7 @@ public:
     ~CRemoteDoor();
 
     // Registers the module's methods with manager (null: unregisters).
-    void SetWebViewManager(Web::IWebViewManager *manager);
+    void setWebViewManager(Web::IWebViewManager *manager);
 
     void onRPCCall(Web::CWebBaseMsg *msg) override;
 

@@ -43,9 +43,9 @@ QRemoteDoor::~QRemoteDoor()
     m_controller.reset();
 }
 
-void QRemoteDoor::SetWebViewManager(Web::IWebViewManager *manager)
+void QRemoteDoor::setWebViewManager(Web::IWebViewManager *manager)
 {
-    m_controller->SetWebViewManager(manager);
+    m_controller->setWebViewManager(manager);
 }
 
 void QRemoteDoor::onSetWndRect(QRect rect)

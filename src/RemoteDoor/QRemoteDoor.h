@@ -26,7 +26,7 @@ public:
     ~QRemoteDoor() override;
 
     // Gives the controller the web view it answers through.
-    void SetWebViewManager(Web::IWebViewManager *manager);
+    void setWebViewManager(Web::IWebViewManager *manager);
     CRemoteDoor *controller() const { return m_controller.get(); }
     QVideoPlay *play() const { return m_play; }
 

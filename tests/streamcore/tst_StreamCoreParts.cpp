@@ -133,14 +133,29 @@ void tst_StreamCoreParts::playByTimeAndLiveRequests()
     PlaybackPlan plan;
     QVERIFY(!plan.setByTime(0, "tok", "DEV", 2, 1000, 1000));
     QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
+    QVERIFY(plan.needsRecordings());
+    QCOMPARE(param(plan.searchParams(), "end"), std::string("5000"));
+    QVERIFY(!plan.setRecordings({{100, 900}, {5000, 6000}}));
+    // Clipped to the span; overlapping recordings play as one.
+    QVERIFY(plan.setRecordings({{3000, 4000}, {500, 1200}, {2000, 3500}, {6000, 7000}}));
+    QVERIFY(!plan.needsRecordings());
     PlaybackPlan::Target t;
-    QVERIFY(plan.target(1500, &t));
-    QCOMPARE(t.position, 500.0);
+    QVERIFY(plan.target(1100, &t));
+    QCOMPARE(t.position, 100.0);
     QVERIFY(!t.reopen);
+    // A moment in the gap lands on the next recording.
+    QVERIFY(plan.target(1500, &t));
+    QVERIFY(t.reopen);
+    QCOMPARE(plan.timeAt(0), 2000LL);
+    QCOMPARE(param(plan.requestParams(), "begin"), std::string("2000"));
+    QCOMPARE(param(plan.requestParams(), "end"), std::string("4000"));
+    QVERIFY(!plan.next());
     QVERIFY(!plan.target(999, &t));
-    QVERIFY(!plan.target(5000, &t));
+    QVERIFY(!plan.target(4500, &t));
     QCOMPARE(plan.recordBeginTime(), 1000LL);
     QVERIFY(plan.currentRecord() == nullptr);
+    QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
+    plan.playWholeSpan();
     QCOMPARE(param(plan.requestParams(), "end"), std::string("5000"));
 
     plan.setLive("tok", "DEV", 4, 0);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPoint>
 
 class QPushButton;
 
@@ -26,18 +25,11 @@ public:
 
     void reject() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    QWidget *makeTitleBar(const QString &title);
     QPushButton *addButton(const char *objectName, const QString &text, int answer);
 
     int m_buttons;
     int m_answer;
-    QWidget *m_titleBar = nullptr;
-    QPoint m_dragOffset;
-    bool m_dragging = false;
 };
 
 } // namespace KWGUI

@@ -10,6 +10,7 @@ namespace {
 
 // Offsets into a recording are small; times since 1970 are not.
 constexpr long long kSmallestTime = 1000000000;
+constexpr size_t kNoPiece = static_cast<size_t>(-1);
 
 } // namespace
 
@@ -58,6 +59,46 @@ bool PlaybackPlan::setByTime(int source, const std::string &token, const std::st
     return true;
 }
 
+PlatformClient::Params PlaybackPlan::searchParams() const
+{
+    return {{"deviceId", m_deviceId},
+            {"channel", std::to_string(m_channel)},
+            {"source", std::to_string(m_source)},
+            {"begin", std::to_string(m_begin)},
+            {"end", std::to_string(m_end)}};
+}
+
+bool PlaybackPlan::setRecordings(std::vector<std::pair<long long, long long>> recordings)
+{
+    if (m_kind != ByTime)
+        return false;
+    std::sort(recordings.begin(), recordings.end());
+    std::vector<Piece> pieces;
+    for (const auto &r : recordings) {
+        const long long begin = std::max(r.first, m_begin);
+        const long long end = std::min(r.second, m_end);
+        if (end <= begin)
+            continue;
+        // Overlapping or touching recordings (an alarm inside a continuous one) play as one.
+        if (!pieces.empty() && begin <= pieces.back().end)
+            pieces.back().end = std::max(pieces.back().end, end);
+        else
+            pieces.push_back({RecordInfo {}, begin, end});
+    }
+    if (pieces.empty())
+        return false;
+    m_pieces = std::move(pieces);
+    m_current = 0;
+    m_pieceStart = m_pieces.front().begin;
+    return true;
+}
+
+void PlaybackPlan::playWholeSpan()
+{
+    if (m_kind == ByTime)
+        m_pieces = {{RecordInfo {}, m_begin, m_end}};
+}
+
 bool PlaybackPlan::setByFile(int source, const std::string &token, const std::string &deviceId,
                              long long begin, long long end, const RecordInfo *records, int count)
 {
@@ -94,8 +135,8 @@ PlatformClient::Params PlaybackPlan::requestParams() const
     case ByTime:
         p.emplace("channel", std::to_string(m_channel));
         p.emplace("source", std::to_string(m_source));
-        p.emplace("begin", std::to_string(m_begin));
-        p.emplace("end", std::to_string(m_end));
+        p.emplace("begin", std::to_string(m_pieceStart));
+        p.emplace("end", std::to_string(m_pieces[m_current].end));
         break;
     case ByFile: {
         const Piece &piece = m_pieces[m_current];
@@ -135,35 +176,38 @@ const RecordInfo *PlaybackPlan::currentRecord() const
     return m_kind == ByFile ? &m_pieces[m_current].record : nullptr;
 }
 
+size_t PlaybackPlan::pieceAt(long long when) const
+{
+    for (size_t i = 0; i < m_pieces.size(); ++i) {
+        if (when < m_pieces[i].end && (m_kind == ByTime || when >= m_pieces[i].begin))
+            return i;
+    }
+    return kNoPiece;
+}
+
 bool PlaybackPlan::target(long long time, Target *target)
 {
-    if (m_kind == ByTime) {
-        if (time < m_begin || time >= m_end)
-            return false;
-        *target = {false, static_cast<double>(time - m_begin)};
-        return true;
-    }
-    if (m_kind != ByFile)
+    if (m_pieces.empty() || (m_kind == ByTime && (time < m_begin || time >= m_end)))
         return false;
-    const long long when = time < kSmallestTime ? m_pieces[m_current].begin + time : time;
-    for (size_t i = 0; i < m_pieces.size(); ++i) {
-        if (when < m_pieces[i].begin || when >= m_pieces[i].end)
-            continue;
-        if (i == m_current && when >= m_pieceStart) {
-            *target = {false, static_cast<double>(when - m_pieceStart)};
-        } else {
-            m_current = i;
-            m_pieceStart = when;
-            *target = {true, 0};
-        }
-        return true;
+    const long long asked
+        = m_kind == ByFile && time < kSmallestTime ? m_pieces[m_current].begin + time : time;
+    const size_t i = pieceAt(asked);
+    if (i == kNoPiece)
+        return false;
+    const long long when = std::max(asked, m_pieces[i].begin);
+    if (i == m_current && when >= m_pieceStart) {
+        *target = {false, static_cast<double>(when - m_pieceStart)};
+    } else {
+        m_current = i;
+        m_pieceStart = when;
+        *target = {true, 0};
     }
-    return false;
+    return true;
 }
 
 bool PlaybackPlan::next()
 {
-    if (m_kind != ByFile || m_current + 1 >= m_pieces.size())
+    if (m_current + 1 >= m_pieces.size())
         return false;
     ++m_current;
     m_pieceStart = m_pieces[m_current].begin;

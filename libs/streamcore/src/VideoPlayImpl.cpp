@@ -12,6 +12,7 @@
 #include "VideoSurface.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QWidget>
 
 #include <algorithm>
@@ -164,25 +165,51 @@ void VideoPlayImpl::openPiece()
 {
     m_awaitingPicture = true;
     m_openTimer.start(Timeouts::openMs());
+    if (m_plan.needsRecordings())
+        ask(PlaybackPlan::kSearchPath, m_plan.searchParams(), &VideoPlayImpl::onRecordings);
+    else
+        ask(m_plan.requestPath(), m_plan.requestParams(), &VideoPlayImpl::onAddress);
+}
+
+void VideoPlayImpl::ask(const std::string &path, const PlatformClient::Params &params,
+                        Answer answer)
+{
     const int handle = m_handle;
     const int generation = m_generation;
     PlatformClient *platform = m_services.platform;
-    const std::string path = m_plan.requestPath();
-    const PlatformClient::Params params = m_plan.requestParams();
     const std::string token = m_plan.token();
     m_services.requests->post([=] {
         const PlatformClient::Reply reply = platform->get(path, params, token);
         GuiPost::to(QCoreApplication::instance(), [=] {
-            if (VideoPlayImpl *play = find(handle))
-                play->onAddress(generation, reply);
+            VideoPlayImpl *play = find(handle);
+            if (play && generation == play->m_generation)
+                (play->*answer)(reply);
         });
     });
 }
 
-void VideoPlayImpl::onAddress(int generation, const PlatformClient::Reply &reply)
+void VideoPlayImpl::onRecordings(const PlatformClient::Reply &reply)
 {
-    if (generation != m_generation)
+    std::vector<std::pair<long long, long long>> recordings;
+    for (const QJsonValue &v : reply.data.value("records").toArray()) {
+        const QJsonObject r = v.toObject();
+        recordings.emplace_back(static_cast<long long>(r.value("begin").toDouble()),
+                                static_cast<long long>(r.value("end").toDouble()));
+    }
+    if (!reply.error.empty()) {
+        // The address request tells what is wrong, or the span plays as the device sends it.
+        SCLOG(4, "play %d: no record search [%s], playing the whole span", m_handle,
+              reply.error.c_str());
+        m_plan.playWholeSpan();
+    } else if (!m_plan.setRecordings(std::move(recordings))) {
+        m_opening ? failOpen(MediaError::kNotFound) : lose(MediaError::kNotFound);
         return;
+    }
+    ask(m_plan.requestPath(), m_plan.requestParams(), &VideoPlayImpl::onAddress);
+}
+
+void VideoPlayImpl::onAddress(const PlatformClient::Reply &reply)
+{
     const std::string url = reply.data.value("url").toString().toStdString();
     if (!reply.error.empty() || url.empty()) {
         const std::string error = reply.error.empty() ? MediaError::kOther : reply.error;
@@ -190,6 +217,7 @@ void VideoPlayImpl::onAddress(int generation, const PlatformClient::Reply &reply
         return;
     }
     const int handle = m_handle;
+    const int generation = m_generation;
     auto notify = [handle, generation](const PipelineEvent &event) {
         GuiPost::to(QCoreApplication::instance(), [=] {
             if (VideoPlayImpl *play = find(handle))
@@ -247,11 +275,13 @@ void VideoPlayImpl::onEndOfStream()
         m_opening ? failOpen(MediaError::kConnection) : lose(MediaError::kConnection);
         return;
     }
-    stopPipeline();
+    // The last picture stays until the next recording shows its first.
+    stopPipeline(KeepPicture);
     if (m_plan.next()) {
         openPiece();
         return;
     }
+    stopPipeline();
     m_state = VIDEO_STATE_ENDED;
     emitEvent(VIDEO_EVENT_PLAYBACK_END, VIDEO_OUTCOME_NONE, MediaError::kNone);
 }
@@ -284,15 +314,16 @@ void VideoPlayImpl::lose(const std::string &error)
               error.empty() ? MediaError::kConnection : error);
 }
 
-void VideoPlayImpl::stopPipeline()
+void VideoPlayImpl::stopPipeline(Picture picture)
 {
     m_openTimer.stop();
     m_awaitingPicture = false;
-    if (m_surface) {
+    if (m_surface && picture == DropPicture) {
         m_surface->hide();
         m_surface->clearPicture();
     }
-    m_slot->clear();
+    if (picture == DropPicture)
+        m_slot->clear();
     if (!m_pipeline)
         return;
     m_pipeline->detach();

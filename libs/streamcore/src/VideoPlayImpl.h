@@ -80,17 +80,27 @@ public:
 private:
     bool ready(const char *token, const char *deviceId) const;
     int beginOpen();
+    using Answer = void (VideoPlayImpl::*)(const PlatformClient::Reply &);
+    enum Picture {
+        DropPicture,
+        KeepPicture, // shown until the next stream's first picture replaces it
+    };
+
     void openPiece();
     // The size the pipeline scales pictures to: the view's, more when a part is shown zoomed
     // (never beyond the stream's own size).
     void applyViewSize();
-    void onAddress(int generation, const PlatformClient::Reply &reply);
+    // Sends an open-platform request on the library's worker; the answer comes back on this
+    // thread unless another open or a stop came first.
+    void ask(const std::string &path, const PlatformClient::Params &params, Answer answer);
+    void onRecordings(const PlatformClient::Reply &reply);
+    void onAddress(const PlatformClient::Reply &reply);
     void onPipelineEvent(int generation, const PipelineEvent &event);
     void onEndOfStream();
     void onOpenTimeout();
     void failOpen(const std::string &error);
     void lose(const std::string &error);
-    void stopPipeline();
+    void stopPipeline(Picture picture = DropPicture);
     // The end of a job of the library's thread: outcome 0, or 4 with "99".
     void emitOutcome(int code, bool ok);
     void emitEvent(int code, int outcome, const std::string &error, int width = 0, int height = 0);

@@ -13,13 +13,14 @@ std::string StreamRecipe::overlayAndEncoder(const ChannelSpec &channel, int heig
                                 "shaded-background=true font-desc=\"Sans Bold "
         + std::to_string(fontPixels) + "px\"";
     // A constant quantiser keeps every picture sharp, the first one after a key-frame request
-    // included; the scene is flat, so the bit rate stays modest. Key frames every second. H.264
-    // goes out as a byte stream with the parameter sets before every key frame, H.265 with
-    // them in the session description only.
+    // included; the scene is flat, so the bit rate stays modest. Key frames every second. Both
+    // codecs go out as a byte stream with the parameter sets before every key frame (x265 writes
+    // VPS, SPS and PPS before the first picture only unless told to repeat them), so that a
+    // viewer joining mid-stream decodes without the session description.
     if (channel.codec == "h265")
         return overlay
             + " ! x265enc tune=zerolatency speed-preset=ultrafast key-int-max=25 qp=24"
-              " ! h265parse";
+              " option-string=repeat-headers=1 ! h265parse";
     return overlay
         + " ! x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 threads=1"
           " pass=quant quantizer=24 ! video/x-h264,stream-format=byte-stream ! h264parse";

@@ -133,6 +133,19 @@ export const client = {
             messageID: message.messageID,
         }),
     openDeviceWeb: (deviceId) => call('OpenDeviceWeb', {deviceId}),
+    // A file for the client to save. Downloads (exportType 0) name the gateway path and how to
+    // ask it (requestType "GET" or "POST" with requestParams as the body); content exports
+    // (exportType 2) carry the file in requestParams, as Base64 when isBase64.
+    exportFile: ({requestType = 'GET', requestUrl = '', requestParams = '', exportType = 0, name,
+                  isBase64}) =>
+        call('CommonExportFile', {
+            requestType,
+            requestUrl,
+            requestParams,
+            exportType,
+            ...(name === undefined ? {} : {name}),
+            ...(isBase64 === undefined ? {} : {isBase64: isBase64 ? 1 : 0}),
+        }),
     // Where a module's video lies in the page: rect {left, top, right, bottom} in CSS pixels.
     setVideoRect: (module, rect) =>
         call('SetWndRect', {module, left: rect.left, top: rect.top, right: rect.right,

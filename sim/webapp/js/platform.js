@@ -49,6 +49,9 @@ export const platform = {
     // [{deviceId, deviceName, deviceType, shopName, online, channels: [...]}, ...]
     devices: (token) => request('POST', '/gateway/device/veltra/deviceList', {token, body: {}}),
     // {messages: [...newer than after], last}; waits up to waitMs for a newer one
+    // {name, content}: the device's QR code, a PNG in Base64
+    qrCode: (token, deviceId) =>
+        request('GET', `/gateway/export/qrCode?deviceId=${encodeURIComponent(deviceId)}`, {token}),
     messages: (token, after, waitMs = 0, signal = undefined) =>
         request('GET', `/gateway/message/list?after=${after}&waitMs=${waitMs}`, {token, signal}),
     // {deviceId, channelId, openedAt}

@@ -427,7 +427,8 @@ int CVideoFrame::hasRecordIn(int index, qint64 start, qint64 end) const
 
 int CVideoFrame::playAt(int index, qint64 time)
 {
-    return wnd(index)->openPlayback(time, QDateTime::currentSecsSinceEpoch());
+    QVideoWnd *w = wnd(index);
+    return w ? w->openPlayback(time, QDateTime::currentSecsSinceEpoch()) : -1;
 }
 
 int CVideoFrame::stepPlayback(int delta)

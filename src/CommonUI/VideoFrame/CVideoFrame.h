@@ -113,6 +113,8 @@ public:
     int stepPlayback(int delta);
     // Every window's play time (0 when it plays no recording).
     QList<qint64> wndTimes() const;
+    // Opens window index again as playback from time (seconds since 1970) up to now.
+    int playAt(int index, qint64 time);
 
     // Lets window index follow its new width when automatic definition is on.
     void followWndWidth(int index, int width);
@@ -134,7 +136,6 @@ private:
     template<typename Fn> int onSelected(Fn fn) const;
     bool anyTalking(int except) const;
     int openChannel(int index, ChannelInfo_t channel);
-    int playAt(int index, qint64 time);
     int resolveStep(int index, PendingStep step);
     bool dayCached(const QVideoWnd *w, const QString &day) const;
     QList<RecordSegment_t> dayRecords(const QVideoWnd *w, const QString &day) const;

@@ -119,6 +119,11 @@ int QVideoFrame::stepPlayback(int delta)
     return m_frame->stepPlayback(delta);
 }
 
+int QVideoFrame::playAt(int index, qint64 time)
+{
+    return m_frame->playAt(index, time);
+}
+
 void QVideoFrame::setFlag(int key, bool value)
 {
     m_frame->setFlag(key, value);

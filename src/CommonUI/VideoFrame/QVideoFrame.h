@@ -48,6 +48,7 @@ public:
     int hasRecordIn(int index, qint64 start, qint64 end) const;
     QList<qint64> wndTimes() const;
     int stepPlayback(int delta);
+    int playAt(int index, qint64 time);
     void setFlag(int key, bool value);
     int recordVideo(bool on);
     int snapshotVideo();

@@ -14,7 +14,6 @@
 #include <StreamCore/VideoPlay.h>
 #include <kwl/KPrintLog.h>
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -470,10 +469,11 @@ QString CVideoWnd::takeTemporaryPicture(const QString &previous)
         return previous;
     if (!previous.isEmpty())
         QFile::remove(previous);
-    const QString folder = QCoreApplication::applicationDirPath() + "/tmp";
+    // The scratch folder that start-up empties, in the working folder (the user's own when the
+    // program folder is shared).
+    const QString folder = QDir::currentPath() + "/tmp";
     QDir().mkpath(folder);
-    const QString path = QString("%1/tmp/%2.jpg")
-                             .arg(QCoreApplication::applicationDirPath(), now(kFileTimeFormat));
+    const QString path = QString("%1/%2.jpg").arg(folder, now(kFileTimeFormat));
     return snapShot(path) == 0 ? path : QString();
 }
 

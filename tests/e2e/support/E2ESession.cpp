@@ -67,10 +67,16 @@ bool E2ESession::startClient(QString *error)
 
 bool E2ESession::logIn(const QString &userName, const QString &password, QString *error)
 {
-    return m_page.waitFor("document.querySelector('#login-form')", error)
-        && m_page.type("#login-user", userName, error)
-        && m_page.type("#login-password", password, error) && m_page.click("#login-submit", error)
-        && m_page.waitFor("document.querySelector('.shell')", error);
+    return logIn(m_page, userName, password, error);
+}
+
+bool E2ESession::logIn(DevToolsClient &page, const QString &userName, const QString &password,
+                       QString *error)
+{
+    return page.waitFor("document.querySelector('#login-form')", error)
+        && page.type("#login-user", userName, error)
+        && page.type("#login-password", password, error) && page.click("#login-submit", error)
+        && page.waitFor("document.querySelector('.shell')", error);
 }
 
 void E2ESession::stop()
@@ -94,7 +100,11 @@ SyncHttp::Reply E2ESession::sim(const QByteArray &verb, const QString &path,
 
 QJsonArray E2ESession::simRequests(const QString &path)
 {
-    return sim("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
-        .json()["requests"]
-        .toArray();
+    return simRequests(simUrl(), path);
+}
+
+QJsonArray E2ESession::simRequests(const QString &simUrl, const QString &path)
+{
+    const QUrl url(simUrl + "/sim/requests?path=" + QUrl::toPercentEncoding(path));
+    return SyncHttp::send("GET", url).json()["requests"].toArray();
 }

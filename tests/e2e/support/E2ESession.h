@@ -26,6 +26,8 @@ public:
     bool startClient(QString *error);
     // Logs in through the login page and waits until the console shows.
     bool logIn(const QString &userName, const QString &password, QString *error);
+    static bool logIn(DevToolsClient &page, const QString &userName, const QString &password,
+                      QString *error);
     // Stops the client and the sim.
     void stop();
 
@@ -33,6 +35,7 @@ public:
     SyncHttp::Reply sim(const QByteArray &verb, const QString &path, const QJsonObject &body = {});
     // The requests the sim logged for a path, oldest first.
     QJsonArray simRequests(const QString &path);
+    static QJsonArray simRequests(const QString &simUrl, const QString &path);
     QString simUrl() const { return m_sim.simUrl(); }
     ProgramFolder &folder() { return m_folder; }
     ChildProcess *client() const { return m_client; }

@@ -1,0 +1,12 @@
+#include <KWGui/KWProgressBar.h>
+
+namespace KWGUI {
+
+KWProgressBar::KWProgressBar(QWidget *parent)
+    : QProgressBar(parent)
+{
+    setObjectName("KWProgressBar");
+    setTextVisible(false);
+}
+
+} // namespace KWGUI
