@@ -22,6 +22,14 @@
         <source>QRCode download success</source>
         <translation>QR code downloaded</translation>
     </message>
+    <message>
+        <source>NoName</source>
+        <translation>NoName</translation>
+    </message>
+    <message>
+        <source>The export could not be saved: %1</source>
+        <translation>The export could not be saved: %1</translation>
+    </message>
 </context>
 <context>
     <name>CDeviceConfigure</name>
@@ -193,6 +201,21 @@
     <message>
         <source>Application had runned!</source>
         <translation>The application is already running!</translation>
+    </message>
+</context>
+<context>
+    <name>QPTZWidget</name>
+    <message>
+        <source>云台操作</source>
+        <translation>PTZ control</translation>
+    </message>
+    <message>
+        <source>方向控制</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>焦距控制</source>
+        <translation>Zoom</translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,14 @@
         <source>QRCode download success</source>
         <translation>二维码下载成功</translation>
     </message>
+    <message>
+        <source>NoName</source>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>The export could not be saved: %1</source>
+        <translation>导出文件无法保存：%1</translation>
+    </message>
 </context>
 <context>
     <name>CDeviceConfigure</name>
@@ -193,6 +201,21 @@
     <message>
         <source>Application had runned!</source>
         <translation>程序已经在运行！</translation>
+    </message>
+</context>
+<context>
+    <name>QPTZWidget</name>
+    <message>
+        <source>云台操作</source>
+        <translation>云台操作</translation>
+    </message>
+    <message>
+        <source>方向控制</source>
+        <translation>方向控制</translation>
+    </message>
+    <message>
+        <source>焦距控制</source>
+        <translation>焦距控制</translation>
     </message>
 </context>
 <context>
