@@ -204,6 +204,21 @@
     </message>
 </context>
 <context>
+    <name>QPTZWidget</name>
+    <message>
+        <source>云台操作</source>
+        <translation>PTZ control</translation>
+    </message>
+    <message>
+        <source>方向控制</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>焦距控制</source>
+        <translation>Zoom</translation>
+    </message>
+</context>
+<context>
     <name>QRecordVideoPlay</name>
     <message>
         <source>No Video Record</source>

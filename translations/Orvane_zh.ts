@@ -204,6 +204,21 @@
     </message>
 </context>
 <context>
+    <name>QPTZWidget</name>
+    <message>
+        <source>云台操作</source>
+        <translation>云台操作</translation>
+    </message>
+    <message>
+        <source>方向控制</source>
+        <translation>方向控制</translation>
+    </message>
+    <message>
+        <source>焦距控制</source>
+        <translation>焦距控制</translation>
+    </message>
+</context>
+<context>
     <name>QRecordVideoPlay</name>
     <message>
         <source>No Video Record</source>

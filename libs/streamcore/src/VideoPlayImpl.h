@@ -87,14 +87,14 @@ private:
     };
 
     void openPiece();
+    // The size the pipeline scales pictures to: the view's, more when a part is shown zoomed
+    // (never beyond the stream's own size).
+    void applyViewSize();
     // Sends an open-platform request on the library's worker; the answer comes back on this
     // thread unless another open or a stop came first.
     void ask(const std::string &path, const PlatformClient::Params &params, Answer answer);
     void onRecordings(const PlatformClient::Reply &reply);
     void onAddress(const PlatformClient::Reply &reply);
-    // The size the pipeline scales pictures to: the view's, more when a part is shown zoomed
-    // (never beyond the stream's own size).
-    void applyViewSize();
     void onPipelineEvent(int generation, const PipelineEvent &event);
     void onEndOfStream();
     void onOpenTimeout();
