@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
+
 VideoProbe::VideoProbe(int mode, QSize size)
     : m_window(std::make_unique<QWidget>())
 {
@@ -27,31 +29,22 @@ void VideoProbe::OnVideoEvent(const StreamCore::VideoEvent *e)
         {e->code, e->outcome, QString::fromUtf8(e->error), e->kind, e->width, e->height});
 }
 
-bool VideoProbe::waitUntil(const std::function<bool()> &done, int timeoutMs) const
-{
-    return QTest::qWaitFor(done, timeoutMs);
-}
-
 bool VideoProbe::waitFor(int code, int outcome, int timeoutMs)
 {
-    return waitUntil(
+    return QTest::qWaitFor(
         [&] {
-            for (const Event &e : m_events) {
-                if (e.code == code && (outcome < 0 || e.outcome == outcome))
-                    return true;
-            }
-            return false;
+            return std::any_of(m_events.begin(), m_events.end(), [&](const Event &e) {
+                return e.code == code && (outcome < 0 || e.outcome == outcome);
+            });
         },
         timeoutMs);
 }
 
 VideoProbe::Event VideoProbe::first(int code) const
 {
-    for (const Event &e : m_events) {
-        if (e.code == code)
-            return e;
-    }
-    return {-1, -1, QString(), -1, 0, 0};
+    const auto it = std::find_if(m_events.begin(), m_events.end(),
+                                 [code](const Event &e) { return e.code == code; });
+    return it == m_events.end() ? Event {-1, -1, QString(), -1, 0, 0} : *it;
 }
 
 bool VideoProbe::readStamp(SimMedia::FrameStamp *stamp) const

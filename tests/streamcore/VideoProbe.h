@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTest>
 #include <QWidget>
 
 #include <memory>
@@ -40,20 +41,15 @@ public:
     bool readStamp(SimMedia::FrameStamp *stamp) const;
     // Waits until the picture shows a stamp accepted by the predicate.
     template<typename Pred>
-    bool waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs = 10000) const;
+    bool waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs = 10000) const
+    {
+        return QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, timeoutMs);
+    }
 
     void OnVideoEvent(const StreamCore::VideoEvent *event) override;
 
 private:
-    bool waitUntil(const std::function<bool()> &done, int timeoutMs) const;
-
     std::unique_ptr<QWidget> m_window;
     StreamCore::VideoPlay *m_play = nullptr;
     QList<Event> m_events;
 };
-
-template<typename Pred>
-bool VideoProbe::waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs) const
-{
-    return waitUntil([&] { return readStamp(stamp) && pred(*stamp); }, timeoutMs);
-}

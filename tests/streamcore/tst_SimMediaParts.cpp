@@ -55,18 +55,16 @@ void tst_SimMediaParts::stampSurvivesScalingAndRejectsNoise()
     QImage luma(320, 180, QImage::Format_Grayscale8);
     luma.fill(128);
     stamp.paint(luma.bits(), luma.bytesPerLine(), luma.width(), luma.height());
+    const auto fields = [](const FrameStamp &s) {
+        return QList<qint64> {s.deviceTag, s.channel, s.seconds, s.pan, s.tilt, s.zoom};
+    };
     // Shown as BGRx, at the window's size (smaller and larger, smoothly scaled).
     for (const QSize &size : {QSize(320, 180), QSize(213, 120), QSize(800, 451)}) {
         const QImage shown = luma.convertToFormat(QImage::Format_RGB32)
                                  .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         FrameStamp read;
         QVERIFY(read.read(shown.constBits(), shown.bytesPerLine(), shown.width(), shown.height()));
-        QCOMPARE(read.deviceTag, stamp.deviceTag);
-        QCOMPARE(read.channel, stamp.channel);
-        QCOMPARE(read.seconds, stamp.seconds);
-        QCOMPARE(read.pan, stamp.pan);
-        QCOMPARE(read.tilt, stamp.tilt);
-        QCOMPARE(read.zoom, stamp.zoom);
+        QCOMPARE(fields(read), fields(stamp));
     }
     QVERIFY(FrameStamp::tagOf("NVR0001") != FrameStamp::tagOf("NVR0002"));
     // A picture without a stamp, or with one damaged block, is not read.

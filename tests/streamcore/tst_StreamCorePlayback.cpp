@@ -30,16 +30,13 @@ std::vector<SimMedia::Record> recordedDay()
 
 RecordInfo infoOf(const SimMedia::Record &r)
 {
+    const auto text = [](qint64 t) {
+        return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd HH:mm:ss").toUtf8();
+    };
     RecordInfo info {};
     std::strcpy(info.recordId, r.id.c_str());
-    std::strcpy(info.beginTime,
-                QDateTime::fromSecsSinceEpoch(r.begin)
-                    .toString("yyyy-MM-dd HH:mm:ss")
-                    .toUtf8()
-                    .constData());
-    std::strcpy(
-        info.endTime,
-        QDateTime::fromSecsSinceEpoch(r.end).toString("yyyy-MM-dd HH:mm:ss").toUtf8().constData());
+    std::strcpy(info.beginTime, text(r.begin).constData());
+    std::strcpy(info.endTime, text(r.end).constData());
     info.channel = 1;
     return info;
 }
@@ -86,8 +83,7 @@ void tst_StreamCorePlayback::byTimePausesSeeksAndSpeedsUp()
     QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
                                        1, begin, end),
              0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
     QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
     QCOMPARE(play->IsPlayByTime(), 1);
     QCOMPARE(play->GetRecordBeginTime(), begin);
@@ -214,8 +210,7 @@ void tst_StreamCorePlayback::playbackFailures()
     QCOMPARE(probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, token.toUtf8(), device.toUtf8(),
                                                1, begin, begin + 60),
              0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_FAILED));
     QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).error, error);
     QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
 }
