@@ -17,16 +17,19 @@ constexpr int kLong = 600000; // long enough never to end within a test
 
 QWidget *toastWithText(const QString &text)
 {
-    const int at = shownToasts().indexOf(text);
-    return at < 0 ? nullptr : shownToastWindows().at(at);
+    QLabel *label = toastShowing(text);
+    return label ? label->window() : nullptr;
 }
 
-void writePicture(const QString &path, QSize size)
+// A notifier already taking toasts, which stay until closed.
+struct StartedNotify : KWMessageNotify
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QVERIFY(image.save(path));
-}
+    explicit StartedNotify(int displayTime = kLong)
+    {
+        SetDisplayTime(displayTime);
+        StartMessageProcess();
+    }
+};
 
 // Receives what the notifier hands to the desktop.
 class UrlRecorder : public QObject
@@ -83,9 +86,7 @@ private slots:
 
     void clickingALinkEmitsItsId()
     {
-        KWMessageNotify notify;
-        notify.SetDisplayTime(kLong);
-        notify.StartMessageProcess();
+        StartedNotify notify;
         QStringList clicked;
         connect(&notify, &KWMessageNotify::sgnClickTextLink, this,
                 [&](QString &linkId) { clicked << linkId; });
@@ -93,21 +94,18 @@ private slots:
         notify.AddTextNotification("plain");
         QTRY_COMPARE(shownToastWindows().size(), 2);
         // A plain toast's text is not a link.
-        QTest::mouseClick(toastWithText("plain")->findChild<QLabel *>("KWToastText"),
-                          Qt::LeftButton);
+        QTest::mouseClick(toastShowing("plain"), Qt::LeftButton);
         QVERIFY(clicked.isEmpty());
         QWidget *link = toastWithText("Door opened at shop 12");
         QCOMPARE(link->property("kind").toString(), QString("link"));
-        QTest::mouseClick(link->findChild<QLabel *>("KWToastText"), Qt::LeftButton);
+        QTest::mouseClick(toastText(link), Qt::LeftButton);
         QCOMPARE(clicked, QStringList {"{link-12}"});
         QTRY_COMPARE(shownToasts(), QStringList {"plain"}); // a clicked toast has done its job
     }
 
     void toastsStackWithoutOverlapAndTheOldestRollOut()
     {
-        KWMessageNotify notify;
-        notify.SetDisplayTime(kLong);
-        notify.StartMessageProcess();
+        StartedNotify notify;
         for (int i = 1; i <= 7; ++i)
             notify.AddTextNotification(i == 6 ? QString("a long text that wraps ").repeated(8)
                                               : QString::number(i));
@@ -138,9 +136,7 @@ private slots:
 
     void toastsLeaveAfterTheirTimeUnlessHovered()
     {
-        KWMessageNotify notify;
-        notify.SetDisplayTime(50);
-        notify.StartMessageProcess();
+        StartedNotify notify(50);
         notify.AddTextNotification("hovered");
         notify.AddTextNotification("ignored");
         QWidget *hovered = toastWithText("hovered");
@@ -159,11 +155,12 @@ private slots:
 
     void pictureToastShowsThePictureScaledToTheToast()
     {
-        writePicture("wide.png", QSize(800, 400));
-        writePicture("small.png", QSize(100, 60));
-        KWMessageNotify notify;
-        notify.SetDisplayTime(kLong);
-        notify.StartMessageProcess();
+        for (const QSize size : {QSize(800, 400), QSize(100, 60)}) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(Qt::darkCyan);
+            QVERIFY(image.save(size.width() > 100 ? "wide.png" : "small.png"));
+        }
+        StartedNotify notify;
         notify.AddPictureNotification("QRCode download success",
                                       QDir::current().filePath("wide.png"));
         notify.AddPictureNotification("small", "small.png");
@@ -200,9 +197,7 @@ private slots:
         QDesktopServices::setUrlHandler("file", &recorder, "open");
         const QString file = QDir::current().filePath("Record/shop 1/ch1.mp4");
         {
-            KWMessageNotify notify;
-            notify.SetDisplayTime(kLong);
-            notify.StartMessageProcess();
+            StartedNotify notify;
             if (record)
                 notify.AddRecordNotification("Save Record Succeed", file);
             else
@@ -221,10 +216,17 @@ private slots:
                                QUrl::fromLocalFile(QFileInfo(file).absolutePath())}));
     }
 
-    void parametersBringTheTranslationAndTheSchemesLook()
+    // The translation and the scheme's look come with the parameters; a toast never takes the
+    // focus from the main window.
+    void parametersAndFocus()
     {
         QVERIFY(TestEnv::writeFile(QDir::currentPath() + "/Skin/Harbour/KWGUI/CSS/toast.css",
                                    "#KWToastText { color: #010203; }"));
+        QWidget main;
+        main.resize(400, 300);
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
 
         KWMessageNotify notify;
         notify.SetDisplayTime(kLong);
@@ -238,22 +240,7 @@ private slots:
                  QString("打开文件"));
         QCOMPARE(toast->findChild<QLabel *>("KWToastTitle")->text(), QString("提示"));
         QVERIFY(toast->styleSheet().contains("#010203"));
-    }
 
-    void toastsNeverTakeTheFocus()
-    {
-        QWidget main;
-        main.resize(400, 300);
-        main.show();
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-
-        KWMessageNotify notify;
-        notify.SetDisplayTime(kLong);
-        notify.StartMessageProcess();
-        notify.AddFileNotification("SnapShot Succeed", "/tmp/x.jpg");
-        QTRY_COMPARE(shownToastWindows().size(), 1);
-        QWidget *toast = shownToastWindows().first();
         QVERIFY(QTest::qWaitForWindowExposed(toast));
         QVERIFY(toast->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         QVERIFY(toast->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
