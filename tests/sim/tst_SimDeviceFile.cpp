@@ -22,24 +22,27 @@ QJsonObject firstOf(const QJsonObject &file, const QString &list)
     return file.value(list).toArray().first().toObject();
 }
 
-// Replaces member key of the first element of list.
-QJsonObject withFirst(const QString &list, const QString &key, const QJsonValue &value)
+QJsonObject with(QJsonObject object, const QString &key, const QJsonValue &value)
 {
-    QJsonObject file = validFile();
-    QJsonArray array = file.value(list).toArray();
-    QJsonObject element = array.first().toObject();
     if (value.isUndefined())
-        element.remove(key);
+        object.remove(key);
     else
-        element.insert(key, value);
-    array.replace(0, element);
-    file.insert(list, array);
-    return file;
+        object.insert(key, value);
+    return object;
 }
 
-QByteArray text(const QJsonObject &file)
+// The valid file with member key of the first element of list replaced (removed when undefined).
+QByteArray withFirst(const QString &list, const QString &key, const QJsonValue &value)
 {
-    return QJsonDocument(file).toJson();
+    QJsonArray array = validFile().value(list).toArray();
+    array.replace(0, with(array.first().toObject(), key, value));
+    return QJsonDocument(with(validFile(), list, array)).toJson();
+}
+
+// The valid file with a top-level member replaced.
+QByteArray withTop(const QString &key, const QJsonValue &value)
+{
+    return QJsonDocument(with(validFile(), key, value)).toJson();
 }
 
 } // namespace
@@ -84,7 +87,8 @@ private slots:
         QJsonObject given = validFile();
         given.insert("openPlatform", QJsonObject {{"schedule", "weekdays"}});
         QString error;
-        const std::optional<DeviceFile> file = DeviceFile::parse(text(given), &error);
+        const std::optional<DeviceFile> file
+            = DeviceFile::parse(QJsonDocument(given).toJson(), &error);
         QVERIFY2(file, qPrintable(error));
         const QJsonObject device = firstOf(file->document(), "devices");
         QCOMPARE(device["brand"].toString(), QString("general"));
@@ -110,49 +114,39 @@ private slots:
         QTest::newRow("syntax") << QByteArray("{\n  \"shops\": [,]\n}")
                                 << "line 2, column 14: illegal value";
         QTest::newRow("array at top") << QByteArray("[]") << "top level: must be an object";
-        QJsonObject noShops = validFile();
-        noShops.remove("shops");
-        QTest::newRow("no shops") << text(noShops)
+        QTest::newRow("no shops") << withTop("shops", QJsonValue::Undefined)
                                   << "top level: \"shops\" must be a non-empty array";
         QTest::newRow("device id missing")
-            << text(withFirst("devices", "deviceId", QJsonValue::Undefined))
+            << withFirst("devices", "deviceId", QJsonValue::Undefined)
             << "devices[0]: \"deviceId\" must be a non-empty string";
-        QTest::newRow("device type unknown") << text(withFirst("devices", "deviceType", "toaster"))
+        QTest::newRow("device type unknown") << withFirst("devices", "deviceType", "toaster")
                                              << "devices[0]: \"deviceType\" must be one of "
                                                 "recorder, camera, door";
-        QTest::newRow("unknown shop") << text(withFirst("devices", "shopCode", "Z"))
+        QTest::newRow("unknown shop") << withFirst("devices", "shopCode", "Z")
                                       << "devices[0]: \"shopCode\" \"Z\" names no shop";
-        QTest::newRow("port out of range") << text(withFirst("devices", "streamPort", 70000))
+        QTest::newRow("port out of range") << withFirst("devices", "streamPort", 70000)
                                            << "devices[0]: \"streamPort\" must be a whole number "
                                               "from 0 to 65535";
-        QTest::newRow("no channels") << text(withFirst("devices", "channels", QJsonArray()))
+        QTest::newRow("no channels") << withFirst("devices", "channels", QJsonArray())
                                      << "devices[0]: \"channels\" must be a non-empty array";
         QTest::newRow("channel twice")
-            << text(withFirst("devices", "channels",
-                              QJsonArray {QJsonObject {{"channelId", 1}, {"channelName", "a"}},
-                                          QJsonObject {{"channelId", 1}, {"channelName", "b"}}}))
+            << withFirst("devices", "channels",
+                         QJsonArray {QJsonObject {{"channelId", 1}, {"channelName", "a"}},
+                                     QJsonObject {{"channelId", 1}, {"channelName", "b"}}})
             << "devices[0].channels[1]: \"channelId\" \"1\" is used twice";
         QTest::newRow("channel without name")
-            << text(withFirst("devices", "channels", QJsonArray {QJsonObject {{"channelId", 1}}}))
+            << withFirst("devices", "channels", QJsonArray {QJsonObject {{"channelId", 1}}})
             << "devices[0].channels[0]: \"channelName\" must be a non-empty string";
-        QTest::newRow("device not an object") << [] {
-            QJsonObject file = validFile();
-            file.insert("devices", QJsonArray {42});
-            return text(file);
-        }() << "devices[0]: must be an object";
+        QTest::newRow("device not an object")
+            << withTop("devices", QJsonArray {42}) << "devices[0]: must be an object";
         QTest::newRow("unknown user menu")
-            << text(withFirst("users", "menus", QJsonArray {"nowhere"}))
+            << withFirst("users", "menus", QJsonArray {"nowhere"})
             << "users[0]: \"menus\" names an unknown menu path [\"nowhere\"]";
-        QTest::newRow("version not text") << [] {
-            QJsonObject file = validFile();
-            file.insert("version", QJsonObject {{"url", 5}});
-            return text(file);
-        }() << "version: \"url\" must be a string";
-        QTest::newRow("negative lifetime") << [] {
-            QJsonObject file = validFile();
-            file.insert("tokenLifetime", -1);
-            return text(file);
-        }() << "top level: \"tokenLifetime\" must be a whole number from 0 to 315360000";
+        QTest::newRow("version not text")
+            << withTop("version", QJsonObject {{"url", 5}}) << "version: \"url\" must be a string";
+        QTest::newRow("negative lifetime")
+            << withTop("tokenLifetime", -1)
+            << "top level: \"tokenLifetime\" must be a whole number from 0 to 315360000";
     }
 
     void brokenFilesNameWhatIsWrongAndWhere()

@@ -2,7 +2,10 @@
 #include "SimTestClient.h"
 #include "TestEnv.h"
 
+#include <QtNetwork>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -16,6 +19,21 @@ const QString demoToken = "ut-demo-7f3a9c21";
 QByteArray loginBody(const QString &user, const QString &password)
 {
     return QJsonDocument(QJsonObject {{"userName", user}, {"password", password}}).toJson();
+}
+
+// A GET through Qt's network stack with the given TLS settings: its error.
+QNetworkReply::NetworkError get(const QString &url, const QSslConfiguration &ssl,
+                                QList<QSslError> *sslErrors = nullptr)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request {QUrl(url)};
+    request.setSslConfiguration(ssl);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    if (sslErrors)
+        QObject::connect(reply.get(), &QNetworkReply::sslErrors,
+                         [sslErrors](const QList<QSslError> &errors) { *sslErrors = errors; });
+    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+    return finished.wait(20000) ? reply->error() : QNetworkReply::TimeoutError;
 }
 
 } // namespace
@@ -143,26 +161,14 @@ private slots:
     {
         QString error;
         QJsonObject file = DeviceFile::builtIn().document();
-        QJsonArray devices;
-        devices.append(
-            QJsonObject {{"deviceId", "R1"},
-                         {"deviceName", "Recorder"},
-                         {"deviceType", "recorder"},
-                         {"shopCode", "S001"},
-                         {"ability", "Talk RTSV1"},
-                         {"streamPort", 9000},
-                         {"devLoginName", "root"},
-                         {"devLoginPassword", "pw"},
-                         {"channels",
-                          QJsonArray {QJsonObject {
-                              {"channelId", 3}, {"channelName", "Till"}, {"ability", "PTZ"}}}}});
-        devices.append(QJsonObject {
-            {"deviceId", "C2"},
-            {"deviceName", "Camera"},
-            {"deviceType", "camera"},
-            {"shopCode", "S002"},
-            {"online", false},
-            {"channels", QJsonArray {QJsonObject {{"channelId", 1}, {"channelName", "Door"}}}}});
+        const QJsonArray devices = QJsonDocument::fromJson(R"([
+            {"deviceId": "R1", "deviceName": "Recorder", "deviceType": "recorder",
+             "shopCode": "S001", "ability": "Talk RTSV1", "streamPort": 9000,
+             "devLoginName": "root", "devLoginPassword": "pw",
+             "channels": [{"channelId": 3, "channelName": "Till", "ability": "PTZ"}]},
+            {"deviceId": "C2", "deviceName": "Camera", "deviceType": "camera", "shopCode": "S002",
+             "online": false, "channels": [{"channelId": 1, "channelName": "Door"}]}])")
+                                       .array();
         file.insert("devices", devices);
         const std::optional<DeviceFile> deviceFile
             = DeviceFile::parse(QJsonDocument(file).toJson(), &error);
@@ -312,6 +318,31 @@ private slots:
         QVERIFY(
             SimTestClient::json(m_http->post("/sim/requests/clear", QJsonObject()))["ok"].toBool());
         QVERIFY(m_server.requestLog().requests().isEmpty());
+    }
+    // The HTTPS certificate: signed by itself, naming 127.0.0.1.
+    void certificateIsSignedByItselfForTheLoopback()
+    {
+        SimServer server;
+        QString error;
+        QVERIFY2(server.start({}, &error), qPrintable(error));
+        const QString url = server.httpsUrl() + GatewayRoutes::versionPath;
+        QList<QSslError> sslErrors;
+        QCOMPARE(get(url, QSslConfiguration::defaultConfiguration(), &sslErrors),
+                 QNetworkReply::SslHandshakeFailedError);
+        QVERIFY(!sslErrors.isEmpty());
+        QCOMPARE(sslErrors.first().error(), QSslError::SelfSignedCertificate);
+
+        // The client's HTTPS settings: no peer verification, its old protocol value.
+        QSslConfiguration client = QSslConfiguration::defaultConfiguration();
+        client.setPeerVerifyMode(QSslSocket::VerifyNone);
+        client.setProtocol(QSsl::TlsV1SslV3);
+        QCOMPARE(get(url, client), QNetworkReply::NoError);
+
+        // Trusting the certificate the platform hands out: it names 127.0.0.1.
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        trusting.setCaCertificates(QSslCertificate::fromData(server.certificatePem()));
+        QCOMPARE(get(url, trusting), QNetworkReply::NoError);
+        QCOMPARE(server.requestLog().requests().last().scheme, QString("https"));
     }
 };
 
