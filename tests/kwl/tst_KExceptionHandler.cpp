@@ -165,14 +165,10 @@ private slots:
         QTest::addColumn<int>("signalNumber");
         QTest::addColumn<QString>("frame"); // by name in the symbolized trace; empty: cut off
         QTest::addColumn<QString>("symbolizer");
-        QTest::newRow("SIGSEGV") << "segv" << SIGSEGV << "orvaneTestWriteThroughNull"
-                                 << "";
-        QTest::newRow("SIGFPE") << "fpe" << SIGFPE << "orvaneTestDivideByZero"
-                                << "";
-        QTest::newRow("SIGABRT") << "abort" << SIGABRT << "orvaneTestAbort"
-                                 << "";
-        QTest::newRow("SIGILL") << "ill" << SIGILL << "orvaneTestTrap"
-                                << "";
+        QTest::newRow("SIGSEGV") << "segv" << SIGSEGV << "orvaneTestWriteThroughNull" << QString();
+        QTest::newRow("SIGFPE") << "fpe" << SIGFPE << "orvaneTestDivideByZero" << QString();
+        QTest::newRow("SIGABRT") << "abort" << SIGABRT << "orvaneTestAbort" << QString();
+        QTest::newRow("SIGILL") << "ill" << SIGILL << "orvaneTestTrap" << QString();
         QTest::newRow("SIGSEGV, symbolizer stalls") << "segv" << SIGSEGV << "" << stalling;
     }
 
