@@ -58,29 +58,22 @@ void roundTrip(const char *data, size_t size)
 class InScratchFolder
 {
 public:
-    InScratchFolder() { fchdirOrAbort(scratch()); }
-    ~InScratchFolder() { fchdirOrAbort(start()); }
+    InScratchFolder() { enter(scratch); }
+    ~InScratchFolder() { enter(start); }
 
 private:
-    static void fchdirOrAbort(int folder)
+    static void enter(int folder)
     {
         if (folder < 0 || ::fchdir(folder) != 0)
             std::abort();
     }
-    static int start()
-    {
-        static const int fd = ::open(".", O_RDONLY | O_DIRECTORY);
-        return fd;
-    }
-    static int scratch()
-    {
-        static const int fd = [] {
-            start();
-            char folder[] = "/tmp/fuzz_WndSplit.XXXXXX";
-            return ::mkdtemp(folder) ? ::open(folder, O_RDONLY | O_DIRECTORY) : -1;
-        }();
-        return fd;
-    }
+    static int openFolder(const char *path) { return ::open(path, O_RDONLY | O_DIRECTORY); }
+    // Opened in this order, before the first run.
+    static inline const int start = openFolder(".");
+    static inline const int scratch = [] {
+        char folder[] = "/tmp/fuzz_WndSplit.XXXXXX";
+        return ::mkdtemp(folder) ? openFolder(folder) : -1;
+    }();
 };
 
 // One whole read and save before fuzzing: the one-off allocations that Qt's file classes keep
