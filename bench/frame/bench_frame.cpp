@@ -4,7 +4,6 @@
 // under xvfb-run. BENCH_SECONDS sets the length of each measurement (default 8).
 // The simulator library switches Qt's keywords off for GLib; the client's headers use them.
 #undef QT_NO_KEYWORDS
-#include <ProcessCpu.h>
 #include "../media/SimLogin.h"
 
 #include "CommonUI/VideoFrame/CVideoFrame.h"
@@ -14,6 +13,7 @@
 
 #include <BenchDisplay.h>
 #include <ChildProcess.h>
+#include <ProcessCpu.h>
 #include <StreamCore/IStreamCore.h>
 
 #include <QApplication>
