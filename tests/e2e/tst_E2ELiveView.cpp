@@ -1,0 +1,335 @@
+// The live view through the platform's page, with the client's main window in this process and
+// orvane-sim as a process: cameras opened from the page play in the client's windows, which lie
+// where the page says and report back to it; the page's dialogs stay above the video; cameras
+// close from the page and when their device goes offline; recordings play from the time bar,
+// the calendar marks the days that have some, and the window goes back to live.
+#undef QT_NO_KEYWORDS
+#include "CommonUI/TimeBar/CalendarWidget.h"
+#include "CommonUI/TimeBar/QTimeProgressBar.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
+#include "E2ESession.h"
+#include "InProcessClient.h"
+#include "ProgramFolder.h"
+#include "RecordPlay/QRecordVideoPlay.h"
+#include "TesmarClient.h"
+#include "Toasts.h"
+#include "VideoMonitor/QVideoMonitor.h"
+
+#include <KWGui/KWDateTimeCalendar.h>
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <KWGui/KWTimeAxis.h>
+#include <SimMedia/FrameStamp.h>
+#include <SimMedia/RecordSchedule.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const char *const recorder = "NVR0001A"; // four channels, Harbour Street
+const char *const entrance = "IPC0003C"; // one channel, Market Square
+
+// What a window shows now, read from the stamp the simulated cameras burn into their pictures.
+SimMedia::FrameStamp stampOf(QWidget *wnd)
+{
+    SimMedia::FrameStamp stamp;
+    const QImage image = wnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (!stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()))
+        stamp.deviceTag = 0;
+    return stamp;
+}
+
+bool shows(QWidget *wnd, const char *device, int channel)
+{
+    const SimMedia::FrameStamp stamp = stampOf(wnd);
+    return stamp.deviceTag == SimMedia::FrameStamp::tagOf(device) && stamp.channel == channel;
+}
+
+// Whether a block of the screen, in window coordinates of window, is all the page's white.
+bool screenIsWhite(QWidget *window, const QRect &block)
+{
+    const QPoint at = window->mapToGlobal(block.topLeft());
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, at.x(), at.y(), block.width(), block.height())
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (shot.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+        }
+    }
+    return !shot.isNull();
+}
+
+// The latest day before today whose device recordings of the channel have a gap of ten
+// minutes or more: {day, a time inside a recording, a time in the gap}.
+struct PlaybackDay
+{
+    QDate day;
+    qint64 recorded = 0;
+    qint64 gap = 0;
+};
+
+PlaybackDay playbackDay(const char *device, int channel)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (QDate day = QDate::currentDate().addDays(-1); day > QDate::currentDate().addDays(-30);
+         day = day.addDays(-1)) {
+        const auto records = SimMedia::RecordSchedule::day(device, channel, 0, day.year(),
+                                                           day.month(), day.day(), now);
+        for (size_t i = 1; i < records.size(); ++i) {
+            if (records[i].begin - records[i - 1].end >= 600
+                && records[i - 1].end - records[i - 1].begin >= 600)
+                return {day, (records[i - 1].begin + records[i - 1].end) / 2,
+                        (records[i - 1].end + records[i].begin) / 2};
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+#define STEP(done) QVERIFY2(done, qPrintable(failure()))
+
+class tst_E2ELiveView : public QObject
+{
+    Q_OBJECT
+
+private:
+    E2ESession m_session;
+    std::unique_ptr<TesmarClient> m_client;
+    QString m_error;
+
+    DevToolsClient &page() { return m_session.page(); }
+    QString failure() { return m_error + "\npage console:\n" + page().console().join('\n'); }
+    bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error, 30000); }
+
+    // Runs a user's gesture on the element of selector: a double click, or a key.
+    bool gesture(const QString &selector, const QString &event)
+    {
+        const QString script = "(() => { const e = document.querySelector(%1);"
+                               " if (!e) return 'nothing matches'; e.focus(); e.dispatchEvent(%2);"
+                               " return ''; })()";
+        m_error = page().evaluate(script.arg(DevToolsClient::jsString(selector), event)).toString();
+        return m_error.isEmpty();
+    }
+    bool doubleClick(const QString &selector)
+    {
+        return gesture(selector, "new MouseEvent('dblclick', {bubbles: true})");
+    }
+    bool press(const QString &selector, const QString &key)
+    {
+        return gesture(
+            selector, QString("new KeyboardEvent('keydown', {key: '%1', bubbles: true})").arg(key));
+    }
+    static QString channelRow(const char *device, int channel)
+    {
+        return QString("#camera-tree [data-device='%1'][data-channel='%2']")
+            .arg(device)
+            .arg(channel);
+    }
+
+    QList<QJsonObject> calls(const QString &method)
+    {
+        return InProcessClient::exchanged(page(), "calls", method);
+    }
+
+    QVideoMonitor *liveView() const { return m_client->findChild<QVideoMonitor *>(); }
+    QRecordVideoPlay *playback() const { return liveView()->findChild<QRecordVideoPlay *>(); }
+    QVideoWnd *wnd(int index) const { return playback()->frame()->frame()->wnd(index); }
+
+    // The live view lies exactly over the page's video frame.
+    bool videoOverFrame()
+    {
+        const QJsonArray box
+            = page()
+                  .evaluate("(() => { const r = document.querySelector('.live-frame')"
+                            ".getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]"
+                            ".map(Math.round); })()")
+                  .toArray();
+        const QRect frame(QPoint(box[0].toInt(), box[1].toInt()),
+                          QPoint(box[2].toInt() - 1, box[3].toInt() - 1));
+        QWidget *view = liveView();
+        m_error = QString("the frame is at %1,%2 %3x%4")
+                      .arg(frame.x())
+                      .arg(frame.y())
+                      .arg(frame.width())
+                      .arg(frame.height());
+        return view && view->isVisible()
+            && QRect(view->mapTo(m_client.get(), QPoint(0, 0)), view->size()) == frame;
+    }
+
+    bool feedIsWaiting()
+    {
+        m_error = "the page's alarm feed does not poll the platform";
+        return QTest::qWaitFor(
+            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        STEP(m_session.startSim(&m_error));
+        InProcessClient::pointAtSim(m_session);
+        QVERIFY(ProgramFolder(QDir::currentPath()).install()); // skins and split layouts
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    // Every case logs in on a new window, whose first page is the live view.
+    void init()
+    {
+        m_session.sim("POST", "/sim/requests/clear");
+        m_client = std::make_unique<TesmarClient>();
+        m_client->resize(1280, 800);
+        m_client->show();
+        STEP(page().connectToPage(m_session.simUrl(), &m_error)
+             && m_session.logIn("demo", "demo123", &m_error)
+             && waitFor("document.querySelector('#camera-tree .tree-channel')"));
+        QTRY_VERIFY2(videoOverFrame(), qPrintable(m_error));
+    }
+
+    void cleanup() { m_client.reset(); }
+
+    void cleanupTestCase() { m_session.stop(); }
+
+    // Four cameras opened at once play in four windows and tell the page; the video follows the
+    // page's frame; a camera closes from the page, the others when their recorder goes offline.
+    void camerasPlayCloseAndGoOffline()
+    {
+        STEP(doubleClick("#camera-tree .tree-device-name"));
+        const QJsonArray opened = calls("OpenVideo").last()["channels"].toArray();
+        QCOMPARE(opened.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(opened[i]["deviceID"].toString(), QString(recorder));
+            QCOMPARE(opened[i]["channelID"].toInt(), i + 1);
+            QTRY_VERIFY_WITH_TIMEOUT(shows(wnd(i), recorder, i + 1), 30000);
+        }
+        const QString badges = "[...document.querySelectorAll('#camera-tree .window-badge."
+                               "playing')].map((b) => b.textContent).join(',')";
+        STEP(waitFor(badges + " === '1,2,3,4'"));
+
+        m_client->resize(1400, 900);
+        QTRY_VERIFY2(videoOverFrame(), qPrintable(m_error));
+
+        STEP(press(channelRow(recorder, 2), "Delete"));
+        QCOMPARE(calls("CloseVideo").last(),
+                 QJsonObject({{"module", 1}, {"deviceID", recorder}, {"channelID", 2}}));
+        QTRY_VERIFY(wnd(1)->getVideoState() != 3);
+        STEP(waitFor(badges + " === '1,3,4'"));
+
+        STEP(feedIsWaiting());
+        m_session.sim("POST", "/sim/alarms", {{"deviceId", recorder}, {"messageType", 5}});
+        STEP(waitFor(badges + " === ''"));
+        QCOMPARE(calls("NotifyDeviceStatus").size(), 4);
+        for (const int i : {0, 2, 3})
+            QTRY_VERIFY(wnd(i)->getVideoState() != 3);
+        QVERIFY(page()
+                    .evaluate(QString("document.querySelector(\"%1\").classList"
+                                      ".contains('offline')")
+                                  .arg(channelRow(recorder, 1)))
+                    .toBool());
+    }
+
+    // A dialog of the page cuts its place out of the video, which comes back once it closes.
+    void dialogsStayAboveTheVideo()
+    {
+        STEP(doubleClick(channelRow(entrance, 1)));
+        QTRY_VERIFY_WITH_TIMEOUT(shows(wnd(0), entrance, 1), 30000);
+        QVERIFY(!m_client->close()); // from outside: the page asks first
+        STEP(waitFor("document.querySelector('#dialogs .dialog')"));
+        const QJsonArray box
+            = page()
+                  .evaluate(
+                      "(() => { const r = document.querySelector('#dialogs .dialog')"
+                      ".getBoundingClientRect(); return [r.right, r.top].map(Math.round); })()")
+                  .toArray();
+        const QRect padding(box[0].toInt() - 16, box[1].toInt() + 4, 12, 12); // top right
+        QVERIFY(liveView()->geometry().contains(padding));
+        QTRY_VERIFY(screenIsWhite(m_client.get(), padding));
+        QJsonObject mask = calls("SetMask").last();
+        QCOMPARE(mask["name"].toString(), QString("dialog"));
+        QVERIFY(mask["show"].toBool() && mask["shade"].toBool());
+
+        STEP(page().click("#dialog-cancel", &m_error));
+        QTRY_VERIFY(!screenIsWhite(m_client.get(), padding));
+        mask = calls("SetMask").last();
+        QVERIFY(!mask["show"].toBool());
+        QVERIFY(m_client->isVisible());
+    }
+
+    // The selected camera's recordings: a day picked in the strip, a time double-clicked on the
+    // time bar plays there, the live button goes back to live, a time in a gap has nothing, and
+    // the calendar marks the days of the month that have recordings.
+    void recordingsFromTheTimeBar()
+    {
+        const PlaybackDay pick = playbackDay(entrance, 1);
+        QVERIFY(pick.day.isValid());
+        STEP(page().click(channelRow(entrance, 1), &m_error)
+             && page().click("#recordings", &m_error)
+             && waitFor("!document.querySelector('#playback-hint').classList.contains('hidden')"));
+        QTRY_VERIFY_WITH_TIMEOUT(shows(wnd(0), entrance, 1), 30000);
+        // The calendar acts on the selected window (the client has moved on to the next one);
+        // selecting it selects its camera on the page.
+        STEP(page().click(channelRow(recorder, 1), &m_error));
+        QTest::mouseClick(wnd(0), Qt::LeftButton);
+        STEP(waitFor(QString("document.querySelector(\"%1\").classList.contains('selected')")
+                         .arg(channelRow(entrance, 1))));
+
+        CalendarWidget *calendar = playback()->timeBar()->calendar();
+        auto *previous = calendar->findChild<QPushButton *>("previousBtn");
+        for (int days = pick.day.daysTo(QDate::currentDate()); days > 0; --days)
+            QTest::mouseClick(previous, Qt::LeftButton);
+        const QString dayText = pick.day.toString("yyyy-MM-dd");
+        QTRY_VERIFY_WITH_TIMEOUT(playback()->frame()->recordsOf(0).contains(dayText), 15000);
+
+        KWGUI::KWTimeAxis *axis = playback()->timeBar()->axis(0);
+        QSignalSpy clicked(axis, &KWGUI::KWTimeAxis::sgnTimeDbClicked);
+        const auto doubleClickAt = [axis](qint64 seconds) {
+            const int x = qRound(axis->mapping().xAt(seconds * 1000));
+            QTest::mouseDClick(axis, Qt::LeftButton, {}, QPoint(x, axis->height() / 2));
+        };
+        doubleClickAt(pick.recorded);
+        QCOMPARE(clicked.size(), 1);
+        const qint64 from = clicked.first().first().toLongLong() / 1000;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            stampOf(wnd(0)).seconds >= from && stampOf(wnd(0)).seconds < from + 60, 30000);
+        QCOMPARE(wnd(0)->getVideoWndInfo().playType, 1);
+
+        QTest::mouseClick(calendar->findChild<QPushButton *>("backBtn"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(wnd(0)->getVideoWndInfo().playType == 0
+                                     && stampOf(wnd(0)).seconds
+                                         > QDateTime::currentSecsSinceEpoch() - 60,
+                                 30000);
+
+        doubleClickAt(pick.gap);
+        QTRY_VERIFY(shownToasts().contains("No Video Record"));
+        QTRY_VERIFY(wnd(0)->getVideoState() != 3);
+
+        KWGUI::KWDateTimeCalendar *month = calendar->calendar();
+        QTest::mouseClick(month, Qt::LeftButton);
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const QDate first(pick.day.year(), pick.day.month(), 1);
+        for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
+            const bool recorded = !SimMedia::RecordSchedule::day(entrance, 1, 0, day.year(),
+                                                                 day.month(), day.day(), now)
+                                       .empty();
+            QTRY_COMPARE_WITH_TIMEOUT(month->IsRecordMarkShown(day), recorded, 15000);
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    return InProcessClient::run<tst_E2ELiveView>(argc, argv);
+}
+
+#include "tst_E2ELiveView.moc"
