@@ -238,11 +238,13 @@ private Q_SLOTS:
         checkInStep(&before);
         QElapsedTimer wall;
         wall.start();
-        QTest::qWait(3000);
+        QTest::qWait(6000);
         qint64 after = 0;
         checkInStep(&after);
+        // Whole-second clocks and a loaded machine: the bounds only tell double speed from
+        // normal speed and from runaway.
         const double rate = double(after - before) * 1000 / wall.elapsed();
-        QVERIFY2(rate > 1.6 && rate < 2.4, qPrintable(QString("rate %1").arg(rate)));
+        QVERIFY2(rate > 1.3 && rate < 2.7, qPrintable(QString("rate %1").arg(rate)));
         m_play->syncButton()->click();
     }
 
