@@ -15,6 +15,7 @@
 #include <vector>
 
 typedef struct _GstAppSink GstAppSink;
+typedef struct _GstRTSPMedia GstRTSPMedia;
 
 namespace SimMedia {
 
@@ -33,6 +34,9 @@ public:
     LiveSource(const LiveSource &) = delete;
     LiveSource &operator=(const LiveSource &) = delete;
 
+    // Feeds the viewer of a prepared RTSP media (app source "src", payloader "pay0") from its
+    // PLAY until the media is unprepared, the first picture not before delayMs.
+    void attach(GstRTSPMedia *media, int delayMs);
     // Starts feeding a viewer's app source, not before delayMs have passed; the payloader of
     // the viewer's session learns the parameter sets when the stream leaves them out.
     void subscribe(GstElement *appsrc, GstElement *payloader, int delayMs);
@@ -50,6 +54,8 @@ private:
         std::chrono::steady_clock::time_point notBefore;
     };
 
+    static void onViewerState(GstRTSPMedia *media, gint state, gpointer data);
+    static void onViewerGone(GstRTSPMedia *media, gpointer data);
     void run();
     void pushPicture();
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);

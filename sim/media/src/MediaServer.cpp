@@ -70,11 +70,6 @@ struct MediaServer::Private
         int channel;
         int definition;
     };
-    struct Viewer
-    {
-        LiveSource *source;
-        GstPtr<GstElement> appsrc;
-    };
     struct PlaybackMount
     {
         Private *d;
@@ -146,8 +141,6 @@ struct MediaServer::Private
     void addLiveMount(const MediaDevice &dev, const ChannelSpec &ch, int definition);
     void addTalkMount(const MediaDevice &dev, const ChannelSpec &ch);
     static void onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
-    static void onViewerState(GstRTSPMedia *, gint state, gpointer data);
-    static void onViewerGone(GstRTSPMedia *, gpointer data);
     static void onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
     static void onPlaybackGone(GstRTSPMedia *, gpointer data);
     static void onTalkConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
@@ -158,11 +151,7 @@ void MediaServer::Private::addLiveMount(const MediaDevice &dev, const ChannelSpe
                                         int definition)
 {
     GstPtr<GstRTSPMediaFactory> factory(gst_rtsp_media_factory_new());
-    const std::string launch = "( appsrc name=src is-live=true format=time max-buffers=50 "
-                               "leaky-type=upstream ! "
-        + StreamRecipe::videoPayloader(ch) + (ch.audio ? " " + StreamRecipe::audioBranch(true) : "")
-        + " )";
-    gst_rtsp_media_factory_set_launch(factory.get(), launch.c_str());
+    gst_rtsp_media_factory_set_launch(factory.get(), StreamRecipe::liveLaunch(ch).c_str());
     g_signal_connect_data(factory.get(), "media-configure", G_CALLBACK(&Private::onLiveConfigure),
                           new LiveMount {this, dev.id, ch.id, definition}, &deleteData<LiveMount>,
                           GConnectFlags(0));
@@ -175,31 +164,8 @@ void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *
 {
     auto *mount = static_cast<LiveMount *>(data);
     Private *d = mount->d;
-    GstPtr<GstElement> appsrc = mediaChild(media, "src");
-    if (!appsrc)
-        return;
-    LiveSource *source = d->liveSource(*mount);
     const ChannelFault fault = d->faultOf(channelKey(mount->deviceId, mount->channel));
-    source->subscribe(appsrc.get(), mediaChild(media, "pay0").get(), fault.startDelayMs);
-    auto *viewer = new Viewer {source, std::move(appsrc)};
-    g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer, nullptr,
-                          GConnectFlags(0));
-    g_signal_connect_data(media, "unprepared", G_CALLBACK(&Private::onViewerGone), viewer,
-                          &deleteData<Viewer>, GConnectFlags(0));
-}
-
-void MediaServer::Private::onViewerState(GstRTSPMedia *, gint state, gpointer data)
-{
-    auto *viewer = static_cast<Viewer *>(data);
-    // Whatever was queued before the viewer pressed play may be gone: start on a key frame.
-    if (state == GST_STATE_PLAYING)
-        viewer->source->restartAtKeyFrame(viewer->appsrc.get());
-}
-
-void MediaServer::Private::onViewerGone(GstRTSPMedia *, gpointer data)
-{
-    auto *viewer = static_cast<Viewer *>(data);
-    viewer->source->unsubscribe(viewer->appsrc.get());
+    d->liveSource(*mount)->attach(media, fault.startDelayMs);
 }
 
 void MediaServer::Private::onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
