@@ -4,6 +4,7 @@
 #include "LiveSource.h"
 #include "PlaybackSession.h"
 #include "PtzState.h"
+#include "RtspServerLoop.h"
 #include "SilentListener.h"
 #include "StreamRecipe.h"
 
@@ -85,10 +86,7 @@ struct MediaServer::Private
     std::vector<MediaDevice> devices;
     GstPtr<GstRTSPServer> server;
     GstPtr<GstRTSPMountPoints> mounts;
-    GstPtr<GMainContext> context;
-    GstPtr<GMainLoop> loop;
-    guint sourceId = 0;
-    std::thread loopThread;
+    RtspServerLoop loop;
     int port = 0;
 
     mutable std::mutex mutex;
@@ -267,8 +265,6 @@ bool MediaServer::start(int rtspPort, std::string *error)
     if (d->server)
         return true;
     d->silent = std::make_unique<SilentListener>();
-    d->context.reset(g_main_context_new());
-    d->loop.reset(g_main_loop_new(d->context.get(), FALSE));
     d->server.reset(gst_rtsp_onvif_server_new());
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
     gst_rtsp_server_set_service(d->server.get(), std::to_string(rtspPort).c_str());
@@ -282,22 +278,14 @@ bool MediaServer::start(int rtspPort, std::string *error)
             d->addTalkMount(dev, ch);
         }
     }
-    d->sourceId = gst_rtsp_server_attach(d->server.get(), d->context.get());
-    if (d->sourceId == 0) {
+    if (!d->loop.start(d->server.get())) {
         if (error)
             *error = "cannot listen on 127.0.0.1:" + std::to_string(rtspPort);
         d->mounts.reset();
         d->server.reset();
-        d->loop.reset();
-        d->context.reset();
         return false;
     }
     d->port = gst_rtsp_server_get_bound_port(d->server.get());
-    d->loopThread = std::thread([this] {
-        g_main_context_push_thread_default(d->context.get());
-        g_main_loop_run(d->loop.get());
-        g_main_context_pop_thread_default(d->context.get());
-    });
     return true;
 }
 
@@ -305,22 +293,9 @@ void MediaServer::stop()
 {
     if (!d->server)
         return;
-    const GstPtr<GstRTSPSessionPool> pool(gst_rtsp_server_get_session_pool(d->server.get()));
-    gst_rtsp_session_pool_filter(
-        pool.get(),
-        [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
-        nullptr);
-    gst_rtsp_server_client_filter(
-        d->server.get(),
-        [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; }, nullptr);
-    g_main_loop_quit(d->loop.get());
-    d->loopThread.join();
-    if (GSource *source = g_main_context_find_source_by_id(d->context.get(), d->sourceId))
-        g_source_destroy(source);
+    d->loop.stop();
     d->mounts.reset();
     d->server.reset();
-    d->loop.reset();
-    d->context.reset();
     std::lock_guard<std::mutex> lock(d->mutex);
     d->live.clear();
     d->web.clear();

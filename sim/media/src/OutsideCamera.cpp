@@ -2,6 +2,7 @@
 
 #include "LiveSource.h"
 #include "PtzState.h"
+#include "RtspServerLoop.h"
 #include "StreamRecipe.h"
 
 #include <GstPtr.h>
@@ -15,7 +16,6 @@
 #include <map>
 #include <mutex>
 #include <regex>
-#include <thread>
 
 namespace SimMedia {
 
@@ -67,9 +67,7 @@ struct OutsideCamera::Private
     PtzState ptz;
     std::unique_ptr<LiveSource> source;
     GstPtr<GstRTSPServer> server;
-    GstPtr<GMainContext> context;
-    GstPtr<GMainLoop> loop;
-    std::thread thread;
+    RtspServerLoop loop;
     int port = 0;
 
     mutable std::mutex mutex;
@@ -254,8 +252,6 @@ bool OutsideCamera::start(std::string *error)
     if (d->server)
         return true;
     d->source = std::make_unique<LiveSource>(kDeviceId, d->channel, 0, &d->ptz);
-    d->context.reset(g_main_context_new());
-    d->loop.reset(g_main_loop_new(d->context.get(), FALSE));
     d->server.reset(gst_rtsp_server_new());
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
     gst_rtsp_server_set_service(d->server.get(), "0");
@@ -264,7 +260,7 @@ bool OutsideCamera::start(std::string *error)
     const GstPtr<GstRTSPMountPoints> mounts(gst_rtsp_server_get_mount_points(d->server.get()));
     gst_rtsp_mount_points_add_factory(mounts.get(), kPath, d->factory().release());
     g_signal_connect(d->server.get(), "client-connected", G_CALLBACK(&Private::onClient), d.get());
-    if (gst_rtsp_server_attach(d->server.get(), d->context.get()) == 0) {
+    if (!d->loop.start(d->server.get())) {
         if (error)
             *error = "cannot listen on 127.0.0.1";
         d->server.reset();
@@ -280,14 +276,9 @@ bool OutsideCamera::start(std::string *error)
                 return gboolean(G_SOURCE_CONTINUE);
             },
             d.get(), nullptr);
-        g_source_attach(check, d->context.get());
+        g_source_attach(check, d->loop.context());
         g_source_unref(check);
     }
-    d->thread = std::thread([this] {
-        g_main_context_push_thread_default(d->context.get());
-        g_main_loop_run(d->loop.get());
-        g_main_context_pop_thread_default(d->context.get());
-    });
     return true;
 }
 
@@ -295,20 +286,8 @@ void OutsideCamera::stop()
 {
     if (!d->server)
         return;
-    // Sessions first: their media let go of the picture source before it ends.
-    const GstPtr<GstRTSPSessionPool> pool(gst_rtsp_server_get_session_pool(d->server.get()));
-    gst_rtsp_session_pool_filter(
-        pool.get(),
-        [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
-        nullptr);
-    gst_rtsp_server_client_filter(
-        d->server.get(),
-        [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; }, nullptr);
-    g_main_loop_quit(d->loop.get());
-    d->thread.join();
+    d->loop.stop();
     d->server.reset();
-    d->loop.reset();
-    d->context.reset();
     d->source.reset();
 }
 
