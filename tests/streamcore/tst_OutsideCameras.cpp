@@ -1,6 +1,7 @@
 // Outside cameras through the media library: RTSP servers of other makes that restrict the
 // transport, ask for a login, place parameter sets elsewhere or keep sessions alive their own
 // way; each stream is read back from the window showing it.
+#include "LogText.h"
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
@@ -60,7 +61,11 @@ class tst_OutsideCameras : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false"); }
+    void initTestCase()
+    {
+        qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
+        QVERIFY(KPrintLog::instance()->SetFile("./log/outside"));
+    }
     void playsWhatTheServerOffers_data();
     void playsWhatTheServerOffers();
     void refusedLoginIsUnauthorised_data();
@@ -167,7 +172,7 @@ void tst_OutsideCameras::refusedLoginIsUnauthorised()
     options.login = login;
     SimMedia::OutsideCamera camera(outsideChannel("h264", false), options);
     QVERIFY(camera.start());
-    const auto sim = platformFor(camera.url(options.user, "wrong"));
+    const auto sim = platformFor(camera.url(options.user, "wrong-pass"));
     QVERIFY(sim);
     VideoProbe probe;
     QElapsedTimer clock;
@@ -179,6 +184,9 @@ void tst_OutsideCameras::refusedLoginIsUnauthorised()
     QCOMPARE(probe.first(VIDEO_EVENT_LIVE_OPEN).error, QString("100"));
     // Refused at once, not left to the 10 s open time-out (generous for a busy machine).
     QVERIFY(clock.elapsed() < 5000);
+    // The address is logged, the login is not.
+    QVERIFY(logText().contains("rtsp://***@127.0.0.1:"));
+    QVERIFY(!logText().contains("wrong-pass"));
 }
 
 // What the video window's reconnect relies on: the loss is reported, and opening the same
