@@ -70,6 +70,7 @@ private Q_SLOTS:
     void playsWhatTheServerOffers();
     void refusedLoginIsUnauthorised_data();
     void refusedLoginIsUnauthorised();
+    void droppedKeepAliveLosesTheStream_data();
     void droppedKeepAliveLosesTheStream();
 };
 
@@ -191,9 +192,18 @@ void tst_OutsideCameras::refusedLoginIsUnauthorised()
 
 // What the video window's reconnect relies on: the loss is reported, and opening the same
 // channel again plays.
+void tst_OutsideCameras::droppedKeepAliveLosesTheStream_data()
+{
+    QTest::addColumn<int>("transports");
+    QTest::newRow("TCP") << int(OutsideOptions::Tcp);
+    QTest::newRow("UDP") << int(OutsideOptions::Udp);
+}
+
 void tst_OutsideCameras::droppedKeepAliveLosesTheStream()
 {
+    QFETCH(int, transports);
     OutsideOptions options;
+    options.transports = transports;
     options.sessionTimeout = 3;
     SimMedia::OutsideCamera camera(outsideChannel("h264", false), options);
     QVERIFY(camera.start());

@@ -302,6 +302,17 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
             p->report({PipelineEvent::Error, MediaError::fromGstError(error.get())});
         break;
     }
+    case GST_MESSAGE_WARNING: {
+        GstPtr<GError> warning;
+        gst_message_parse_warning(message, warning.out(), nullptr);
+        SCLOG(4, "stream %s: %s", p->m_url, warning ? warning->message : "?");
+        // Over UDP the pictures do not end with the RTSP connection, and the source only
+        // warns: a server that closes it has ended a live session.
+        if (!p->m_playback && p->m_streamAdded
+            && g_error_matches(warning.get(), GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ))
+            p->report({PipelineEvent::Error, MediaError::kConnection});
+        break;
+    }
     case GST_MESSAGE_EOS:
         p->report({PipelineEvent::EndOfStream, {}});
         break;

@@ -25,7 +25,7 @@ constexpr auto kFrameInterval = std::chrono::milliseconds(40);
 // One viewer's session: the source feeding it and the app source it reads.
 struct Attached
 {
-    LiveSource *source;
+    std::shared_ptr<LiveSource> source;
     GstPtr<GstElement> appsrc;
 };
 
@@ -67,6 +67,11 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
 
 LiveSource::~LiveSource()
 {
+    end();
+}
+
+void LiveSource::end()
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
@@ -85,7 +90,7 @@ void LiveSource::attach(GstRTSPMedia *media, int delayMs)
     if (!appsrc)
         return;
     subscribe(appsrc.get(), mediaChild(media, "pay0").get(), delayMs);
-    auto *viewer = new Attached {this, std::move(appsrc)};
+    auto *viewer = new Attached {shared_from_this(), std::move(appsrc)};
     g_signal_connect_data(media, "new-state", G_CALLBACK(&LiveSource::onViewerState), viewer,
                           nullptr, GConnectFlags(0));
     g_signal_connect_data(

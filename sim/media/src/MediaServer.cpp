@@ -91,7 +91,7 @@ struct MediaServer::Private
 
     mutable std::mutex mutex;
     std::map<std::string, std::unique_ptr<PtzState>> ptz;
-    std::map<std::string, std::unique_ptr<LiveSource>> live;
+    std::map<std::string, std::shared_ptr<LiveSource>> live;
     std::map<std::string, ChannelFault> faults;
     std::map<std::string, std::string> talk;
     std::map<std::string, std::unique_ptr<DeviceWebPage>> web;
@@ -127,9 +127,9 @@ struct MediaServer::Private
         const std::string key
             = channelKey(m.deviceId, m.channel) + "/" + std::to_string(m.definition);
         std::lock_guard<std::mutex> lock(mutex);
-        std::unique_ptr<LiveSource> &source = live[key];
+        std::shared_ptr<LiveSource> &source = live[key];
         if (!source) {
-            source = std::make_unique<LiveSource>(m.deviceId, *findChannel(m.deviceId, m.channel),
+            source = std::make_shared<LiveSource>(m.deviceId, *findChannel(m.deviceId, m.channel),
                                                   m.definition,
                                                   ptz.at(channelKey(m.deviceId, m.channel)).get());
         }
@@ -297,6 +297,8 @@ void MediaServer::stop()
     d->mounts.reset();
     d->server.reset();
     std::lock_guard<std::mutex> lock(d->mutex);
+    for (auto &entry : d->live)
+        entry.second->end();
     d->live.clear();
     d->web.clear();
     d->playbackChannel.clear();

@@ -65,7 +65,7 @@ struct OutsideCamera::Private
     ChannelSpec channel;
     OutsideOptions options;
     PtzState ptz;
-    std::unique_ptr<LiveSource> source;
+    std::shared_ptr<LiveSource> source;
     GstPtr<GstRTSPServer> server;
     RtspServerLoop loop;
     int port = 0;
@@ -251,7 +251,7 @@ bool OutsideCamera::start(std::string *error)
 {
     if (d->server)
         return true;
-    d->source = std::make_unique<LiveSource>(kDeviceId, d->channel, 0, &d->ptz);
+    d->source = std::make_shared<LiveSource>(kDeviceId, d->channel, 0, &d->ptz);
     d->server.reset(gst_rtsp_server_new());
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
     gst_rtsp_server_set_service(d->server.get(), "0");
@@ -288,6 +288,7 @@ void OutsideCamera::stop()
         return;
     d->loop.stop();
     d->server.reset();
+    d->source->end();
     d->source.reset();
 }
 
