@@ -13,16 +13,27 @@
 #include <QtTest>
 
 using namespace StreamCore;
+using SimMedia::OutsideCamera;
 using SimMedia::OutsideOptions;
 
-Q_DECLARE_METATYPE(OutsideOptions::Login)
-Q_DECLARE_METATYPE(OutsideOptions::ParameterSets)
+Q_DECLARE_METATYPE(OutsideOptions)
 
 namespace {
 
-constexpr int kChannel = 1;
+OutsideOptions outside(int transports, OutsideOptions::Login login,
+                       OutsideOptions::ParameterSets sets = OutsideOptions::DescriptionAndStream,
+                       int sessionTimeout = 0, bool getParameter = true)
+{
+    OutsideOptions o;
+    o.transports = transports;
+    o.login = login;
+    o.parameterSets = sets;
+    o.sessionTimeout = sessionTimeout;
+    o.getParameter = getParameter;
+    return o;
+}
 
-SimMedia::ChannelSpec outsideChannel(const QString &codec, bool audio)
+SimMedia::ChannelSpec channel(const QString &codec = "h264", bool audio = false)
 {
     SimMedia::ChannelSpec c;
     c.codec = codec.toStdString();
@@ -32,27 +43,43 @@ SimMedia::ChannelSpec outsideChannel(const QString &codec, bool audio)
     return c;
 }
 
-// The open platform, handing out the camera's own address for its channel.
-std::unique_ptr<SimHarness> platformFor(const std::string &url)
+// An outside camera, the platform handing out its address (with the given password), and a
+// window opening it.
+struct Outside
 {
-    SimMedia::ChannelSpec channel = outsideChannel("h264", false);
-    channel.rtspUrl = url;
-    auto sim = std::make_unique<SimHarness>(std::vector<SimMedia::MediaDevice> {
-        {SimMedia::OutsideCamera::kDeviceId, "Outside camera", {channel}}});
-    return sim->start()
-            && IStreamCore::GetInstance()->InitApi("127.0.0.1", sim->httpPort(), "", true) == 0
-        ? std::move(sim)
-        : nullptr;
-}
+    OutsideCamera camera;
+    std::unique_ptr<SimHarness> platform;
+    VideoProbe probe;
 
-bool showsOutsideCamera(const VideoProbe &probe, SimMedia::FrameStamp *stamp)
-{
-    return probe.waitForStamp(
-        [](const SimMedia::FrameStamp &s) {
-            return s.deviceTag == SimMedia::FrameStamp::tagOf(SimMedia::OutsideCamera::kDeviceId);
-        },
-        stamp);
-}
+    Outside(const SimMedia::ChannelSpec &spec, const OutsideOptions &options,
+            const std::string &password = {})
+        : camera(spec, options)
+    {
+        if (!camera.start())
+            return;
+        SimMedia::ChannelSpec entry = spec;
+        entry.rtspUrl = password.empty() ? camera.url() : camera.url(options.user, password);
+        platform = std::make_unique<SimHarness>(std::vector<SimMedia::MediaDevice> {
+            {OutsideCamera::kDeviceId, "Outside camera", {entry}}});
+        if (!platform->start()
+            || IStreamCore::GetInstance()->InitApi("127.0.0.1", platform->httpPort(), "", true))
+            platform.reset();
+    }
+    bool open()
+    {
+        return platform
+            && probe.play()->StartRealPlay(SimHarness::kToken, OutsideCamera::kDeviceId, 1, 1) == 0
+            && probe.waitFor(VIDEO_EVENT_LIVE_OPEN);
+    }
+    bool shows(SimMedia::FrameStamp *stamp) const
+    {
+        return probe.waitForStamp(
+            [](const SimMedia::FrameStamp &s) {
+                return s.deviceTag == SimMedia::FrameStamp::tagOf(OutsideCamera::kDeviceId);
+            },
+            stamp);
+    }
+};
 
 } // namespace
 
@@ -76,113 +103,80 @@ private Q_SLOTS:
 
 void tst_OutsideCameras::playsWhatTheServerOffers_data()
 {
-    QTest::addColumn<int>("transports");
-    QTest::addColumn<OutsideOptions::Login>("login");
-    QTest::addColumn<OutsideOptions::ParameterSets>("parameterSets");
+    QTest::addColumn<OutsideOptions>("options");
     QTest::addColumn<QString>("codec");
     QTest::addColumn<bool>("audio");
-    QTest::addColumn<int>("sessionTimeout");
-    QTest::addColumn<bool>("getParameter");
     QTest::addColumn<QString>("transport"); // the one played over
-    const auto both = OutsideOptions::DescriptionAndStream;
-    const auto sdp = OutsideOptions::DescriptionOnly;
-    const auto inBand = OutsideOptions::StreamOnly;
     const int tcp = OutsideOptions::Tcp;
     const int udp = OutsideOptions::Udp;
-    QTest::newRow("TCP only, open")
-        << tcp << OutsideOptions::Open << both << "h264" << false << 0 << true << "tcp";
-    QTest::newRow("UDP only, open: TCP refused first")
-        << udp << OutsideOptions::Open << both << "h264" << false << 0 << true << "udp";
-    QTest::newRow("TCP or UDP, basic, parameter sets in the description only")
-        << (tcp | udp) << OutsideOptions::Basic << sdp << "h264" << false << 0 << true << "tcp";
+    const auto open = OutsideOptions::Open, basic = OutsideOptions::Basic,
+               digest = OutsideOptions::Digest;
+    const auto both = OutsideOptions::DescriptionAndStream, inBand = OutsideOptions::StreamOnly;
+    QTest::newRow("TCP only, open") << outside(tcp, open) << "h264" << false << "tcp";
+    QTest::newRow("UDP only: TCP refused first") << outside(udp, open) << "h264" << false << "udp";
+    QTest::newRow("basic, parameter sets in the description only")
+        << outside(tcp | udp, basic, OutsideOptions::DescriptionOnly) << "h264" << false << "tcp";
     QTest::newRow("UDP only, digest, in band only")
-        << udp << OutsideOptions::Digest << inBand << "h264" << false << 0 << true << "udp";
+        << outside(udp, digest, inBand) << "h264" << false << "udp";
     QTest::newRow("TCP only, digest, H.265 with sound in band only")
-        << tcp << OutsideOptions::Digest << inBand << "h265" << true << 0 << true << "tcp";
+        << outside(tcp, digest, inBand) << "h265" << true << "tcp";
     QTest::newRow("UDP only, basic, H.265 with sound")
-        << udp << OutsideOptions::Basic << both << "h265" << true << 0 << true << "udp";
+        << outside(udp, basic) << "h265" << true << "udp";
     QTest::newRow("short session over TCP, no GET_PARAMETER")
-        << tcp << OutsideOptions::Basic << both << "h264" << false << 3 << false << "tcp";
+        << outside(tcp, basic, both, 3, false) << "h264" << false << "tcp";
     QTest::newRow("short session over UDP, kept alive by GET_PARAMETER")
-        << udp << OutsideOptions::Open << both << "h264" << false << 3 << true << "udp";
+        << outside(udp, open, both, 3) << "h264" << false << "udp";
     QTest::newRow("short session over UDP, kept alive by OPTIONS")
-        << udp << OutsideOptions::Digest << both << "h264" << false << 3 << false << "udp";
+        << outside(udp, digest, both, 3, false) << "h264" << false << "udp";
 }
 
 void tst_OutsideCameras::playsWhatTheServerOffers()
 {
-    QFETCH(int, transports);
-    QFETCH(OutsideOptions::Login, login);
-    QFETCH(OutsideOptions::ParameterSets, parameterSets);
+    QFETCH(OutsideOptions, options);
     QFETCH(QString, codec);
     QFETCH(bool, audio);
-    QFETCH(int, sessionTimeout);
-    QFETCH(bool, getParameter);
     QFETCH(QString, transport);
-    OutsideOptions options;
-    options.transports = transports;
-    options.login = login;
-    options.parameterSets = parameterSets;
-    options.sessionTimeout = sessionTimeout;
-    options.getParameter = getParameter;
-    SimMedia::OutsideCamera camera(outsideChannel(codec, audio), options);
-    QVERIFY(camera.start());
-    const auto sim = platformFor(camera.url());
-    QVERIFY(sim);
-
-    // A transport the server refuses is left within the open, well before its time-out.
-    VideoProbe probe;
-    QCOMPARE(probe.play()->StartRealPlay(SimHarness::kToken, SimMedia::OutsideCamera::kDeviceId,
-                                         kChannel, 1),
-             0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
+    Outside o(channel(codec, audio), options);
+    // A transport the server refuses is left within the open, before its time-out.
+    QVERIFY(o.open());
+    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
     SimMedia::FrameStamp stamp;
-    QVERIFY(showsOutsideCamera(probe, &stamp));
+    QVERIFY(o.shows(&stamp));
     VideoStatistics statistics {};
-    QCOMPARE(probe.play()->GetStatistics(&statistics), 0);
+    QCOMPARE(o.probe.play()->GetStatistics(&statistics), 0);
     QCOMPARE(QString(statistics.transport), transport);
     QCOMPARE(QString(statistics.codec), codec);
     // The sound stream may come out a moment after the first picture.
-    QCOMPARE(QTest::qWaitFor([&] { return probe.play()->OpenAudio() == 0; }, audio ? 5000 : 0),
+    QCOMPARE(QTest::qWaitFor([&] { return o.probe.play()->OpenAudio() == 0; }, audio ? 5000 : 0),
              audio);
 
-    if (sessionTimeout > 0) {
+    if (options.sessionTimeout > 0) {
         // The session outlives its time-out and the server's grace, and the picture keeps
         // moving. Over TCP the RTCP reports on the connection keep it alive; over UDP requests.
         const quint32 before = stamp.seconds;
-        QTest::qWait((2 * sessionTimeout + 5) * 1000);
-        QVERIFY(showsOutsideCamera(probe, &stamp));
-        QVERIFY(stamp.seconds > before + uint(sessionTimeout));
-        QCOMPARE(camera.keepAlives() > 0, transport == "udp");
-        QCOMPARE(probe.play()->GetVideoState(), int(VIDEO_STATE_PLAYING));
+        QTest::qWait((2 * options.sessionTimeout + 5) * 1000);
+        QVERIFY(o.shows(&stamp));
+        QVERIFY(stamp.seconds > before + uint(options.sessionTimeout));
+        QCOMPARE(o.camera.keepAlives() > 0, transport == "udp");
     }
 }
 
 void tst_OutsideCameras::refusedLoginIsUnauthorised_data()
 {
-    QTest::addColumn<OutsideOptions::Login>("login");
-    QTest::newRow("basic") << OutsideOptions::Basic;
-    QTest::newRow("digest") << OutsideOptions::Digest;
+    QTest::addColumn<int>("login");
+    QTest::newRow("basic") << int(OutsideOptions::Basic);
+    QTest::newRow("digest") << int(OutsideOptions::Digest);
 }
 
 void tst_OutsideCameras::refusedLoginIsUnauthorised()
 {
-    QFETCH(OutsideOptions::Login, login);
-    OutsideOptions options;
-    options.login = login;
-    SimMedia::OutsideCamera camera(outsideChannel("h264", false), options);
-    QVERIFY(camera.start());
-    const auto sim = platformFor(camera.url(options.user, "wrong-pass"));
-    QVERIFY(sim);
-    VideoProbe probe;
+    QFETCH(int, login);
     QElapsedTimer clock;
     clock.start();
-    probe.play()->StartRealPlay(SimHarness::kToken, SimMedia::OutsideCamera::kDeviceId, kChannel,
-                                1);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_OPEN).error, QString("100"));
+    Outside o(channel(), outside(OutsideOptions::Tcp, OutsideOptions::Login(login)), "wrong-pass");
+    QVERIFY(o.open());
+    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));
+    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).error, QString("100"));
     // Refused at once, not left to the 10 s open time-out (generous for a busy machine).
     QVERIFY(clock.elapsed() < 5000);
     // The address is logged, the login is not.
@@ -190,8 +184,6 @@ void tst_OutsideCameras::refusedLoginIsUnauthorised()
     QVERIFY(!logText().contains("wrong-pass"));
 }
 
-// What the video window's reconnect relies on: the loss is reported, and opening the same
-// channel again plays.
 void tst_OutsideCameras::droppedKeepAliveLosesTheStream_data()
 {
     QTest::addColumn<int>("transports");
@@ -199,29 +191,23 @@ void tst_OutsideCameras::droppedKeepAliveLosesTheStream_data()
     QTest::newRow("UDP") << int(OutsideOptions::Udp);
 }
 
+// What the video window's reconnect relies on: the loss is reported, and opening the same
+// channel again plays.
 void tst_OutsideCameras::droppedKeepAliveLosesTheStream()
 {
     QFETCH(int, transports);
-    OutsideOptions options;
-    options.transports = transports;
-    options.sessionTimeout = 3;
-    SimMedia::OutsideCamera camera(outsideChannel("h264", false), options);
-    QVERIFY(camera.start());
-    const auto sim = platformFor(camera.url());
-    QVERIFY(sim);
-    VideoProbe probe;
-    VideoPlay *play = probe.play();
-    play->StartRealPlay(SimHarness::kToken, SimMedia::OutsideCamera::kDeviceId, kChannel, 1);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-    camera.dropKeepAlives(true);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_LOST, VIDEO_OUTCOME_FAILED, 20000));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
+    Outside o(channel(), outside(transports, OutsideOptions::Open, {}, 3));
+    QVERIFY(o.open());
+    o.camera.dropKeepAlives(true);
+    QVERIFY(o.probe.waitFor(VIDEO_EVENT_LIVE_LOST, VIDEO_OUTCOME_FAILED, 20000));
+    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
 
-    camera.dropKeepAlives(false);
-    play->StartRealPlay(SimHarness::kToken, SimMedia::OutsideCamera::kDeviceId, kChannel, 1);
-    QVERIFY(QTest::qWaitFor([&] { return play->GetVideoState() == VIDEO_STATE_PLAYING; }, 10000));
+    o.camera.dropKeepAlives(false);
+    QVERIFY(o.open());
+    QVERIFY(QTest::qWaitFor([&] { return o.probe.play()->GetVideoState() == VIDEO_STATE_PLAYING; },
+                            10000));
     SimMedia::FrameStamp stamp;
-    QVERIFY(showsOutsideCamera(probe, &stamp));
+    QVERIFY(o.shows(&stamp));
 }
 
 QTEST_MAIN(tst_OutsideCameras)
