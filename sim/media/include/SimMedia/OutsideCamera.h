@@ -29,8 +29,6 @@ struct OutsideOptions
 
     int transports = Tcp | Udp; // others are refused with 461 Unsupported Transport
     Login login = Open;
-    std::string user = "viewer";
-    std::string password = "s3cret:pass";
     ParameterSets parameterSets = DescriptionAndStream;
     // Seconds announced in the SETUP reply ("Session: id;timeout=N"); a session that is not
     // kept alive for that long (by requests or RTCP reports, plus the server's grace of 5 s)
@@ -38,6 +36,8 @@ struct OutsideOptions
     int sessionTimeout = 0;
     // false: GET_PARAMETER is not offered, so clients keep sessions alive with OPTIONS.
     bool getParameter = true;
+    std::string user = "viewer";
+    std::string password = "s3cret:pass";
 };
 
 // An outside camera: its own RTSP server on 127.0.0.1 (a free port) serving one live stream
