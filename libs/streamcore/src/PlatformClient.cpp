@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "MediaError.h"
+#include "RtspSourceSetup.h"
 
 #include <httplib.h>
 
@@ -73,8 +74,9 @@ PlatformClient::Reply PlatformClient::decode(int status, const std::string &body
     QJsonParseError parseError {};
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(body), &parseError);
     if (!doc.isObject() || doc.object().value("code").toInt(-1) != 0) {
+        // An address in the answer may carry a camera's login.
         SCLOG(6, "open platform %s: unexpected answer [%s]", path.c_str(),
-              body.substr(0, 200).c_str());
+              RtspSourceSetup::masked(body.substr(0, 200)).c_str());
         reply.error = MediaError::kOther;
         return reply;
     }

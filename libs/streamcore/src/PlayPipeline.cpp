@@ -15,9 +15,6 @@ namespace StreamCore {
 
 namespace {
 
-// Video comes over TCP: nothing arrives out of order or gets lost, so the jitter buffer need
-// not hold pictures back (it would delay the first one by as much).
-constexpr guint kJitterMs = 0;
 // Longer than the 10 s a picture may take to come, so that a silent server gives "open
 // timeout" rather than a connection error.
 constexpr guint64 kTcpTimeoutUs = 15 * G_USEC_PER_SEC;
@@ -68,9 +65,10 @@ const Codec *findCodec(const Codec *begin, const Codec *end, const std::string &
 
 } // namespace
 
-PlayPipeline::PlayPipeline(const std::string &url, bool playback, std::shared_ptr<FrameSlot> slot,
-                           Notify notify)
-    : m_url(url)
+PlayPipeline::PlayPipeline(const RtspSourceSetup &source, bool playback,
+                           std::shared_ptr<FrameSlot> slot, Notify notify)
+    : m_source(source)
+    , m_url(m_source.shownUrl().c_str())
     , m_playback(playback)
     , m_slot(std::move(slot))
     , m_notify(std::move(notify))
@@ -89,12 +87,13 @@ bool PlayPipeline::start(std::string *error)
         return false;
     }
     m_pipeline.reset(gst_pipeline_new(nullptr));
-    g_object_set(src.get(), "location", m_url.c_str(), "latency", kJitterMs, "tcp-timeout",
-                 kTcpTimeoutUs, "onvif-mode", m_playback ? TRUE : FALSE, nullptr);
-    gst_util_set_object_arg(G_OBJECT(src.get()), "protocols", "tcp");
+    m_source.apply(src.get());
+    g_object_set(src.get(), "tcp-timeout", kTcpTimeoutUs, "onvif-mode", m_playback ? TRUE : FALSE,
+                 nullptr);
     // Plain RTP times: with clock slaving, a seek after a pause stalls.
     gst_util_set_object_arg(G_OBJECT(src.get()), "buffer-mode", "none");
     g_signal_connect(src.get(), "pad-added", G_CALLBACK(&PlayPipeline::onPadAdded), this);
+    g_signal_connect(src.get(), "on-sdp", G_CALLBACK(&PlayPipeline::onDescribed), this);
     if (!GstLinks::add(m_pipeline.get(), src.get())) {
         *error = "cannot add the RTSP source";
         return false;
@@ -147,7 +146,13 @@ void PlayPipeline::failBuild()
 
 void PlayPipeline::onPadAdded(GstElement *, GstPad *pad, gpointer self)
 {
+    static_cast<PlayPipeline *>(self)->m_streamAdded = true;
     static_cast<PlayPipeline *>(self)->addStream(pad);
+}
+
+void PlayPipeline::onDescribed(GstElement *, gpointer, gpointer self)
+{
+    static_cast<PlayPipeline *>(self)->m_described = true;
 }
 
 void PlayPipeline::addStream(GstPad *pad)
@@ -163,7 +168,7 @@ void PlayPipeline::addStream(GstPad *pad)
     const bool used = (media == "video" && addVideo(pad, encoding))
         || (media == "audio" && addAudio(pad, encoding));
     if (!used) {
-        SCLOG(4, "stream %s: %s %s not played", m_url.c_str(), media.c_str(), encoding.c_str());
+        SCLOG(4, "stream %s: %s %s not played", m_url, media.c_str(), encoding.c_str());
         discard(pad);
     }
 }
@@ -173,7 +178,7 @@ GstPtr<GstElement> PlayPipeline::plugChain(const std::string &description)
     std::string error;
     GstPtr<GstElement> bin = BranchBin::make(description, {{"sink", "depay"}}, &error, "parse");
     if (!bin) {
-        SCLOG(6, "stream %s: %s", m_url.c_str(), error.c_str());
+        SCLOG(6, "stream %s: %s", m_url, error.c_str());
         return {};
     }
     if (!GstLinks::add(m_pipeline.get(), bin.get()))
@@ -217,7 +222,7 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
               "sync=false async=false qos=false enable-last-sample=false",
         {{"sink", "dec"}}, &error);
     if (!display) {
-        SCLOG(6, "stream %s: %s", m_url.c_str(), error.c_str());
+        SCLOG(6, "stream %s: %s", m_url, error.c_str());
         failBuild();
         return true;
     }
@@ -307,11 +312,25 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
         GstPtr<GError> error;
         GstPtr<gchar> debug;
         gst_message_parse_error(message, error.out(), debug.out());
-        SCLOG(6, "stream %s: %s (%s)", p->m_url.c_str(), error ? error->message : "?",
+        SCLOG(6, "stream %s: %s (%s)", p->m_url, error ? error->message : "?",
               debug ? debug.get() : "");
-        // A failing recording or speaker leaves the picture playing.
-        if (!insideBranch(GST_MESSAGE_SRC(message)))
+        // A failing recording or speaker leaves the picture playing. A server that described
+        // the stream and then set none of it up refused the transport.
+        if (p->m_described && !p->m_streamAdded)
+            p->report({PipelineEvent::TransportRefused, MediaError::fromGstError(error.get())});
+        else if (!insideBranch(GST_MESSAGE_SRC(message)))
             p->report({PipelineEvent::Error, MediaError::fromGstError(error.get())});
+        break;
+    }
+    case GST_MESSAGE_WARNING: {
+        GstPtr<GError> warning;
+        gst_message_parse_warning(message, warning.out(), nullptr);
+        SCLOG(4, "stream %s: %s", p->m_url, warning ? warning->message : "?");
+        // Over UDP the pictures do not end with the RTSP connection, and the source only
+        // warns: a server that closes it has ended a live session.
+        if (!p->m_playback && p->m_streamAdded
+            && g_error_matches(warning.get(), GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ))
+            p->report({PipelineEvent::Error, MediaError::kConnection});
         break;
     }
     case GST_MESSAGE_EOS:

@@ -2,6 +2,7 @@
 
 #include "BitRateMeter.h"
 #include "GstPtr.h"
+#include "RtspSourceSetup.h"
 
 #include <gst/gst.h>
 
@@ -27,6 +28,7 @@ struct PipelineEvent
         PictureSize,
         Error,
         EndOfStream,
+        TransportRefused, // the server answered, but not on this transport: try the next
     };
     Kind kind;
     std::string error;
@@ -34,16 +36,17 @@ struct PipelineEvent
     int height = 0;
 };
 
-// The GStreamer pipeline of one stream: RTSP over TCP → depayloader → parser → tee. The
-// display branch decodes (one thread), scales in YUV, converts to BGRx at the surface's size
-// and keeps only the newest picture; record and sound branches are added while it runs.
+// The GStreamer pipeline of one stream: RTSP (the transport of its source set-up) → depayloader →
+// parser → tee. The display branch decodes (one thread), scales in YUV, converts to BGRx at the
+// surface's size and keeps only the newest picture; record and sound branches are added while it
+// runs.
 class PlayPipeline
 {
 public:
     using Notify = std::function<void(const PipelineEvent &)>;
 
     // playback: a seekable recording, whose pictures carry their position in the recording.
-    PlayPipeline(const std::string &url, bool playback, std::shared_ptr<FrameSlot> slot,
+    PlayPipeline(const RtspSourceSetup &source, bool playback, std::shared_ptr<FrameSlot> slot,
                  Notify notify);
     ~PlayPipeline();
     PlayPipeline(const PlayPipeline &) = delete;
@@ -66,6 +69,7 @@ public:
     // Position of the newest picture, seconds into the stream (playback) or since 1970 (live).
     double position() const { return m_position; }
     float kbps() { return m_meter.kbps(); }
+    const RtspSourceSetup &source() const { return m_source; }
     // "h264" or "h265" once the picture stream is known, else "".
     std::string videoCodec() const;
 
@@ -82,6 +86,7 @@ public:
 
 private:
     static void onPadAdded(GstElement *src, GstPad *pad, gpointer self);
+    static void onDescribed(GstElement *src, gpointer sdp, gpointer self);
     static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     static GstPadProbeReturn onParsed(GstPad *pad, GstPadProbeInfo *info, gpointer self);
@@ -105,8 +110,12 @@ private:
     void applyView();
     GstPtr<GstCaps> viewCaps() const;
 
-    std::string m_url;
+    RtspSourceSetup m_source;
+    const char *m_url; // the address as logs show it
     bool m_playback;
+    // Set from the source's thread: the server described the stream; a stream came out.
+    std::atomic<bool> m_described {false};
+    std::atomic<bool> m_streamAdded {false};
     std::shared_ptr<FrameSlot> m_slot;
     GstPtr<GstElement> m_pipeline;
 

@@ -3,6 +3,7 @@
 #include "GstLinks.h"
 #include "Log.h"
 #include "MediaError.h"
+#include "RtspSourceSetup.h"
 
 #include <gst/app/gstappsink.h>
 
@@ -179,7 +180,8 @@ GstBusSyncReply TalkPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
         GstPtr<GError> error;
         gst_message_parse_error(message, error.out(), nullptr);
-        SCLOG(6, "talk %s: %s", talk->m_url.c_str(), error ? error->message : "?");
+        SCLOG(6, "talk %s: %s", RtspSourceSetup::masked(talk->m_url).c_str(),
+              error ? error->message : "?");
         const std::string text = MediaError::fromGstError(error.get());
         // After talk started, a failure is reported as the end of talk.
         talk->m_reported = false;

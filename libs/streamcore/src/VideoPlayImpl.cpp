@@ -6,6 +6,7 @@
 #include "MediaError.h"
 #include "PlayPipeline.h"
 #include "RecordBranch.h"
+#include "RtspSourceSetup.h"
 #include "SnapshotWriter.h"
 #include "TaskQueue.h"
 #include "Timeouts.h"
@@ -216,6 +217,11 @@ void VideoPlayImpl::onAddress(const PlatformClient::Reply &reply)
         m_opening ? failOpen(error) : lose(error);
         return;
     }
+    startPipeline(RtspSourceSetup(url));
+}
+
+void VideoPlayImpl::startPipeline(const RtspSourceSetup &source)
+{
     const int handle = m_handle;
     const int generation = m_generation;
     auto notify = [handle, generation](const PipelineEvent &event) {
@@ -224,13 +230,28 @@ void VideoPlayImpl::onAddress(const PlatformClient::Reply &reply)
                 play->onPipelineEvent(generation, event);
         });
     };
-    m_pipeline = std::make_unique<PlayPipeline>(url, !live(), m_slot, notify);
+    m_pipeline = std::make_unique<PlayPipeline>(source, !live(), m_slot, notify);
     applyViewSize();
     std::string error;
     if (!m_pipeline->start(&error)) {
-        SCLOG(6, "cannot play %s: %s", url.c_str(), error.c_str());
+        SCLOG(6, "cannot play %s: %s", source.shownUrl().c_str(), error.c_str());
         m_opening ? failOpen(MediaError::kOther) : lose(MediaError::kOther);
+        return;
     }
+    SCLOG(4, "play %d: %s over %s", m_handle, source.shownUrl().c_str(), source.transportName());
+}
+
+void VideoPlayImpl::onTransportRefused(const std::string &error)
+{
+    RtspSourceSetup source = m_pipeline->source();
+    if (!source.next()) {
+        m_opening ? failOpen(error) : lose(error);
+        return;
+    }
+    // Same open, same time-out: only the source starts again.
+    SCLOG(4, "play %d: transport refused, trying %s", m_handle, source.transportName());
+    retirePipeline();
+    startPipeline(source);
 }
 
 void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
@@ -264,6 +285,9 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
         break;
     case PipelineEvent::EndOfStream:
         onEndOfStream();
+        break;
+    case PipelineEvent::TransportRefused:
+        onTransportRefused(event.error);
         break;
     }
 }
@@ -324,6 +348,11 @@ void VideoPlayImpl::stopPipeline(Picture picture)
     }
     if (picture == DropPicture)
         m_slot->clear();
+    retirePipeline();
+}
+
+void VideoPlayImpl::retirePipeline()
+{
     if (!m_pipeline)
         return;
     m_pipeline->detach();

@@ -19,6 +19,7 @@ namespace StreamCore {
 
 class FrameSlot;
 class PlayPipeline;
+class RtspSourceSetup;
 class TaskQueue;
 class VideoSurface;
 struct PipelineEvent;
@@ -95,12 +96,17 @@ private:
     void ask(const std::string &path, const PlatformClient::Params &params, Answer answer);
     void onRecordings(const PlatformClient::Reply &reply);
     void onAddress(const PlatformClient::Reply &reply);
+    void startPipeline(const RtspSourceSetup &source);
     void onPipelineEvent(int generation, const PipelineEvent &event);
+    // The server took none of the stream on the pipeline's transport: the next one, or fail.
+    void onTransportRefused(const std::string &error);
     void onEndOfStream();
     void onOpenTimeout();
     void failOpen(const std::string &error);
     void lose(const std::string &error);
     void stopPipeline(Picture picture = DropPicture);
+    // Lets the pipeline go (stopped on the library's thread), leaving state and picture alone.
+    void retirePipeline();
     // The end of a job of the library's thread: outcome 0, or 4 with "99".
     void emitOutcome(int code, bool ok);
     void emitEvent(int code, int outcome, const std::string &error, int width = 0, int height = 0);

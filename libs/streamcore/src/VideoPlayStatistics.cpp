@@ -21,6 +21,7 @@ int VideoPlayImpl::GetStatistics(VideoStatistics *statistics)
         const std::string codec = m_pipeline->videoCodec();
         std::strncpy(s.codec, codec.c_str(), sizeof(s.codec) - 1);
         s.kbps = m_pipeline->kbps();
+        std::strncpy(s.transport, m_pipeline->source().transportName(), sizeof(s.transport) - 1);
     }
     s.decodedFrames = m_slot->count();
     s.lastPictureAgeMs = -1;

@@ -9,6 +9,7 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
+#include <gst/rtsp-server/rtsp-media.h>
 #include <gst/video/video.h>
 
 #include <QDateTime>
@@ -20,6 +21,19 @@ namespace SimMedia {
 namespace {
 
 constexpr auto kFrameInterval = std::chrono::milliseconds(40);
+
+// One viewer's session: the source feeding it and the app source it reads.
+struct Attached
+{
+    std::shared_ptr<LiveSource> source;
+    GstPtr<GstElement> appsrc;
+};
+
+GstPtr<GstElement> mediaChild(GstRTSPMedia *media, const char *name)
+{
+    const GstPtr<GstElement> top(gst_rtsp_media_get_element(media));
+    return GstPtr<GstElement>(gst_bin_get_by_name(GST_BIN(top.get()), name));
+}
 
 } // namespace
 
@@ -53,6 +67,11 @@ LiveSource::LiveSource(const std::string &deviceId, const ChannelSpec &channel, 
 
 LiveSource::~LiveSource()
 {
+    end();
+}
+
+void LiveSource::end()
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
@@ -63,6 +82,34 @@ LiveSource::~LiveSource()
         m_thread.join();
     if (m_pipeline)
         gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
+}
+
+void LiveSource::attach(GstRTSPMedia *media, int delayMs)
+{
+    GstPtr<GstElement> appsrc = mediaChild(media, "src");
+    if (!appsrc)
+        return;
+    subscribe(appsrc.get(), mediaChild(media, "pay0").get(), delayMs);
+    auto *viewer = new Attached {shared_from_this(), std::move(appsrc)};
+    g_signal_connect_data(media, "new-state", G_CALLBACK(&LiveSource::onViewerState), viewer,
+                          nullptr, GConnectFlags(0));
+    g_signal_connect_data(
+        media, "unprepared", G_CALLBACK(&LiveSource::onViewerGone), viewer,
+        [](gpointer data, GClosure *) { delete static_cast<Attached *>(data); }, GConnectFlags(0));
+}
+
+void LiveSource::onViewerState(GstRTSPMedia *, gint state, gpointer data)
+{
+    auto *viewer = static_cast<Attached *>(data);
+    // Whatever was queued before the viewer pressed play may be gone: start on a key frame.
+    if (state == GST_STATE_PLAYING)
+        viewer->source->restartAtKeyFrame(viewer->appsrc.get());
+}
+
+void LiveSource::onViewerGone(GstRTSPMedia *, gpointer data)
+{
+    auto *viewer = static_cast<Attached *>(data);
+    viewer->source->unsubscribe(viewer->appsrc.get());
 }
 
 void LiveSource::subscribe(GstElement *appsrc, GstElement *payloader, int delayMs)

@@ -15,6 +15,7 @@
 #include <vector>
 
 typedef struct _GstAppSink GstAppSink;
+typedef struct _GstRTSPMedia GstRTSPMedia;
 
 namespace SimMedia {
 
@@ -24,7 +25,7 @@ class PtzState;
 // The live picture of one channel in one definition, encoded once and handed to every viewer.
 // Each viewer's session has its own app source; a new viewer starts on a fresh key frame, so
 // that its first picture comes within a frame or two.
-class LiveSource
+class LiveSource : public std::enable_shared_from_this<LiveSource>
 {
 public:
     LiveSource(const std::string &deviceId, const ChannelSpec &channel, int definition,
@@ -33,10 +34,17 @@ public:
     LiveSource(const LiveSource &) = delete;
     LiveSource &operator=(const LiveSource &) = delete;
 
+    // Feeds the viewer of a prepared RTSP media (app source "src", payloader "pay0") from its
+    // PLAY until the media is unprepared, the first picture not before delayMs. The media keeps
+    // the source alive until then (it may be unprepared after its server has stopped).
+    void attach(GstRTSPMedia *media, int delayMs);
     // Starts feeding a viewer's app source, not before delayMs have passed; the payloader of
     // the viewer's session learns the parameter sets when the stream leaves them out.
     void subscribe(GstElement *appsrc, GstElement *payloader, int delayMs);
     void unsubscribe(GstElement *appsrc);
+    // Stops painting and feeding for good (the owner's camera state goes away); media still
+    // attached get nothing more.
+    void end();
     // The viewer's next buffer will be a key frame (when its session starts playing).
     void restartAtKeyFrame(GstElement *appsrc);
 
@@ -50,6 +58,8 @@ private:
         std::chrono::steady_clock::time_point notBefore;
     };
 
+    static void onViewerState(GstRTSPMedia *media, gint state, gpointer data);
+    static void onViewerGone(GstRTSPMedia *media, gpointer data);
     void run();
     void pushPicture();
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);

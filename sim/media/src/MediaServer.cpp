@@ -4,6 +4,7 @@
 #include "LiveSource.h"
 #include "PlaybackSession.h"
 #include "PtzState.h"
+#include "RtspServerLoop.h"
 #include "SilentListener.h"
 #include "StreamRecipe.h"
 
@@ -72,11 +73,6 @@ struct MediaServer::Private
         int channel;
         int definition;
     };
-    struct Viewer
-    {
-        LiveSource *source;
-        GstPtr<GstElement> appsrc;
-    };
     struct PlaybackMount
     {
         Private *d;
@@ -92,15 +88,12 @@ struct MediaServer::Private
     std::vector<MediaDevice> devices;
     GstPtr<GstRTSPServer> server;
     GstPtr<GstRTSPMountPoints> mounts;
-    GstPtr<GMainContext> context;
-    GstPtr<GMainLoop> loop;
-    guint sourceId = 0;
-    std::thread loopThread;
+    RtspServerLoop loop;
     int port = 0;
 
     mutable std::mutex mutex;
     std::map<std::string, std::unique_ptr<PtzState>> ptz;
-    std::map<std::string, std::unique_ptr<LiveSource>> live;
+    std::map<std::string, std::shared_ptr<LiveSource>> live;
     std::map<std::string, ChannelFault> faults;
     std::map<std::string, std::string> talk;
     std::map<std::string, std::unique_ptr<DeviceWebPage>> web;
@@ -136,9 +129,9 @@ struct MediaServer::Private
         const std::string key
             = channelKey(m.deviceId, m.channel) + "/" + std::to_string(m.definition);
         std::lock_guard<std::mutex> lock(mutex);
-        std::unique_ptr<LiveSource> &source = live[key];
+        std::shared_ptr<LiveSource> &source = live[key];
         if (!source) {
-            source = std::make_unique<LiveSource>(m.deviceId, *findChannel(m.deviceId, m.channel),
+            source = std::make_shared<LiveSource>(m.deviceId, *findChannel(m.deviceId, m.channel),
                                                   m.definition,
                                                   ptz.at(channelKey(m.deviceId, m.channel)).get());
         }
@@ -148,8 +141,6 @@ struct MediaServer::Private
     void addLiveMount(const MediaDevice &dev, const ChannelSpec &ch, int definition);
     void addTalkMount(const MediaDevice &dev, const ChannelSpec &ch);
     static void onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
-    static void onViewerState(GstRTSPMedia *, gint state, gpointer data);
-    static void onViewerGone(GstRTSPMedia *, gpointer data);
     static void onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
     static void onPlaybackGone(GstRTSPMedia *, gpointer data);
     static void onTalkConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer data);
@@ -160,11 +151,7 @@ void MediaServer::Private::addLiveMount(const MediaDevice &dev, const ChannelSpe
                                         int definition)
 {
     GstPtr<GstRTSPMediaFactory> factory(gst_rtsp_media_factory_new());
-    const std::string launch = "( appsrc name=src is-live=true format=time max-buffers=50 "
-                               "leaky-type=upstream ! "
-        + StreamRecipe::videoPayloader(ch) + (ch.audio ? " " + StreamRecipe::audioBranch(true) : "")
-        + " )";
-    gst_rtsp_media_factory_set_launch(factory.get(), launch.c_str());
+    gst_rtsp_media_factory_set_launch(factory.get(), StreamRecipe::liveLaunch(ch).c_str());
     g_signal_connect_data(factory.get(), "media-configure", G_CALLBACK(&Private::onLiveConfigure),
                           new LiveMount {this, dev.id, ch.id, definition}, &deleteData<LiveMount>,
                           GConnectFlags(0));
@@ -177,31 +164,8 @@ void MediaServer::Private::onLiveConfigure(GstRTSPMediaFactory *, GstRTSPMedia *
 {
     auto *mount = static_cast<LiveMount *>(data);
     Private *d = mount->d;
-    GstPtr<GstElement> appsrc = mediaChild(media, "src");
-    if (!appsrc)
-        return;
-    LiveSource *source = d->liveSource(*mount);
     const ChannelFault fault = d->faultOf(channelKey(mount->deviceId, mount->channel));
-    source->subscribe(appsrc.get(), mediaChild(media, "pay0").get(), fault.startDelayMs);
-    auto *viewer = new Viewer {source, std::move(appsrc)};
-    g_signal_connect_data(media, "new-state", G_CALLBACK(&Private::onViewerState), viewer, nullptr,
-                          GConnectFlags(0));
-    g_signal_connect_data(media, "unprepared", G_CALLBACK(&Private::onViewerGone), viewer,
-                          &deleteData<Viewer>, GConnectFlags(0));
-}
-
-void MediaServer::Private::onViewerState(GstRTSPMedia *, gint state, gpointer data)
-{
-    auto *viewer = static_cast<Viewer *>(data);
-    // Whatever was queued before the viewer pressed play may be gone: start on a key frame.
-    if (state == GST_STATE_PLAYING)
-        viewer->source->restartAtKeyFrame(viewer->appsrc.get());
-}
-
-void MediaServer::Private::onViewerGone(GstRTSPMedia *, gpointer data)
-{
-    auto *viewer = static_cast<Viewer *>(data);
-    viewer->source->unsubscribe(viewer->appsrc.get());
+    d->liveSource(*mount)->attach(media, fault.startDelayMs);
 }
 
 void MediaServer::Private::onPlaybackConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media,
@@ -303,8 +267,6 @@ bool MediaServer::start(int rtspPort, std::string *error)
     if (d->server)
         return true;
     d->silent = std::make_unique<SilentListener>();
-    d->context.reset(g_main_context_new());
-    d->loop.reset(g_main_loop_new(d->context.get(), FALSE));
     d->server.reset(gst_rtsp_onvif_server_new());
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
     gst_rtsp_server_set_service(d->server.get(), std::to_string(rtspPort).c_str());
@@ -322,22 +284,14 @@ bool MediaServer::start(int rtspPort, std::string *error)
             d->addTalkMount(dev, ch);
         }
     }
-    d->sourceId = gst_rtsp_server_attach(d->server.get(), d->context.get());
-    if (d->sourceId == 0) {
+    if (!d->loop.start(d->server.get())) {
         if (error)
             *error = "cannot listen on 127.0.0.1:" + std::to_string(rtspPort);
         d->mounts.reset();
         d->server.reset();
-        d->loop.reset();
-        d->context.reset();
         return false;
     }
     d->port = gst_rtsp_server_get_bound_port(d->server.get());
-    d->loopThread = std::thread([this] {
-        g_main_context_push_thread_default(d->context.get());
-        g_main_loop_run(d->loop.get());
-        g_main_context_pop_thread_default(d->context.get());
-    });
     return true;
 }
 
@@ -345,23 +299,12 @@ void MediaServer::stop()
 {
     if (!d->server)
         return;
-    const GstPtr<GstRTSPSessionPool> pool(gst_rtsp_server_get_session_pool(d->server.get()));
-    gst_rtsp_session_pool_filter(
-        pool.get(),
-        [](GstRTSPSessionPool *, GstRTSPSession *, gpointer) { return GST_RTSP_FILTER_REMOVE; },
-        nullptr);
-    gst_rtsp_server_client_filter(
-        d->server.get(),
-        [](GstRTSPServer *, GstRTSPClient *, gpointer) { return GST_RTSP_FILTER_REMOVE; }, nullptr);
-    g_main_loop_quit(d->loop.get());
-    d->loopThread.join();
-    if (GSource *source = g_main_context_find_source_by_id(d->context.get(), d->sourceId))
-        g_source_destroy(source);
+    d->loop.stop();
     d->mounts.reset();
     d->server.reset();
-    d->loop.reset();
-    d->context.reset();
     std::lock_guard<std::mutex> lock(d->mutex);
+    for (auto &entry : d->live)
+        entry.second->end();
     d->live.clear();
     d->web.clear();
     d->playbackChannel.clear();

@@ -32,6 +32,12 @@ std::string StreamRecipe::videoPayloader(const ChannelSpec &channel)
                                    : "rtph264pay name=pay0 pt=96 config-interval=0";
 }
 
+std::string StreamRecipe::liveLaunch(const ChannelSpec &channel)
+{
+    return "( appsrc name=src is-live=true format=time max-buffers=50 leaky-type=upstream ! "
+        + videoPayloader(channel) + (channel.audio ? " " + audioBranch(true) : "") + " )";
+}
+
 std::string StreamRecipe::audioBranch(bool live)
 {
     return std::string("audiotestsrc wave=sine freq=440 volume=0.3 samplesperbuffer=320 is-live=")

@@ -53,7 +53,11 @@ QStringList VideoOverlay::statisticsLines(const StreamCore::VideoStatistics &s)
     };
     const QString age = s.lastPictureAgeMs < 0 ? QStringLiteral("-")
                                                : QString::number(s.lastPictureAgeMs) + " ms";
-    return {QString("%1x%2 %3").arg(s.width).arg(s.height).arg(QString::fromUtf8(s.codec)),
+    return {QString("%1x%2 %3 %4")
+                .arg(s.width)
+                .arg(s.height)
+                .arg(QString::fromUtf8(s.codec), QString::fromUtf8(s.transport))
+                .trimmed(),
             QString::number(s.displayedFps, 'f', 1) + " fps",
             QString::number(s.kbps, 'f', 0) + " kbps", text("dropped %1").arg(s.droppedFrames),
             text("last picture %1").arg(age)};

@@ -15,6 +15,7 @@ struct VideoStatistics
     long long shownFrames; // pictures painted at least once
     long long droppedFrames; // decoded pictures replaced by a newer one before being painted
     long long lastPictureAgeMs; // milliseconds since the newest picture was painted; -1: none
+    char transport[16]; // "tcp", "udp" or "multicast" (how RTP arrives); "" before a stream
 };
 
 } // namespace StreamCore

@@ -1,0 +1,194 @@
+// Outside cameras through the media library: RTSP servers of other makes that restrict the
+// transport, ask for a login, place parameter sets elsewhere or keep sessions alive their own
+// way; each stream is read back from the window showing it.
+#include "LogText.h"
+#include "SimHarness.h"
+#include "VideoProbe.h"
+
+#include <SimMedia/OutsideCamera.h>
+#include <StreamCore/IStreamCore.h>
+#include <StreamCore/VideoStatistics.h>
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace StreamCore;
+using SimMedia::OutsideCamera;
+using SimMedia::OutsideOptions;
+
+Q_DECLARE_METATYPE(OutsideOptions)
+
+namespace {
+
+SimMedia::ChannelSpec channel(const QString &codec = "h264", bool audio = false)
+{
+    SimMedia::ChannelSpec c;
+    c.codec = codec.toStdString();
+    c.audio = audio;
+    c.width[0] = 320;
+    c.height[0] = 180;
+    return c;
+}
+
+// An outside camera, the platform handing out its address (with the given password), and a
+// window opening it.
+struct Outside
+{
+    OutsideCamera camera;
+    std::unique_ptr<SimHarness> platform;
+    VideoProbe probe;
+
+    Outside(const SimMedia::ChannelSpec &spec, const OutsideOptions &options,
+            const std::string &password = {})
+        : camera(spec, options)
+    {
+        if (!camera.start())
+            return;
+        SimMedia::ChannelSpec entry = spec;
+        entry.rtspUrl = password.empty() ? camera.url() : camera.url(options.user, password);
+        platform = std::make_unique<SimHarness>(std::vector<SimMedia::MediaDevice> {
+            {OutsideCamera::kDeviceId, "Outside camera", {entry}}});
+        if (!platform->start()
+            || IStreamCore::GetInstance()->InitApi("127.0.0.1", platform->httpPort(), "", true))
+            platform.reset();
+    }
+    bool open()
+    {
+        return platform
+            && probe.play()->StartRealPlay(SimHarness::kToken, OutsideCamera::kDeviceId, 1, 1) == 0
+            && probe.waitFor(VIDEO_EVENT_LIVE_OPEN);
+    }
+    bool shows(SimMedia::FrameStamp *stamp) const
+    {
+        return probe.waitForStamp(
+            [](const SimMedia::FrameStamp &s) {
+                return s.deviceTag == SimMedia::FrameStamp::tagOf(OutsideCamera::kDeviceId);
+            },
+            stamp);
+    }
+};
+
+} // namespace
+
+class tst_OutsideCameras : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
+        QVERIFY(KPrintLog::instance()->SetFile("./log/outside"));
+    }
+    void playsWhatTheServerOffers_data();
+    void playsWhatTheServerOffers();
+    void refusedLoginIsUnauthorised();
+    void droppedKeepAliveLosesTheStream_data();
+    void droppedKeepAliveLosesTheStream();
+};
+
+void tst_OutsideCameras::playsWhatTheServerOffers_data()
+{
+    QTest::addColumn<OutsideOptions>("options");
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<bool>("audio");
+    QTest::addColumn<QString>("transport"); // the one played over
+    const int tcp = OutsideOptions::Tcp;
+    const int udp = OutsideOptions::Udp;
+    const auto open = OutsideOptions::Open, basic = OutsideOptions::Basic,
+               digest = OutsideOptions::Digest;
+    const auto both = OutsideOptions::DescriptionAndStream, inBand = OutsideOptions::StreamOnly;
+    using O = OutsideOptions;
+    QTest::newRow("TCP only, open") << O {tcp, open} << "h264" << false << "tcp";
+    QTest::newRow("UDP only: TCP refused first") << O {udp, open} << "h264" << false << "udp";
+    QTest::newRow("basic, parameter sets in the description only")
+        << O {tcp | udp, basic, O::DescriptionOnly} << "h264" << false << "tcp";
+    QTest::newRow("UDP only, digest, in band only")
+        << O {udp, digest, inBand} << "h264" << false << "udp";
+    QTest::newRow("TCP only, digest, H.265 with sound in band only")
+        << O {tcp, digest, inBand} << "h265" << true << "tcp";
+    QTest::newRow("UDP only, basic, H.265 with sound") << O {udp, basic} << "h265" << true << "udp";
+    QTest::newRow("short session over TCP, no GET_PARAMETER")
+        << O {tcp, basic, both, 3, false} << "h264" << false << "tcp";
+    QTest::newRow("short session over UDP, kept alive by GET_PARAMETER")
+        << O {udp, open, both, 3} << "h264" << false << "udp";
+    QTest::newRow("short session over UDP, kept alive by OPTIONS")
+        << O {udp, digest, both, 3, false} << "h264" << false << "udp";
+}
+
+void tst_OutsideCameras::playsWhatTheServerOffers()
+{
+    QFETCH(OutsideOptions, options);
+    QFETCH(QString, codec);
+    QFETCH(bool, audio);
+    QFETCH(QString, transport);
+    Outside o(channel(codec, audio), options);
+    // A transport the server refuses is left within the open, before its time-out.
+    QVERIFY(o.open());
+    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
+    SimMedia::FrameStamp stamp;
+    QVERIFY(o.shows(&stamp));
+    VideoStatistics statistics {};
+    QCOMPARE(o.probe.play()->GetStatistics(&statistics), 0);
+    QCOMPARE(QString(statistics.transport), transport);
+    QCOMPARE(QString(statistics.codec), codec);
+    // The sound stream may come out a moment after the first picture.
+    QCOMPARE(QTest::qWaitFor([&] { return o.probe.play()->OpenAudio() == 0; }, audio ? 5000 : 0),
+             audio);
+
+    if (options.sessionTimeout > 0) {
+        // The session outlives its time-out and the server's grace, and the picture keeps
+        // moving. Over TCP the RTCP reports on the connection keep it alive; over UDP requests.
+        const quint32 before = stamp.seconds;
+        QTest::qWait((2 * options.sessionTimeout + 5) * 1000);
+        QVERIFY(o.shows(&stamp));
+        QVERIFY(stamp.seconds > before + uint(options.sessionTimeout));
+        QCOMPARE(o.camera.keepAlives() > 0, transport == "udp");
+    }
+}
+
+void tst_OutsideCameras::refusedLoginIsUnauthorised()
+{
+    for (const auto login : {OutsideOptions::Basic, OutsideOptions::Digest}) {
+        QElapsedTimer clock;
+        clock.start();
+        Outside o(channel(), {OutsideOptions::Tcp, login}, "wrong-pass");
+        QVERIFY(o.open());
+        QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_FAILED));
+        QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).error, QString("100"));
+        // Refused at once, not left to the 10 s open time-out (generous for a busy machine).
+        QVERIFY(clock.elapsed() < 5000);
+    }
+    // The address is logged, the login is not.
+    QVERIFY(logText().contains("rtsp://***@127.0.0.1:"));
+    QVERIFY(!logText().contains("wrong-pass"));
+}
+
+void tst_OutsideCameras::droppedKeepAliveLosesTheStream_data()
+{
+    QTest::addColumn<int>("transports");
+    QTest::newRow("TCP") << int(OutsideOptions::Tcp);
+    QTest::newRow("UDP") << int(OutsideOptions::Udp);
+}
+
+// What the video window's reconnect relies on: the loss is reported, and opening the same
+// channel again plays.
+void tst_OutsideCameras::droppedKeepAliveLosesTheStream()
+{
+    QFETCH(int, transports);
+    Outside o(channel(), {transports, OutsideOptions::Open, {}, 3});
+    QVERIFY(o.open());
+    o.camera.dropKeepAlives(true);
+    QVERIFY(o.probe.waitFor(VIDEO_EVENT_LIVE_LOST, VIDEO_OUTCOME_FAILED, 20000));
+    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
+
+    o.camera.dropKeepAlives(false);
+    QVERIFY(o.open());
+    QVERIFY(QTest::qWaitFor([&] { return o.probe.play()->GetVideoState() == VIDEO_STATE_PLAYING; },
+                            10000));
+    SimMedia::FrameStamp stamp;
+    QVERIFY(o.shows(&stamp));
+}
+
+QTEST_MAIN(tst_OutsideCameras)
+#include "tst_OutsideCameras.moc"
