@@ -5,6 +5,7 @@
 // requests the page sends where a person uses them: links, token refresh and the profile.
 #include "ConfigInfo/CBaseInfo.h"
 #include "E2ESession.h"
+#include "InProcessClient.h"
 #include "TesmarClient.h"
 #include "Toasts.h"
 
@@ -107,12 +108,7 @@ private slots:
     void initTestCase()
     {
         STEP(m_session.startSim(&m_error));
-        QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
-                        QSettings::IniFormat);
-        const QVariantMap addresses = m_session.platformAddresses();
-        for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
-            local.setValue(it.key(), it.value());
-        local.sync();
+        InProcessClient::pointAtSim(m_session);
         KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
         QApplication::setQuitOnLastWindowClosed(false);
         QDesktopServices::setUrlHandler("http", &m_browser, "open");
@@ -251,10 +247,6 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", QByteArray::number(DevToolsClient::defaultPort));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tst_E2EDeviceWeb test;
-    return QTest::qExec(&test, argc, argv);
+    return InProcessClient::run<tst_E2EDeviceWeb>(argc, argv);
 }
 #include "tst_E2EDeviceWeb.moc"

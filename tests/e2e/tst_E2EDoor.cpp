@@ -9,6 +9,7 @@
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "E2ESession.h"
+#include "InProcessClient.h"
 #include "LogText.h"
 #include "RemoteDoor/CRemoteDoor.h"
 #include "RemoteDoor/QRemoteDoor.h"
@@ -45,12 +46,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         STEP(m_session.startSim(&m_error));
-        QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
-                        QSettings::IniFormat);
-        const QVariantMap addresses = m_session.platformAddresses();
-        for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
-            local.setValue(it.key(), it.value());
-        local.sync();
+        InProcessClient::pointAtSim(m_session);
         KPrintLog::instance()->SetFile("./log/e2e");
     }
 
@@ -122,12 +118,7 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
-    // Before the web engine starts: the DevTools port, and the contexts it shares.
-    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", QByteArray::number(DevToolsClient::defaultPort));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tst_E2EDoor test;
-    return QTest::qExec(&test, argc, argv);
+    return InProcessClient::run<tst_E2EDoor>(argc, argv);
 }
 
 #include "tst_E2EDoor.moc"

@@ -8,6 +8,7 @@
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "E2ESession.h"
+#include "InProcessClient.h"
 #include "MessageDetail/QMessageDetail.h"
 #include "TesmarClient.h"
 #include "TestEnv.h"
@@ -116,12 +117,7 @@ private Q_SLOTS:
     {
         STEP(m_session.startSim(&m_error));
         QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
-        QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
-                        QSettings::IniFormat);
-        const QVariantMap addresses = m_session.platformAddresses();
-        for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
-            local.setValue(it.key(), it.value());
-        local.sync();
+        InProcessClient::pointAtSim(m_session);
         KPrintLog::instance()->SetFile("./log/e2e");
         KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
         notifier->StartMessageProcess();
@@ -256,12 +252,7 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
-    // Before the web engine starts: the DevTools port, and the contexts it shares.
-    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", QByteArray::number(DevToolsClient::defaultPort));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tst_E2EMessageDetail test;
-    return QTest::qExec(&test, argc, argv);
+    return InProcessClient::run<tst_E2EMessageDetail>(argc, argv);
 }
 
 #include "tst_E2EMessageDetail.moc"

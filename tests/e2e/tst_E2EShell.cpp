@@ -6,6 +6,7 @@
 #include "ConfigInfo/CBaseInfo.h"
 #include "DeviceFile.h"
 #include "E2ESession.h"
+#include "InProcessClient.h"
 #include "TesmarClient.h"
 #include "Toasts.h"
 #include "TopToolBar/QTopToolBar.h"
@@ -103,13 +104,7 @@ private slots:
     void initTestCase()
     {
         STEP(m_session.startSim(&m_error));
-        // The client of this process reads its settings from the program folder.
-        QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini",
-                        QSettings::IniFormat);
-        const QVariantMap addresses = m_session.platformAddresses();
-        for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
-            local.setValue(it.key(), it.value());
-        local.sync();
+        InProcessClient::pointAtSim(m_session);
         KPrintLog::instance()->SetFile("./log/e2e");
         KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
         notifier->StartMessageProcess();
@@ -416,12 +411,7 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    // Before the web engine starts: the DevTools port, and the contexts it shares.
-    qputenv("QTWEBENGINE_REMOTE_DEBUGGING", QByteArray::number(DevToolsClient::defaultPort));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tst_E2EShell test;
-    return QTest::qExec(&test, argc, argv);
+    return InProcessClient::run<tst_E2EShell>(argc, argv);
 }
 
 #include "tst_E2EShell.moc"
