@@ -252,7 +252,10 @@ private slots:
         QFETCH(QString, version);
         QFETCH(QString, leastVersion);
         QFETCH(QString, forced);
-        publish({{"version", version}, {"leastVersion", leastVersion}});
+        publish({{"version", version},
+                 {"leastVersion", leastVersion},
+                 {"url", "u"},
+                 {"filesize", "1"}});
         if (forced.isEmpty()) {
             // Without an updater, starting one would be logged with the reply, before the
             // waiting animation goes.
@@ -272,8 +275,8 @@ private slots:
     void malformedVersionReplyIsReported()
     {
         // Broken JSON, and well-formed JSON without "data".
-        const QJsonObject bad[] = {{{"action", "malformed"}},
-                                   {{"action", "body"}, {"body", R"({"code":"0"})"}}};
+        const QJsonObject bad[]
+            = {{{"action", "malformed"}}, {{"action", "body"}, {"body", R"({"code":"0"})"}}};
         for (QJsonObject fault : bad) {
             publish({{"version", "V1.000.0000100.12.R"}});
             fault["path"] = GatewayRoutes::versionPath;

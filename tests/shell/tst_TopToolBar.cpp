@@ -120,8 +120,9 @@ private slots:
         sendFullScreen(web, true);
         QTest::mouseDClick(&bar, Qt::LeftButton);
         QTest::mouseDClick(&bar, Qt::LeftButton);
-        QCOMPARE(web.notifications, QStringList({"FullScreen:true", "FullScreen:true",
-                                                 "FullScreen:false", "FullScreen:true"}));
+        QCOMPARE(web.notifications,
+                 QStringList({"FullScreen:true", "FullScreen:true", "FullScreen:false",
+                              "FullScreen:true"}));
         QCOMPARE(fullScreen.size(), 4);
         QCOMPARE(fullScreen.at(2).at(0).toBool(), false);
     }
