@@ -5,7 +5,6 @@
 #include "TopToolBar/CTopToolBar.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/FullScreenMsg.h"
-#include "Web/MenuMsg.h"
 
 #include <SimServer.h>
 
@@ -20,13 +19,6 @@ namespace {
 void sendRequest(RecordingWebManager &web, const QString &method)
 {
     Web::CWebBaseMsg msg(method);
-    web.dispatch(&msg);
-}
-
-void sendMenu(RecordingWebManager &web, const QString &method, const QString &path)
-{
-    Web::MenuMsg msg(method);
-    msg.menuPath = path;
     web.dispatch(&msg);
 }
 
@@ -77,54 +69,6 @@ private slots:
         delete bar;
         QCOMPARE(logout.size(), 1);
         QVERIFY(web.methodsOf(controller).isEmpty());
-    }
-
-    void menuAndWindowRequestsBecomeSignals()
-    {
-        RecordingWebManager &web = *m_web;
-        QTopToolBar &bar = *m_bar;
-        QSignalSpy menuChange(&bar, &QTopToolBar::sgnMenuChange);
-        QSignalSpy menuClose(&bar, &QTopToolBar::sgnMenuClose);
-        QSignalSpy minSize(&bar, &QTopToolBar::sgnMinSize);
-        QSignalSpy close(&bar, &QTopToolBar::sgnClose);
-        QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
-
-        // The first switch comes from no menu; closing a menu does not change the current one.
-        sendMenu(web, "NotifySwitchMenu", "videoSurveillance");
-        sendMenu(web, "NotifySwitchMenu", "accessControl");
-        sendMenu(web, "CloseMenu", "accessControl");
-        sendMenu(web, "NotifySwitchMenu", "messageCenter");
-        QCOMPARE(menuChange.size(), 3);
-        QCOMPARE(menuChange.at(0), QVariantList({"", "videoSurveillance"}));
-        QCOMPARE(menuChange.at(2), QVariantList({"accessControl", "messageCenter"}));
-        QCOMPARE(menuClose.at(0).at(0).toString(), QString("accessControl"));
-
-        sendRequest(web, "MinSize");
-        sendRequest(web, "CloseApp");
-        QCOMPARE(minSize.size(), 1);
-        QCOMPARE(close.size(), 1);
-        CBaseInfo::Instance().setLogin(false); // as the queue leaves it after a logout
-        sendRequest(web, "NotifyLoginOut");
-        QCOMPARE(logout.size(), 1);
-        QVERIFY(web.notifications.isEmpty());
-    }
-
-    void fullScreenIsEchoedToThePage()
-    {
-        RecordingWebManager &web = *m_web;
-        QTopToolBar &bar = *m_bar;
-        QSignalSpy fullScreen(&bar, &QTopToolBar::sgnFullScreen);
-
-        // A request lands on the asked state, also when asked twice; a double click toggles.
-        sendFullScreen(web, true);
-        sendFullScreen(web, true);
-        QTest::mouseDClick(&bar, Qt::LeftButton);
-        QTest::mouseDClick(&bar, Qt::LeftButton);
-        QCOMPARE(web.notifications,
-                 QStringList({"FullScreen:true", "FullScreen:true", "FullScreen:false",
-                              "FullScreen:true"}));
-        QCOMPARE(fullScreen.size(), 4);
-        QCOMPARE(fullScreen.at(2).at(0).toBool(), false);
     }
 
     void draggingMovesUnlessMaximised()
