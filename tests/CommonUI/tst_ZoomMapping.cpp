@@ -19,6 +19,7 @@ private Q_SLOTS:
         const QList<double> in {1.25, 1.25, 1.25};
         QTest::newRow("centre") << QPointF(320, 180) << in << 1.953125;
         QTest::newRow("top left corner") << QPointF(0, 0) << in << 1.953125;
+        QTest::newRow("near the right edge") << QPointF(600, 40) << in << 1.953125;
         QTest::newRow("in and out again") << QPointF(100, 300) << QList<double> {2, 2, 0.5} << 2.0;
         QTest::newRow("not beyond 8x")
             << QPointF(200, 100) << QList<double> {4, 4} << ZoomMapping::kMaxFactor;
