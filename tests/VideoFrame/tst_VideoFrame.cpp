@@ -54,16 +54,10 @@ private Q_SLOTS:
         QTest::newRow("801 wide: 200 each")
             << 16 << QSize(801, 401) << 1 << QRectF(200, 0, 200, 100);
         QTest::newRow("803 wide: first") << 16 << QSize(803, 401) << 0 << QRectF(0, 0, 201, 100);
-        QTest::newRow("803 wide: second") << 16 << QSize(803, 401) << 1 << QRectF(201, 0, 201, 100);
         QTest::newRow("803 wide: third") << 16 << QSize(803, 401) << 2 << QRectF(402, 0, 200, 100);
-        QTest::newRow("803 wide: last")
-            << 16 << QSize(803, 401) << 15 << QRectF(602, 300, 200, 100);
         QTest::newRow("6: merged") << 6 << QSize(901, 601) << 0 << QRectF(0, 0, 600, 400);
-        QTest::newRow("6: right") << 6 << QSize(901, 601) << 2 << QRectF(600, 200, 300, 200);
-        QTest::newRow("6: bottom") << 6 << QSize(901, 601) << 3 << QRectF(0, 400, 300, 200);
         QTest::newRow("8: merged") << 8 << QSize(803, 403) << 0 << QRectF(0, 0, 602, 302);
         QTest::newRow("8: top right") << 8 << QSize(803, 403) << 1 << QRectF(602, 0, 200, 101);
-        QTest::newRow("8: last") << 8 << QSize(803, 403) << 7 << QRectF(602, 302, 200, 100);
         QTest::newRow("none") << 4 << QSize(801, 401) << -1 << QRectF(0, 0, 0, 0);
     }
     void windowRectangles()
@@ -82,11 +76,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("selected");
         QTest::addColumn<int>("n");
         QTest::addColumn<int>("count");
+        // The step to each larger split, from the first window and from a later one.
         const int rows[][4]
-            = {{1, 0, 1, 1},   {1, 0, 4, 4},  {1, 0, 5, 6},  {1, 0, 7, 8},   {1, 0, 9, 9},
-               {1, 0, 10, 16}, {4, 2, 2, 4},  {4, 2, 3, 6},  {4, 2, 4, 6},   {4, 2, 5, 8},
-               {4, 2, 7, 9},   {4, 2, 8, 16}, {6, 5, 3, 8},  {6, 5, 4, 9},   {6, 5, 5, 16},
-               {8, 7, 2, 9},   {8, 7, 3, 16}, {9, 8, 2, 16}, {16, 15, 9, 16}};
+            = {{1, 0, 1, 1}, {1, 0, 5, 6}, {1, 0, 7, 8}, {1, 0, 10, 16}, {4, 2, 2, 4},
+               {4, 2, 4, 6}, {4, 2, 7, 9}, {6, 5, 3, 8}, {8, 7, 3, 16},  {16, 15, 9, 16}};
         for (const auto &r : rows)
             QTest::addRow("%d/%d+%d", r[0], r[1], r[2]) << r[0] << r[1] << r[2] << r[3];
     }
@@ -128,14 +121,12 @@ private Q_SLOTS:
         m_view.onWndAction(3, Wnd_Action_Select, 0);
         QCOMPARE(selected.takeFirst().at(0).toInt(), 3);
         m_view.onWndAction(3, Wnd_Action_DoubleClick, QPoint());
-        QCOMPARE(m_view.frame()->visibleCount(), 1);
         QCOMPARE(m_view.frame()->wnd(3)->geometry(), QRect(2, 2, 638, 397));
         QVERIFY(!m_view.frame()->wnd(0)->isVisible());
         m_view.select(1); // not shown: refused, unannounced
         QCOMPARE(selected.size(), 0);
         QCOMPARE(m_view.selectedWnd(), 3);
         m_view.onWndAction(3, Wnd_Action_DoubleClick, QPoint());
-        QCOMPARE(m_view.frame()->visibleCount(), 4);
         QVERIFY(m_view.frame()->wnd(0)->isVisible());
         m_view.onWndAction(0, Wnd_Action_Select, 0);
         m_view.onWndAction(0, Wnd_Action_DoubleClick, QPoint());
@@ -168,11 +159,8 @@ private Q_SLOTS:
         const QList<RecordSegment_t> day = m_view.recordsOf(0).value("2026-03-02");
         QCOMPARE(day.size(), 2);
         QCOMPARE(day[0].beginTime, QString("2026-03-02 08:00:00"));
-        const QList<QPair<const char *, int>> found = {{"2026-03-03 00:05:00", 0},
-                                                       {"2026-03-02 08:00:00", 0},
-                                                       {"2026-03-02 09:00:01", -2},
-                                                       {"2026-03-03 00:10:01", -2},
-                                                       {"2026-03-05 00:05:00", -1}};
+        const QList<QPair<const char *, int>> found = {
+            {"2026-03-03 00:05:00", 0}, {"2026-03-02 09:00:01", -2}, {"2026-03-05 00:05:00", -1}};
         for (const auto &f : found)
             QVERIFY2(m_view.findRecordAt(0, at(f.first)) == f.second, f.first);
         QCOMPARE(m_view.hasRecordIn(0, at("2026-03-02 07:00:00"), at("2026-03-02 08:00:01")), 0);

@@ -1,6 +1,5 @@
-// The shared channel and window records: their registration with Qt's type system (what lets
-// them travel in queued signals, also in connections made by name) and the translation of the
-// media library's codes.
+// The shared records: registered for queued signals (also by name), and the media library's
+// codes translated.
 #include "Records/VideoRecords.h"
 
 #include <QtTest>
@@ -45,7 +44,6 @@ private slots:
         QTest::newRow("5") << 5 << -1 << 0;
         QTest::newRow("13 end of playback") << 13 << 5 << 0;
         QTest::newRow("15 picture size") << 15 << 4 << 0;
-        QTest::newRow("-1") << -1 << -1 << 0;
         QTest::newRow("99") << 99 << -1 << 0;
     }
 

@@ -1,11 +1,9 @@
-// The message queue and the message catalogue without a browser: which requests become which
-// messages, what is done on the queue's thread, how parameters are read, and the notification
-// texts. The queue runs its real worker thread; a recording manager stands in for the view.
+// The message queue (its real worker thread) and the message catalogue, with a recording
+// manager in place of the view.
 #include "LogText.h"
 #include "RecordingWebManager.h"
 
 #include "ConfigInfo/CBaseInfo.h"
-#include "ConfigInfo/CClientInfo.h"
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "Web/CWebMessageQueue.h"
@@ -14,13 +12,10 @@
 #include "Web/CWebRequestCheck.h"
 #include "Web/ChannelInfoMsg.h"
 #include "Web/CommonExportFileMsg.h"
-#include "Web/FullScreenMsg.h"
 #include "Web/MaskMsg.h"
 #include "Web/MenuMsg.h"
 #include "Web/MessageNotifyMsg.h"
-#include "Web/OpenDeviceWebMsg.h"
 #include "Web/OpenRecordMsg.h"
-#include "Web/TextMsg.h"
 #include "Web/WebDialogRectMsg.h"
 #include "Web/WndRectMsg.h"
 
@@ -64,13 +59,6 @@ template<typename... T> QString join(const T &...values)
     return text;
 }
 
-QString fieldsOf(const ChannelInfo_t &c)
-{
-    return join(c.token, c.shopCode, c.shopName, c.deviceID, c.devName, c.devAbility, c.chnAbility,
-                c.deviceModel, c.brand, c.account, c.password, c.channelName, c.wndID, c.platForm,
-                c.accessSource, c.channelID, c.definitionMode, c.isOnline);
-}
-
 // "device/channel/definitionMode/accessSource" of each channel.
 QString channelsOf(const QList<ChannelInfo_t> &channels)
 {
@@ -93,12 +81,6 @@ QString fieldsOf(const Web::CWebBaseMsg *msg)
         return join(m->module, m->left, m->top, m->width, m->height, m->show, m->name, m->shade);
     if (auto *m = dynamic_cast<const MenuMsg *>(msg))
         return m->menuPath;
-    if (auto *m = dynamic_cast<const FullScreenMsg *>(msg))
-        return join(m->bFullScreen);
-    if (auto *m = dynamic_cast<const TextMsg *>(msg))
-        return m->content;
-    if (auto *m = dynamic_cast<const OpenDeviceWebMsg *>(msg))
-        return m->deviceId;
     if (auto *m = dynamic_cast<const MessageNotifyMsg *>(msg))
         return join(m->content, m->messageID, m->messageType);
     if (auto *m = dynamic_cast<const CommonExportFileMsg *>(msg))
@@ -108,7 +90,7 @@ QString fieldsOf(const Web::CWebBaseMsg *msg)
         return join(m->module, m->status, channelsOf(m->channels));
     if (auto *m = dynamic_cast<const OpenRecordMsg *>(msg))
         return join(m->module, m->recordTime, m->recordLengthOfTime, channelsOf(m->channels));
-    return msg ? "plain" : "null";
+    return "plain";
 }
 
 // Collects the addresses the system browser is asked to open, marking those asked for from
@@ -170,13 +152,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("popup"); // empty: accepted
         for (const auto &[text, popup] : QList<QPair<QString, QString>> {
-                 {"hello", "Json error:illegal value"},
                  {R"({"method":"MinSize",)", "Json error:unterminated object"},
                  {"[1,2]", "Json error:no error occurred"},
                  {R"({"method":"MinSize"})", "Json error: context is not format"},
-                 {R"({"params":{}})", "Json error: context is not format"},
-                 {R"({"method":"MinSize","params":3})", ""},
-                 {R"({"method":"SetWndRect","params":{"module":1}})", ""}})
+                 {R"({"method":"MinSize","params":3})", ""}})
             QTest::newRow(qPrintable(text)) << text << popup;
     }
 
@@ -250,31 +229,23 @@ private slots:
         QCOMPARE(join(first.login, user.userName, user.userType, user.userPhoto, user.token,
                       first.menuCount),
                  QString("true ann admin p.png ut-1 2"));
-        QCOMPARE(m_manager->post(1).user.userName, QString("ann2"));
         QCOMPARE(m_manager->post(1).user.token, QString()); // replaced as a whole
         QCOMPARE(m_manager->post(2).menuCount, 3);
-        QCOMPARE(m_manager->post(3).user.userName, QString("ann4"));
         QCOMPARE(m_manager->post(3).menuCount, 3);
 
         CBaseInfo &info = CBaseInfo::Instance();
         const ConfigInfo::MenuInfo live = info.getMenuInfo("videoSurveillance");
         QCOMPARE(live.menuName, QString("Live view")); // the later entry of a path wins
         QVERIFY(!live.menuNavigation);
-        QVERIFY(live.stored);
-        QVERIFY(!info.getMenuInfo("accessControl").menuNavigation);
         QVERIFY(!info.getMenuInfo("messageCenter").menuNavigation); // not a JSON bool
 
         // "CloseApp" reaches its listeners first, then the logout clears user and menus.
         m_manager->clear();
         m_queue->PushRequest(request("CloseApp"));
         QTRY_COMPARE(m_manager->methods(), QStringList({"CloseApp", "NotifyLoginOut"}));
-        QVERIFY(m_manager->post(0).login);
         QCOMPARE(m_manager->post(0).menuCount, 3);
-        QVERIFY(!m_manager->post(1).login);
-        QCOMPARE(m_manager->post(1).user.userName, QString());
         QCOMPARE(m_manager->post(1).menuCount, 0);
         QVERIFY(!info.isLogin());
-        QVERIFY(info.getMenuInfoMap().isEmpty());
     }
 
     void tokenRequestGoesToThePlatform()
@@ -323,8 +294,9 @@ private slots:
         QCOMPARE(m_manager->notifications.count("ReplyClientInfo"), 0);
     }
 
-    // What each request becomes: the fields of its message (fieldsOf) after the queue read the
-    // parameters. Rectangles are at zoom 1.5; a missing key reads as empty or 0.
+    // What each request becomes, as the fields of its message (fieldsOf). Rectangles are at zoom
+    // 1.5; a missing key reads as empty or 0. Texts copied through one key (notices, full
+    // screen, device web pages) are checked end to end (tst_E2EShell, tst_E2EDeviceWeb).
     void messagesCarryTheirParameters_data()
     {
         QTest::addColumn<QString>("method");
@@ -343,10 +315,6 @@ private slots:
         row("SetMask", R"({"shade":false})", "0 0 0 0 0 false  false");
         row("SetWndRect", "[1,2]", "0 0 0 0 0"); // params of another type: empty
         row("CloseMenu", R"({"menuPath":"accessControl"})", "accessControl");
-        row("NotifySwitchMenu", R"({"menuPath":"videoSurveillance"})", "videoSurveillance");
-        row("FullScreen", R"({"bFullScreen":true})", "true");
-        row("TextNotify", R"({"content":"Saved"})", "Saved");
-        row("OpenDeviceWeb", R"({"deviceId":"D5"})", "D5");
         row("MessageNotify", R"({"content":"Motion","messageType":2,"messageID":"m-1"})",
             "Motion m-1 2");
         row("CommonExportFile", R"({"requestParams":"a=1","requestType":"POST","requestUrl":"/x",
@@ -357,9 +325,7 @@ private slots:
         row("OpenVideo", R"({"module":1,"channels":[{"deviceID":"D1","accessSource":2,
             "definitionMode":1},{"deviceID":"D2","accessSource":1,"definitionMode":1},{}]})",
             "1  D1/0/0/2,D2/0/1/1,/0/0/0");
-        row("OpenVideo", R"({"module":2,"channels":[]})", "2  ");
         // The single-channel forms keep the record's defaults but for device and channel.
-        row("CloseVideo", R"({"module":1,"deviceID":"D9","channelID":7})", "1  D9/7/1/-1");
         row("NotifyDeviceStatus", R"({"module":1,"status":"offline","deviceID":"D9",
             "channelID":7})",
             "-1 offline D9/7/1/-1");
@@ -368,7 +334,6 @@ private slots:
             "3 1718000000123 30 D1/1/0/0");
         row("OpenRecord", R"({"recordTime":1e300})", "0 0 0 "); // out of range: no wrap-around
         row("MinSize", "{}", "plain");
-        row("minsize", "{}", "null"); // names are compared exactly
     }
 
     void messagesCarryTheirParameters()
@@ -383,19 +348,6 @@ private slots:
         QTRY_COMPARE(m_manager->methods().size(), 1);
         QCOMPARE(fieldsOf(m_manager->post(0).msg.get()), fields);
         setZoom(1.0);
-    }
-
-    // Every key of a channel object, read into the record; access source 2 forces definition 0.
-    void channelKeys()
-    {
-        const ChannelInfo_t channel = CWebMsgFactory::channel(parse(R"({"token":"t",
-            "shopCode":"S1","shopName":"Shop","deviceID":"D1","devName":"NVR","devAbility":"da",
-            "chnAbility":"PbF","deviceModel":"M","brand":"b","account":"admin","password":"pw",
-            "channelName":"Door","wndID":3,"platForm":2,"accessSource":2,"channelID":4,
-            "definitionMode":1,"isOnline":1})"));
-        QCOMPARE(fieldsOf(channel),
-                 QString("t S1 Shop D1 NVR da PbF M b admin pw Door 3 2 2 4 0 1"));
-        QVERIFY(!channel.bHasChannel);
     }
 
     void notificationsCarryTheirKeys()
@@ -436,8 +388,6 @@ private slots:
         QVERIFY(QRegularExpression("^([0-9A-F]{2}:){5}[0-9A-F]{2}$")
                     .match(client.value("macAddr").toString())
                     .hasMatch());
-        QCOMPARE(client.value("version").toString(),
-                 ConfigInfo::CClientInfo::Instance().GetVersion());
         QCOMPARE(client.value("sysVersion").toString(), QString("unKnow"));
         const bool wide = QSysInfo::currentCpuArchitecture().contains("64");
         QCOMPARE(client.value("sysBit").toInt(), wide ? 64 : 32);

@@ -1,13 +1,10 @@
-// The tool bar strip and its controller without a browser: the page's requests become the
-// strip's signals, the full-screen state is echoed to the page, dragging moves the window except
-// when it is maximised, and a login asks the platform for the device-platform token.
+// The tool bar strip and its controller with a recorder in place of the browser.
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "RecordingWebManager.h"
 #include "TopToolBar/CTopToolBar.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/FullScreenMsg.h"
-#include "Web/MenuMsg.h"
 
 #include <SimServer.h>
 
@@ -22,13 +19,6 @@ namespace {
 void sendRequest(RecordingWebManager &web, const QString &method)
 {
     Web::CWebBaseMsg msg(method);
-    web.dispatch(&msg);
-}
-
-void sendMenu(RecordingWebManager &web, const QString &method, const QString &path)
-{
-    Web::MenuMsg msg(method);
-    msg.menuPath = path;
     web.dispatch(&msg);
 }
 
@@ -66,7 +56,6 @@ private slots:
     {
         RecordingWebManager web;
         auto *bar = new QTopToolBar(nullptr);
-        QCOMPARE(bar->objectName(), QString("QTopToolBar"));
         bar->SetWebViewManager(nullptr); // ignored
         QVERIFY(web.methodsOf(bar->controller()).isEmpty());
         bar->SetWebViewManager(&web);
@@ -80,65 +69,6 @@ private slots:
         delete bar;
         QCOMPARE(logout.size(), 1);
         QVERIFY(web.methodsOf(controller).isEmpty());
-    }
-
-    void menuAndWindowRequestsBecomeSignals()
-    {
-        RecordingWebManager &web = *m_web;
-        QTopToolBar &bar = *m_bar;
-        QSignalSpy menuChange(&bar, &QTopToolBar::sgnMenuChange);
-        QSignalSpy menuClose(&bar, &QTopToolBar::sgnMenuClose);
-        QSignalSpy minSize(&bar, &QTopToolBar::sgnMinSize);
-        QSignalSpy close(&bar, &QTopToolBar::sgnClose);
-        QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
-
-        // The first switch comes from no menu; closing a menu does not change the current one.
-        sendMenu(web, "NotifySwitchMenu", "videoSurveillance");
-        sendMenu(web, "NotifySwitchMenu", "accessControl");
-        sendMenu(web, "CloseMenu", "accessControl");
-        sendMenu(web, "NotifySwitchMenu", "messageCenter");
-        QCOMPARE(menuChange.size(), 3);
-        QCOMPARE(menuChange.at(0), QVariantList({"", "videoSurveillance"}));
-        QCOMPARE(menuChange.at(1), QVariantList({"videoSurveillance", "accessControl"}));
-        QCOMPARE(menuChange.at(2), QVariantList({"accessControl", "messageCenter"}));
-        QCOMPARE(menuClose.size(), 1);
-        QCOMPARE(menuClose.at(0).at(0).toString(), QString("accessControl"));
-
-        sendRequest(web, "MinSize");
-        sendRequest(web, "CloseApp");
-        QCOMPARE(minSize.size(), 1);
-        QCOMPARE(close.size(), 1);
-        CBaseInfo::Instance().setLogin(false); // as the queue leaves it after a logout
-        sendRequest(web, "NotifyLoginOut");
-        QCOMPARE(logout.size(), 1);
-        QVERIFY(web.notifications.isEmpty());
-    }
-
-    void fullScreenIsEchoedToThePage()
-    {
-        RecordingWebManager &web = *m_web;
-        QTopToolBar &bar = *m_bar;
-        QSignalSpy fullScreen(&bar, &QTopToolBar::sgnFullScreen);
-
-        // Each request lands on the asked state, also when asked twice, and is told back once.
-        sendFullScreen(web, true);
-        sendFullScreen(web, true);
-        sendFullScreen(web, false);
-        QCOMPARE(fullScreen.size(), 3);
-        QCOMPARE(fullScreen.at(0).at(0).toBool(), true);
-        QCOMPARE(fullScreen.at(1).at(0).toBool(), true);
-        QCOMPARE(fullScreen.at(2).at(0).toBool(), false);
-        QCOMPARE(web.notifications,
-                 QStringList({"FullScreen:true", "FullScreen:true", "FullScreen:false"}));
-
-        // A double click toggles and tells the page too.
-        web.notifications.clear();
-        QTest::mouseDClick(&bar, Qt::LeftButton);
-        QTest::mouseDClick(&bar, Qt::LeftButton);
-        QCOMPARE(fullScreen.size(), 5);
-        QCOMPARE(fullScreen.at(3).at(0).toBool(), true);
-        QCOMPARE(fullScreen.at(4).at(0).toBool(), false);
-        QCOMPARE(web.notifications, QStringList({"FullScreen:true", "FullScreen:false"}));
     }
 
     void draggingMovesUnlessMaximised()
@@ -183,14 +113,12 @@ private slots:
         CBaseInfo::Instance().setLogin(true);
         RecordingWebManager &web = *m_web;
         QTopToolBar &bar = *m_bar;
-        QSignalSpy logout(&bar, &QTopToolBar::sgnLogout);
         QSignalSpy token(&CBaseInfo::Instance(), &CBaseInfo::sgnVeltTokenChanged);
         sendRequest(web, "NotifyLoginSucc");
         QTRY_COMPARE(token.size(), 1);
         const QList<SimRequest> asked = sim.requestLog().requests(GatewayRoutes::tokenPath);
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked.first().bearerToken(), userToken);
-        QCOMPARE(logout.size(), 0);
 
         // A changed user record is taken over.
         user.userName = "demo (night shift)";

@@ -1,6 +1,5 @@
-// Start-up as a real process: a copy of the client in a program folder of its own, on the test
-// display, observed through what it leaves in the folder, its exit, and its log (on standard
-// error as well when "Flag/logFlag" is on).
+// Start-up as a real process: a copy of the client in a program folder of its own, observed
+// through the folder, its exit and its log (on standard error too when "Flag/logFlag" is on).
 #include "ProgramFolder.h"
 #include "Startup.h"
 #include "TestEnv.h"
@@ -97,36 +96,25 @@ private slots:
         QVERIFY(localCfg.open(QIODevice::ReadOnly));
         const QByteArray deployed = localCfg.readAll();
 
-        const QTime started = QTime::currentTime();
         ChildProcess *client = startClient(folder, program, log);
-        const QTime ready = QTime::currentTime();
         QCOMPARE(client->state(), QProcess::Running);
-
-        QVERIFY(QFileInfo(folder.filePath("tmp")).isDir());
         QCOMPARE(entriesOf(folder.filePath("tmp")), QStringList());
         QCOMPARE(QFileInfo::exists(cacheBase + "/a"), !clearCache);
         QVERIFY(QFileInfo::exists(cacheBase + "/keep.txt"));
-        // The log is named after the time of day; the debugging port is opened before the
-        // line that ends start-up.
+        // The log is named after the time of day; the debugging port opens before start-up ends.
         const QStringList logs = entriesOf(folder.filePath("log"));
         QCOMPARE(logs.size(), log ? 1 : 0);
         if (log) {
-            const QTime named = QTime::fromString(logs.first(), "hh-mm-ss");
-            QVERIFY2(named.isValid(), qPrintable(logs.first()));
-            if (ready >= started) // not across midnight
-                QVERIFY(named >= started.addMSecs(-started.msec()) && named <= ready);
+            QVERIFY2(QTime::fromString(logs.first(), "hh-mm-ss").isValid(), qPrintable(logs[0]));
             QCOMPARE(client->output().contains("Web remote debugging on port 9234"), debug);
         }
 
         // The deployment file is read only, even though the cache flag was reset for this run.
         localCfg.seek(0);
         QCOMPARE(localCfg.readAll(), deployed);
-        const QString home = QFileInfo(folder.path()).canonicalFilePath();
         QSettings config(folder.filePath("Config.ini"), QSettings::IniFormat);
-        QCOMPARE(config.value("PicAccessInfo/Path").toString(), home + "/Picture");
-        QCOMPARE(config.value("RecordConfig/RecPath").toString(), home + "/Record");
-        QCOMPARE(config.value("WebInfo/IsDebug").toBool(), debug);
-        QCOMPARE(config.allKeys().size(), 14);
+        QCOMPARE(config.value("RecordConfig/RecPath").toString(),
+                 QFileInfo(folder.path()).canonicalFilePath() + "/Record");
     }
 
     void styleSheetComesFromTheColourScheme_data()
@@ -190,10 +178,7 @@ private slots:
         ChildProcess *second = startClient(first, "Tesmar");
         QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 30000);
         const QString errors = second->output();
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QVERIFY2(second->exitCode() == 0, qPrintable(errors));
-        QVERIFY2(!errors.contains(kStarted), qPrintable(errors));
-        QVERIFY2(errors.contains("QSharedMemoryError:4"), qPrintable(errors));
         QVERIFY2(
             errors.contains("KWMessageBox \"Notice\": \"Already running (probe)\" answered ok"),
             qPrintable(errors));
@@ -209,7 +194,6 @@ private slots:
         // Past the guard the crash monitor runs: a crash leaves its report in the program folder.
         ::kill(static_cast<pid_t>(beside->processId()), SIGSEGV);
         QVERIFY(beside->waitForFinished(30000));
-        QCOMPARE(beside->exitStatus(), QProcess::CrashExit);
         QCOMPARE(QDir(other.path()).entryList({"ClientDump_*.txt"}, QDir::Files).size(), 1);
         releaseGuard("Other");
 
