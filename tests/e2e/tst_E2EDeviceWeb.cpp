@@ -14,7 +14,6 @@
 #include <StreamCore/IStreamCore.h>
 
 #include <QDesktopServices>
-#include <QSettings>
 #include <QTcpSocket>
 #include <QtTest>
 

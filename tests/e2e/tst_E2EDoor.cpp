@@ -23,7 +23,6 @@
 #include <QApplication>
 #include <QJsonArray>
 #include <QPushButton>
-#include <QSettings>
 #include <QtTest>
 
 #define STEP(done) QVERIFY2(done, qPrintable(m_error + "\n" + page().console().join('\n')))

@@ -27,7 +27,6 @@
 #include <QCursor>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QtTest>
 
 #include <memory>

@@ -17,7 +17,6 @@
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
-#include <QSettings>
 #include <QWebEngineView>
 #include <QtTest>
 
