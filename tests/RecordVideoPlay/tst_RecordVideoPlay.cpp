@@ -117,20 +117,26 @@ class tst_RecordVideoPlay : public QObject
 
     // Ten looks, 100 ms apart, at four clocks once they show the same second: never more than a
     // second apart, and apart in at most three looks (windows 200 ms apart differ in about one
-    // look of five). last: the clock of the last look.
-    void checkInStep(qint64 *last)
+    // look of five). At double speed a second of picture lasts half as long, so the clocks may
+    // stand one second apart (tolerance 1). last: the clock of the last look.
+    void checkInStep(qint64 *last, int tolerance = 0)
     {
         const auto spread = [](const QList<qint64> &c) {
             const auto [low, high] = std::minmax_element(c.begin(), c.end());
             return c.contains(0) ? -1 : *high - *low;
         };
-        QTRY_COMPARE_WITH_TIMEOUT(spread(pictureClocks(frame(), 4)), 0, 20000);
+        const auto inStep = [&] {
+            const qint64 s = spread(pictureClocks(frame(), 4));
+            return s >= 0 && s <= tolerance;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(inStep(), 20000);
         int apart = 0;
         for (int look = 0; look < 10; ++look) {
             QTest::qWait(100);
             const QList<qint64> c = pictureClocks(frame(), 4);
-            QVERIFY2(spread(c) == 0 || spread(c) == 1, qPrintable(QString::number(spread(c))));
-            apart += spread(c) != 0;
+            QVERIFY2(spread(c) >= 0 && spread(c) <= tolerance + 1,
+                     qPrintable(QString::number(spread(c))));
+            apart += spread(c) > tolerance;
             *last = c.first();
         }
         QVERIFY2(apart <= 3, qPrintable(QString("apart in %1 of 10 looks").arg(apart)));
@@ -235,12 +241,12 @@ private Q_SLOTS:
 
         Q_EMIT m_play->panel()->bar()->sgnRecordSpeedSet(2);
         qint64 before = 0;
-        checkInStep(&before);
+        checkInStep(&before, 1);
         QElapsedTimer wall;
         wall.start();
         QTest::qWait(6000);
         qint64 after = 0;
-        checkInStep(&after);
+        checkInStep(&after, 1);
         // Whole-second clocks and a loaded machine: the bounds only tell double speed from
         // normal speed and from runaway.
         const double rate = double(after - before) * 1000 / wall.elapsed();
