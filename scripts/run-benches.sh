@@ -7,7 +7,9 @@ for bench in "$build"/bench-bin/bench_*; do
     [[ -x $bench ]] || continue
     echo "== $(basename "$bench")"
     if [[ $(basename "$bench") == bench_client ]]; then
-        flock /tmp/orvane-e2e.lock "$bench"
+        # -o: the benchmark's children (orvane-sim, the client) must not inherit the lock, or
+        # one left behind would hold it after the benchmark ends.
+        flock -o /tmp/orvane-e2e.lock "$bench"
     else
         "$bench"
     fi
