@@ -53,12 +53,8 @@ void CMessageDetail::videoStatusChanged(int wndIndex, int status, const VideoWnd
 {
     if (!m_webViewManager)
         return;
-    Web::WebWndStatus_t news;
-    news.wndIndex = wndIndex;
-    news.module = m_moduleType;
-    news.status = status;
-    news.channel = info.channel;
-    m_webViewManager->VideoStatusChanged(news);
+    m_webViewManager->VideoStatusChanged(
+        Web::WebWndStatus_t::of(wndIndex, m_moduleType, status, info));
 }
 
 void CMessageDetail::onRPCCall(Web::CWebBaseMsg *msg)

@@ -132,11 +132,7 @@ void CRemoteDoor::sendWndStatus(bool selected, int wndIndex, int status, const V
 {
     if (!m_webViewManager)
         return;
-    Web::WebWndStatus_t wndStatus;
-    wndStatus.wndIndex = wndIndex;
-    wndStatus.module = kModule;
-    wndStatus.status = status;
-    wndStatus.channel = info.channel;
+    const auto wndStatus = Web::WebWndStatus_t::of(wndIndex, kModule, status, info);
     if (selected)
         m_webViewManager->PlayWndSelected(wndStatus);
     else

@@ -23,16 +23,6 @@ QList<ChannelInfo_t> windowChannels(QList<ChannelInfo_t> channels)
     return channels;
 }
 
-Web::WebWndStatus_t noticeOf(int index, int status, int module, const VideoWndInfo_t &info)
-{
-    Web::WebWndStatus_t notice;
-    notice.wndIndex = index;
-    notice.status = status;
-    notice.module = module;
-    notice.channel = info.channel;
-    return notice;
-}
-
 } // namespace
 
 CVideoMonitor::CVideoMonitor(IVideoMonitorListener *listener)
@@ -116,12 +106,12 @@ void CVideoMonitor::handleDeviceStatus(Web::CWebBaseMsg *msg)
 void CVideoMonitor::onWndVideoStatusNotify(int index, int status, const VideoWndInfo_t &info)
 {
     if (m_webViewManager)
-        m_webViewManager->VideoStatusChanged(noticeOf(index, status, m_moduleType, info));
+        m_webViewManager->VideoStatusChanged(Web::WebWndStatus_t::of(index, m_moduleType, status, info));
 }
 
 void CVideoMonitor::onWndSelectedNotify(int index, int status, const VideoWndInfo_t &info)
 {
     // An empty window is nothing the page could show details of.
     if (m_webViewManager && info.channel.bHasChannel)
-        m_webViewManager->PlayWndSelected(noticeOf(index, status, m_moduleType, info));
+        m_webViewManager->PlayWndSelected(Web::WebWndStatus_t::of(index, m_moduleType, status, info));
 }

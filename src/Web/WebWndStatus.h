@@ -12,6 +12,12 @@ struct WebWndStatus_t
     int module = -1;
     int status = -1;
     ChannelInfo_t channel; // the channel shown
+
+    // What a module tells the page of its window index, in the window's status.
+    static WebWndStatus_t of(int wndIndex, int module, int status, const VideoWndInfo_t &info)
+    {
+        return {wndIndex, module, status, info.channel};
+    }
 };
 
 } // namespace Web

@@ -38,13 +38,13 @@ struct Outside
     std::unique_ptr<SimHarness> platform;
     VideoProbe probe;
 
-    Outside(const SimMedia::ChannelSpec &spec, const OutsideOptions &options,
+    Outside(const SimMedia::ChannelSpec &channel, const OutsideOptions &options,
             const std::string &password = {})
-        : camera(spec, options)
+        : camera(channel, options)
     {
         if (!camera.start())
             return;
-        SimMedia::ChannelSpec entry = spec;
+        SimMedia::ChannelSpec entry = channel;
         entry.rtspUrl = password.empty() ? camera.url() : camera.url(options.user, password);
         platform = std::make_unique<SimHarness>(std::vector<SimMedia::MediaDevice> {
             {OutsideCamera::kDeviceId, "Outside camera", {entry}}});
