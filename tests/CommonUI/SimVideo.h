@@ -26,8 +26,7 @@ inline ChannelInfo_t channel(const char *device, int id, int definition = 1)
 }
 
 // A recorder of count channels, width x height in high definition and half that in standard.
-inline std::vector<SimMedia::MediaDevice> recorder(const char *id, int count, int width,
-                                                   int height)
+inline std::vector<SimMedia::MediaDevice> recorder(const char *id, int count, int width, int height)
 {
     SimMedia::MediaDevice device {id, id, {}};
     for (int n = 1; n <= count; ++n) {

@@ -92,8 +92,8 @@ private Q_SLOTS:
         {
             const char *name, *control, *axis;
             int sign;
-        } rows[] = {{"up", "100,40", "tilt", -1},    {"down", "100,160", "tilt", 1},
-                    {"left", "40,100", "pan", -1},   {"right", "160,100", "pan", 1},
+        } rows[] = {{"up", "100,40", "tilt", -1},     {"down", "100,160", "tilt", 1},
+                    {"left", "40,100", "pan", -1},    {"right", "160,100", "pan", 1},
                     {"zoom in", "ZoomIn", "zoom", 1}, {"zoom out", "ZoomOut", "zoom", -1}};
         for (const auto &r : rows)
             QTest::newRow(r.name) << QString(r.control) << QString(r.axis) << r.sign;

@@ -1,7 +1,7 @@
-// The playback module on a simulated four-channel recorder through the real media library: a
-// device going offline, and four windows in synchronised playback, read from the clock the
-// simulated cameras burn into their pictures. Playing from the time bar, its gaps, back to live
-// and the calendar's marks: tst_E2ELiveView::recordingsFromTheTimeBar.
+// The playback module on a simulated four-channel recorder through the real media library:
+// playing a day not yet asked for from the time bar, a device going offline, and four windows in
+// synchronised playback, read from the clock the simulated cameras burn into their pictures.
+// The time bar's gaps, back to live and the calendar's marks: tst_E2ELiveView.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/TimeBar/QTimeProgressBar.h"
 #include "CommonUI/VideoBar/QVideoBar.h"
@@ -121,6 +121,19 @@ private Q_SLOTS:
         m_play = std::make_unique<QRecordVideoPlay>(CVideoFrame::kOwnerPlayback);
         m_play->resize(1000, 760);
         m_play->show();
+    }
+
+    // A double-click on a row with nothing cached asks for the clicked day and plays there.
+    void playFromRowWithNothingCached()
+    {
+        const qint64 target = yesterdayWhere(1);
+        QVERIFY(target > 0);
+        openLive(channels(1));
+        Q_EMIT m_play->timeBar()->axis(0)->sgnTimeDbClicked(target * 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(pictureClocks(frame(), 1).first() - target) <= 5, 15000);
+        QCOMPARE(frame()->wndInfo(0).playType, 1);
+        const QString day = QDateTime::fromSecsSinceEpoch(target).toString("yyyy-MM-dd");
+        QVERIFY(frame()->recordsOf(0).contains(day));
     }
 
     // "offline" closes every window of the channel and no other; other texts close nothing.
