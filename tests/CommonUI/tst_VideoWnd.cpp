@@ -91,7 +91,6 @@ struct Window
     {
         view.resize(640, 360);
         view.show();
-        view.controller()->reconnectSchedule().setDelays({300, 300, 400});
     }
     bool waitPlaying()
     {

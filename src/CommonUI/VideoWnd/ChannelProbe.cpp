@@ -27,14 +27,19 @@ QString openPlatformUrl()
 
 ChannelProbe::ChannelProbe(QObject *parent)
     : QObject(parent)
+    , m_request(std::make_unique<Common::CNetWork>("channelProbe"))
 {
+    m_request->setListener(this);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] { conclude(false); });
 }
 
 ChannelProbe::~ChannelProbe()
 {
-    cancel();
+    // What still runs goes with the probe and reports nothing.
+    m_request->clearListener();
+    if (m_socket)
+        m_socket->disconnect(this);
 }
 
 void ChannelProbe::probe(const ChannelInfo_t &channel, int timeoutMs)
@@ -45,25 +50,22 @@ void ChannelProbe::probe(const ChannelInfo_t &channel, int timeoutMs)
     url.setQuery(QUrlQuery {{"deviceId", channel.deviceID},
                             {"channel", QString::number(channel.channelID)},
                             {"definition", QString::number(channel.definitionMode)}});
-    m_request = std::make_unique<Common::CNetWork>("channelProbe");
-    m_request->setListener(this);
     m_request->setToken(ConfigInfo::CBaseInfo::Instance().getVeltToken());
     m_request->setUrl(url.toString(QUrl::FullyEncoded));
     m_request->get();
 }
 
+// Outcomes of what was cancelled find the deadline stopped and are dropped.
 void ChannelProbe::cancel()
 {
     m_deadline.stop();
     m_reply.clear();
-    if (m_request) {
-        m_request->clearListener(); // an aborted request reports nothing here
-        m_request.release()->deleteLater();
-    }
+    m_request->abortRequest();
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
         m_socket->deleteLater();
+        m_socket = nullptr;
     }
 }
 
