@@ -7,10 +7,7 @@
 
 #include "SimHarness.h"
 
-#include <SimMedia/FrameStamp.h>
-
 #include <QSettings>
-#include <QWidget>
 
 namespace SimVideo {
 
@@ -53,15 +50,6 @@ inline bool start(SimHarness &sim)
     QSettings("Localcfg.ini", QSettings::IniFormat).setValue("VTOpen/port", sim.httpPort());
     KSingleton<ConfigInfo::CLocalCfg>::Reset();
     return true;
-}
-
-// The stamp burnt into the picture that part of widget shows (all of it by default).
-inline bool readStamp(QWidget *widget, SimMedia::FrameStamp *stamp, QRect part = QRect())
-{
-    QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (part.isValid())
-        image = image.copy(part);
-    return stamp->read(image.constBits(), image.bytesPerLine(), image.width(), image.height());
 }
 
 } // namespace SimVideo
