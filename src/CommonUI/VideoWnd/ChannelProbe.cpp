@@ -27,9 +27,7 @@ QString openPlatformUrl()
 
 ChannelProbe::ChannelProbe(QObject *parent)
     : QObject(parent)
-    , m_request(std::make_unique<Common::CNetWork>("channelProbe"))
 {
-    m_request->setListener(this);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] { conclude(false); });
 }
@@ -37,7 +35,8 @@ ChannelProbe::ChannelProbe(QObject *parent)
 ChannelProbe::~ChannelProbe()
 {
     // What still runs goes with the probe and reports nothing.
-    m_request->clearListener();
+    if (m_request)
+        m_request->clearListener();
     if (m_socket)
         m_socket->disconnect(this);
 }
@@ -45,6 +44,10 @@ ChannelProbe::~ChannelProbe()
 void ChannelProbe::probe(const ChannelInfo_t &channel, int timeoutMs)
 {
     cancel();
+    if (!m_request) { // made on first use: most windows never lose their stream
+        m_request = std::make_unique<Common::CNetWork>("channelProbe");
+        m_request->setListener(this);
+    }
     m_deadline.start(timeoutMs);
     QUrl url(openPlatformUrl() + "/openapi/v1/stream/live");
     url.setQuery(QUrlQuery {{"deviceId", channel.deviceID},
@@ -60,7 +63,8 @@ void ChannelProbe::cancel()
 {
     m_deadline.stop();
     m_reply.clear();
-    m_request->abortRequest();
+    if (m_request)
+        m_request->abortRequest();
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
