@@ -214,17 +214,6 @@ private slots:
             QCOMPARE(wnd.errorText(c.first.first, c.first.second), c.second);
     }
 
-    void reconnectWaitsGrowThenRepeat()
-    {
-        ReconnectSchedule schedule;
-        QList<int> waits;
-        for (int attempt = 0; attempt < 7; ++attempt)
-            waits << schedule.nextDelayMs();
-        QCOMPARE(waits, (QList<int> {1000, 2000, 4000, 8000, 15000, 15000, 15000}));
-        schedule.restart();
-        QCOMPARE(schedule.nextDelayMs(), 1000);
-    }
-
 private:
     SimServer m_sim;
     QStringList m_hub;

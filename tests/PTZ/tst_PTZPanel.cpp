@@ -5,15 +5,11 @@
 #include "CommonUI/VideoWnd/CVideoWnd.h"
 #include "CommonUI/VideoWnd/QVideoSurface.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
-#include "ConfigInfo/CBaseInfo.h"
 #include "LogText.h"
 #include "PTZ/QPTZManager.h"
 #include "PTZ/QPTZWidget.h"
-
-#include "SimHarness.h"
+#include "SimVideo.h"
 #include "VideoProbe.h"
-
-#include <StreamCore/IStreamCore.h>
 
 #include <QPushButton>
 #include <QtTest>
@@ -40,11 +36,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         KPrintLog::instance()->SetFile("./log/test");
-        QVERIFY(m_sim.start());
-        QCOMPARE(StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "",
-                                                                 true),
-                 0);
-        ConfigInfo::CBaseInfo::Instance().setVeltToken(SimHarness::kToken);
+        QVERIFY(SimVideo::start(m_sim));
     }
 
     void padReportsDirections_data()
@@ -96,18 +88,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("axis");
         QTest::addColumn<int>("sign");
 
-        QTest::newRow("up") << "100,40"
-                            << "tilt" << -1;
-        QTest::newRow("down") << "100,160"
-                              << "tilt" << 1;
-        QTest::newRow("left") << "40,100"
-                              << "pan" << -1;
-        QTest::newRow("right") << "160,100"
-                               << "pan" << 1;
-        QTest::newRow("zoom in") << "ZoomIn"
-                                 << "zoom" << 1;
-        QTest::newRow("zoom out") << "ZoomOut"
-                                  << "zoom" << -1;
+        const struct
+        {
+            const char *name, *control, *axis;
+            int sign;
+        } rows[] = {{"up", "100,40", "tilt", -1},     {"down", "100,160", "tilt", 1},
+                    {"left", "40,100", "pan", -1},    {"right", "160,100", "pan", 1},
+                    {"zoom in", "ZoomIn", "zoom", 1}, {"zoom out", "ZoomOut", "zoom", -1}};
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << QString(r.control) << QString(r.axis) << r.sign;
     }
 
     void commandsMoveTheCamera()
@@ -155,10 +144,7 @@ private Q_SLOTS:
         QVideoWnd wnd(nullptr, 0);
         wnd.resize(320, 180);
         wnd.show();
-        ChannelInfo_t channel;
-        channel.deviceID = SimHarness::kRecorder;
-        channel.channelID = 2;
-        QCOMPARE(wnd.openRealVideo(QString(), channel), 0);
+        QCOMPARE(wnd.openRealVideo(QString(), SimVideo::channel(SimHarness::kRecorder, 2)), 0);
         QTRY_COMPARE_WITH_TIMEOUT(wnd.getVideoState(), 3, 10000);
         wnd.onUpdateVideoWndInfo(0, "bPTZWidgetShow", true);
         QPTZManager host(nullptr, false);

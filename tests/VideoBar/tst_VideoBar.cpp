@@ -345,14 +345,11 @@ private slots:
         QCOMPARE(visited, buttonsOf(bar, false));
     }
 
-    void messageBarTogglesAndReports()
+    // Clicks on its buttons: tst_E2EMessageDetail.
+    void messageBarStatesSizesAndKeys()
     {
         QMessageVideoBar bar;
         QSignalSpy spy(&bar, &QMessageVideoBar::sgnButtonClicked);
-        QPushButton *pause = buttonOf(&bar, "VB_Pause");
-        pause->click();
-        QCOMPARE(shown(pause), picture("Pause-On"));
-        pause->click();
         bar.setButtonState("VB_Audio", true);
         bar.setButtonState("VB_Talk", true); // not a button of this bar
         QCOMPARE(shown(buttonOf(&bar, "VB_Audio")), picture("Audio-On"));
@@ -360,9 +357,10 @@ private slots:
         bar.setButtonsVisible({"VB_Audio", "VB_FullScreen"}, false);
         QVERIFY(!bar.triggerShortcut(Qt::Key_F11));
         QVERIFY(bar.triggerShortcut(Qt::Key_Space));
+        QCOMPARE(shown(buttonOf(&bar, "VB_Pause")), picture("Pause-On"));
         for (QPushButton *button : bar.findChildren<QPushButton *>())
             QCOMPARE(button->size(), QSize(30, 26));
-        QCOMPARE(spy, (Presses {{"VB_Pause", true}, {"VB_Pause", false}, {"VB_Pause", true}}));
+        QCOMPARE(spy, (Presses {{"VB_Pause", true}}));
     }
 };
 

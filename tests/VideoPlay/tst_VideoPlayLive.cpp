@@ -6,17 +6,9 @@
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
-#include "ConfigInfo/CBaseInfo.h"
-#include "ConfigInfo/CConfig.h"
+#include "SimVideo.h"
 #include "TestEnv.h"
 #include "Toasts.h"
-#include "VideoClientOnSim.h"
-
-#include "SimHarness.h"
-
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
-#include <StreamCore/IStreamCore.h>
 
 #include <QPushButton>
 #include <QtTest>
@@ -44,13 +36,9 @@ class tst_VideoPlayLive : public QObject
     }
     void openBoth()
     {
-        ChannelInfo_t camera, recorder;
-        camera.deviceID = SimHarness::kCamera;
-        recorder.deviceID = SimHarness::kRecorder;
-        camera.channelID = recorder.channelID = 1;
-        camera.bHasChannel = recorder.bHasChannel = true;
         m_play->frame()->select(0);
-        m_play->frame()->openVideos({camera, recorder});
+        m_play->frame()->openVideos({SimVideo::channel(SimHarness::kCamera, 1),
+                                     SimVideo::channel(SimHarness::kRecorder, 1)});
         QTRY_VERIFY_WITH_TIMEOUT(stateOf(0).contains("playing") && stateOf(1).contains("playing"),
                                  15000);
         m_play->frame()->select(0);
@@ -59,11 +47,8 @@ class tst_VideoPlayLive : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
-        qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
         QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
-        QVERIFY(m_sim.start());
-        QVERIFY(connectVideoClient(m_sim.httpPort(), SimHarness::kToken));
+        QVERIFY(SimVideo::start(m_sim));
         m_play = new QVideoPlay(CVideoFrame::kOwnerPlayback, 4, 4);
         m_play->resize(800, 500);
         m_play->show();

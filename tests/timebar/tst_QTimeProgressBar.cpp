@@ -1,7 +1,6 @@
 #include "CalendarWidget.h"
 #include "QTimeProgressBar.h"
 
-#include <KWGui/KWGlobal.h>
 #include <KWGui/KWVerScrollBar.h>
 
 #include <QtTest>
@@ -15,19 +14,6 @@ const QDateTime kDay(QDate(2026, 3, 14), QTime(0, 0));
 qint64 secondsAt(const KWTimeAxis *axis, int x)
 {
     return axis->mapping().timeAt(x) / 1000;
-}
-
-// Three recordings per hour on every row, some clips cut short.
-void fillRows(QTimeProgressBar &bar)
-{
-    const qint64 start = kDay.toSecsSinceEpoch() - 2 * 3600;
-    for (int row = 0; row < QTimeProgressBar::kRows; ++row) {
-        bar.SetTimeRange(row, start, start + 26 * 3600 - 1);
-        bar.SetChannelName(row, QString("Shop %1 entrance camera").arg(row + 1));
-        for (qint64 t = start + row * 60; t < start + 26 * 3600; t += 1200)
-            bar.AddTimeInterval(row, (t / 1200) % 3, t, t + 900 - (t % 7) * 60);
-        bar.UpdatePlayIndicator(row, kDay.toSecsSinceEpoch() + 9 * 3600);
-    }
 }
 } // namespace
 
@@ -135,34 +121,6 @@ private slots:
                  QList<QDateTime>({QDateTime::fromSecsSinceEpoch(2),
                                    QDateTime::fromSecsSinceEpoch(start),
                                    QDateTime::fromSecsSinceEpoch(start + 60)}));
-    }
-
-    // Saves the bar, in the default skin of the build's program folder, at three zoom levels
-    // beside the test program.
-    void screenshotsAtThreeZoomLevels()
-    {
-        const QString programFolder = QDir::currentPath();
-        const auto restore = qScopeGuard([&] { QDir::setCurrent(programFolder); });
-        QVERIFY(QDir::setCurrent(qEnvironmentVariable("ORVANE_BIN_DIR")));
-        KWGUI::SetSkinVersion("storeSuite/DustyBlue");
-        QTimeProgressBar bar;
-        bar.resize(800, 160);
-        bar.show();
-        fillRows(bar);
-        bar.SetChannelName(1, "Warehouse north gate loading dock camera 12");
-        bar.SelectRow(1);
-        QList<QImage> shots;
-        for (int scale : {0, 3, 6}) {
-            for (int row = 0; row < QTimeProgressBar::kRows; ++row)
-                bar.SetTimeAxisScale(row, scale);
-            const QImage shot = bar.grab().toImage();
-            const QString path = QCoreApplication::applicationDirPath()
-                + QString("/timebar-scale-%1.png").arg(scale);
-            QVERIFY(shot.save(path));
-            qInfo("screenshot: %s", qPrintable(path));
-            QVERIFY(!shots.contains(shot));
-            shots.append(shot);
-        }
     }
 };
 

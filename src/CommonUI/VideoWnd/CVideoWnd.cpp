@@ -2,6 +2,7 @@
 
 #include "Common/CGlobalEvent.h"
 #include "Common/CNetWork.h"
+#include "CommonUI/VideoWnd/ChannelProbe.h"
 #include "CommonUI/VideoWnd/IVideoWndListener.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
@@ -121,9 +122,13 @@ CVideoWnd::CVideoWnd(IVideoWndListener *listener, int wndIndex, QObject *parent)
     , m_wndIndex(wndIndex)
     , m_wndInfo(newWndInfo())
     , m_reconnectTimer(new QTimer(this))
+    , m_probe(new ChannelProbe(this))
+    , m_probeTimer(new QTimer(this))
 {
     m_reconnectTimer->setSingleShot(true);
     connect(m_reconnectTimer, &QTimer::timeout, this, &CVideoWnd::onReconnectTimeout);
+    connect(m_probeTimer, &QTimer::timeout, this, &CVideoWnd::onProbeTimeout);
+    connect(m_probe, &ChannelProbe::sgnAnswered, this, &CVideoWnd::onProbeAnswered);
 }
 
 CVideoWnd::~CVideoWnd()
@@ -724,6 +729,7 @@ void CVideoWnd::followReconnect(const VideoStatus_t &status)
              qPrintable(m_wndInfo.channel.deviceID), m_wndInfo.channel.channelID,
              qPrintable(status.message));
         m_reconnecting = true;
+        m_probeArmed = true;
         m_reconnectSchedule.restart();
         scheduleReconnect();
     } else if (m_reconnecting && status.status == 0 && status.result == 4) {
@@ -741,17 +747,45 @@ void CVideoWnd::followReconnect(const VideoStatus_t &status)
 
 void CVideoWnd::scheduleReconnect()
 {
-    m_reconnectTimer->start(m_reconnectSchedule.nextDelayMs());
+    const int wait = m_reconnectSchedule.nextDelayMs();
+    m_reconnectTimer->start(wait);
+    if (m_reconnectSchedule.probesDuring(wait))
+        m_probeTimer->start(m_reconnectSchedule.probeIntervalMs());
 }
 
 void CVideoWnd::stopReconnecting()
 {
     m_reconnecting = false;
     m_reconnectTimer->stop();
+    m_probeTimer->stop();
+    m_probe->cancel();
+}
+
+void CVideoWnd::onProbeTimeout()
+{
+    if (m_reconnecting && !m_probe->isRunning())
+        m_probe->probe(m_wndInfo.channel, m_reconnectSchedule.probeIntervalMs());
+}
+
+void CVideoWnd::onProbeAnswered(bool answering)
+{
+    if (!m_reconnecting || !m_reconnectTimer->isActive())
+        return;
+    if (!answering) {
+        m_probeArmed = true;
+        return;
+    }
+    if (!m_probeArmed)
+        return;
+    m_probeArmed = false;
+    m_reconnectTimer->stop();
+    onReconnectTimeout();
 }
 
 void CVideoWnd::onReconnectTimeout()
 {
+    m_probeTimer->stop();
+    m_probe->cancel();
     if (!m_reconnecting || !m_videoPlay)
         return;
     KLOG(4, "reconnect attempt %d to %s channel %d", m_reconnectSchedule.attempts(),

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 
+class ChannelProbe;
 class IVideoWndListener;
 class QTimer;
 
@@ -36,7 +37,8 @@ struct RecordInfo;
 // window's VideoWndInfo_t, opens live video and playback, switches sound, talk, local recording,
 // snapshots and the camera's white light and siren, and turns the library's events into records
 // for its view. A lost live stream is reopened with a back-off for as long as the window holds
-// the channel. GUI thread; library events arriving elsewhere are handed over to it.
+// the channel, and at once when a probe finds the device answering again during a long wait.
+// GUI thread; library events arriving elsewhere are handed over to it.
 class CVideoWnd : public QObject,
                   public StreamCore::IVideoObserver,
                   public StreamCore::ITalkObserver,
@@ -153,6 +155,8 @@ public Q_SLOTS:
 
 private Q_SLOTS:
     void onReconnectTimeout();
+    void onProbeTimeout();
+    void onProbeAnswered(bool answering);
 
 private:
     // A window record looking for recordings where the user's settings say, at this moment.
@@ -208,4 +212,9 @@ private:
     ReconnectSchedule m_reconnectSchedule;
     QTimer *m_reconnectTimer;
     bool m_reconnecting = false;
+    ChannelProbe *m_probe;
+    QTimer *m_probeTimer;
+    // An answering probe may reopen early only once the device was seen silent (or the stream
+    // was just lost): a server that answers while its stream fails waits for the schedule.
+    bool m_probeArmed = false;
 };
