@@ -32,56 +32,39 @@ class tst_SimExecutable : public QObject
     Q_OBJECT
 
 private slots:
-    void printsItsPortsAnswersAndStopsOnSignals_data()
+    // Its listeners, the device file it is given, and its end on SIGINT and SIGTERM.
+    void optionsChooseTheDeviceFileAndListeners()
     {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
-    }
-
-    void printsItsPortsAnswersAndStopsOnSignals()
-    {
-        QFETCH(int, signal);
         ChildProcess sim;
         QString error;
         QVERIFY2(sim.startSim(QDir::currentPath(), &error), qPrintable(error));
-        QVERIFY(sim.simPort("http") > 0 && sim.simPort("https") > 0 && sim.simPort("rtsp") > 0);
-        const QJsonObject version = SimTestClient::json(
-            SimTestClient(sim.simPort("http")).get(GatewayRoutes::versionPath));
-        QCOMPARE(version["data"]["version"].toString(), QString("V1.001.0000000.0.R"));
+        QVERIFY(sim.simPort("http") > 0 && sim.simPort("rtsp") > 0);
         const httplib::Result secure
             = SimTestClient(sim.simPort("https"), true).get(GatewayRoutes::versionPath);
         QVERIFY(secure);
         QCOMPARE(secure->status, 200);
-
-        ::kill(static_cast<pid_t>(sim.processId()), signal);
+        ::kill(static_cast<pid_t>(sim.processId()), SIGINT);
         QVERIFY(sim.waitForFinished(20000));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim.exitCode(), 0);
-    }
 
-    void optionsChooseTheDeviceFileAndListeners()
-    {
         QByteArray printed;
         QCOMPARE(runSim({"--print-default-devices"}, &printed), 0);
-        QString error;
         const std::optional<DeviceFile> printedFile = DeviceFile::parse(printed, &error);
         QVERIFY2(printedFile, qPrintable(error));
         QCOMPARE(printedFile->document(), DeviceFile::builtIn().document());
-
         QJsonObject changed = printedFile->document();
         changed.insert("version", QJsonObject {{"version", "V1.000.0000001.1.R"}});
         QVERIFY(TestEnv::writeFile("devices.json", QJsonDocument(changed).toJson()));
-
-        ChildProcess sim;
+        ChildProcess other;
         QVERIFY2(
-            sim.startSim(QDir::currentPath(), &error, {"--no-https", "--devices", "devices.json"}),
+            other.startSim(QDir::currentPath(), &error, {"--no-https", "--devices", "devices.json"}),
             qPrintable(error));
-        QCOMPARE(sim.simPort("https"), 0);
+        QCOMPARE(other.simPort("https"), 0);
         const QJsonObject version = SimTestClient::json(
-            SimTestClient(sim.simPort("http")).get(GatewayRoutes::versionPath));
+            SimTestClient(other.simPort("http")).get(GatewayRoutes::versionPath));
         QCOMPARE(version["data"]["version"].toString(), QString("V1.000.0000001.1.R"));
-        QCOMPARE(sim.stop(), 0);
+        QCOMPARE(other.stop(), 0); // SIGTERM
     }
 
     void wrongInputEndsWithAClearMessageAndExitCode()

@@ -3,7 +3,11 @@
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
+#include <GstBufferMap.h>
+#include <GstPtr.h>
 #include <StreamCore/IStreamCore.h>
+
+#include <gst/app/gstappsink.h>
 
 #include <QDateTime>
 #include <QPainter>
@@ -30,6 +34,17 @@ void drawMarker(int handle, HDC hdc, void *info, void *user)
     hdc->fillRect(calls->info.viewWidth - 20, calls->info.viewHeight - 20, 20, 20, Qt::magenta);
 }
 
+// Whether an H.265 access unit holds a video parameter set (NAL type 32).
+bool holdsVps(const uint8_t *data, size_t size)
+{
+    for (size_t i = 0; i + 3 < size; ++i) {
+        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1
+            && ((data[i + 3] >> 1) & 0x3F) == 32)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 class tst_StreamCoreLive : public QObject
@@ -45,6 +60,7 @@ private Q_SLOTS:
     void openFailuresCarryTheirText();
     void lostStreamIsReportedAndCanReopen();
     void stopDuringOpenEndsQuietly();
+    void h265ParameterSetsComeWithEveryKeyFrame();
 
 private:
     SimHarness m_sim;
@@ -224,6 +240,36 @@ void tst_StreamCoreLive::stopDuringOpenEndsQuietly()
     // A slow camera still opens, just late.
     QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+}
+
+// For viewers that join mid-stream: the H.265 camera's key frames carry the parameter sets.
+void tst_StreamCoreLive::h265ParameterSetsComeWithEveryKeyFrame()
+{
+    const std::string url = m_sim.media().liveAddress(SimHarness::kCamera, 1, 1).url;
+    GstPtr<GError> gerror;
+    const GstPtr<GstElement> pipeline(
+        gst_parse_launch(("rtspsrc protocols=tcp location=" + url
+                          + " ! rtph265depay ! video/x-h265,stream-format=byte-stream,alignment=au"
+                            " ! appsink name=out sync=false")
+                             .c_str(),
+                         gerror.out()));
+    QVERIFY(pipeline);
+    const GstPtr<GstElement> sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    int withVps = 0;
+    for (int i = 0; i < 80; ++i) { // over three seconds: key frames come every second
+        const GstPtr<GstSample> sample(
+            gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 5 * GST_SECOND));
+        QVERIFY(sample);
+        const GstBufferMap map(gst_sample_get_buffer(sample.get()), GST_MAP_READ);
+        withVps += map && holdsVps(map.data(), map.size()) ? 1 : 0;
+    }
+    // Meanwhile a window joins the running stream and decodes it.
+    VideoProbe probe(PLAY_MODE_LIVE);
+    QCOMPARE(probe.play()->StartRealPlay(SimHarness::kToken, SimHarness::kCamera, 1, 1), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    QVERIFY2(withVps >= 3, qPrintable(QString("%1 key frames with VPS").arg(withVps)));
 }
 
 QTEST_MAIN(tst_StreamCoreLive)
