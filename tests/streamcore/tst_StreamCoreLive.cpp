@@ -1,5 +1,6 @@
 // Live video through the media library against the simulated devices: what opens, what the
-// window shows, and how each failure is reported.
+// window shows, and how each failure is reported. A stream lost and opened again is in the
+// outside cameras' test (a server ending the session) and the video window's (reconnect).
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
@@ -58,7 +59,6 @@ private Q_SLOTS:
     void overlayAndSound();
     void openFailuresCarryTheirText_data();
     void openFailuresCarryTheirText();
-    void lostStreamIsReportedAndCanReopen();
     void stopDuringOpenEndsQuietly();
     void h265ParameterSetsComeWithEveryKeyFrame();
 
@@ -125,10 +125,7 @@ void tst_StreamCoreLive::liveShowsTheChannel()
     QVERIFY(qAbs(play->GetFrameTime() - now) <= 3);
     QVERIFY(QTest::qWaitFor([&] { return play->GetFrameRate() > 0; }, 5000));
     // Live video has no recording, no speed and no picture format but JPEG.
-    QCOMPARE(play->IsPlayByTime(), -1);
     QCOMPARE(play->GetRecordBeginTime(), -1LL);
-    RecordInfo info {};
-    QCOMPARE(play->GetCurrentRecordInfo(&info), -1);
     QCOMPARE(play->SetPlaySpeed(2), -1);
     QCOMPARE(play->SnapShot("x.bmp", 0), -1);
 
@@ -205,21 +202,6 @@ void tst_StreamCoreLive::openFailuresCarryTheirText()
     QCOMPARE(e.kind, int(VIDEO_KIND_LIVE));
     QCOMPARE(probe.events().size(), 1);
     QCOMPARE(probe.play()->GetVideoState(), int(VIDEO_STATE_FAILED));
-}
-
-void tst_StreamCoreLive::lostStreamIsReportedAndCanReopen()
-{
-    VideoProbe probe;
-    VideoPlay *play = probe.play();
-    QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-    QVERIFY(m_sim.media().dropSessions(SimHarness::kRecorder, 2) > 0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_LOST));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_LOST).outcome, int(VIDEO_OUTCOME_FAILED));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
-    QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_FAILED));
-    QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
-    QVERIFY(QTest::qWaitFor([&] { return play->GetVideoState() == VIDEO_STATE_PLAYING; }, 10000));
 }
 
 void tst_StreamCoreLive::stopDuringOpenEndsQuietly()

@@ -183,7 +183,6 @@ void tst_StreamCorePlayback::byTimeOpensOrFails_data()
     QTest::newRow("ends with the span")
         << good << recorder << qint64(recordedDay().front().begin) << "";
     QTest::newRow("token refused") << "stale" << recorder << now - 7200 << "100";
-    QTest::newRow("unknown device") << good << "NOPE" << now - 7200 << "404";
     QTest::newRow("future span") << good << recorder << now + 3600 << "404";
 }
 
