@@ -48,7 +48,8 @@ private slots:
 
     void cleanup() { m_server.faults().clear(); }
 
-    // Each fault changes the next token answer only.
+    // Each fault changes the next token answer only ("status", "body", "malformed" and "close"
+    // are met by the client's own tests).
     void bodyFaultsChangeTheTokenReplyOnce()
     {
         using Reply = const httplib::Result &;
@@ -58,27 +59,26 @@ private slots:
         const struct
         {
             QJsonObject fault;
-            int status;
             std::function<QVariant(Reply)> seen;
             QVariant expected;
         } cases[] = {
-            {{{"action", "status"}, {"status", 500}, {"body", "oops"}}, 500,
-             [](Reply r) { return QString::fromStdString(r->body); }, "oops"},
-            {{{"action", "malformed"}}, 200, [&](Reply r) { return document(r).isNull(); }, true},
-            {{{"action", "nonObject"}}, 200, [&](Reply r) { return document(r).isArray(); }, true},
-            {{{"action", "emptyData"}}, 200,
-             [&](Reply r) { return document(r)["data"].toObject().isEmpty(); }, true},
-            {{{"action", "negativeExpire"}, {"expire", -5}}, 200,
-             [&](Reply r) { return document(r)["data"]["expire"].toInt(); }, -5},
-            {{{"headers", QJsonObject {{"size", "12"}}}}, 200,
-             [](Reply r) { return QString::fromStdString(r->get_header_value("size")); }, "12"},
+            {{{"action", "nonObject"}}, [&](Reply r) { return document(r).isArray(); }, true},
+            {{{"action", "emptyData"}},
+             [&](Reply r) { return document(r)["data"].toObject().isEmpty(); },
+             true},
+            {{{"action", "negativeExpire"}, {"expire", -5}},
+             [&](Reply r) { return document(r)["data"]["expire"].toInt(); },
+             -5},
+            {{{"headers", QJsonObject {{"size", "12"}}}},
+             [](Reply r) { return QString::fromStdString(r->get_header_value("size")); },
+             "12"},
         };
         for (const auto &c : cases) {
             QJsonObject fault = c.fault;
             fault.insert("path", tokenPath);
             QVERIFY(addFault(fault));
             const httplib::Result result = m_http->get(tokenPath, demoToken);
-            QCOMPARE(result->status, c.status);
+            QCOMPARE(result->status, 200);
             QCOMPARE(c.seen(result), c.expected);
             QCOMPARE(m_http->get(tokenPath, demoToken)->status, 200);
         }

@@ -65,7 +65,8 @@ private slots:
         QCOMPARE(http.post(GatewayRoutes::loginPath, wrong)->status, 401);
         QCOMPARE(http.post(GatewayRoutes::loginPath, "userName=demo")->status, 400);
         QCOMPARE(http.post("/sim/tokens/lifetime", QJsonObject {{"seconds", -1}})->status, 400);
-        QCOMPARE(http.post("/sim/tokens/expire", QJsonObject {{"scope", "everything"}})->status, 400);
+        QCOMPARE(http.post("/sim/tokens/expire", QJsonObject {{"scope", "everything"}})->status,
+                 400);
 
         // A lifetime of 0: every token is over as soon as it is issued.
         QVERIFY(!server.login("demo", "demo123").isEmpty());
@@ -80,14 +81,15 @@ private slots:
     {
         QString error;
         QJsonObject file = DeviceFile::builtIn().document();
-        file.insert("devices", QJsonDocument::fromJson(R"([
+        file.insert("devices",
+                    QJsonDocument::fromJson(R"([
             {"deviceId": "R1", "deviceName": "Recorder", "deviceType": "recorder",
              "shopCode": "S001", "ability": "Talk RTSV1", "streamPort": 9000,
              "devLoginName": "root", "devLoginPassword": "pw",
              "channels": [{"channelId": 3, "channelName": "Till", "ability": "PTZ"}]},
             {"deviceId": "C2", "deviceName": "Camera", "deviceType": "camera", "shopCode": "S002",
              "online": false, "channels": [{"channelId": 1, "channelName": "Door"}]}])")
-                                   .array());
+                        .array());
         const std::optional<DeviceFile> deviceFile
             = DeviceFile::parse(QJsonDocument(file).toJson(), &error);
         QVERIFY2(deviceFile, qPrintable(error));
@@ -96,8 +98,9 @@ private slots:
         SimTestClient client(server.httpPort());
         QCOMPARE(client.get(GatewayRoutes::deviceListPath, demoToken)->status, 404); // POST only
         server.login("demo", "demo123");
-        const QJsonArray list = SimTestClient::json(
-            client.post(GatewayRoutes::deviceListPath, "", demoToken))["data"].toArray();
+        const QJsonArray list
+            = SimTestClient::json(client.post(GatewayRoutes::deviceListPath, "", demoToken))["data"]
+                  .toArray();
         QCOMPARE(list.size(), 2);
         const QJsonObject recorder = list[0].toObject();
         QCOMPARE(recorder["ability"].toString(), QString("Talk RTSV1"));

@@ -177,11 +177,11 @@ void tst_StreamCoreParts::platformAnswersBecomeErrorTexts()
         {"/crashed", 500, "", "99"},
     };
     for (const auto &[path, status, body, error] : answers) {
-        server.Get(path, [status = status, body = body](const httplib::Request &,
-                                                         httplib::Response &res) {
-            res.status = status;
-            res.set_content(body, "application/json");
-        });
+        server.Get(
+            path, [status = status, body = body](const httplib::Request &, httplib::Response &res) {
+                res.status = status;
+                res.set_content(body, "application/json");
+            });
     }
     const int port = server.bind_to_any_port("127.0.0.1");
     std::thread thread([&] { server.listen_after_bind(); });

@@ -119,10 +119,9 @@ void tst_StreamCoreServices::recordSearchMatchesTheSchedule()
         const qint64 begin = QDateTime(day.addDays(-1), QTime(22, 0)).toSecsSinceEpoch();
         const qint64 end = QDateTime(day, QTime(23, 59, 59)).toSecsSinceEpoch();
         const QByteArray beginText = localText(begin).toUtf8(), endText = localText(end).toUtf8();
-        QCOMPARE(IStreamCore::GetInstance()->QueryRecord({SimHarness::kToken, SimHarness::kRecorder,
-                                                          2, beginText.constData(),
-                                                          endText.constData(), source, 5, 301,
-                                                          1700000000, 3}),
+        QCOMPARE(IStreamCore::GetInstance()->QueryRecord(
+                     {SimHarness::kToken, SimHarness::kRecorder, 2, beginText.constData(),
+                      endText.constData(), source, 5, 301, 1700000000, 3}),
                  0);
         MediaCopy answer;
         QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
