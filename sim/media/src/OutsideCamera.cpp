@@ -9,6 +9,7 @@
 
 #include <gst/rtsp-server/rtsp-server.h>
 
+#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,10 +17,12 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <regex>
+#include <set>
 
 namespace SimMedia {
 
@@ -62,27 +65,28 @@ void shareMulticastPorts(const GstRTSPMessage *reply)
 {
     gchar *value = nullptr;
     std::smatch ports;
-    const std::string transport = gst_rtsp_message_get_header(reply, GST_RTSP_HDR_TRANSPORT,
-                                                              &value, 0) == GST_RTSP_OK ? value : "";
+    const std::string transport
+        = gst_rtsp_message_get_header(reply, GST_RTSP_HDR_TRANSPORT, &value, 0) == GST_RTSP_OK
+        ? value
+        : "";
     if (!std::regex_search(transport, ports, std::regex(";port=([0-9]+)-([0-9]+)")))
         return;
-    for (int fd = 0; fd < 1024; ++fd) {
+    const std::set<int> named {std::stoi(ports[1]), std::stoi(ports[2])};
+    DIR *fds = opendir("/proc/self/fd");
+    while (const dirent *entry = fds ? readdir(fds) : nullptr) {
+        const int fd = std::atoi(entry->d_name);
         sockaddr_in address {};
         socklen_t length = sizeof address;
-        int type = 0;
-        socklen_t typeLength = sizeof type;
-        if (getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &typeLength) != 0 || type != SOCK_DGRAM
-            || getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0
-            || address.sin_family != AF_INET)
-            continue;
-        const int port = ntohs(address.sin_port);
-        if (port != std::stoi(ports[1]) && port != std::stoi(ports[2]))
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0
+            || address.sin_family != AF_INET || !named.count(ntohs(address.sin_port)))
             continue;
         const int on = 1;
         setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
         const unsigned char loop = 1;
         setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
     }
+    if (fds)
+        closedir(fds);
 }
 
 // Multicast from a server to a viewer on the same machine is looped back by the kernel at the
@@ -105,7 +109,8 @@ bool multicastRouted(std::string *error)
 // The sender's own setting would close the loop again when the viewer is added.
 void loopMulticastSinks(GstBin *, GstBin *, GstElement *element, gpointer)
 {
-    if (g_str_has_prefix(GST_OBJECT_NAME(element), "multiudpsink"))
+    const GstElementFactory *factory = gst_element_get_factory(element);
+    if (factory && g_str_equal(GST_OBJECT_NAME(factory), "multiudpsink"))
         g_object_set(element, "loop", TRUE, nullptr);
 }
 
