@@ -17,11 +17,6 @@ QJsonObject validFile()
         .object();
 }
 
-QJsonObject firstOf(const QJsonObject &file, const QString &list)
-{
-    return file.value(list).toArray().first().toObject();
-}
-
 QJsonObject with(QJsonObject object, const QString &key, const QJsonValue &value)
 {
     if (value.isUndefined())
@@ -47,65 +42,13 @@ QByteArray withTop(const QString &key, const QJsonValue &value)
 
 } // namespace
 
+// What a broken device file is told. The built-in file and the defaults of missing members are
+// used by every test that starts the platform.
 class tst_SimDeviceFile : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void builtInFileDescribesTheDemoPlatform()
-    {
-        const DeviceFile file = DeviceFile::builtIn();
-        QCOMPARE(file.shops().size(), 3);
-        QStringList types;
-        int recorderChannels = 0;
-        for (const QJsonValue &device : file.devices()) {
-            types << device["deviceType"].toString();
-            if (device["deviceType"] == "recorder")
-                recorderChannels = device["channels"].toArray().size();
-            QVERIFY(!file.shopName(device["shopCode"].toString()).isEmpty());
-        }
-        QCOMPARE(recorderChannels, 4);
-        QCOMPARE(types.count("door"), 1);
-        QVERIFY(types.count("camera") >= 2);
-        QCOMPARE(file.users().size(), 2);
-
-        // The menus the client opens modules for are there; the restricted user sees only them.
-        QStringList paths;
-        for (const QJsonValue &menu : file.menusOf(file.user("guard")))
-            paths << menu["menuPath"].toString();
-        QCOMPARE(paths, QStringList({"videoSurveillance", "accessControl", "messageCenter"}));
-        QCOMPARE(file.menusOf(file.user("demo")).size(), file.menus().size());
-        QVERIFY(file.user("nobody").isEmpty());
-
-        // The published version is the client's own default, so no update is offered.
-        QCOMPARE(file.version()["version"].toString(), QString("V1.001.0000000.0.R"));
-        QCOMPARE(file.tokenLifetime(), 3600);
-    }
-
-    void missingMembersGetTheirDefaultsAndUnknownOnesStay()
-    {
-        QJsonObject given = validFile();
-        given.insert("openPlatform", QJsonObject {{"schedule", "weekdays"}});
-        QString error;
-        const std::optional<DeviceFile> file
-            = DeviceFile::parse(QJsonDocument(given).toJson(), &error);
-        QVERIFY2(file, qPrintable(error));
-        const QJsonObject device = firstOf(file->document(), "devices");
-        QCOMPARE(device["brand"].toString(), QString("general"));
-        QCOMPARE(device["streamPort"].toInt(), 554);
-        QCOMPARE(device["devLoginName"].toString(), QString("admin"));
-        QCOMPARE(device["online"].toBool(), true);
-        QCOMPARE(device["ability"].toString(), QString(""));
-        const QJsonObject channel = device["channels"].toArray().first().toObject();
-        QCOMPARE(channel["online"].toBool(), true);
-        QVERIFY(!channel.contains("rtspUrl"));
-        QCOMPARE(firstOf(file->document(), "menus")["menuNavigation"].toBool(), true);
-        QCOMPARE(file->version()["leastVersion"].toString(), QString("V1.001.0000000.0.R"));
-        QCOMPARE(file->document().value("openPlatform")["schedule"].toString(),
-                 QString("weekdays"));
-        QCOMPARE(file->menusOf(file->user("u")).size(), 1);
-    }
-
     void brokenFilesNameWhatIsWrongAndWhere_data()
     {
         QTest::addColumn<QByteArray>("content");

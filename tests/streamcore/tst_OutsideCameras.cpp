@@ -35,6 +35,7 @@ SimMedia::ChannelSpec channel(const QString &codec = "h264", bool audio = false)
 struct Outside
 {
     OutsideCamera camera;
+    std::string error; // why the camera could not start
     std::unique_ptr<SimHarness> platform;
     VideoProbe probe;
 
@@ -42,7 +43,7 @@ struct Outside
             const std::string &password = {})
         : camera(channel, options)
     {
-        if (!camera.start())
+        if (!camera.start(&error))
             return;
         SimMedia::ChannelSpec entry = channel;
         entry.rtspUrl = password.empty() ? camera.url() : camera.url(options.user, password);
@@ -83,7 +84,6 @@ private Q_SLOTS:
     void playsWhatTheServerOffers_data();
     void playsWhatTheServerOffers();
     void refusedLoginIsUnauthorised();
-    void droppedKeepAliveLosesTheStream_data();
     void droppedKeepAliveLosesTheStream();
 };
 
@@ -93,14 +93,14 @@ void tst_OutsideCameras::playsWhatTheServerOffers_data()
     QTest::addColumn<QString>("codec");
     QTest::addColumn<bool>("audio");
     QTest::addColumn<QString>("transport"); // the one played over
-    const int tcp = OutsideOptions::Tcp;
-    const int udp = OutsideOptions::Udp;
-    const auto open = OutsideOptions::Open, basic = OutsideOptions::Basic,
-               digest = OutsideOptions::Digest;
-    const auto both = OutsideOptions::DescriptionAndStream, inBand = OutsideOptions::StreamOnly;
     using O = OutsideOptions;
+    const int tcp = O::Tcp, udp = O::Udp, multicast = O::Multicast;
+    const auto open = O::Open, basic = O::Basic, digest = O::Digest;
+    const auto both = O::DescriptionAndStream, inBand = O::StreamOnly;
     QTest::newRow("TCP only, open") << O {tcp, open} << "h264" << false << "tcp";
     QTest::newRow("UDP only: TCP refused first") << O {udp, open} << "h264" << false << "udp";
+    QTest::newRow("multicast only: TCP and UDP refused first")
+        << O {multicast, digest} << "h264" << false << "multicast";
     QTest::newRow("basic, parameter sets in the description only")
         << O {tcp | udp, basic, O::DescriptionOnly} << "h264" << false << "tcp";
     QTest::newRow("UDP only, digest, in band only")
@@ -123,6 +123,8 @@ void tst_OutsideCameras::playsWhatTheServerOffers()
     QFETCH(bool, audio);
     QFETCH(QString, transport);
     Outside o(channel(codec, audio), options);
+    if (o.error.find("no route for multicast") == 0)
+        QSKIP(o.error.c_str());
     // A transport the server refuses is left within the open, before its time-out.
     QVERIFY(o.open());
     QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN).outcome, int(VIDEO_OUTCOME_PLAYING));
@@ -164,30 +166,22 @@ void tst_OutsideCameras::refusedLoginIsUnauthorised()
     QVERIFY(!logText().contains("wrong-pass"));
 }
 
-void tst_OutsideCameras::droppedKeepAliveLosesTheStream_data()
-{
-    QTest::addColumn<int>("transports");
-    QTest::newRow("TCP") << int(OutsideOptions::Tcp);
-    QTest::newRow("UDP") << int(OutsideOptions::Udp);
-}
-
 // What the video window's reconnect relies on: the loss is reported, and opening the same
-// channel again plays.
+// channel again plays. Over TCP the RTCP reports on the connection no longer count either.
 void tst_OutsideCameras::droppedKeepAliveLosesTheStream()
 {
-    QFETCH(int, transports);
-    Outside o(channel(), {transports, OutsideOptions::Open, {}, 3});
-    QVERIFY(o.open());
-    o.camera.dropKeepAlives(true);
-    QVERIFY(o.probe.waitFor(VIDEO_EVENT_LIVE_LOST, VIDEO_OUTCOME_FAILED, 20000));
-    QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
+    for (const int transports : {OutsideOptions::Tcp, OutsideOptions::Udp}) {
+        Outside o(channel(), {transports, OutsideOptions::Open, {}, 3});
+        QVERIFY(o.open());
+        o.camera.dropKeepAlives(true);
+        QVERIFY(o.probe.waitFor(VIDEO_EVENT_LIVE_LOST, VIDEO_OUTCOME_FAILED, 20000));
+        QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
 
-    o.camera.dropKeepAlives(false);
-    QVERIFY(o.open());
-    QVERIFY(QTest::qWaitFor([&] { return o.probe.play()->GetVideoState() == VIDEO_STATE_PLAYING; },
-                            10000));
-    SimMedia::FrameStamp stamp;
-    QVERIFY(o.shows(&stamp));
+        o.camera.dropKeepAlives(false);
+        QVERIFY(o.open()); // the first open's event is there already: wait for the state
+        QVERIFY(QTest::qWaitFor(
+            [&] { return o.probe.play()->GetVideoState() == VIDEO_STATE_PLAYING; }, 10000));
+    }
 }
 
 QTEST_MAIN(tst_OutsideCameras)

@@ -90,11 +90,6 @@ void tst_SimMediaParts::scheduleIsOrderedGappedAndPast()
         for (int source : {0, 1}) {
             const auto records = RecordSchedule::day("NVR0001", 2, source, day.year(), day.month(),
                                                      day.day(), now);
-            // The same question gives the same answer.
-            QCOMPARE(
-                RecordSchedule::day("NVR0001", 2, source, day.year(), day.month(), day.day(), now)
-                    .size(),
-                records.size());
             emptyDays += records.empty() ? 1 : 0;
             const qint64 dayStart = QDateTime(day, QTime(0, 0)).toSecsSinceEpoch();
             const qint64 nextDay = QDateTime(day.addDays(1), QTime(0, 0)).toSecsSinceEpoch();
@@ -103,9 +98,6 @@ void tst_SimMediaParts::scheduleIsOrderedGappedAndPast()
                 QVERIFY(r.begin >= dayStart + 15 * 60 && r.begin < nextDay);
                 QVERIFY(r.end > r.begin && r.end <= nextDay + 10 * 60 && r.end <= now);
                 QVERIFY(i == 0 || r.begin > records[i - 1].end); // gaps between recordings
-                Record found;
-                QVERIFY(RecordSchedule::find("NVR0001", 2, source, r.id, now, &found));
-                QCOMPARE(found.end, r.end);
             }
         }
         const std::string bitmap
@@ -121,9 +113,6 @@ void tst_SimMediaParts::scheduleIsOrderedGappedAndPast()
         RecordSchedule::day("NVR0001", 2, 0, tomorrow.year(), tomorrow.month(), tomorrow.day(), now)
             .empty());
     QCOMPARE(RecordSchedule::monthBitmap("NVR0001", 2, 0, today.year(), 13, now), std::string());
-    Record none;
-    QVERIFY(!RecordSchedule::find("NVR0001", 2, 0, "dev-2-12", now, &none));
-    QVERIFY(!RecordSchedule::find("NVR0001", 2, 0, "nonsense", now, &none));
 }
 
 void tst_SimMediaParts::recordingsCrossMidnightIntoTheNextDay()
@@ -171,12 +160,10 @@ void tst_SimMediaParts::deviceFileParsing()
          "standard":[640,360],"inBandParameterSets":false},{"channelId":2,"rtspUrl":"rtsp://10.0.0.9/live"}]}]})",
                          &devices, &error));
     QCOMPARE(devices.size(), size_t(1));
-    QCOMPARE(devices[0].channels.size(), size_t(2));
-    QCOMPARE(devices[0].channel(1)->codec, std::string("h265"));
-    QVERIFY(devices[0].channel(1)->audio);
-    QVERIFY(!devices[0].channel(1)->parameterSetsInBand);
+    const ChannelSpec *door = devices[0].channel(1);
+    QVERIFY(door->codec == "h265" && door->audio && !door->parameterSetsInBand);
+    QCOMPARE(door->width[0], 1920);
     QVERIFY(devices[0].channel(2)->parameterSetsInBand);
-    QCOMPARE(devices[0].channel(1)->width[0], 1920);
     QCOMPARE(devices[0].channel(2)->rtspUrl, std::string("rtsp://10.0.0.9/live"));
     QVERIFY(devices[0].channel(3) == nullptr);
 
@@ -194,9 +181,7 @@ void tst_SimMediaParts::deviceFileParsing()
         QVERIFY2(!parseDevices(text, &devices, &error), text);
         QVERIFY2(!error.empty(), text);
     }
-    // A failed parse leaves the list as it was.
-    QCOMPARE(devices.size(), size_t(1));
-    QVERIFY(defaultDevices().size() >= 3);
+    QCOMPARE(devices.size(), size_t(1)); // a failed parse leaves the list as it was
 }
 
 void tst_SimMediaParts::ptzMovesStopsAndClamps()

@@ -1,33 +1,38 @@
 // Live video through the media library against the simulated devices: what opens, what the
-// window shows, and how each failure is reported.
+// window shows, and how each failure is reported. A stream lost and opened again is in the
+// outside cameras' test (a server ending the session) and the video window's (reconnect).
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
+#include <GstBufferMap.h>
+#include <GstPtr.h>
 #include <StreamCore/IStreamCore.h>
 
+#include <gst/app/gstappsink.h>
+
 #include <QDateTime>
-#include <QPainter>
 #include <QtTest>
 
 using namespace StreamCore;
 
 namespace {
 
-struct DrawCalls
+// What the draw function was last called with.
+struct Drawn
 {
-    int count = 0;
     int handle = -1;
     DrawInfo info {};
 };
 
-// Paints a magenta square in the bottom right corner, as a client draws its overlays.
-void drawMarker(int handle, HDC hdc, void *info, void *user)
+// Whether an H.265 access unit holds a video parameter set (NAL type 32).
+bool holdsVps(const uint8_t *data, size_t size)
 {
-    auto *calls = static_cast<DrawCalls *>(user);
-    ++calls->count;
-    calls->handle = handle;
-    calls->info = *static_cast<DrawInfo *>(info);
-    hdc->fillRect(calls->info.viewWidth - 20, calls->info.viewHeight - 20, 20, 20, Qt::magenta);
+    for (size_t i = 0; i + 3 < size; ++i) {
+        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1
+            && ((data[i + 3] >> 1) & 0x3F) == 32)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -40,11 +45,10 @@ private Q_SLOTS:
     void initTestCase();
     void liveShowsTheChannel_data();
     void liveShowsTheChannel();
-    void overlayAndSound();
     void openFailuresCarryTheirText_data();
     void openFailuresCarryTheirText();
-    void lostStreamIsReportedAndCanReopen();
     void stopDuringOpenEndsQuietly();
+    void h265ParameterSetsComeWithEveryKeyFrame();
 
 private:
     SimHarness m_sim;
@@ -87,6 +91,13 @@ void tst_StreamCoreLive::liveShowsTheChannel()
                        play->StartRealPlay(nullptr, SimHarness::kRecorder, 1, 1),
                        play->StartRealPlay(SimHarness::kToken, "", 1, 1), play->InitVideoPlay(0)})
         QCOMPARE(result, -1);
+    Drawn drawn; // the client paints its overlays over the picture (tested with its window)
+    QCOMPARE(play->RegisterDrawFun(
+                 [](int handle, HDC, void *info, void *user) {
+                     *static_cast<Drawn *>(user) = {handle, *static_cast<DrawInfo *>(info)};
+                 },
+                 &drawn),
+             0);
     QCOMPARE(play->StartRealPlay(SimHarness::kToken, device.toUtf8(), channel, definition), 0);
     QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_OPENING));
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN));
@@ -108,45 +119,22 @@ void tst_StreamCoreLive::liveShowsTheChannel()
     QVERIFY(qAbs(qint64(stamp.seconds) - now) <= 3);
     QVERIFY(qAbs(play->GetFrameTime() - now) <= 3);
     QVERIFY(QTest::qWaitFor([&] { return play->GetFrameRate() > 0; }, 5000));
+    // The picture is scaled to the window's size before it is converted and painted.
+    QVERIFY(QTest::qWaitFor([&] { return drawn.info.pictureWidth == 320; }, 5000));
+    QCOMPARE(drawn.info.viewHeight, 180);
+    QCOMPARE(drawn.handle, play->GetObjectHandle());
+    // Sound opens where the stream has it (its branch may come a moment after the picture).
+    const bool sound = device == SimHarness::kCamera;
+    QCOMPARE(QTest::qWaitFor([&] { return play->OpenAudio() == 0; }, sound ? 5000 : 0), sound);
+    QVERIFY(!sound || (play->CloseAudio() == 0 && play->OpenAudio() == 0));
     // Live video has no recording, no speed and no picture format but JPEG.
-    QCOMPARE(play->IsPlayByTime(), -1);
     QCOMPARE(play->GetRecordBeginTime(), -1LL);
-    RecordInfo info {};
-    QCOMPARE(play->GetCurrentRecordInfo(&info), -1);
     QCOMPARE(play->SetPlaySpeed(2), -1);
     QCOMPARE(play->SnapShot("x.bmp", 0), -1);
 
     QCOMPARE(play->StopPlay(), 0);
     QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_IDLE));
     QCOMPARE(play->GetFrameTime(), 0LL);
-}
-
-// The draw function paints over the scaled picture; sound opens only where the stream has it.
-void tst_StreamCoreLive::overlayAndSound()
-{
-    VideoProbe silent(PLAY_MODE_LIVE, QSize(400, 240));
-    VideoProbe withSound;
-    DrawCalls calls;
-    QCOMPARE(silent.play()->RegisterDrawFun(&drawMarker, &calls), 0);
-    QCOMPARE(silent.play()->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1), 0);
-    QCOMPARE(withSound.play()->StartRealPlay(SimHarness::kToken, SimHarness::kCamera, 1, 1), 0);
-    QVERIFY(silent.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-    QVERIFY(withSound.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-    QVERIFY(QTest::qWaitFor([&] { return calls.count > 3; }, 5000));
-    QCOMPARE(calls.handle, silent.play()->GetObjectHandle());
-    QVERIFY(QTest::qWaitFor([&] { return calls.info.pictureWidth == 400; }, 5000));
-    QCOMPARE(calls.info.viewWidth, 400);
-    QCOMPARE(calls.info.viewHeight, 240);
-    QCOMPARE(silent.window()->grab().toImage().pixelColor(390, 230), QColor(Qt::magenta));
-    SimMedia::FrameStamp stamp; // the picture is still there under the overlay
-    QVERIFY(silent.readStamp(&stamp));
-    QCOMPARE(int(stamp.channel), 1);
-
-    QCOMPARE(withSound.play()->OpenAudio(), 0);
-    QCOMPARE(silent.play()->OpenAudio(), -1);
-    QCOMPARE(withSound.play()->CloseAudio(), 0);
-    QCOMPARE(withSound.play()->OpenAudio(), 0);
-    QCOMPARE(withSound.play()->GetVideoState(), int(VIDEO_STATE_PLAYING));
 }
 
 void tst_StreamCoreLive::openFailuresCarryTheirText_data()
@@ -191,21 +179,6 @@ void tst_StreamCoreLive::openFailuresCarryTheirText()
     QCOMPARE(probe.play()->GetVideoState(), int(VIDEO_STATE_FAILED));
 }
 
-void tst_StreamCoreLive::lostStreamIsReportedAndCanReopen()
-{
-    VideoProbe probe;
-    VideoPlay *play = probe.play();
-    QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-    QVERIFY(m_sim.media().dropSessions(SimHarness::kRecorder, 2) > 0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_LOST));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_LOST).outcome, int(VIDEO_OUTCOME_FAILED));
-    QCOMPARE(probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
-    QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_FAILED));
-    QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 2, 1), 0);
-    QVERIFY(QTest::qWaitFor([&] { return play->GetVideoState() == VIDEO_STATE_PLAYING; }, 10000));
-}
-
 void tst_StreamCoreLive::stopDuringOpenEndsQuietly()
 {
     SimMedia::ChannelFault fault;
@@ -224,6 +197,36 @@ void tst_StreamCoreLive::stopDuringOpenEndsQuietly()
     // A slow camera still opens, just late.
     QCOMPARE(play->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+}
+
+// For viewers that join mid-stream: the H.265 camera's key frames carry the parameter sets.
+void tst_StreamCoreLive::h265ParameterSetsComeWithEveryKeyFrame()
+{
+    const std::string url = m_sim.media().liveAddress(SimHarness::kCamera, 1, 1).url;
+    GstPtr<GError> gerror;
+    const GstPtr<GstElement> pipeline(
+        gst_parse_launch(("rtspsrc protocols=tcp location=" + url
+                          + " ! rtph265depay ! video/x-h265,stream-format=byte-stream,alignment=au"
+                            " ! appsink name=out sync=false")
+                             .c_str(),
+                         gerror.out()));
+    QVERIFY(pipeline);
+    const GstPtr<GstElement> sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    int withVps = 0;
+    for (int i = 0; i < 80; ++i) { // over three seconds: key frames come every second
+        const GstPtr<GstSample> sample(
+            gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 5 * GST_SECOND));
+        QVERIFY(sample);
+        const GstBufferMap map(gst_sample_get_buffer(sample.get()), GST_MAP_READ);
+        withVps += map && holdsVps(map.data(), map.size()) ? 1 : 0;
+    }
+    // Meanwhile a window joins the running stream and decodes it.
+    VideoProbe probe(PLAY_MODE_LIVE);
+    QCOMPARE(probe.play()->StartRealPlay(SimHarness::kToken, SimHarness::kCamera, 1, 1), 0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    QVERIFY2(withVps >= 3, qPrintable(QString("%1 key frames with VPS").arg(withVps)));
 }
 
 QTEST_MAIN(tst_StreamCoreLive)

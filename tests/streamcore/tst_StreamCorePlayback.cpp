@@ -61,6 +61,8 @@ private Q_SLOTS:
     void byFileWalksTheRecordings();
     void byTimeOpensOrFails_data();
     void byTimeOpensOrFails();
+    void byTimeSkipsGaps_data();
+    void byTimeSkipsGaps();
 
 private:
     SimHarness m_sim;
@@ -181,7 +183,6 @@ void tst_StreamCorePlayback::byTimeOpensOrFails_data()
     QTest::newRow("ends with the span")
         << good << recorder << qint64(recordedDay().front().begin) << "";
     QTest::newRow("token refused") << "stale" << recorder << now - 7200 << "100";
-    QTest::newRow("unknown device") << good << "NOPE" << now - 7200 << "404";
     QTest::newRow("future span") << good << recorder << now + 3600 << "404";
 }
 
@@ -206,6 +207,49 @@ void tst_StreamCorePlayback::byTimeOpensOrFails()
         QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).kind, int(VIDEO_KIND_PLAYBACK));
         QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1); // the end is not a loss
     }
+}
+
+void tst_StreamCorePlayback::byTimeSkipsGaps_data()
+{
+    const std::vector<SimMedia::Record> day = recordedDay();
+    const qint64 gapBegin = day[0].end, gapEnd = day[1].begin;
+    QTest::addColumn<qint64>("begin");
+    QTest::addColumn<qint64>("end");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("into the next recording") << gapBegin - 2 << gapEnd + 60 << "";
+    QTest::newRow("starting in the gap") << (gapBegin + gapEnd) / 2 << gapEnd + 60 << "";
+    QTest::newRow("nothing but the gap") << gapBegin + 1 << gapEnd - 1 << "404";
+}
+
+void tst_StreamCorePlayback::byTimeSkipsGaps()
+{
+    QFETCH(qint64, begin);
+    QFETCH(qint64, end);
+    QFETCH(QString, error);
+    const qint64 next = recordedDay()[1].begin;
+    VideoProbe probe(PLAY_MODE_PLAYBACK);
+    VideoPlay *play = probe.play();
+    QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
+                                       1, begin, end),
+             0);
+    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).error, error);
+    if (!error.isEmpty())
+        return;
+    QCOMPARE(play->GetRecordBeginTime(), begin);
+
+    // The gap lasts minutes: the recorded clock jumps over it within seconds, without an event.
+    FrameStamp stamp;
+    QVERIFY(probe.waitForStamp(clockWithin(next, next + 4), &stamp));
+    QVERIFY(QTest::qWaitFor([&] { return play->GetFrameTime() >= next; }, 3000));
+    QVERIFY(play->GetFrameTime() <= next + 6);
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1);
+    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).code, -1);
+
+    // A seek into the gap lands on the next recording.
+    QVERIFY(probe.waitForStamp(clockWithin(next + 3, next + 10), &stamp));
+    QCOMPARE(play->Seek(next - 30), 0);
+    QVERIFY(probe.waitForStamp(clockWithin(next, next + 2), &stamp));
 }
 
 QTEST_MAIN(tst_StreamCorePlayback)

@@ -11,7 +11,6 @@
 #include <gst/app/gstappsink.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -238,10 +237,7 @@ void tst_StreamCoreRecord::snapshotIsAJpegOfThePicture()
     QCOMPARE(play->SnapShot(path.toUtf8(), PIC_FORMAT_JPG), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_SNAPSHOT));
     QCOMPARE(probe.first(VIDEO_EVENT_SNAPSHOT).outcome, int(VIDEO_OUTCOME_NONE));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.read(2) == QByteArray("\xFF\xD8"));
-    // The stream's own size, whatever the window's.
+    // A JPEG at the stream's own size, whatever the window's.
     QImage image(path, "JPG");
     QCOMPARE(image.size(), QSize(320, 180));
     image = image.convertToFormat(QImage::Format_RGB32);

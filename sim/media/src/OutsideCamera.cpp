@@ -9,13 +9,20 @@
 
 #include <gst/rtsp-server/rtsp-server.h>
 
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <regex>
+#include <set>
 
 namespace SimMedia {
 
@@ -44,10 +51,67 @@ GstPtr<GstRTSPAddressPool> multicastPool()
     const int pid = static_cast<int>(getpid());
     const std::string group
         = "239.77." + std::to_string((pid >> 8) & 255) + "." + std::to_string(pid & 255);
-    const int port = 20000 + (pid % 2000) * 16 + (next++ % 4) * 4;
+    const int port = 20000 + (pid % 1000) * 40 + (next++ % 4) * 10;
     GstPtr<GstRTSPAddressPool> pool(gst_rtsp_address_pool_new());
-    gst_rtsp_address_pool_add_range(pool.get(), group.c_str(), group.c_str(), port, port + 3, 1);
+    gst_rtsp_address_pool_add_range(pool.get(), group.c_str(), group.c_str(), port, port + 9, 1);
     return pool;
+}
+
+// gst-rtsp-server binds the group's ports for itself alone (no SO_REUSEADDR) and keeps its
+// packets from looping back to this machine, which a camera on another machine need not care
+// about. A viewer here must bind the same ports and receive the looped packets: the sockets
+// bound to the ports the SETUP reply names are opened up before the reply leaves.
+void shareMulticastPorts(const GstRTSPMessage *reply)
+{
+    gchar *value = nullptr;
+    std::smatch ports;
+    const std::string transport
+        = gst_rtsp_message_get_header(reply, GST_RTSP_HDR_TRANSPORT, &value, 0) == GST_RTSP_OK
+        ? value
+        : "";
+    if (!std::regex_search(transport, ports, std::regex(";port=([0-9]+)-([0-9]+)")))
+        return;
+    const std::set<int> named {std::stoi(ports[1]), std::stoi(ports[2])};
+    DIR *fds = opendir("/proc/self/fd");
+    while (const dirent *entry = fds ? readdir(fds) : nullptr) {
+        const int fd = std::atoi(entry->d_name);
+        sockaddr_in address {};
+        socklen_t length = sizeof address;
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0
+            || address.sin_family != AF_INET || !named.count(ntohs(address.sin_port)))
+            continue;
+        const int on = 1;
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        const unsigned char loop = 1;
+        setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
+    }
+    if (fds)
+        closedir(fds);
+}
+
+// Multicast from a server to a viewer on the same machine is looped back by the kernel at the
+// interface the group's route leads to (the loopback interface carries no MULTICAST flag), so
+// without such a route (a container without a default route) it cannot be played here.
+bool multicastRouted(std::string *error)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in group {};
+    group.sin_family = AF_INET;
+    group.sin_port = htons(9);
+    group.sin_addr.s_addr = htonl(0xEF4D0001); // 239.77.0.1
+    const bool routed = connect(fd, reinterpret_cast<sockaddr *>(&group), sizeof group) == 0;
+    if (!routed && error)
+        *error = std::string("no route for multicast on this machine: ") + std::strerror(errno);
+    close(fd);
+    return routed;
+}
+
+// The sender's own setting would close the loop again when the viewer is added.
+void loopMulticastSinks(GstBin *, GstBin *, GstElement *element, gpointer)
+{
+    const GstElementFactory *factory = gst_element_get_factory(element);
+    if (factory && g_str_equal(GST_OBJECT_NAME(factory), "multiudpsink"))
+        g_object_set(element, "loop", TRUE, nullptr);
 }
 
 std::string methodOf(const GstRTSPContext *ctx)
@@ -124,6 +188,11 @@ GstPtr<GstRTSPAuth> OutsideCamera::Private::auth() const
 
 void OutsideCamera::Private::onConfigure(GstRTSPMediaFactory *, GstRTSPMedia *media, gpointer self)
 {
+    const GstPtr<GstElement> element(gst_rtsp_media_get_element(media));
+    const GstPtr<GstObject> pipeline(gst_object_get_parent(GST_OBJECT(element.get())));
+    if (pipeline)
+        g_signal_connect(pipeline.get(), "deep-element-added", G_CALLBACK(loopMulticastSinks),
+                         nullptr);
     static_cast<Private *>(self)->source->attach(media, 0);
 }
 
@@ -153,6 +222,8 @@ void OutsideCamera::Private::onSend(GstRTSPClient *, GstRTSPContext *ctx, GstRTS
 {
     auto *d = static_cast<Private *>(self);
     const std::string method = methodOf(ctx);
+    if (method == "SETUP" && (d->options.transports & OutsideOptions::Multicast))
+        shareMulticastPorts(message);
     gchar *session = nullptr;
     if ((method == "OPTIONS" || method == "GET_PARAMETER")
         && gst_rtsp_message_get_header(ctx->request, GST_RTSP_HDR_SESSION, &session, 0)
@@ -251,6 +322,8 @@ bool OutsideCamera::start(std::string *error)
 {
     if (d->server)
         return true;
+    if (d->options.transports == OutsideOptions::Multicast && !multicastRouted(error))
+        return false;
     d->source = std::make_shared<LiveSource>(kDeviceId, d->channel, 0, &d->ptz);
     d->server.reset(gst_rtsp_server_new());
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");

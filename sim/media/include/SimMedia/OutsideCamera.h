@@ -54,7 +54,8 @@ public:
     OutsideCamera(const OutsideCamera &) = delete;
     OutsideCamera &operator=(const OutsideCamera &) = delete;
 
-    // false with a reason when the server cannot listen.
+    // false with a reason when the server cannot listen, or serves multicast only and no
+    // route leads multicast out of this machine (then nothing loops it back to a viewer here).
     bool start(std::string *error = nullptr);
     void stop();
     // The stream's address with the camera's login in it (when it asks for one).
