@@ -1,10 +1,8 @@
-// The user store and the device-platform token service against the reference platform.
+// The user store and the device-platform token service against the reference platform; a
+// missing token told to the user: tst_E2EDeviceWeb.
 #include "ConfigInfo/CBaseInfo.h"
 #include "LogText.h"
-#include "Toasts.h"
 
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
 #include <kwl/KPrintLog.h>
 #include <kwl/KSingleton.h>
 
@@ -70,15 +68,6 @@ private slots:
         CBaseInfo::Instance().setUserInfo(user);
     }
 
-    void missingTokenAsksForOneAndTellsTheUser()
-    {
-        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
-        m_sim.faults().add(bodyFault(R"({"data":{}})"));
-        QCOMPARE(CBaseInfo::Instance().getVeltToken(), QString());
-        QVERIFY(m_sim.requestLog().waitFor(kTokenPath, 1, 5000));
-        QCOMPARE(shownToasts(), QStringList {"Failed to Get VeltToken,Please try again later!"});
-    }
-
     void repliesScheduleTheNextRefresh()
     {
         CBaseInfo &info = CBaseInfo::Instance();
@@ -120,11 +109,9 @@ private slots:
     {
         CBaseInfo &info = CBaseInfo::Instance();
         info.setVeltToken("T0");
-        Fault refused;
-        refused.path = kTokenPath;
+        Fault refused = bodyFault({}, 0); // until cleared
         refused.action = Fault::Action::Status;
         refused.status = 500;
-        refused.times = 0; // until cleared
         m_sim.faults().add(refused);
         QList<int> seconds;
         for (int i = 0; i < 12; ++i)

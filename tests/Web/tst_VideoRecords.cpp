@@ -1,5 +1,5 @@
-// The shared records: registered for queued signals (also by name), and the media library's
-// codes translated.
+// The media library's codes translated into the records' status and result; that the records
+// cross threads in queued signals shows in the video window and play tests.
 #include "Records/VideoRecords.h"
 
 #include <QtTest>
@@ -9,28 +9,6 @@ class tst_VideoRecords : public QObject
     Q_OBJECT
 
 private slots:
-    void everyRecordIsKnownByItsName()
-    {
-        // Registered by the first record built; the window record under two names.
-        const ChannelInfo_t channel;
-        const VideoEnc_t enc;
-        const VideoWndInfo_t wnd;
-        const VideoStatus_t status;
-        const VideoTalkStatus_t talk;
-        const RecordSegment_t segment;
-        const RecordQueryResult_t query;
-        const QueryRecordBitmapResult_t bitmap;
-        const channelSnapShotInfo_t snapshot;
-        const ChannelPTZParams_t ptz;
-        for (const char *name :
-             {"ChannelInfo_t", "VideoEnc_t", "VideoWndInfo_t", "VideoStatus_t", "VideoTalkStatus_t",
-              "RecordSegment_t", "RecordQueryResult_t", "QueryRecordBitmapResult_t",
-              "channelSnapShotInfo_t", "ChannelPTZParams_t", "Wnd_ActionType_e"})
-            QVERIFY2(QMetaType::type(name) != QMetaType::UnknownType, name);
-        QCOMPARE(QMetaType::type("VideoWndInfo"), qMetaTypeId<VideoWndInfo_t>());
-        QCOMPARE(VideoWndInfo_t(1).recordSource, 1); // given by the window that builds it
-    }
-
     void libraryCodesAreTranslated_data()
     {
         QTest::addColumn<int>("code");

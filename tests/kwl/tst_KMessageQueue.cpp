@@ -180,24 +180,6 @@ private slots:
         QTRY_COMPARE(g_liveQueues.load(), 0);
         QTRY_COMPARE(g_liveMessages.load(), 0);
     }
-
-    void refPtrCountsReferences()
-    {
-        auto *msg = new NumberMsg(1);
-        {
-            KRefPtr<NumberMsg> a(msg);
-            KRefPtr<NumberMsg> b = a;
-            QCOMPARE(msg->RefCount(), 2L);
-            KRefPtr<NumberMsg> c = std::move(b);
-            QVERIFY(!b);
-            QCOMPARE(msg->RefCount(), 2L);
-            c = KRefPtr<NumberMsg>();
-            KStr info;
-            QCOMPARE(msg->GetObjInfo(&info), 0);
-            QVERIFY(QString::fromStdString(info).endsWith("refs=1"));
-        }
-        QCOMPARE(g_liveMessages.load(), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_KMessageQueue)

@@ -58,39 +58,32 @@ private slots:
         closeToasts();
     }
 
-    void textNoticesBecomeToasts()
+    // Text notices and alarms with text become toasts; an alarm's click answers the page with
+    // its id, and the eleventh alarm rolls the first one's record out.
+    void noticesAndAlarmsBecomeToasts()
     {
         RecordingWebManager &web = *m_web;
-        CPublicManager &hub = *m_hub;
-        QCOMPARE(web.methodsOf(&hub), QStringList({"TextNotify", "MessageNotify"}));
-
+        CPublicManager *hub = m_hub.get();
+        QSignalSpy activate(hub, &CPublicManager::sgnActivateMainWindow);
         sendText(web, "");
         sendText(web, "Shift change at 18:00");
         QTRY_COMPARE(shownToasts("text"), QStringList({"Shift change at 18:00"}));
-        QVERIFY(web.notifications.isEmpty());
-        m_hub.reset(); // leaves the page when destroyed
-        QVERIFY(web.methodsOf(&hub).isEmpty());
-    }
-
-    void eleventhMessageRollsTheFirstOut()
-    {
-        RecordingWebManager &web = *m_web;
-        CPublicManager &hub = *m_hub;
-        QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
 
         // Messages without text show nothing but take their places among the ten.
         sendMessage(web, "Market Square, Entrance: Motion", "first");
         for (int i = 2; i <= CPublicManager::kMaxPendingLinks; ++i)
             sendMessage(web, "", QString("quiet-%1").arg(i));
         sendMessage(web, "Market Square, Till: Door opened", "eleventh");
-        QTRY_COMPARE(shownToasts().size(), 2);
+        QTRY_COMPARE(shownToasts("link").size(), 2);
+        QVERIFY(web.notifications.isEmpty());
 
-        // The first one's toast is still there, but its record is gone: an empty id.
         QTest::mouseClick(toastShowing("Market Square, Entrance: Motion"), Qt::LeftButton);
         QTest::mouseClick(toastShowing("Market Square, Till: Door opened"), Qt::LeftButton);
         QCOMPARE(web.notifications,
                  QStringList({"ReplyMessageNotify:", "ReplyMessageNotify:eleventh"}));
         QCOMPARE(activate.size(), 2);
+        m_hub.reset(); // leaves the page when destroyed
+        QVERIFY(web.methodsOf(hub).isEmpty());
     }
 
     void clickUnderAModalDialogIsDropped()

@@ -1,17 +1,13 @@
 // The shell widgets without a window system: the delayed mask changes of the maskable widget,
-// the dimming overlay's holes and visibility, the waiting animation, the frameless helper's
-// edge, title and minimum-size rules, and the global event hub.
+// the dimming overlay's holes and visibility, the frameless helper's edge, title and minimum-size
+// rules, and the global event hub. The waiting animation: tst_TesmarClient.
 #include "Common/CGlobalEvent.h"
 #include "Common/FramelessHelper.h"
 #include "CommonUI/QCustomWidget.h"
 #include "CommonUI/QShadowWidget.h"
-#include "CommonUI/WaitLoadWidget.h"
-#include "TestEnv.h"
+#include "SendMouse.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QMovie>
 #include <QRubberBand>
 #include <QtTest>
 
@@ -40,14 +36,6 @@ public:
     }
 };
 
-void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &global,
-               Qt::MouseButtons buttons = Qt::LeftButton)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, widget->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // A left-button drag from one global point to another.
 void drag(QWidget *widget, const QPoint &from, const QPoint &to)
 {
@@ -56,12 +44,7 @@ void drag(QWidget *widget, const QPoint &from, const QPoint &to)
     sendMouse(widget, QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
-// The cursor shown over a window; a window without a cursor of its own shows the arrow.
-int cursorOf(const QWidget *widget)
-{
-    return widget->cursor().shape();
-}
-
+// A window without a cursor of its own shows the arrow.
 constexpr int kNoCursor = Qt::ArrowCursor;
 
 QRubberBand *visibleRubberBand()
@@ -136,23 +119,6 @@ private slots:
         QTRY_VERIFY(shadow.mask().isEmpty());
     }
 
-    void waitingAnimationCoversItsParentWithRoundedCorners()
-    {
-        // The skin pictures lie in the build's program folder.
-        QVERIFY(QDir::setCurrent(TestEnv::buildBinDir()));
-        QWidget window;
-        window.resize(640, 400);
-        WaitLoadWidget wait(&window);
-        QCOMPARE(wait.size(), QSize(640, 400));
-        QVERIFY2(wait.movie()->isValid(), qPrintable(wait.movie()->fileName()));
-
-        wait.Start();
-        QVERIFY(wait.isVisible());
-        QCOMPARE(wait.movie()->state(), QMovie::Running);
-        QVERIFY(!wait.mask().contains(QPoint(639, 399)));
-        QVERIFY(wait.mask().contains(QPoint(631, 391)));
-    }
-
     void framelessHelperResizesByTheEdgesAndMovesByTheTitle()
     {
         QWidget panel(nullptr, Qt::FramelessWindowHint);
@@ -210,7 +176,7 @@ private slots:
 
         // Not resizable: no cursor at all.
         sendMouse(&panel, QEvent::MouseMove, topLeft, Qt::NoButton);
-        QCOMPARE(cursorOf(&panel), kNoCursor);
+        QCOMPARE(panel.cursor().shape(), kNoCursor);
 
         helper.setResizable(true);
         const QList<QPair<QPoint, int>> cursors = {{topLeft, Qt::SizeFDiagCursor},
@@ -219,12 +185,12 @@ private slots:
                                                    {center, kNoCursor}};
         for (const auto &[point, shape] : cursors) {
             sendMouse(&panel, QEvent::MouseMove, point, Qt::NoButton);
-            QCOMPARE(cursorOf(&panel), shape);
+            QCOMPARE(panel.cursor().shape(), shape);
         }
         sendMouse(&panel, QEvent::MouseMove, rightSide, Qt::NoButton);
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&panel, &leave);
-        QCOMPARE(cursorOf(&panel), kNoCursor);
+        QCOMPARE(panel.cursor().shape(), kNoCursor);
 
         // With the rubber band the widget keeps its size until the button is released.
         helper.setResizeRubberBand(true);
@@ -246,7 +212,7 @@ private slots:
         const QRect maximised = panel.frameGeometry();
         const QPoint edge(maximised.x() + maximised.width() - 1, maximised.center().y());
         sendMouse(&panel, QEvent::MouseMove, edge, Qt::NoButton);
-        QCOMPARE(cursorOf(&panel), kNoCursor);
+        QCOMPARE(panel.cursor().shape(), kNoCursor);
         drag(&panel, edge, edge - QPoint(100, 0));
         QCOMPARE(panel.frameGeometry(), maximised);
     }

@@ -4,6 +4,7 @@
 #include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "LogText.h"
+#include "ProgramFolder.h"
 #include "TesmarClient.h"
 #include "TestEnv.h"
 #include "Toasts.h"
@@ -22,7 +23,6 @@
 #include <QMessageBox>
 #include <QMovie>
 #include <QScreen>
-#include <QSettings>
 #include <QTranslator>
 #include <QtTest>
 
@@ -116,6 +116,13 @@ private:
         webView()->RPCCall(QString::fromUtf8(QJsonDocument(request).toJson()));
     }
 
+    static void setZoom(double zoom)
+    {
+        CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
+        web.zoomFactor = zoom;
+        CConfig::Instance().SetWebInfo(web);
+    }
+
     void publish(const QJsonObject &version)
     {
         QString error;
@@ -129,16 +136,14 @@ private slots:
         QVERIFY2(m_sim.start({0, 0, true, TestEnv::sourceDir() + "/sim/webapp"}, &error),
                  qPrintable(error));
         const QString base = m_sim.httpUrl();
-        QSettings local(programFile("Localcfg.ini"), QSettings::IniFormat);
-        local.setValue("URL/platformUrl", base);
-        local.setValue("URL/loginUrl", base + "/#/login?isFromC=1");
-        local.setValue("URL/versionUrl", base + GatewayRoutes::versionPath);
-        local.setValue("VTOpen/host", "127.0.0.1");
-        local.setValue("VTOpen/port", m_sim.httpPort());
-        local.sync();
-        QSettings client(programFile("clientInfo.ini"), QSettings::IniFormat);
-        client.setValue("CLIENTINFO/version", localVersion);
-        client.sync();
+        const ProgramFolder here(QCoreApplication::applicationDirPath());
+        QVERIFY(here.writeIni("Localcfg.ini",
+                              {{"URL/platformUrl", base},
+                               {"URL/loginUrl", base + "/#/login?isFromC=1"},
+                               {"URL/versionUrl", base + GatewayRoutes::versionPath},
+                               {"VTOpen/host", "127.0.0.1"},
+                               {"VTOpen/port", m_sim.httpPort()}}));
+        QVERIFY(here.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
         QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
         QCOMPARE(QProcess::execute("cp", {"-r", TestEnv::buildBinDir() + "/Skin", "."}), 0);
         KWGUI::SetSkinVersion(CLocalCfg::Instance().GetSkinPath());
@@ -162,9 +167,7 @@ private slots:
         m_sim.faults().clear();
         publish({{"version", localVersion}, {"leastVersion", localVersion}});
         CLocalCfg::Instance().SetLoginUrl(m_sim.httpUrl() + "/#/login?isFromC=1");
-        CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
-        web.zoomFactor = 1.0;
-        CConfig::Instance().SetWebInfo(web);
+        setZoom(1.0);
         closeToasts();
     }
 
@@ -189,9 +192,7 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QVERIFY(screen.width() >= 1280);
         for (const double zoom : {1.0, 1.25}) {
-            CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
-            web.zoomFactor = zoom;
-            CConfig::Instance().SetWebInfo(web);
+            setZoom(zoom);
             openClient();
             const QSize size(int(1280 * zoom), int(800 * zoom));
             QCOMPARE(m_client->size(), size);
@@ -215,8 +216,13 @@ private slots:
         openClient();
         QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
         QCOMPARE(waitWidget()->size(), m_client->size());
+        QVERIFY2(waitWidget()->movie()->isValid(), qPrintable(waitWidget()->movie()->fileName()));
         QVERIFY(loaded.wait(30000));
         QVERIFY(waitWidget()->isVisible());
+        QCOMPARE(waitWidget()->movie()->state(), QMovie::Running);
+        const QRect corner(waitWidget()->rect().bottomRight() - QPoint(8, 8), QSize(9, 9));
+        QVERIFY(!waitWidget()->mask().contains(corner.bottomRight()));
+        QVERIFY(waitWidget()->mask().contains(corner.topLeft()));
         m_client->QueryClientVersion();
         QTRY_VERIFY_WITH_TIMEOUT(!waitWidget()->isVisible(), 10000);
         QCOMPARE(waitWidget()->movie()->state(), QMovie::NotRunning);
@@ -380,24 +386,17 @@ private slots:
     void certificateQuestion()
     {
         const QString secure = m_sim.httpsUrl() + "/#/login?isFromC=1";
-        CLocalCfg::Instance().SetLoginUrl(secure);
-
-        BoxAnswer back;
-        back.answerWith("Back to safety");
-        openClient();
-        QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
-        QVERIFY(loaded.wait(30000));
-        QCOMPARE(loaded.first().first().toBool(), false);
-        QCOMPARE(back.text, QString("<h3>The certificate is not trusted</h3>"));
-
-        cleanup();
-        CLocalCfg::Instance().SetLoginUrl(secure);
-        BoxAnswer proceed;
-        proceed.answerWith("Proceed anyway");
-        openClient();
-        QSignalSpy loadedAgain(webView(), &QWebEngineView::loadFinished);
-        QVERIFY(loadedAgain.wait(30000));
-        QCOMPARE(loadedAgain.first().first().toBool(), true);
+        for (const bool proceed : {false, true}) {
+            cleanup();
+            CLocalCfg::Instance().SetLoginUrl(secure);
+            BoxAnswer box;
+            box.answerWith(proceed ? "Proceed anyway" : "Back to safety");
+            openClient();
+            QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
+            QVERIFY(loaded.wait(30000));
+            QCOMPARE(loaded.first().first().toBool(), proceed);
+            QCOMPARE(box.text, QString("<h3>The certificate is not trusted</h3>"));
+        }
         QCOMPARE(webView()->url().toString(), secure);
     }
 };

@@ -92,9 +92,7 @@ private slots:
         const QString cache = cacheBase + "/a/b/QtWebEngine";
         QVERIFY(touch(cacheBase + "/keep.txt") && touch(cache + "/Default/Cookies"));
         winport::WinRegistry(program).setValue("cachePath", QDir::toNativeSeparators(cache));
-        QFile localCfg(folder.filePath("Localcfg.ini"));
-        QVERIFY(localCfg.open(QIODevice::ReadOnly));
-        const QByteArray deployed = localCfg.readAll();
+        const QByteArray deployed = TestEnv::readFile(folder.filePath("Localcfg.ini"));
 
         ChildProcess *client = startClient(folder, program, log);
         QCOMPARE(client->state(), QProcess::Running);
@@ -110,8 +108,7 @@ private slots:
         }
 
         // The deployment file is read only, even though the cache flag was reset for this run.
-        localCfg.seek(0);
-        QCOMPARE(localCfg.readAll(), deployed);
+        QCOMPARE(TestEnv::readFile(folder.filePath("Localcfg.ini")), deployed);
         QSettings config(folder.filePath("Config.ini"), QSettings::IniFormat);
         QCOMPARE(config.value("RecordConfig/RecPath").toString(),
                  QFileInfo(folder.path()).canonicalFilePath() + "/Record");

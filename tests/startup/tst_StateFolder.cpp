@@ -1,6 +1,7 @@
 // The working folder of an installed client: the user's folder mirrors the shared program folder,
 // keeps what the user changed, and a portable folder is used as it is.
 #include "StateFolder.h"
+#include "TestEnv.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,13 +18,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_program;
 
-    static void writeFile(const QString &path, const QByteArray &text)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -32,7 +26,7 @@ private Q_SLOTS:
         m_program = m_dir->filePath("usr/lib/orvane");
         QVERIFY(QDir().mkpath(m_program + "/Skin/storeSuite"));
         QVERIFY(QDir().mkpath(m_program + "/Language/Language_en"));
-        writeFile(m_program + "/WndSplit.xml", "<split/>");
+        QVERIFY(TestEnv::writeFile(m_program + "/WndSplit.xml", "<split/>"));
         QVERIFY(QFile::setPermissions(m_program + "/WndSplit.xml", QFile::ReadOwner));
         qputenv("XDG_DATA_HOME", m_dir->filePath("home/data").toUtf8());
     }
@@ -45,7 +39,7 @@ private Q_SLOTS:
 
     void installedFolderIsMirroredForTheUser()
     {
-        writeFile(m_program + '/' + StateFolder::kInstalledMarker, "");
+        QVERIFY(TestEnv::writeFile(m_program + '/' + StateFolder::kInstalledMarker, ""));
         const QString user = StateFolder::choose(m_program);
         QCOMPARE(user, m_dir->filePath("home/data/orvane"));
 
@@ -56,23 +50,21 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(user + "/WndSplit.xml").isWritable());
 
         // The user's own changes survive the next start; a link to an old place is renewed.
-        writeFile(user + "/WndSplit.xml", "<mine/>");
+        QVERIFY(TestEnv::writeFile(user + "/WndSplit.xml", "<mine/>"));
         QVERIFY(QFile::remove(user + "/Language"));
         QVERIFY(QDir().mkpath(user + "/Language/Language_xx"));
         QVERIFY(QFile::remove(user + "/Skin"));
         QVERIFY(QFile::link(m_dir->filePath("gone"), user + "/Skin"));
         QCOMPARE(StateFolder::choose(m_program), user);
-        QFile split(user + "/WndSplit.xml");
-        QVERIFY(split.open(QIODevice::ReadOnly));
-        QCOMPARE(split.readAll(), QByteArray("<mine/>"));
+        QCOMPARE(TestEnv::readFile(user + "/WndSplit.xml"), QByteArray("<mine/>"));
         QVERIFY(QFileInfo(user + "/Language/Language_xx").isDir());
         QCOMPARE(QFileInfo(user + "/Skin").symLinkTarget(), m_program + "/Skin");
     }
 
     void unusableUserFolderFallsBackToTheProgramFolder()
     {
-        writeFile(m_program + '/' + StateFolder::kInstalledMarker, "");
-        writeFile(m_dir->filePath("blocked"), "a file where a folder must go");
+        QVERIFY(TestEnv::writeFile(m_program + '/' + StateFolder::kInstalledMarker, ""));
+        QVERIFY(TestEnv::writeFile(m_dir->filePath("blocked"), "a file where a folder must go"));
         qputenv("XDG_DATA_HOME", m_dir->filePath("blocked").toUtf8());
         QCOMPARE(StateFolder::choose(m_program), m_program);
     }

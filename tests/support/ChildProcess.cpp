@@ -65,14 +65,12 @@ QRegularExpressionMatch ChildProcess::waitForLine(const QString &pattern, int ti
     const QRegularExpression line(pattern, QRegularExpression::MultilineOption);
     QRegularExpressionMatch match;
     // The match itself says whether the line came; the wait's own answer adds nothing.
-    const bool ended = QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
-            collect();
-            match = line.match(QString::fromUtf8(m_output));
+            match = line.match(output());
             return match.hasMatch() || state() == QProcess::NotRunning;
         },
         timeoutMs);
-    Q_UNUSED(ended)
     return match;
 }
 
@@ -99,10 +97,8 @@ int ChildProcess::stop()
 void ChildProcess::collect()
 {
     const QByteArray chunk = readAll();
-    if (chunk.isEmpty())
-        return;
     m_output += chunk;
     QFile file(m_outputFile);
-    if (!m_outputFile.isEmpty() && file.open(QIODevice::Append))
+    if (!chunk.isEmpty() && !m_outputFile.isEmpty() && file.open(QIODevice::Append))
         file.write(chunk);
 }

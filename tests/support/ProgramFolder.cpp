@@ -39,11 +39,6 @@ QString ProgramFolder::clientProgram()
     return TestEnv::buildBinDir() + "/orvane";
 }
 
-QStringList ProgramFolder::runtimeEntries()
-{
-    return {"Skin", "skin", "Language", "BackupCfgFiles", "WndSplit.xml"};
-}
-
 bool ProgramFolder::install(const QString &program, const QStringList &entries)
 {
     m_program = filePath(QFileInfo(program).fileName());
@@ -73,11 +68,7 @@ bool ProgramFolder::writeIni(const QString &name, const QVariantMap &values) con
 
 bool ProgramFolder::writeFile(const QString &relative, const QByteArray &contents) const
 {
-    const QString path = filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(contents) == contents.size();
+    return TestEnv::writeFile(filePath(relative), contents);
 }
 
 ChildProcess *ProgramFolder::start(const QStringList &arguments,

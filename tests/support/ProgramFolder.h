@@ -21,13 +21,12 @@ public:
 
     // The client built beside the run-time folders: <build program folder>/orvane.
     static QString clientProgram();
-    // Run-time entries of the build's program folder that the client reads.
-    static QStringList runtimeEntries();
 
-    // Copies program and, from the build's program folder, the entries that exist there; false
-    // when the program could not be copied.
+    // Copies program and, from the build's program folder, the entries that exist there (by
+    // default the run-time folders the client reads); false when something could not be copied.
     bool install(const QString &program = clientProgram(),
-                 const QStringList &entries = runtimeEntries());
+                 const QStringList &entries
+                 = {"Skin", "skin", "Language", "BackupCfgFiles", "WndSplit.xml"});
 
     QString path() const { return m_path; }
     // Absolute path of a file or folder given relative to the program folder.
