@@ -7,7 +7,7 @@
 #include "ConfigInfo/CLocalCfg.h"
 #include "Web/CommonExportFileMsg.h"
 
-#include <SimLogin.h>
+#include <Bench.h>
 #include <ChildProcess.h>
 
 #include <QApplication>
@@ -44,8 +44,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ChildProcess sim;
-    const int port = SimLogin::start(sim, "bench_export");
-    if (!port || SimLogin::deviceToken(port).empty()) // the login opens the demo user's session
+    const int port = Bench::startSim(sim, "bench_export");
+    if (!port || Bench::deviceToken(port).empty()) // the login opens the demo user's session
         return 1;
     const QString base = QString("http://127.0.0.1:%1").arg(port);
     const QString path = QString("/gateway/export/sample?bytes=%1&name=big.bin").arg(kBytes);

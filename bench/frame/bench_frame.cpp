@@ -4,14 +4,12 @@
 // under xvfb-run. BENCH_SECONDS sets the length of each measurement (default 8).
 // The simulator library switches Qt's keywords off for GLib; the client's headers use them.
 #undef QT_NO_KEYWORDS
-#include "../media/SimLogin.h"
-
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 
-#include <BenchDisplay.h>
+#include <Bench.h>
 #include <ChildProcess.h>
 #include <ProcessCpu.h>
 #include <StreamCore/IStreamCore.h>
@@ -19,16 +17,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QHash>
-#include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -50,22 +43,6 @@ protected:
     }
 };
 
-void spinFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool spinUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs)
-        spinFor(50);
-    return done();
-}
-
 struct Figures
 {
     double cpu = 0;
@@ -86,7 +63,7 @@ Figures measure(bool automatic, int seconds, PaintCounter &counter)
     QList<ChannelInfo_t> channels;
     for (int i = 0; i < kWindows; ++i) {
         ChannelInfo_t c;
-        c.deviceID = SimLogin::kDevice;
+        c.deviceID = Bench::kDevice;
         c.channelID = 1;
         c.definitionMode = 0;
         c.bHasChannel = true;
@@ -100,14 +77,13 @@ Figures measure(bool automatic, int seconds, PaintCounter &counter)
             n += frame->wnd(i)->getVideoState() == 3 ? 1 : 0;
         return n;
     };
-    spinUntil([&] { return playing() == kWindows; }, 20000);
-    spinFor(kWarmUpMs);
+    Bench::spinUntil([&] { return playing() == kWindows; }, 20000);
+    Bench::spinFor(kWarmUpMs);
     counter.painted.clear();
     ProcessCpu cpu(getpid());
-    cpu.start();
     QElapsedTimer timer;
     timer.start();
-    spinFor(seconds * 1000);
+    Bench::spinFor(seconds * 1000);
     Figures f;
     f.cpu = cpu.percent();
     const double elapsed = double(timer.elapsed()) / 1000;
@@ -122,7 +98,7 @@ Figures measure(bool automatic, int seconds, PaintCounter &counter)
     for (int i = 0; i < kWindows; ++i)
         f.high += frame->wndInfo(i).channel.definitionMode == 0 ? 1 : 0;
     view.closeAll();
-    spinFor(1000);
+    Bench::spinFor(1000);
     return f;
 }
 
@@ -130,10 +106,10 @@ Figures measure(bool automatic, int seconds, PaintCounter &counter)
 
 int main(int argc, char **argv)
 {
-    BenchDisplay::ensure(argv);
+    Bench::ensureDisplay(argv);
     QApplication app(argc, argv);
     ChildProcess sim;
-    const int port = SimLogin::start(sim, "bench_frame");
+    const int port = Bench::startSim(sim, "bench_frame");
     if (port == 0)
         return 1;
     // The client runs in its program folder: the layouts and the skin are read from there.
@@ -144,9 +120,8 @@ int main(int argc, char **argv)
     }
     StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", port, "", false);
     ConfigInfo::CBaseInfo::Instance().setVeltToken(
-        QString::fromStdString(SimLogin::deviceToken(port)));
-    const int asked = std::atoi(qgetenv("BENCH_SECONDS").constData());
-    const int seconds = asked > 0 ? std::max(2, asked) : 8;
+        QString::fromStdString(Bench::deviceToken(port)));
+    const int seconds = Bench::seconds(8);
     PaintCounter counter;
     app.installEventFilter(&counter);
 
