@@ -7,9 +7,10 @@
 
 namespace {
 
-// Laying a text out costs more than drawing it, and every window draws the same few texts at
-// each picture: their layouts are kept, per font size (GUI thread only).
-void drawText(QPainter &painter, QPointF baseline, const QString &text)
+// Laying a text out costs more than drawing it: the texts that stay the same from one picture to
+// the next (the channel name, the recording time) keep their layouts, per font size (GUI thread
+// only). The bit rate changes with every picture and is drawn as it comes.
+void drawSteadyText(QPainter &painter, QPointF baseline, const QString &text)
 {
     static QCache<QString, QStaticText> layouts(256);
     const QString key = QString::number(painter.font().pixelSize()) + '/' + text;
@@ -48,8 +49,8 @@ void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t 
     if (info.bRecordOn)
         paintRecordTimer(painter, QPointF(w * 0.5, h * 0.1),
                          elapsedText(info.recordStartTime, now));
-    drawText(painter, QPointF(w * 0.05, h * 0.9), info.channel.channelName);
-    drawText(painter, QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
+    drawSteadyText(painter, QPointF(w * 0.05, h * 0.9), info.channel.channelName);
+    painter.drawText(QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
     painter.restore();
 }
 
@@ -65,7 +66,7 @@ void VideoOverlay::paintRecordTimer(QPainter &painter, QPointF at, const QString
     painter.setBrush(Qt::red);
     painter.drawEllipse(dot);
     painter.restore();
-    drawText(painter, at, text);
+    drawSteadyText(painter, at, text);
 }
 
 QStringList VideoOverlay::statisticsLines(const StreamCore::VideoStatistics &s)
