@@ -13,16 +13,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -31,32 +25,16 @@ constexpr int kInFlight = 256; // requests the page may have sent before the fir
 constexpr int kLatencySamples = 4000;
 constexpr int kRounds = 5;
 
-QString requestText(const QString &method, const QJsonObject &params)
-{
-    return QString::fromUtf8(QJsonDocument(QJsonObject {{"method", method}, {"params", params}})
-                                 .toJson(QJsonDocument::Compact));
-}
-
 QStringList requestMix()
 {
-    QJsonArray channels;
-    for (int i = 0; i < 16; ++i) {
-        channels.append(QJsonObject {
-            {"token", "tk-3f9a0c"}, {"shopCode", "SH0012"}, {"shopName", "North Street"},
-            {"deviceID", QString("9F0C12AB%1").arg(i, 4, 10, QChar('0'))},
-            {"devName", "NVR front"}, {"devAbility", "PTZ,Talk,Siren"},
-            {"chnAbility", "PlaybackByFilename"}, {"deviceModel", "NVR-16"}, {"brand", "general"},
-            {"account", "admin"}, {"password", "secret"},
-            {"channelName", QString("Camera %1").arg(i + 1)}, {"wndID", i}, {"platForm", 1},
-            {"accessSource", 1}, {"channelID", i}, {"definitionMode", 1}, {"isOnline", 1}});
-    }
-    return {
-        requestText("SetWndRect",
-                    {{"module", 1}, {"left", 220}, {"top", 96}, {"right", 1900}, {"bottom", 1040}}),
-        requestText("OpenVideo", {{"module", 1}, {"channels", channels}}),
-        requestText("SetMask", {{"module", 1}, {"left", 300}, {"top", 120}, {"width", 480},
-                                {"height", 320}, {"show", true}, {"name", "menu"}}),
-        requestText("TextNotify", {{"content", "Recording saved"}})};
+    const QString channels = QString::fromUtf8(
+        QJsonDocument(Bench::channels("tk-3f9a0c", 1)).toJson(QJsonDocument::Compact));
+    return {R"({"method":"SetWndRect","params":{"module":1,"left":220,"top":96,"right":1900,)"
+            R"("bottom":1040}})",
+            QString(R"({"method":"OpenVideo","params":{"module":1,"channels":%1}})").arg(channels),
+            R"({"method":"SetMask","params":{"module":1,"left":300,"top":120,"width":480,)"
+            R"("height":320,"show":true,"name":"menu"}})",
+            R"({"method":"TextNotify","params":{"content":"Recording saved"}})"};
 }
 
 class CountingListener : public Web::IWebListener
@@ -164,8 +142,8 @@ int main(int argc, char **argv)
                 perSecond, floorPerSecond, kRounds);
     std::printf(
         "bridge latency     p50 %7.1f us  p99 %7.1f us   (floor: p50 %5.1f us  p99 %5.1f us)\n",
-        Bench::percentile(latency, 0.5), Bench::percentile(latency, 0.99), Bench::percentile(floor, 0.5),
-        Bench::percentile(floor, 0.99));
+        Bench::percentile(latency, 0.5), Bench::percentile(latency, 0.99),
+        Bench::percentile(floor, 0.5), Bench::percentile(floor, 0.99));
     std::printf("target             >= 20000 requests/s, p99 < 2000 us\n");
     return 0;
 }

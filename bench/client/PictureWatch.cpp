@@ -42,7 +42,9 @@ bool hasStamp(const QImage &picture)
 QVector<QRect> PictureWatch::locate(const QRect &area, int columns)
 {
     const QImage shot = grab(area);
-    const auto stampAt = [&shot](const QRect &r) { return hasStamp(shot.copy(r)); };
+    const auto stampAt = [&shot](const QRect &r) {
+        return hasStamp(shot.copy(r));
+    };
     const int width = area.width() / columns;
     // The window height at which the first two windows of the first column both show a stamp.
     int height = area.height() / columns;

@@ -80,23 +80,6 @@ const char *const kFirstPictureScript = R"((() => {
     return Object.values(first);
 })())";
 
-// The channels as the page sends them in "OpenVideo".
-QString channelList(const std::string &token)
-{
-    QJsonArray channels;
-    for (int i = 1; i <= kChannels; ++i) {
-        channels.append(QJsonObject {
-            {"token", QString::fromStdString(token)}, {"shopCode", "S001"},
-            {"shopName", "Harbour Street"}, {"deviceID", Bench::kDevice},
-            {"devName", "Harbour Street recorder"}, {"devAbility", "RTSV1 PlaybackByFilename"},
-            {"chnAbility", ""}, {"deviceModel", "NVR-16"}, {"brand", "general"},
-            {"account", "admin"}, {"password", ""}, {"channelName", QString("Camera %1").arg(i)},
-            {"wndID", -1}, {"platForm", 0}, {"accessSource", 1}, {"channelID", i},
-            {"definitionMode", kStandardDefinition}, {"isOnline", 1}});
-    }
-    return QString::fromUtf8(QJsonDocument(channels).toJson(QJsonDocument::Compact));
-}
-
 // The built-in device file with the first recorder given 16 channels; its path, or "".
 QString writeDeviceFile(const QString &folder)
 {
@@ -110,7 +93,8 @@ QString writeDeviceFile(const QString &folder)
     QJsonObject recorder = devices.first().toObject();
     QJsonArray channels;
     for (int i = 1; i <= kChannels; ++i)
-        channels.append(QJsonObject {{"channelId", i}, {"channelName", QString("Camera %1").arg(i)}});
+        channels.append(
+            QJsonObject {{"channelId", i}, {"channelName", QString("Camera %1").arg(i)}});
     recorder.insert("channels", channels);
     devices.replace(0, recorder);
     file.insert("devices", devices);
@@ -131,8 +115,13 @@ QRect openChannels(E2ESession &session, const std::string &token,
         || !page.click("#sidebar [data-menu=videoSurveillance]", error)
         || !page.waitFor(kAreaShown, error) || !page.evaluate(kWatchScript, error).toBool())
         return {};
-    const QJsonObject area = page.evaluate(QString(kOpenScript).arg(channelList(token)), error)
-                                 .toObject();
+    const QJsonObject area
+        = page.evaluate(QString(kOpenScript)
+                            .arg(QString::fromUtf8(
+                                QJsonDocument(Bench::channels(token, kStandardDefinition))
+                                    .toJson(QJsonDocument::Compact))),
+                        error)
+              .toObject();
     if (!page.waitFor(kAllPlaying, error, kOpenTimeoutMs))
         std::fprintf(stderr, "bench_client: not every window plays: %s\n", qPrintable(*error));
     for (const QJsonValue &ms : page.evaluate(kFirstPictureScript).toArray())
@@ -157,7 +146,9 @@ void soak(pid_t client, int minutes)
     }
     const int settled = std::min(kSettleMinutes, minutes);
     const ProcessStatus &base = samples[size_t(settled - 1)];
-    const auto growth = [](double from, double to) { return from > 0 ? 100 * (to - from) / from : 0; };
+    const auto growth = [](double from, double to) {
+        return from > 0 ? 100 * (to - from) / from : 0;
+    };
     const double memory = growth(base.residentMb, samples.back().residentMb);
     const double threads = growth(base.threads, samples.back().threads);
     const double files = growth(base.files, samples.back().files);
@@ -217,7 +208,8 @@ int main(int argc, char **argv)
     const QVector<double> fps = watch.framesPerSecond(kWatchSeconds);
     const double slowest = fps.isEmpty() ? 0 : *std::min_element(fps.begin(), fps.end());
     const double first = Bench::percentile(firstPicture, 0.5);
-    const auto [fastestOpen, slowestOpen] = std::minmax_element(firstPicture.begin(), firstPicture.end());
+    const auto [fastestOpen, slowestOpen]
+        = std::minmax_element(firstPicture.begin(), firstPicture.end());
 
     std::printf("16 channels of 640x360 in a 16-window split, CPU in percent of one core over %d "
                 "s\nclient %.1f %% (with its web engine processes %.1f %%), floor %.1f %%: ratio "
@@ -234,7 +226,8 @@ int main(int argc, char **argv)
     std::printf("first picture after the page's open request: median %.0f ms over %d windows "
                 "(%.0f to %.0f; target <= 150: %s)\n",
                 first, int(firstPicture.size()), firstPicture.empty() ? 0 : *fastestOpen,
-                firstPicture.empty() ? 0 : *slowestOpen, Bench::verdict(first >= 0 && first <= 150));
+                firstPicture.empty() ? 0 : *slowestOpen,
+                Bench::verdict(first >= 0 && first <= 150));
     std::fflush(stdout);
     if (minutes > 0)
         soak(client, minutes);

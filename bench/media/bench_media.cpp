@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <numeric>
 #include <unistd.h>
 
 using namespace StreamCore;
@@ -74,8 +75,8 @@ struct Probe
 void measureWindows(int count, int definition, int seconds)
 {
     const QString url = Bench::liveUrl(g_port, g_token, 1, definition);
-    const double floor = Bench::gstFloorCpu(QVector<QString>(count, url).toList(), kWarmUpMs,
-                                            seconds);
+    const double floor
+        = Bench::gstFloorCpu(QVector<QString>(count, url).toList(), kWarmUpMs, seconds);
     QWidget window;
     auto *grid = new QGridLayout(&window);
     grid->setSpacing(1);
@@ -218,10 +219,11 @@ int main(int argc, char **argv)
             measureWindows(count, definition, seconds);
     }
     std::printf("targets: 16 windows <= 1.2x the floor; every window >= 24 displayed fps\n");
-    printLatency("first live picture", timeFirstPictures(9, [](VideoPlay *play) {
-                     play->StartRealPlay(g_token.c_str(), Bench::kDevice, 1, 1);
-                 }),
-                 200);
+    printLatency(
+        "first live picture",
+        timeFirstPictures(
+            9, [](VideoPlay *play) { play->StartRealPlay(g_token.c_str(), Bench::kDevice, 1, 1); }),
+        200);
     const qint64 begin = recordedMoment();
     printLatency("first playback picture",
                  timeFirstPictures(5, [begin](VideoPlay *play) { startPlayback(play, begin); }),

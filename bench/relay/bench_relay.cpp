@@ -35,9 +35,9 @@ public:
 int directPort(int simPort, const std::string &token)
 {
     httplib::Client client("127.0.0.1", simPort);
-    const auto reply = client.Post("/openapi/v1/device/web", {{"Authorization", "Bearer " + token}},
-                                   std::string(R"({"deviceId":")") + Bench::kDevice + "\"}",
-                                   "application/json");
+    const auto reply
+        = client.Post("/openapi/v1/device/web", {{"Authorization", "Bearer " + token}},
+                      std::string(R"({"deviceId":")") + Bench::kDevice + "\"}", "application/json");
     const QJsonObject answer = reply
         ? QJsonDocument::fromJson(QByteArray::fromStdString(reply->body)).object()
         : QJsonObject();

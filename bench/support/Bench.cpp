@@ -116,6 +116,27 @@ QString liveUrl(int httpPort, const std::string &token, int channel, int definit
         .toString();
 }
 
+QJsonArray channels(const std::string &token, int definition)
+{
+    const QJsonObject one = QJsonDocument::fromJson(R"({"shopCode": "S001",
+        "shopName": "Harbour Street", "devName": "Harbour Street recorder", "chnAbility": "",
+        "devAbility": "RTSV1 PlaybackByFilename", "deviceModel": "NVR-16", "brand": "general",
+        "account": "admin", "password": "", "wndID": -1, "platForm": 0, "accessSource": 1,
+        "isOnline": 1})")
+                                .object();
+    QJsonArray list;
+    for (int i = 1; i <= 16; ++i) {
+        QJsonObject channel = one;
+        channel["token"] = QString::fromStdString(token);
+        channel["deviceID"] = kDevice;
+        channel["channelName"] = QString("Camera %1").arg(i);
+        channel["channelID"] = i;
+        channel["definitionMode"] = definition;
+        list.append(channel);
+    }
+    return list;
+}
+
 double gstFloorCpu(const QStringList &urls, int warmUpMs, int seconds)
 {
     QStringList arguments {"-q"};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,8 @@ int startSim(ChildProcess &sim, const char *benchmark, const QStringList &argume
 std::string deviceToken(int httpPort);
 // The RTSP address of a live channel of kDevice (definition 0: 1280x720, 1: 640x360).
 QString liveUrl(int httpPort, const std::string &token, int channel, int definition);
+// The 16 channels of kDevice as the page sends them in "OpenVideo".
+QJsonArray channels(const std::string &token, int definition);
 // Percent of one core that gst-launch-1.0 uses receiving and decoding the streams (H.264, one
 // decoding thread each, as the media library) to fakesink over `seconds`, after `warmUpMs`;
 // -1 when it cannot start.

@@ -19,8 +19,8 @@ double ProcessCpu::cpuSeconds() const
     unsigned long long user = 0, system = 0;
     const size_t name = line.rfind(')');
     if (name != std::string::npos)
-        std::sscanf(line.c_str() + name + 2, "%*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu %llu",
-                    &user, &system);
+        std::sscanf(line.c_str() + name + 2,
+                    "%*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu %llu", &user, &system);
     return double(user + system) / double(sysconf(_SC_CLK_TCK));
 }
 

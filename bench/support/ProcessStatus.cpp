@@ -21,7 +21,9 @@ ProcessStatus ProcessStatus::of(pid_t pid)
         else if (key == "Threads:")
             s.threads = static_cast<int>(value);
     }
-    s.files = int(QDir(QString::fromStdString(base + "/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    s.files = int(QDir(QString::fromStdString(base + "/fd"))
+                      .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                      .size());
     return s;
 }
 
