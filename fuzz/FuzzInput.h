@@ -22,7 +22,8 @@ template<typename App> void application()
     Q_UNUSED(app)
 }
 
-template<typename Receiver> void answer(Receiver &to, const QByteArray &body, const QString &request)
+template<typename Receiver>
+void answer(Receiver &to, const QByteArray &body, const QString &request)
 {
     to.onNetWorkReadyRead(body.left(body.size() / 2), request);
     to.onNetWorkReadyRead(body.mid(body.size() / 2), request);

@@ -34,16 +34,16 @@ constexpr int kOpenTimeoutMs = 30000;
 constexpr int kWatchSeconds = 10;
 constexpr int kSettleMinutes = 5;
 
-// Times the page's "VideoStatusChanged" notifications as they arrive (the page keeps them in
-// window.__orvane.notifications without a time).
+// Times each window's first playing status ("VideoStatusChanged", 3) from the open request, as
+// the notifications arrive (the page keeps them in window.__orvane.notifications without a time).
 const char *const kWatchScript = R"((() => {
-    const bench = {status: []};
+    const bench = {first: {}};
     const received = window.__orvane.notifications;
     const keep = received.push.bind(received);
     received.push = (entry) => {
-        if (entry.method === 'VideoStatusChanged')
-            bench.status.push({at: performance.now(), wnd: entry.params.wndID,
-                               status: entry.params.status});
+        const p = entry.params;
+        if (entry.method === 'VideoStatusChanged' && p.status === 3 && !(p.wndID in bench.first))
+            bench.first[p.wndID] = performance.now() - bench.openedAt;
         return keep(entry);
     };
     window.__bench = bench;
@@ -66,19 +66,7 @@ const char *const kOpenScript = R"((async () => {
             width: area.right - area.left, height: area.bottom - area.top};
 })())";
 
-const char *const kAllPlaying = "new Set(window.__bench.status.filter((s) => s.status === 3)"
-                                ".map((s) => s.wnd)).size >= 16";
-
-// Milliseconds from the open request to each window's first playing status.
-const char *const kFirstPictureScript = R"((() => {
-    const b = window.__bench;
-    const first = {};
-    for (const s of b.status) {
-        if (s.status === 3 && !(s.wnd in first))
-            first[s.wnd] = s.at - b.openedAt;
-    }
-    return Object.values(first);
-})())";
+const char *const kAllPlaying = "Object.keys(window.__bench.first).length >= 16";
 
 // The built-in device file with the first recorder given 16 channels; its path, or "".
 QString writeDeviceFile(const QString &folder)
@@ -124,7 +112,7 @@ QRect openChannels(E2ESession &session, const std::string &token,
               .toObject();
     if (!page.waitFor(kAllPlaying, error, kOpenTimeoutMs))
         std::fprintf(stderr, "bench_client: not every window plays: %s\n", qPrintable(*error));
-    for (const QJsonValue &ms : page.evaluate(kFirstPictureScript).toArray())
+    for (const QJsonValue &ms : page.evaluate("Object.values(window.__bench.first)").toArray())
         firstPictureMs->push_back(ms.toDouble());
     return QRect(area["left"].toInt(), area["top"].toInt(), area["width"].toInt(),
                  area["height"].toInt());

@@ -9,6 +9,7 @@
 
 #include <Bench.h>
 #include <ChildProcess.h>
+#include <ProcessStatus.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,10 +27,7 @@ const char *const kDemoToken = "ut-demo-7f3a9c21"; // the built-in demo user's g
 
 qint64 residentKiB()
 {
-    QFile statm("/proc/self/statm");
-    const QList<QByteArray> fields
-        = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
-    return fields.value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024);
+    return qint64(ProcessStatus::of(getpid()).residentMb * 1024);
 }
 
 void report(const char *who, qint64 ms)
