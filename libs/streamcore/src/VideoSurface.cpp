@@ -112,7 +112,8 @@ void VideoSurface::paintEvent(QPaintEvent *)
 bool VideoSurface::paintInPlace(QPainter &painter, const GstVideoFrame &frame)
 {
     // Only the whole picture at the surface's size, into a backing store of 32-bit pixels that
-    // the painter reaches without scaling and that holds the whole surface.
+    // the painter reaches without scaling, and only when the whole surface is being painted: the
+    // pixels outside the painted region may belong to children drawn over it.
     QPaintEngine *engine = painter.paintEngine();
     if (m_region != QRectF(0, 0, 1, 1) || !engine || !engine->paintDevice()
         || engine->paintDevice()->devType() != QInternal::Image
@@ -125,7 +126,7 @@ bool VideoSurface::paintInPlace(QPainter &painter, const GstVideoFrame &frame)
     if ((store->format() != QImage::Format_RGB32
          && store->format() != QImage::Format_ARGB32_Premultiplied)
         || store->devicePixelRatio() != 1 || !store->rect().contains(target)
-        || (!clip.isEmpty() && !clip.contains(target)))
+        || (!clip.isEmpty() && !(QRegion(target) - clip).isEmpty()))
         return false;
     // The engine draws into these very bytes; bits() could detach the store from it.
     auto *first = const_cast<uchar *>(store->constBits()) + target.y() * store->bytesPerLine()
