@@ -4,6 +4,7 @@
 // one of its two texts.
 #include "CommonExportManager/CExportFileName.h"
 #include "CommonExportManager/CExportReply.h"
+#include "FuzzInput.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -32,7 +33,7 @@ bool staysInFolder(const QString &path, const QString &folder)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray input(reinterpret_cast<const char *>(data), static_cast<int>(size));
+    const QByteArray input = FuzzInput::bytes(data, size);
     const int blank = input.indexOf("\n\n");
     networkParams_t params;
     CExportReply::ApplyHeaders(headersOf(input.left(blank < 0 ? input.size() : blank)), params);

@@ -2,6 +2,7 @@
 // any request name, delivered in two chunks: never a crash, and the siren state stays coherent
 // (a countdown runs only while the siren is on, and never below zero).
 #include "CommonUI/VideoWnd/CVideoWnd.h"
+#include "FuzzInput.h"
 
 #include <QCoreApplication>
 
@@ -10,10 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_GatewayAnswer";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    FuzzInput::application<QCoreApplication>();
     if (size == 0)
         return 0;
 
@@ -33,11 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     wnd.setVideoWndInfo(info);
     const QString &request = names[data[0] % (sizeof(names) / sizeof(names[0]))];
 
-    const QByteArray body(reinterpret_cast<const char *>(data + 1), static_cast<int>(size - 1));
-    const int half = body.size() / 2;
-    wnd.onNetWorkReadyRead(body.left(half), request);
-    wnd.onNetWorkReadyRead(body.mid(half), request);
-    wnd.onNetWorkFinished(request);
+    FuzzInput::answer(wnd, FuzzInput::bytes(data + 1, size - 1), request);
 
     if (wnd.sirenRemaining() < 0
         || (wnd.sirenRemaining() > 0 && !wnd.getVideoWndInfo().bSoundAlarmOn))

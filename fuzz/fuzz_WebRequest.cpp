@@ -4,6 +4,7 @@
 // becomes its "params", so that every message builder is reached quickly.
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
+#include "FuzzInput.h"
 #include "RecordingWebManager.h"
 #include "Web/CWebMessage.h"
 #include "Web/CWebMessageQueue.h"
@@ -61,7 +62,7 @@ public:
 
 QString requestText(const uint8_t *data, size_t size)
 {
-    const QString rest = QString::fromUtf8(reinterpret_cast<const char *>(data), int(size));
+    const QString rest = QString::fromUtf8(FuzzInput::bytes(data, size));
     if (size == 0 || data[0] == '{')
         return rest;
     const QString &method = kMethods.at(data[0] % kMethods.size());
@@ -82,14 +83,10 @@ extern "C" const char *__lsan_default_suppressions()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_WebRequest";
-    static char *argv[] = {name, nullptr};
-    // A GUI application: the user record written on the queue's thread holds a picture. It
-    // lives to the end of the process, never torn down half-way by the exit handlers.
-    static const bool platform = qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication *app = new QGuiApplication(argc, argv);
+    // A GUI application: the user record written on the queue's thread holds a picture.
     static const bool setUp = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        FuzzInput::application<QGuiApplication>();
         qInstallMessageHandler(silence); // "OpenUrl" without a desktop only warns
         // Token requests go nowhere rather than to the built-in platform.
         ConfigInfo::CLocalCfg::Instance().SetPlatformUrl("http://127.0.0.1:9");
@@ -99,8 +96,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::atexit([] { KSingleton<ConfigInfo::CBaseInfo>::Reset(); });
         return true;
     }();
-    Q_UNUSED(platform)
-    Q_UNUSED(app)
     Q_UNUSED(setUp)
 
     QJsonObject request;

@@ -8,22 +8,15 @@
 #include "Web/CWebView.h"
 #include "Web/IWebListener.h"
 
-#include <BenchDisplay.h>
-#include <BenchStats.h>
+#include <Bench.h>
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -32,48 +25,16 @@ constexpr int kInFlight = 256; // requests the page may have sent before the fir
 constexpr int kLatencySamples = 4000;
 constexpr int kRounds = 5;
 
-QString requestText(const QString &method, const QJsonObject &params)
-{
-    return QString::fromUtf8(QJsonDocument(QJsonObject {{"method", method}, {"params", params}})
-                                 .toJson(QJsonDocument::Compact));
-}
-
 QStringList requestMix()
 {
-    QJsonArray channels;
-    for (int i = 0; i < 16; ++i) {
-        channels.append(QJsonObject {{"token", "tk-3f9a0c"},
-                                     {"shopCode", "SH0012"},
-                                     {"shopName", "North Street"},
-                                     {"deviceID", QString("9F0C12AB%1").arg(i, 4, 10, QChar('0'))},
-                                     {"devName", "NVR front"},
-                                     {"devAbility", "PTZ,Talk,Siren"},
-                                     {"chnAbility", "PlaybackByFilename"},
-                                     {"deviceModel", "NVR-16"},
-                                     {"brand", "general"},
-                                     {"account", "admin"},
-                                     {"password", "secret"},
-                                     {"channelName", QString("Camera %1").arg(i + 1)},
-                                     {"wndID", i},
-                                     {"platForm", 1},
-                                     {"accessSource", 1},
-                                     {"channelID", i},
-                                     {"definitionMode", 1},
-                                     {"isOnline", 1}});
-    }
-    return {
-        requestText("SetWndRect",
-                    {{"module", 1}, {"left", 220}, {"top", 96}, {"right", 1900}, {"bottom", 1040}}),
-        requestText("OpenVideo", {{"module", 1}, {"channels", channels}}),
-        requestText("SetMask",
-                    {{"module", 1},
-                     {"left", 300},
-                     {"top", 120},
-                     {"width", 480},
-                     {"height", 320},
-                     {"show", true},
-                     {"name", "menu"}}),
-        requestText("TextNotify", {{"content", "Recording saved"}})};
+    const QString channels = QString::fromUtf8(
+        QJsonDocument(Bench::channels("tk-3f9a0c", 1)).toJson(QJsonDocument::Compact));
+    return {R"({"method":"SetWndRect","params":{"module":1,"left":220,"top":96,"right":1900,)"
+            R"("bottom":1040}})",
+            QString(R"({"method":"OpenVideo","params":{"module":1,"channels":%1}})").arg(channels),
+            R"({"method":"SetMask","params":{"module":1,"left":300,"top":120,"width":480,)"
+            R"("height":320,"show":true,"name":"menu"}})",
+            R"({"method":"TextNotify","params":{"content":"Recording saved"}})"};
 }
 
 class CountingListener : public Web::IWebListener
@@ -144,20 +105,11 @@ std::vector<double> parseUs(const QStringList &mix, int count, double *perSecond
     return keys > 0 ? samples : std::vector<double> {0.0};
 }
 
-// QtWebEngine needs a display (a private Xvfb when there is none) and, as root, no sandbox.
-void ensureDisplay(char **argv)
-{
-    BenchDisplay::ensure(argv);
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    ensureDisplay(argv);
+    Bench::ensureDisplay(argv, true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QTemporaryDir folder;
@@ -175,13 +127,13 @@ int main(int argc, char **argv)
     std::vector<double> rounds;
     for (int i = 0; i < kRounds; ++i)
         rounds.push_back(bridgeThroughput(view, listener, mix));
-    const double perSecond = percentile(rounds, 0.5);
+    const double perSecond = Bench::percentile(rounds, 0.5);
     const std::vector<double> latency = bridgeLatencyUs(view, listener, mix);
     std::vector<double> floorRounds(kRounds);
     std::vector<double> floor;
     for (double &round : floorRounds)
         floor = parseUs(mix, kRequests, &round);
-    const double floorPerSecond = percentile(floorRounds, 0.5);
+    const double floorPerSecond = Bench::percentile(floorRounds, 0.5);
 
     std::printf("request mix: SetWndRect, OpenVideo (16 channels, %d bytes), SetMask, TextNotify\n",
                 int(mix.at(1).toUtf8().size()));
@@ -190,8 +142,8 @@ int main(int argc, char **argv)
                 perSecond, floorPerSecond, kRounds);
     std::printf(
         "bridge latency     p50 %7.1f us  p99 %7.1f us   (floor: p50 %5.1f us  p99 %5.1f us)\n",
-        percentile(latency, 0.5), percentile(latency, 0.99), percentile(floor, 0.5),
-        percentile(floor, 0.99));
+        Bench::percentile(latency, 0.5), Bench::percentile(latency, 0.99),
+        Bench::percentile(floor, 0.5), Bench::percentile(floor, 0.99));
     std::printf("target             >= 20000 requests/s, p99 < 2000 us\n");
     return 0;
 }

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 // Several reads per picture period of a 25 pictures-a-second stream.
@@ -35,25 +37,15 @@ bool hasStamp(const QImage &picture)
                       picture.height());
 }
 
-QVector<QRect> split(const QPoint &origin, const QSize &cell, int columns)
-{
-    QVector<QRect> cells;
-    for (int row = 0; row < columns; ++row) {
-        for (int column = 0; column < columns; ++column)
-            cells << QRect(origin + QPoint(column * cell.width(), row * cell.height()), cell);
-    }
-    return cells;
-}
-
 } // namespace
 
 QVector<QRect> PictureWatch::locate(const QRect &area, int columns)
 {
     const QImage shot = grab(area);
-    const int width = area.width() / columns;
     const auto stampAt = [&shot](const QRect &r) {
         return hasStamp(shot.copy(r));
     };
+    const int width = area.width() / columns;
     // The window height at which the first two windows of the first column both show a stamp.
     int height = area.height() / columns;
     while (height >= 32
@@ -63,7 +55,8 @@ QVector<QRect> PictureWatch::locate(const QRect &area, int columns)
         height = area.height() / columns;
     // Borders between the windows shift each a little: look around its place.
     QVector<QRect> windows;
-    for (QRect cell : split(QPoint(0, 0), QSize(width, height), columns)) {
+    for (int i = 0; i < columns * columns; ++i) {
+        QRect cell(i % columns * width, i / columns * height, width, height);
         for (int shift = 0; shift < kLookX * kLookY; ++shift) {
             const QRect moved
                 = cell.translated(shift % kLookX - kLookX / 2, shift / kLookX - kLookY / 2);
@@ -83,10 +76,8 @@ PictureWatch::PictureWatch(QVector<QRect> windows)
 
 int PictureWatch::windowsWithStamp() const
 {
-    int found = 0;
-    for (const QRect &window : m_windows)
-        found += hasStamp(grab(window)) ? 1 : 0;
-    return found;
+    return int(std::count_if(m_windows.begin(), m_windows.end(),
+                             [](const QRect &window) { return hasStamp(grab(window)); }));
 }
 
 QVector<double> PictureWatch::framesPerSecond(int seconds) const

@@ -1,164 +1,221 @@
-// bench_client: the whole client through the real page, as a user runs it: logged in, the live
-// view opened, 16 channels of a simulated recorder playing in a 16-window split. Prints the
-// client process's CPU beside gst-launch-1.0 decoding the same 16 streams (the floor), the
-// slowest window's displayed pictures per second, resident memory, and the time from the page's
-// open request to each window's first picture. `--minutes N` then keeps the videos open for N
-// minutes and samples the client's memory, threads and open files each minute (a soak).
-// BENCH_SECONDS sets the length of the CPU measurement (default 60). Needs a display; without
-// one it runs itself under xvfb-run. Uses the DevTools port 9234: run it alone
-// (flock /tmp/orvane-e2e.lock).
-#include "ClientBench.h"
+// bench_client: the whole client through the real page, as a user runs it, on orvane-sim with one
+// recorder of 16 channels: started from a program folder (E2ESession), logged in, the live view
+// opened from its menu (the page announces its video area, "SetWndRect"), and the 16 channels
+// opened into a 16-window split by the page's own bridge ("OpenVideo"), called by script in the
+// page (DevTools). Prints the client process's CPU beside gst-launch-1.0 decoding the same 16
+// streams (the floor), the slowest window's displayed pictures per second, resident memory, and
+// the time from the page's open request to each window's first picture. `--minutes N` then keeps
+// the videos open for N minutes and samples the client's memory, threads and open files each
+// minute (a soak). BENCH_SECONDS sets the length of the CPU measurement (default 60). Needs a
+// display; without one it runs itself under xvfb-run. Uses the DevTools port 9234: run it alone
+// (flock -o /tmp/orvane-e2e.lock).
 #include "PictureWatch.h"
 
-#include <BenchDisplay.h>
-#include <GstFloor.h>
+#include <Bench.h>
+#include <E2ESession.h>
 #include <ProcessCpu.h>
 #include <ProcessStatus.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <memory>
-#include <vector>
 
 namespace {
 
+constexpr int kChannels = 16;
+constexpr int kStandardDefinition = 1; // 640x360, what the split's small windows play
 constexpr int kWarmUpMs = 3000;
+constexpr int kOpenTimeoutMs = 30000;
 constexpr int kWatchSeconds = 10;
 constexpr int kSettleMinutes = 5;
 
-double median(std::vector<double> v)
+// Times each window's first playing status ("VideoStatusChanged", 3) from the open request, as
+// the notifications arrive (the page keeps them in window.__orvane.notifications without a time).
+const char *const kWatchScript = R"((() => {
+    const bench = {first: {}};
+    const received = window.__orvane.notifications;
+    const keep = received.push.bind(received);
+    received.push = (entry) => {
+        const p = entry.params;
+        if (entry.method === 'VideoStatusChanged' && p.status === 3 && !(p.wndID in bench.first))
+            bench.first[p.wndID] = performance.now() - bench.openedAt;
+        return keep(entry);
+    };
+    window.__bench = bench;
+    return true;
+})())";
+
+// The live view page announces its video area itself ("SetWndRect") once shown.
+const char *const kAreaShown = "window.__orvane.calls.some((c) => c.method === 'SetWndRect' "
+                               "&& c.params.module === 1 && c.params.right > c.params.left)";
+
+// Opens the channels through the page's own bridge ("OpenVideo"); the video area's place on the
+// screen, from the page's last "SetWndRect".
+const char *const kOpenScript = R"((async () => {
+    const {client} = await import('/js/bridge.js');
+    const area = window.__orvane.calls
+        .filter((c) => c.method === 'SetWndRect' && c.params.module === 1).pop().params;
+    window.__bench.openedAt = performance.now();
+    client.openVideo(1, %1);
+    return {left: window.screenX + area.left, top: window.screenY + area.top,
+            width: area.right - area.left, height: area.bottom - area.top};
+})())";
+
+const char *const kAllPlaying = "Object.keys(window.__bench.first).length >= 16";
+
+// The built-in device file with the first recorder given 16 channels; its path, or "".
+QString writeDeviceFile(const QString &folder)
 {
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    QProcess sim;
+    sim.start(ORVANE_SIM_BINARY, {"--print-default-devices"});
+    sim.waitForFinished();
+    QJsonObject file = QJsonDocument::fromJson(sim.readAllStandardOutput()).object();
+    QJsonArray devices = file.value("devices").toArray();
+    if (devices.isEmpty())
+        return {};
+    QJsonObject recorder = devices.first().toObject();
+    QJsonArray channels;
+    for (int i = 1; i <= kChannels; ++i)
+        channels.append(
+            QJsonObject {{"channelId", i}, {"channelName", QString("Camera %1").arg(i)}});
+    recorder.insert("channels", channels);
+    devices.replace(0, recorder);
+    file.insert("devices", devices);
+    QFile out(QDir(folder).filePath("devices.json"));
+    return out.open(QIODevice::WriteOnly) && out.write(QJsonDocument(file).toJson()) > 0
+        ? out.fileName()
+        : QString();
 }
 
-// The process and every process it started (the web engine's helpers), deepest last.
-std::vector<pid_t> family(pid_t pid)
+// Starts the client, logs in, shows the live view and opens the 16 channels; the video area on
+// the screen, or an empty one with the reason. firstPictureMs: per window, from the page's open
+// request to the window's playing status reaching the page.
+QRect openChannels(E2ESession &session, const std::string &token,
+                   std::vector<double> *firstPictureMs, QString *error)
 {
-    std::vector<pid_t> all {pid};
-    for (size_t i = 0; i < all.size(); ++i) {
-        pid_t children[64];
-        const int count = ProcessStatus::children(all[i], children, 64);
-        all.insert(all.end(), children, children + count);
-    }
-    return all;
+    DevToolsClient &page = session.page();
+    if (!session.startClient(error) || !session.logIn("demo", "demo123", error)
+        || !page.click("#sidebar [data-menu=videoSurveillance]", error)
+        || !page.waitFor(kAreaShown, error) || !page.evaluate(kWatchScript, error).toBool())
+        return {};
+    const QJsonObject area
+        = page.evaluate(QString(kOpenScript)
+                            .arg(QString::fromUtf8(
+                                QJsonDocument(Bench::channels(token, kStandardDefinition))
+                                    .toJson(QJsonDocument::Compact))),
+                        error)
+              .toObject();
+    if (!page.waitFor(kAllPlaying, error, kOpenTimeoutMs))
+        std::fprintf(stderr, "bench_client: not every window plays: %s\n", qPrintable(*error));
+    for (const QJsonValue &ms : page.evaluate("Object.values(window.__bench.first)").toArray())
+        firstPictureMs->push_back(ms.toDouble());
+    return QRect(area["left"].toInt(), area["top"].toInt(), area["width"].toInt(),
+                 area["height"].toInt());
 }
 
-int fail(const QString &what, const QString &error)
-{
-    std::fprintf(stderr, "bench_client: %s: %s\n", qPrintable(what), qPrintable(error));
-    return 1;
-}
-
-const char *verdict(bool met)
-{
-    return met ? "met" : "missed";
-}
-
-// Resident memory, threads and open files of the client each minute; false when any grew by 5 %
+// Resident memory, threads and open files of the client each minute; whether none grew by 5 %
 // or more after the first minutes.
-bool soak(pid_t client, int minutes)
+void soak(pid_t client, int minutes)
 {
     std::printf("soak: %d minutes\n%-8s %12s %8s %8s\n", minutes, "minute", "resident MB",
                 "threads", "files");
     std::vector<ProcessStatus> samples;
     for (int minute = 1; minute <= minutes; ++minute) {
-        GstFloor::spinFor(60000);
+        Bench::spinFor(60000);
         samples.push_back(ProcessStatus::of(client));
         const ProcessStatus &s = samples.back();
         std::printf("%-8d %12.1f %8d %8d\n", minute, s.residentMb, s.threads, s.files);
         std::fflush(stdout);
     }
-    const ProcessStatus &base = samples[std::min<size_t>(kSettleMinutes, samples.size()) - 1];
-    const ProcessStatus &last = samples.back();
+    const int settled = std::min(kSettleMinutes, minutes);
+    const ProcessStatus &base = samples[size_t(settled - 1)];
     const auto growth = [](double from, double to) {
         return from > 0 ? 100 * (to - from) / from : 0;
     };
-    const double memory = growth(base.residentMb, last.residentMb);
-    const double threads = growth(base.threads, last.threads);
-    const double files = growth(base.files, last.files);
-    const bool met = memory < 5 && threads < 5 && files < 5;
+    const double memory = growth(base.residentMb, samples.back().residentMb);
+    const double threads = growth(base.threads, samples.back().threads);
+    const double files = growth(base.files, samples.back().files);
     std::printf("growth after minute %d: memory %+.1f %%, threads %+.1f %%, files %+.1f %% "
                 "(target < 5 %%: %s)\n",
-                std::min(kSettleMinutes, minutes), memory, threads, files, verdict(met));
-    return met;
+                settled, memory, threads, files,
+                Bench::verdict(memory < 5 && threads < 5 && files < 5));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    BenchDisplay::ensure(argv);
+    Bench::ensureDisplay(argv, true);
     QApplication app(argc, argv);
-    const QStringList arguments = app.arguments();
-    const int at = arguments.indexOf("--minutes");
-    const int minutes = at > 0 && at + 1 < arguments.size() ? arguments[at + 1].toInt() : 0;
-    const int asked = qEnvironmentVariable("BENCH_SECONDS").toInt();
-    const int seconds = asked > 0 ? asked : 60;
-
+    const int at = app.arguments().indexOf("--minutes");
+    const int minutes = at > 0 ? app.arguments().value(at + 1).toInt() : 0;
+    const int seconds = Bench::seconds(60);
     QTemporaryDir root;
     qputenv("ORVANE_TEST_ROOT", root.path().toUtf8());
     qputenv("ORVANE_BIN_DIR", CLIENT_BIN_DIR);
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    auto bench = std::make_unique<ClientBench>();
-    QString error;
-    if (!bench->startSim(&error))
-        return fail("orvane-sim", error);
-    const double floor = GstFloor::cpu(bench->channelUrls(), kWarmUpMs, seconds);
-    if (!bench->startClient(&error))
-        return fail("client", error);
-    QVector<double> firstPicture;
-    if (!bench->openChannels(&firstPicture, &error))
-        std::fprintf(stderr, "bench_client: not every window plays: %s\n", qPrintable(error));
-    GstFloor::spinFor(kWarmUpMs);
 
-    const pid_t client = static_cast<pid_t>(bench->clientPid());
-    const std::vector<pid_t> processes = family(client);
-    std::vector<ProcessCpu> cpus;
-    for (pid_t pid : processes) {
-        cpus.emplace_back(pid);
-        cpus.back().start();
+    E2ESession session;
+    QString error;
+    const QString devices = writeDeviceFile(root.path());
+    if (devices.isEmpty() || !session.startSim(&error, {"--devices", devices})) {
+        std::fprintf(stderr, "bench_client: orvane-sim: %s\n", qPrintable(error));
+        return 1;
     }
-    GstFloor::spinFor(seconds * 1000);
-    const double clientCpu = cpus.front().percent();
-    double familyCpu = 0;
-    double familyMb = 0;
+    const int port = QUrl(session.simUrl()).port();
+    const std::string token = Bench::deviceToken(port);
+    QStringList urls;
+    for (int channel = 1; channel <= kChannels; ++channel)
+        urls << Bench::liveUrl(port, token, channel, kStandardDefinition);
+    const double floor = Bench::gstFloorCpu(urls, kWarmUpMs, seconds);
+    std::vector<double> firstPicture;
+    const QRect area = openChannels(session, token, &firstPicture, &error);
+    if (area.isEmpty()) {
+        std::fprintf(stderr, "bench_client: client: %s\n", qPrintable(error));
+        return 1;
+    }
+    Bench::spinFor(kWarmUpMs);
+
+    const pid_t client = static_cast<pid_t>(session.client()->processId());
+    const std::vector<pid_t> processes = ProcessStatus::family(client);
+    std::vector<ProcessCpu> cpus(processes.begin(), processes.end());
+    Bench::spinFor(seconds * 1000);
+    double familyCpu = 0, familyMb = 0;
     for (size_t i = 0; i < processes.size(); ++i) {
         familyCpu += cpus[i].percent();
         familyMb += ProcessStatus::of(processes[i]).residentMb;
     }
+    const double clientCpu = cpus.front().percent();
     const ProcessStatus status = ProcessStatus::of(client);
-    PictureWatch watch(PictureWatch::locate(bench->area(), 4));
+    const PictureWatch watch(PictureWatch::locate(area, 4));
     const int stamped = watch.windowsWithStamp();
     const QVector<double> fps = watch.framesPerSecond(kWatchSeconds);
     const double slowest = fps.isEmpty() ? 0 : *std::min_element(fps.begin(), fps.end());
+    const double first = Bench::percentile(firstPicture, 0.5);
+    const auto [fastestOpen, slowestOpen]
+        = std::minmax_element(firstPicture.begin(), firstPicture.end());
 
-    std::printf(
-        "16 channels of 640x360 in a 16-window split, CPU in percent of one core over %d s\n",
-        seconds);
-    std::printf("client %.1f %% (with its web engine processes %.1f %%), floor %.1f %%: ratio %.2f "
-                "(target <= 1.2: %s)\n",
-                clientCpu, familyCpu, floor, floor > 0 ? clientCpu / floor : 0.0,
-                verdict(floor > 0 && clientCpu / floor <= 1.2));
+    std::printf("16 channels of 640x360 in a 16-window split, CPU in percent of one core over %d "
+                "s\nclient %.1f %% (with its web engine processes %.1f %%), floor %.1f %%: ratio "
+                "%.2f (target <= 1.2: %s)\n",
+                seconds, clientCpu, familyCpu, floor, floor > 0 ? clientCpu / floor : 0.0,
+                Bench::verdict(floor > 0 && clientCpu / floor <= 1.2));
     std::printf("slowest window %.1f pictures/s over %d s, windows showing a camera %d/16 (target "
                 ">= 24: %s)\n",
-                slowest, kWatchSeconds, stamped, verdict(stamped == 16 && slowest >= 24));
+                slowest, kWatchSeconds, stamped, Bench::verdict(stamped == 16 && slowest >= 24));
     std::printf("resident memory %.0f MB (with its web engine processes %.0f MB; target <= 600: "
                 "%s), %d threads, %d open files\n",
-                status.residentMb, familyMb, verdict(status.residentMb <= 600), status.threads,
-                status.files);
-    const double first = median(std::vector<double>(firstPicture.begin(), firstPicture.end()));
-    const auto [fastest, slowestOpen]
-        = std::minmax_element(firstPicture.begin(), firstPicture.end());
+                status.residentMb, familyMb, Bench::verdict(status.residentMb <= 600),
+                status.threads, status.files);
     std::printf("first picture after the page's open request: median %.0f ms over %d windows "
                 "(%.0f to %.0f; target <= 150: %s)\n",
-                first, int(firstPicture.size()), firstPicture.isEmpty() ? 0 : *fastest,
-                firstPicture.isEmpty() ? 0 : *slowestOpen, verdict(first >= 0 && first <= 150));
+                first, int(firstPicture.size()), firstPicture.empty() ? 0 : *fastestOpen,
+                firstPicture.empty() ? 0 : *slowestOpen,
+                Bench::verdict(first >= 0 && first <= 150));
     std::fflush(stdout);
     if (minutes > 0)
         soak(client, minutes);

@@ -7,8 +7,9 @@
 #include "ConfigInfo/CLocalCfg.h"
 #include "Web/CommonExportFileMsg.h"
 
-#include <SimLogin.h>
+#include <Bench.h>
 #include <ChildProcess.h>
+#include <ProcessStatus.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,10 +27,7 @@ const char *const kDemoToken = "ut-demo-7f3a9c21"; // the built-in demo user's g
 
 qint64 residentKiB()
 {
-    QFile statm("/proc/self/statm");
-    const QList<QByteArray> fields
-        = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
-    return fields.value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024);
+    return qint64(ProcessStatus::of(getpid()).residentMb * 1024);
 }
 
 void report(const char *who, qint64 ms)
@@ -44,8 +42,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ChildProcess sim;
-    const int port = SimLogin::start(sim, "bench_export");
-    if (!port || SimLogin::deviceToken(port).empty()) // the login opens the demo user's session
+    const int port = Bench::startSim(sim, "bench_export");
+    if (!port || Bench::deviceToken(port).empty()) // the login opens the demo user's session
         return 1;
     const QString base = QString("http://127.0.0.1:%1").arg(port);
     const QString path = QString("/gateway/export/sample?bytes=%1&name=big.bin").arg(kBytes);

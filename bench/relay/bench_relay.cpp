@@ -1,8 +1,7 @@
 // bench_relay: a 50 MB recording downloaded from a simulated device's web site through the
 // media library's web relay (the path the system browser takes), beside the same download
 // fetched from the device's port directly, alternating, five times each; medians in MB/s.
-#include "SimLogin.h"
-
+#include <Bench.h>
 #include <ChildProcess.h>
 #include <StreamCore/IMediaObserver.h>
 #include <StreamCore/IStreamCore.h>
@@ -13,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -37,9 +35,9 @@ public:
 int directPort(int simPort, const std::string &token)
 {
     httplib::Client client("127.0.0.1", simPort);
-    const auto reply = client.Post("/openapi/v1/device/web", {{"Authorization", "Bearer " + token}},
-                                   std::string(R"({"deviceId":")") + SimLogin::kDevice + "\"}",
-                                   "application/json");
+    const auto reply
+        = client.Post("/openapi/v1/device/web", {{"Authorization", "Bearer " + token}},
+                      std::string(R"({"deviceId":")") + Bench::kDevice + "\"}", "application/json");
     const QJsonObject answer = reply
         ? QJsonDocument::fromJson(QByteArray::fromStdString(reply->body)).object()
         : QJsonObject();
@@ -51,16 +49,13 @@ int relayPort(int simPort, const std::string &token)
 {
     StreamCore::IStreamCore *core = StreamCore::IStreamCore::GetInstance();
     core->InitApi("127.0.0.1", simPort, "", false);
-    const std::string devices = std::string(R"([{"Sn":")") + SimLogin::kDevice
+    const std::string devices = std::string(R"([{"Sn":")") + Bench::kDevice
         + R"(","Type":1,"Port":8086,"User":"admin","Pwd":""}])";
     core->AddDevices(token.c_str(), devices.c_str());
     PortWaiter waiter;
     core->AddObserver(&waiter);
-    core->GetWebP2pPort(token.c_str(), SimLogin::kDevice);
-    QElapsedTimer waited;
-    waited.start();
-    while (waiter.port < 0 && waited.elapsed() < 15000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    core->GetWebP2pPort(token.c_str(), Bench::kDevice);
+    Bench::spinUntil([&waiter] { return waiter.port >= 0; }, 15000);
     core->RemoveObserver(&waiter);
     return waiter.port;
 }
@@ -82,20 +77,14 @@ double download(int port)
     return reply && received == kBytes ? kBytes / 1e6 / seconds : 0;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     ChildProcess sim;
-    const int simPort = SimLogin::start(sim, "bench_relay");
-    const std::string token = simPort ? SimLogin::deviceToken(simPort) : std::string();
+    const int simPort = Bench::startSim(sim, "bench_relay");
+    const std::string token = simPort ? Bench::deviceToken(simPort) : std::string();
     const int direct = token.empty() ? 0 : directPort(simPort, token);
     const int relay = direct ? relayPort(simPort, token) : 0;
     if (direct <= 0 || relay <= 0) {
@@ -108,7 +97,7 @@ int main(int argc, char *argv[])
         directRuns.push_back(download(direct));
         relayRuns.push_back(download(relay));
     }
-    const double d = median(directRuns), r = median(relayRuns);
+    const double d = Bench::percentile(directRuns, 0.5), r = Bench::percentile(relayRuns, 0.5);
     std::printf("50 MB download, median of %d, MB/s\n", kRuns);
     std::printf("direct from the device  %8.1f\n", d);
     std::printf("through the web relay   %8.1f  (%.2f of direct)\n", r, d > 0 ? r / d : 0.0);

@@ -1,12 +1,13 @@
 #include "ProcessCpu.h"
 
+#include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
 ProcessCpu::ProcessCpu(pid_t pid)
     : m_pid(pid)
+    , m_cpuAtStart(cpuSeconds())
 { }
 
 double ProcessCpu::cpuSeconds() const
@@ -14,23 +15,13 @@ double ProcessCpu::cpuSeconds() const
     std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
     std::string line;
     std::getline(stat, line);
-    // Fields after the command name (which may hold spaces, inside parentheses).
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string field;
+    // Fields 14 and 15 (user, system), counted after the command name, which may hold spaces.
     unsigned long long user = 0, system = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14)
-            user = std::stoull(field);
-        if (i == 15)
-            system = std::stoull(field);
-    }
+    const size_t name = line.rfind(')');
+    if (name != std::string::npos)
+        std::sscanf(line.c_str() + name + 2,
+                    "%*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu %llu", &user, &system);
     return double(user + system) / double(sysconf(_SC_CLK_TCK));
-}
-
-void ProcessCpu::start()
-{
-    m_cpuAtStart = cpuSeconds();
-    m_wallAtStart = std::chrono::steady_clock::now();
 }
 
 double ProcessCpu::percent() const

@@ -3,20 +3,18 @@
 #include <chrono>
 #include <sys/types.h>
 
-// CPU time of a process (user and system, all threads), from /proc.
+// CPU time of a process (user and system, all threads), from /proc, from construction on.
 class ProcessCpu
 {
 public:
     explicit ProcessCpu(pid_t pid);
-    // Starts a measurement interval.
-    void start();
-    // Percent of one core used since start().
+    // Percent of one core used since construction.
     double percent() const;
 
 private:
     double cpuSeconds() const;
 
     pid_t m_pid;
-    double m_cpuAtStart = 0;
-    std::chrono::steady_clock::time_point m_wallAtStart;
+    double m_cpuAtStart;
+    std::chrono::steady_clock::time_point m_wallAtStart = std::chrono::steady_clock::now();
 };

@@ -1,6 +1,6 @@
 #include "ProcessStatus.h"
 
-#include <dirent.h>
+#include <QDir>
 
 #include <fstream>
 #include <sstream>
@@ -21,29 +21,23 @@ ProcessStatus ProcessStatus::of(pid_t pid)
         else if (key == "Threads:")
             s.threads = static_cast<int>(value);
     }
-    if (DIR *fds = opendir((base + "/fd").c_str())) {
-        while (const dirent *entry = readdir(fds))
-            s.files += entry->d_name[0] == '.' ? 0 : 1;
-        closedir(fds);
-    }
+    s.files = int(QDir(QString::fromStdString(base + "/fd"))
+                      .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                      .size());
     return s;
 }
 
-int ProcessStatus::children(pid_t pid, pid_t *ids, int capacity)
+std::vector<pid_t> ProcessStatus::family(pid_t pid)
 {
-    // Each thread lists the children it started.
-    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    int count = 0;
-    DIR *dir = opendir(tasks.c_str());
-    while (dir && count < capacity) {
-        const dirent *entry = readdir(dir);
-        if (!entry)
-            break;
-        std::ifstream list(tasks + "/" + entry->d_name + "/children");
-        for (pid_t child; count < capacity && list >> child;)
-            ids[count++] = child;
+    std::vector<pid_t> all {pid};
+    for (size_t i = 0; i < all.size(); ++i) {
+        // Each thread lists the children it started.
+        const QString tasks = QString("/proc/%1/task").arg(all[i]);
+        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            std::ifstream list((tasks + "/" + task + "/children").toStdString());
+            for (pid_t child; list >> child;)
+                all.push_back(child);
+        }
     }
-    if (dir)
-        closedir(dir);
-    return count;
+    return all;
 }

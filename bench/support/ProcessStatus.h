@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <vector>
+
 // What a process holds at one moment, from /proc: resident memory, threads and open files.
 struct ProcessStatus
 {
@@ -11,6 +13,6 @@ struct ProcessStatus
 
     // The status of the process now; all zero when it is gone.
     static ProcessStatus of(pid_t pid);
-    // The process's children's ids (the web engine's helpers of the client).
-    static int children(pid_t pid, pid_t *ids, int capacity);
+    // The process and every process it started (the client's web engine helpers), deepest last.
+    static std::vector<pid_t> family(pid_t pid);
 };

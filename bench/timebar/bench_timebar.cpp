@@ -4,14 +4,13 @@
 // one frame (16 ms). Runs on the offscreen platform unless another one is asked for.
 #include "QTimeProgressBar.h"
 
-#include <BenchStats.h>
+#include <Bench.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -22,27 +21,18 @@ constexpr int kRuns = 200;
 constexpr int kIntervalsPerRow = 500;
 const QSize kBarSize(1280, 160);
 
-struct Figure
-{
-    double median;
-    double p95;
-};
-
-Figure measure(const std::function<void()> &paint)
+// Prints the median and p95 of kRuns repaints.
+void print(const char *what, const std::function<void()> &paint)
 {
     std::vector<double> ms;
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer timer;
         timer.start();
         paint();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    return {percentile(ms, 0.5), percentile(ms, 0.95)};
-}
-
-void print(const char *what, const Figure &figure)
-{
-    std::printf("%-44s median %7.3f ms   p95 %7.3f ms\n", what, figure.median, figure.p95);
+    std::printf("%-44s median %7.3f ms   p95 %7.3f ms\n", what, Bench::percentile(ms, 0.5),
+                Bench::percentile(ms, 0.95));
 }
 
 // A day of short recordings per row: 500 clips with gaps, in the three record levels.
@@ -86,12 +76,12 @@ int main(int argc, char *argv[])
 
     std::printf("time bar %dx%d, %d rows x %d recordings, %d repaints each\n", kBarSize.width(),
                 kBarSize.height(), QTimeProgressBar::kRows, kIntervalsPerRow, kRuns);
-    print("floor: empty widget repaint", measure([&] { empty.render(&canvas); }));
-    print("time bar repaint (calendar + 4 rows), whole day", measure([&] { bar.render(&canvas); }));
-    print("16 axes repainted, whole day", measure([&] { paintAxes(bar, rowCanvas); }));
+    print("floor: empty widget repaint", [&] { empty.render(&canvas); });
+    print("time bar repaint (calendar + 4 rows), whole day", [&] { bar.render(&canvas); });
+    print("16 axes repainted, whole day", [&] { paintAxes(bar, rowCanvas); });
     for (int row = 0; row < QTimeProgressBar::kRows; ++row)
         bar.SetTimeAxisScale(row, 4);
-    print("16 axes repainted, one hour", measure([&] { paintAxes(bar, rowCanvas); }));
+    print("16 axes repainted, one hour", [&] { paintAxes(bar, rowCanvas); });
     std::printf("target: one frame, 16 ms\n");
     return 0;
 }

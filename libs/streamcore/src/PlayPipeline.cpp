@@ -440,7 +440,7 @@ void PlayPipeline::applyView()
 GstPtr<GstCaps> PlayPipeline::viewCaps() const
 {
     GstPtr<GstCaps> caps(
-        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr));
+        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr));
     if (m_viewWidth > 0 && m_viewHeight > 0) {
         gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, m_viewWidth, "height", G_TYPE_INT,
                             m_viewHeight, nullptr);

@@ -37,9 +37,9 @@ struct PipelineEvent
 };
 
 // The GStreamer pipeline of one stream: RTSP (the transport of its source set-up) → depayloader →
-// parser → tee. The display branch decodes (one thread), scales in YUV, converts to BGRx at the
-// surface's size and keeps only the newest picture; record and sound branches are added while it
-// runs.
+// parser → tee. The display branch decodes (one thread), scales to the surface's size in I420
+// (other decoded formats are converted to it) and keeps only the newest picture, which the
+// surface converts while drawing it; record and sound branches are added while it runs.
 class PlayPipeline
 {
 public:

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPointer>
 
@@ -88,34 +89,68 @@ void VideoSurface::paintEvent(QPaintEvent *)
         m_shown = std::move(newest);
     }
     QPainter painter(this);
-    if (!m_shown) {
-        painter.fillRect(rect(), Qt::black);
-        return;
-    }
     GstVideoInfo info;
     GstVideoFrame frame;
-    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(m_shown.get()))
+    if (!m_shown || !gst_video_info_from_caps(&info, gst_sample_get_caps(m_shown.get()))
         || !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(m_shown.get()),
                                 GST_MAP_READ)) {
+        painter.fillRect(rect(), Qt::black);
         return;
     }
     const int w = GST_VIDEO_INFO_WIDTH(&info);
     const int h = GST_VIDEO_INFO_HEIGHT(&info);
-    // BGRx in memory is what QImage calls RGB32 on little-endian machines.
-    const QImage image(static_cast<const uchar *>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), w, h,
-                       GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
-    const QRectF part(m_region.x() * w, m_region.y() * h, m_region.width() * w,
-                      m_region.height() * h);
-    if (part.size() == QSizeF(width(), height()))
-        painter.drawImage(QPointF(0, 0), image, part);
-    else
-        painter.drawImage(QRectF(rect()), image, part);
+    if (!paintInPlace(painter, frame))
+        paintThroughImage(painter, frame);
     gst_video_frame_unmap(&frame);
     ++m_painted;
     if (m_drawFun) {
         DrawInfo drawInfo {w, h, width(), height()};
         m_drawFun(m_handle, &painter, &drawInfo, m_drawUser);
     }
+}
+
+bool VideoSurface::paintInPlace(QPainter &painter, const GstVideoFrame &frame)
+{
+    // Only the whole picture at the surface's size, into a backing store of 32-bit pixels that
+    // the painter reaches without scaling, and only when the whole surface is being painted: the
+    // pixels outside the painted region may belong to children drawn over it.
+    QPaintEngine *engine = painter.paintEngine();
+    if (m_region != QRectF(0, 0, 1, 1) || !engine || !engine->paintDevice()
+        || engine->paintDevice()->devType() != QInternal::Image
+        || painter.deviceTransform().type() > QTransform::TxTranslate)
+        return false;
+    auto *store = static_cast<QImage *>(engine->paintDevice());
+    const QRect target = rect().translated(int(painter.deviceTransform().dx()),
+                                           int(painter.deviceTransform().dy()));
+    const QRegion clip = engine->systemClip();
+    if ((store->format() != QImage::Format_RGB32
+         && store->format() != QImage::Format_ARGB32_Premultiplied)
+        || store->devicePixelRatio() != 1 || !store->rect().contains(target)
+        || (!clip.isEmpty() && !(QRegion(target) - clip).isEmpty()))
+        return false;
+    // The engine draws into these very bytes; bits() could detach the store from it.
+    auto *first = const_cast<uchar *>(store->constBits()) + target.y() * store->bytesPerLine()
+        + target.x() * 4;
+    return m_converter.convert(frame, first, store->bytesPerLine(), target.width(),
+                               target.height());
+}
+
+void VideoSurface::paintThroughImage(QPainter &painter, const GstVideoFrame &frame)
+{
+    const int w = GST_VIDEO_FRAME_WIDTH(&frame);
+    const int h = GST_VIDEO_FRAME_HEIGHT(&frame);
+    if (m_picture.size() != QSize(w, h))
+        m_picture = QImage(w, h, QImage::Format_RGB32);
+    if (!m_converter.convert(frame, m_picture.bits(), m_picture.bytesPerLine(), w, h)) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    const QRectF part(m_region.x() * w, m_region.y() * h, m_region.width() * w,
+                      m_region.height() * h);
+    if (part.size() == QSizeF(width(), height()))
+        painter.drawImage(QPointF(0, 0), m_picture, part);
+    else
+        painter.drawImage(QRectF(rect()), m_picture, part);
 }
 
 } // namespace StreamCore

@@ -2,8 +2,10 @@
 
 #include "DisplayMeter.h"
 #include "GstPtr.h"
+#include "PictureConverter.h"
 #include "StreamCore/VideoPlay.h"
 
+#include <QImage>
 #include <QRectF>
 #include <QWidget>
 
@@ -43,6 +45,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Converts the picture straight into the window's backing store; false when the surface
+    // shows part of the picture (zoom) or the store is not one it can write into.
+    bool paintInPlace(QPainter &painter, const GstVideoFrame &frame);
+    // Converts the picture into an image kept for the next one, then draws the part shown.
+    void paintThroughImage(QPainter &painter, const GstVideoFrame &frame);
+
     std::shared_ptr<FrameSlot> m_slot;
     int m_handle;
     DrawFun m_drawFun = nullptr;
@@ -50,6 +58,8 @@ private:
     std::function<void(int, int)> m_sizeListener;
     QRectF m_region {0, 0, 1, 1};
     GstPtr<GstSample> m_shown;
+    PictureConverter m_converter;
+    QImage m_picture;
     long long m_painted = 0;
     DisplayMeter m_displayMeter;
 };

@@ -1,7 +1,30 @@
 #include "CommonUI/VideoWnd/VideoOverlay.h"
 
+#include <QCache>
 #include <QCoreApplication>
 #include <QPainter>
+#include <QStaticText>
+
+namespace {
+
+// Laying a text out costs more than drawing it: the texts that stay the same from one picture to
+// the next (the channel name, the recording time) keep their layouts, per font size (GUI thread
+// only). The bit rate changes with every picture and is drawn as it comes.
+void drawSteadyText(QPainter &painter, QPointF baseline, const QString &text)
+{
+    static QCache<QString, QStaticText> layouts(256);
+    const QString key = QString::number(painter.font().pixelSize()) + '/' + text;
+    QStaticText *layout = layouts.object(key);
+    if (!layout) {
+        layout = new QStaticText(text);
+        layout->setTextFormat(Qt::PlainText);
+        layout->prepare(QTransform(), painter.font());
+        layouts.insert(key, layout);
+    }
+    painter.drawStaticText(baseline - QPointF(0, QFontMetricsF(painter.font()).ascent()), *layout);
+}
+
+} // namespace
 
 QString VideoOverlay::elapsedText(const QDateTime &start, const QDateTime &now)
 {
@@ -26,7 +49,7 @@ void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t 
     if (info.bRecordOn)
         paintRecordTimer(painter, QPointF(w * 0.5, h * 0.1),
                          elapsedText(info.recordStartTime, now));
-    painter.drawText(QPointF(w * 0.05, h * 0.9), info.channel.channelName);
+    drawSteadyText(painter, QPointF(w * 0.05, h * 0.9), info.channel.channelName);
     painter.drawText(QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
     painter.restore();
 }
@@ -43,7 +66,7 @@ void VideoOverlay::paintRecordTimer(QPainter &painter, QPointF at, const QString
     painter.setBrush(Qt::red);
     painter.drawEllipse(dot);
     painter.restore();
-    painter.drawText(at, text);
+    drawSteadyText(painter, at, text);
 }
 
 QStringList VideoOverlay::statisticsLines(const StreamCore::VideoStatistics &s)
