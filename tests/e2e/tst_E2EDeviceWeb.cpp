@@ -4,13 +4,9 @@
 // port serves the simulated device's site. Also the failures the user sees, and the other
 // requests the page sends where a person uses them: links, token refresh and the profile.
 #include "ConfigInfo/CBaseInfo.h"
-#include "E2ESession.h"
 #include "InProcessClient.h"
-#include "TesmarClient.h"
 #include "Toasts.h"
 
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
 #include <StreamCore/IStreamCore.h>
 
 #include <QDesktopServices>
@@ -61,8 +57,6 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
-#define STEP(done) QVERIFY2(done, qPrintable(m_error + "\n" + page().console().join('\n')))
-
 class tst_E2EDeviceWeb : public QObject
 {
     Q_OBJECT
@@ -106,10 +100,7 @@ private:
 private slots:
     void initTestCase()
     {
-        STEP(m_session.startSim(&m_error));
-        InProcessClient::pointAtSim(m_session);
-        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
-        QApplication::setQuitOnLastWindowClosed(false);
+        STEP(InProcessClient::setUp(m_session, &m_error));
         QDesktopServices::setUrlHandler("http", &m_browser, "open");
         QDesktopServices::setUrlHandler("https", &m_browser, "open");
         // A silent device fails in 1.5 s instead of 10.
@@ -121,10 +112,7 @@ private slots:
         KSingleton<CBaseInfo>::Reset(); // no device-platform token yet
         m_session.sim("POST", "/sim/requests/clear");
         m_browser.urls.clear();
-        m_client = std::make_unique<TesmarClient>();
-        m_client->show();
-        STEP(page().connectToPage(m_session.simUrl(), &m_error)
-             && waitFor("window.__orvane && window.__orvane.ready"));
+        STEP(m_client = InProcessClient::openWindow(m_session, &m_error));
     }
 
     void cleanup()
@@ -177,11 +165,8 @@ private slots:
         leaving.abort();
         QVERIFY(get(recorder, "/").contains("NVR0001A"));
         QVERIFY(get(camera, "/").contains("IPC0002B"));
-        QCOMPARE(page()
-                     .evaluate("window.__orvane.notifications.filter("
-                               "n => n.method === 'WebP2pState').map(n => n.params.state)")
-                     .toArray(),
-                 QJsonArray({1, 1}));
+        QCOMPARE(m_session.received("WebP2pState"),
+                 QList<QJsonObject>({{{"state", 1}}, {{"state", 1}}}));
     }
 
     void devicesThatCannotBeReachedFail()

@@ -1,30 +1,24 @@
 // The live view through the platform's page, with the client's main window in this process and
-// orvane-sim as a process: cameras opened from the page play in the client's windows, which lie
-// where the page says and report back to it; the page's dialogs stay above the video; cameras
-// close from the page and when their device goes offline; recordings play from the time bar,
-// the calendar marks the days that have some, and the window goes back to live.
+// orvane-sim as a process: cameras opened from the page (also dragged onto a window) play in the
+// client's windows, which lie where the page says and report back to it; the page's dialogs stay
+// above the video; cameras close from the page and when their device goes offline; recordings
+// play from the time bar and answer the panel's keys, the calendar marks the days that have some,
+// and the window goes back to live.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/TimeBar/CalendarWidget.h"
 #include "CommonUI/TimeBar/QTimeProgressBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
-#include "E2ESession.h"
 #include "InProcessClient.h"
 #include "ProgramFolder.h"
 #include "RecordPlay/QRecordVideoPlay.h"
-#include "TesmarClient.h"
-#include "Toasts.h"
+#include "SimPicture.h"
 #include "VideoMonitor/QVideoMonitor.h"
 
-#include <KWGui/KWDateTimeCalendar.h>
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
 #include <KWGui/KWTimeAxis.h>
-#include <SimMedia/FrameStamp.h>
 #include <SimMedia/RecordSchedule.h>
 
-#include <QApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
@@ -35,22 +29,6 @@ namespace {
 
 const char *const recorder = "NVR0001A"; // four channels, Harbour Street
 const char *const entrance = "IPC0003C"; // one channel, Market Square
-
-// What a window shows now, read from the stamp the simulated cameras burn into their pictures.
-SimMedia::FrameStamp stampOf(QWidget *wnd)
-{
-    SimMedia::FrameStamp stamp;
-    const QImage image = wnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (!stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()))
-        stamp.deviceTag = 0;
-    return stamp;
-}
-
-bool shows(QWidget *wnd, const char *device, int channel)
-{
-    const SimMedia::FrameStamp stamp = stampOf(wnd);
-    return stamp.deviceTag == SimMedia::FrameStamp::tagOf(device) && stamp.channel == channel;
-}
 
 // Whether a block of the screen, in window coordinates of window, is all the page's white.
 bool screenIsWhite(QWidget *window, const QRect &block)
@@ -69,13 +47,12 @@ bool screenIsWhite(QWidget *window, const QRect &block)
     return !shot.isNull();
 }
 
-// The latest day before today whose device recordings of the channel have a gap of ten
-// minutes or more: {day, a time inside a recording, a time in the gap}.
+// The latest day before today with a device recording of the channel ten minutes long or
+// more: {day, the middle of that recording}.
 struct PlaybackDay
 {
     QDate day;
     qint64 recorded = 0;
-    qint64 gap = 0;
 };
 
 PlaybackDay playbackDay(const char *device, int channel)
@@ -83,21 +60,16 @@ PlaybackDay playbackDay(const char *device, int channel)
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (QDate day = QDate::currentDate().addDays(-1); day > QDate::currentDate().addDays(-30);
          day = day.addDays(-1)) {
-        const auto records = SimMedia::RecordSchedule::day(device, channel, 0, day.year(),
-                                                           day.month(), day.day(), now);
-        for (size_t i = 1; i < records.size(); ++i) {
-            if (records[i].begin - records[i - 1].end >= 600
-                && records[i - 1].end - records[i - 1].begin >= 600)
-                return {day, (records[i - 1].begin + records[i - 1].end) / 2,
-                        (records[i - 1].end + records[i].begin) / 2};
+        for (const auto &record : SimMedia::RecordSchedule::day(device, channel, 0, day.year(),
+                                                                day.month(), day.day(), now)) {
+            if (record.end - record.begin >= 600)
+                return {day, (record.begin + record.end) / 2};
         }
     }
     return {};
 }
 
 } // namespace
-
-#define STEP(done) QVERIFY2(done, qPrintable(failure()))
 
 class tst_E2ELiveView : public QObject
 {
@@ -109,7 +81,6 @@ private:
     QString m_error;
 
     DevToolsClient &page() { return m_session.page(); }
-    QString failure() { return m_error + "\npage console:\n" + page().console().join('\n'); }
     bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error, 30000); }
 
     // Runs a user's gesture on the element of selector: a double click, or a key.
@@ -137,10 +108,7 @@ private:
             .arg(channel);
     }
 
-    QList<QJsonObject> calls(const QString &method)
-    {
-        return InProcessClient::exchanged(page(), "calls", method);
-    }
+    QList<QJsonObject> calls(const QString &method) { return m_session.calls(method); }
 
     QVideoMonitor *liveView() const { return m_client->findChild<QVideoMonitor *>(); }
     QRecordVideoPlay *playback() const { return liveView()->findChild<QRecordVideoPlay *>(); }
@@ -167,33 +135,21 @@ private:
             && QRect(view->mapTo(m_client.get(), QPoint(0, 0)), view->size()) == frame;
     }
 
-    bool feedIsWaiting()
-    {
-        m_error = "the page's alarm feed does not poll the platform";
-        return QTest::qWaitFor(
-            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000);
-    }
-
 private slots:
     void initTestCase()
     {
-        STEP(m_session.startSim(&m_error));
-        InProcessClient::pointAtSim(m_session);
+        STEP(InProcessClient::setUp(m_session, &m_error));
         QVERIFY(ProgramFolder(QDir::currentPath()).install()); // skins and split layouts
-        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
-        QApplication::setQuitOnLastWindowClosed(false);
     }
 
     // Every case logs in on a new window, whose first page is the live view.
     void init()
     {
         m_session.sim("POST", "/sim/requests/clear");
-        m_client = std::make_unique<TesmarClient>();
-        m_client->resize(1280, 800);
-        m_client->show();
-        STEP(page().connectToPage(m_session.simUrl(), &m_error)
+        STEP((m_client = InProcessClient::openWindow(m_session, &m_error))
              && m_session.logIn("demo", "demo123", &m_error)
              && waitFor("document.querySelector('#camera-tree .tree-channel')"));
+        m_client->resize(1280, 800);
         QTRY_VERIFY2(videoOverFrame(), qPrintable(m_error));
     }
 
@@ -226,8 +182,8 @@ private slots:
         QTRY_VERIFY(wnd(1)->getVideoState() != 3);
         STEP(waitFor(badges + " === '1,3,4'"));
 
-        STEP(feedIsWaiting());
-        m_session.sim("POST", "/sim/alarms", {{"deviceId", recorder}, {"messageType", 5}});
+        STEP(m_session.alarmFeedWaits(&m_error));
+        m_session.raiseAlarm({{"deviceId", recorder}, {"messageType", 5}});
         STEP(waitFor(badges + " === ''"));
         QCOMPARE(calls("NotifyDeviceStatus").size(), 4);
         for (const int i : {0, 2, 3})
@@ -237,6 +193,21 @@ private slots:
                                       ".contains('offline')")
                                   .arg(channelRow(recorder, 1)))
                     .toBool());
+    }
+
+    // A camera dragged from the tree onto a window plays in that window, not the selected one.
+    void dragOpensTheCameraInTheWindowDroppedOn()
+    {
+        const struct { const char *device; int channel, window; } drops[] = {
+            {entrance, 1, 3}, {recorder, 2, 1}};
+        for (const auto &drop : drops) {
+            const QPoint centre = wnd(drop.window)->rect().center();
+            STEP(page().drag(channelRow(drop.device, drop.channel),
+                             wnd(drop.window)->mapTo(m_client.get(), centre), &m_error));
+            QCOMPARE(calls("OpenVideo").last()["channels"].toArray().at(0)["wndID"].toInt(), drop.window);
+            QTRY_VERIFY_WITH_TIMEOUT(shows(wnd(drop.window), drop.device, drop.channel), 30000);
+        }
+        QCOMPARE(wnd(0)->getVideoState(), 0);
     }
 
     // A dialog of the page cuts its place out of the video, which comes back once it closes.
@@ -267,8 +238,8 @@ private slots:
     }
 
     // The selected camera's recordings: a day picked in the strip, a time double-clicked on the
-    // time bar plays there, the live button goes back to live, a time in a gap has nothing, and
-    // the calendar marks the days of the month that have recordings.
+    // time bar plays there and answers the panel's keys, the live button goes back to live.
+    // (Gaps and the month's marks: tst_RecordVideoPlay, on the same sim.)
     void recordingsFromTheTimeBar()
     {
         const PlaybackDay pick = playbackDay(entrance, 1);
@@ -304,26 +275,36 @@ private slots:
             stampOf(wnd(0)).seconds >= from && stampOf(wnd(0)).seconds < from + 60, 30000);
         QCOMPARE(wnd(0)->getVideoWndInfo().playType, 1);
 
+        // The panel's keys on the playing recording, read from the picture's clock: where it
+        // lands after the key, then how fast it runs for a while (0 when paused).
+        const struct { Qt::Key key; int jump, speed; bool paused; } keys[] = {
+            {Qt::Key_Space, 0, 0, true},  {Qt::Key_Space, 0, 1, false},
+            {Qt::Key_Right, 15, 1, false}, {Qt::Key_Left, -15, 1, false},
+            {Qt::Key_Plus, 0, 2, false},  {Qt::Key_Minus, 0, 1, false}};
+        for (const auto &row : keys) {
+            const qint64 before = stampOf(wnd(0)).seconds;
+            QTest::keyClick(wnd(0), row.key);
+            QTRY_VERIFY_WITH_TIMEOUT(wnd(0)->getVideoWndInfo().bPauseOn == row.paused
+                                         && wnd(0)->getVideoWndInfo().playSpeed
+                                             == qMax(row.speed, 1)
+                                         && qAbs(stampOf(wnd(0)).seconds - before - row.jump) <= 4,
+                                     20000);
+            const qint64 landed = stampOf(wnd(0)).seconds; // measured from the next second on
+            QTRY_VERIFY_WITH_TIMEOUT(row.paused || stampOf(wnd(0)).seconds != landed, 10000);
+            const qint64 start = stampOf(wnd(0)).seconds;
+            QElapsedTimer wall;
+            wall.start();
+            QTest::qWait(3000); // a rate shows only over time
+            const qint64 ran = stampOf(wnd(0)).seconds - start;
+            QVERIFY2(qAbs(ran - row.speed * wall.elapsed() / 1000.0) <= 1.5,
+                     qPrintable(QString("%1 s in %2 ms").arg(ran).arg(wall.elapsed())));
+        }
+
         QTest::mouseClick(calendar->findChild<QPushButton *>("backBtn"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(wnd(0)->getVideoWndInfo().playType == 0
                                      && stampOf(wnd(0)).seconds
                                          > QDateTime::currentSecsSinceEpoch() - 60,
                                  30000);
-
-        doubleClickAt(pick.gap);
-        QTRY_VERIFY(shownToasts().contains("No Video Record"));
-        QTRY_VERIFY(wnd(0)->getVideoState() != 3);
-
-        KWGUI::KWDateTimeCalendar *month = calendar->calendar();
-        QTest::mouseClick(month, Qt::LeftButton);
-        const qint64 now = QDateTime::currentSecsSinceEpoch();
-        const QDate first(pick.day.year(), pick.day.month(), 1);
-        for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
-            const bool recorded = !SimMedia::RecordSchedule::day(entrance, 1, 0, day.year(),
-                                                                 day.month(), day.day(), now)
-                                       .empty();
-            QTRY_COMPARE_WITH_TIMEOUT(month->IsRecordMarkShown(day), recorded, 15000);
-        }
     }
 };
 

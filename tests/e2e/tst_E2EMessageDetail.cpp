@@ -7,10 +7,9 @@
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
-#include "E2ESession.h"
 #include "InProcessClient.h"
 #include "MessageDetail/QMessageDetail.h"
-#include "TesmarClient.h"
+#include "SimPicture.h"
 #include "TestEnv.h"
 #include "Toasts.h"
 #include "Web/CWebMsgFactory.h"
@@ -18,20 +17,9 @@
 #include "Web/OpenRecordMsg.h"
 #include "Web/WndRectMsg.h"
 
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
-#include <SimMedia/FrameStamp.h>
-#include <kwl/KPrintLog.h>
-
-#include <QApplication>
 #include <QCursor>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
-
-#include <memory>
-
-#define STEP(done) QVERIFY2(done, qPrintable(m_error))
 
 class tst_E2EMessageDetail : public QObject
 {
@@ -47,52 +35,19 @@ private:
     QVideoWnd *wnd() const { return detail()->frame()->frame()->wnd(0); }
 
     bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error); }
-    QJsonArray calls(const QString &method)
-    {
-        return page()
-            .evaluate(QString("window.__orvane.calls.filter((c) => c.method === %1)"
-                              ".map((c) => c.params)")
-                          .arg(DevToolsClient::jsString(method)))
-            .toArray();
-    }
-
-    QJsonObject raiseAlarm(const QJsonObject &alarm)
-    {
-        return m_session.sim("POST", "/sim/alarms", alarm).json()["message"].toObject();
-    }
+    QList<QJsonObject> calls(const QString &method) { return m_session.calls(method); }
 
     // Clicks the alarm's notice on the desktop and waits for the page's dialog.
     bool openFromNotice(const QJsonObject &alarm)
     {
-        QLabel *notice = nullptr;
-        const auto shown = [&] {
-            for (QWidget *widget : QApplication::topLevelWidgets()) {
-                auto *text = widget->findChild<QLabel *>("KWToastText");
-                if (widget->isVisible() && text && text->text() == alarm["content"].toString())
-                    notice = text;
-            }
-            return notice != nullptr;
-        };
         m_error = "no notice of the alarm on the desktop";
-        if (!QTest::qWaitFor(shown, 15000))
+        QLabel *notice = nullptr;
+        if (!QTest::qWaitFor([&] { return (notice = toastShowing(alarm["content"].toString())); },
+                             15000))
             return false;
         QTest::mouseClick(notice, Qt::LeftButton);
         return waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
                            .arg(DevToolsClient::jsString(alarm["messageID"].toString())));
-    }
-
-    // The clock of the picture window 0 shows, seconds since 1970, when it is the alarm's
-    // camera; -1 otherwise.
-    qint64 pictureClock(const QJsonObject &alarm) const
-    {
-        const QImage image = wnd()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        SimMedia::FrameStamp stamp;
-        if (!stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height())
-            || stamp.deviceTag
-                != SimMedia::FrameStamp::tagOf(alarm["deviceId"].toString().toStdString())
-            || stamp.channel != alarm["channelId"].toInt())
-            return -1;
-        return stamp.seconds;
     }
 
     // Waits until window 0 plays the recording of the channel from the alarm's span.
@@ -100,39 +55,33 @@ private:
     {
         const qint64 moment = qint64(alarm["timestamp"].toDouble()) / 1000;
         const qint64 end = moment + alarm["recordLength"].toInt();
-        qint64 clock = -1;
+        SimMedia::FrameStamp stamp;
         const bool plays = QTest::qWaitFor(
             [&] {
-                clock = pictureClock(alarm);
-                return wnd()->getVideoWndInfo().playType == 1 && clock >= moment && clock <= end;
+                stamp = stampOf(wnd());
+                return wnd()->getVideoWndInfo().playType == 1
+                    && stamp.deviceTag
+                        == SimMedia::FrameStamp::tagOf(alarm["deviceId"].toString().toStdString())
+                    && stamp.channel == alarm["channelId"].toInt() && stamp.seconds >= moment
+                    && stamp.seconds <= end;
             },
             30000);
-        m_error = QString("window 0 shows %1, not %2 to %3").arg(clock).arg(moment).arg(end);
+        m_error = QString("window 0 shows %1, not %2 to %3")
+                      .arg(stamp.seconds)
+                      .arg(moment)
+                      .arg(end);
         return plays;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        STEP(m_session.startSim(&m_error));
+        STEP(InProcessClient::setUp(m_session, &m_error));
         QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
-        InProcessClient::pointAtSim(m_session);
-        KPrintLog::instance()->SetFile("./log/e2e");
-        KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
-        notifier->StartMessageProcess();
-        notifier->SetDisplayTime(120000);
-        QApplication::setQuitOnLastWindowClosed(false);
-
-        m_client = std::make_unique<TesmarClient>();
+        STEP((m_client = InProcessClient::openWindow(m_session, &m_error))
+             && m_session.logIn("demo", "demo123", &m_error)
+             && m_session.alarmFeedWaits(&m_error));
         m_client->move(0, 0);
-        m_client->show();
-        STEP(page().connectToPage(m_session.simUrl(), &m_error)
-             && waitFor("window.__orvane && window.__orvane.ready "
-                        "&& document.querySelector('#login-form')"));
-        STEP(m_session.logIn("demo", "demo123", &m_error));
-        m_error = "the page's alarm feed does not poll the platform";
-        STEP(QTest::qWaitFor(
-            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000));
     }
 
     void cleanupTestCase()
@@ -147,16 +96,16 @@ private Q_SLOTS:
     void noticeOpensTheRecordingAroundTheAlarm()
     {
         const QJsonObject first
-            = raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 2}, {"moment", "recording"}});
+            = m_session.raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 2}, {"moment", "recording"}});
         STEP(openFromNotice(first));
         QTRY_VERIFY(!calls("OpenRecord").isEmpty());
-        const QJsonObject asked = calls("OpenRecord").last().toObject();
+        const QJsonObject asked = calls("OpenRecord").last();
         QCOMPARE(asked["recordTime"].toDouble(), first["timestamp"].toDouble());
         QCOMPARE(asked["recordLengthOfTime"].toInt(), 30);
         QCOMPARE(asked["module"].toInt(), 3);
         QVERIFY(detail());
         QTRY_VERIFY(detail()->isVisible());
-        const QJsonObject area = calls("SetWndRect").last().toObject();
+        const QJsonObject area = calls("SetWndRect").last();
         QCOMPARE(detail()->geometry(),
                  QRect(QPoint(area["left"].toInt(), area["top"].toInt()),
                        QPoint(area["right"].toInt() - 1, area["bottom"].toInt() - 1)));
@@ -189,7 +138,7 @@ private Q_SLOTS:
         QVERIFY(!detail()->isWindow());
 
         const QJsonObject second
-            = raiseAlarm({{"deviceId", "IPC0002B"}, {"channelId", 1}, {"moment", "recording"}});
+            = m_session.raiseAlarm({{"deviceId", "IPC0002B"}, {"channelId", 1}, {"moment", "recording"}});
         QTRY_COMPARE(calls("MessageNotify").size(), 2);
         STEP(page()
                  .evaluate(QString("location.hash = '#/messageCenter?id=%1'")
@@ -204,7 +153,7 @@ private Q_SLOTS:
         STEP(page().click("#message-close", &m_error)
              && waitFor("!document.querySelector('#message-dialog')"));
         QTRY_VERIFY(!detail()->isVisible());
-        QCOMPARE(calls("CloseVideo").last().toObject()["deviceID"].toString(), QString("IPC0002B"));
+        QCOMPARE(calls("CloseVideo").last()["deviceID"].toString(), QString("IPC0002B"));
         QTRY_COMPARE(wnd()->getVideoState(), 0);
     }
 
@@ -213,7 +162,7 @@ private Q_SLOTS:
     void gapAndPresentMoment()
     {
         const QJsonObject gap
-            = raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 3}, {"moment", "gap"}});
+            = m_session.raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 3}, {"moment", "gap"}});
         QVERIFY(!gap.isEmpty());
         STEP(openFromNotice(gap));
         QTRY_VERIFY_WITH_TIMEOUT(shownToasts().contains("No Video Record"), 20000);

@@ -1,22 +1,26 @@
 // The client's main window in this process on the platform's web application, served by
 // orvane-sim as a process and driven through DevTools as a user would: the login and the stored
 // user; menus and tabs; the about page and text notices; window buttons, the strip and a close from
-// outside; alarm notices on the desktop and their clicks; a session the platform ends; and the page
-// in a plain browser beside the client.
+// outside; alarm notices on the desktop and their clicks; a session the platform ends; the remote
+// door; and the page in a plain browser beside the client.
+#include "CommonUI/VideoBar/QVideoBar.h"
+#include "CommonUI/VideoFrame/CVideoFrame.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
+#include "CommonUI/VideoPlay/QVideoPlay.h"
+#include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "DeviceFile.h"
-#include "E2ESession.h"
 #include "InProcessClient.h"
-#include "TesmarClient.h"
+#include "LogText.h"
+#include "RemoteDoor/CRemoteDoor.h"
+#include "RemoteDoor/QRemoteDoor.h"
 #include "Toasts.h"
 #include "TopToolBar/QTopToolBar.h"
+#include "Web/CWebMsgFactory.h"
 #include "Web/CWebView.h"
+#include "Web/ChannelInfoMsg.h"
 
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
-#include <kwl/KPrintLog.h>
-
-#include <QApplication>
+#include <QPushButton>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -30,8 +34,6 @@ const QString demoToken = "ut-demo-7f3a9c21";
 
 } // namespace
 
-#define STEP(done) QVERIFY2(done, qPrintable(failure()))
-
 class tst_E2EShell : public QObject
 {
     Q_OBJECT
@@ -42,7 +44,6 @@ private:
     QString m_error;
 
     DevToolsClient &page() { return m_session.page(); }
-    QString failure() { return m_error + "\npage console:\n" + page().console().join('\n'); }
     QTopToolBar *strip() const { return m_client->findChild<QTopToolBar *>(); }
     Web::CWebView *web() const { return m_client->findChild<Web::CWebView *>(); }
 
@@ -68,48 +69,12 @@ private:
         return click(selector) && waitFor(condition);
     }
 
-    // What the page sent to the client ("calls") or received from it ("notifications") for one
-    // method, oldest first: the parameters of each.
-    QList<QJsonObject> exchanged(const QString &kind, const QString &method)
-    {
-        QList<QJsonObject> found;
-        const QJsonArray all = page().evaluate("window.__orvane." + kind).toArray();
-        for (const QJsonValue &entry : all) {
-            if (entry["method"].toString() == method)
-                found << entry["params"].toObject();
-        }
-        return found;
-    }
-    QList<QJsonObject> calls(const QString &method) { return exchanged("calls", method); }
-    QList<QJsonObject> received(const QString &method)
-    {
-        return exchanged("notifications", method);
-    }
-
-    // The page's alarm feed waits for news: an alarm raised now is announced.
-    bool feedIsWaiting()
-    {
-        m_error = "the page's alarm feed does not poll the platform";
-        return QTest::qWaitFor(
-            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000);
-    }
-
-    QJsonObject raiseAlarm(const QJsonObject &alarm)
-    {
-        return m_session.sim("POST", "/sim/alarms", alarm).json()["message"].toObject();
-    }
+    QList<QJsonObject> calls(const QString &method) { return m_session.calls(method); }
+    QList<QJsonObject> received(const QString &method) { return m_session.received(method); }
+    QJsonObject raiseAlarm(const QJsonObject &alarm) { return m_session.raiseAlarm(alarm); }
 
 private slots:
-    void initTestCase()
-    {
-        STEP(m_session.startSim(&m_error));
-        InProcessClient::pointAtSim(m_session);
-        KPrintLog::instance()->SetFile("./log/e2e");
-        KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
-        notifier->StartMessageProcess();
-        notifier->SetDisplayTime(120000);
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
+    void initTestCase() { STEP(InProcessClient::setUp(m_session, &m_error)); }
 
     // Every case starts with a new window on the login page, nobody logged in.
     void init()
@@ -117,12 +82,9 @@ private slots:
         CBaseInfo::Instance().setLogin(false);
         CBaseInfo::Instance().resetUserInfo();
         m_session.sim("POST", "/sim/requests/clear");
-        m_client = std::make_unique<TesmarClient>();
-        m_client->show();
+        STEP((m_client = InProcessClient::openWindow(m_session, &m_error))
+             && waitFor("document.querySelector('#login-form')"));
         m_client->QueryClientVersion();
-        STEP(page().connectToPage(m_session.simUrl(), &m_error)
-             && waitFor("window.__orvane && window.__orvane.ready "
-                        "&& document.querySelector('#login-form')"));
     }
 
     void cleanup()
@@ -291,7 +253,7 @@ private slots:
         // Messages kept from before the login are listed, never announced.
         const QJsonObject earlier = raiseAlarm({{"deviceId", "IPC0003C"}});
         STEP(logIn());
-        STEP(feedIsWaiting());
+        STEP(m_session.alarmFeedWaits(&m_error));
         m_client->showMinimized();
         QTRY_VERIFY(m_client->isMinimized());
 
@@ -330,13 +292,68 @@ private slots:
     {
         QSignalSpy logout(strip(), &QTopToolBar::sgnLogout);
         STEP(logIn());
-        STEP(feedIsWaiting());
+        STEP(m_session.alarmFeedWaits(&m_error));
         m_session.sim("POST", "/sim/tokens/expire", {{"scope", "sessions"}});
         raiseAlarm({}); // answers the waiting poll; the next one is refused
         STEP(waitFor("document.querySelector('#login-message:not(.hidden)')"));
         QVERIFY(page().text("#login-message").contains("session has ended"));
         QTRY_COMPARE(logout.size(), 1);
         QVERIFY(!CBaseInfo::Instance().isLogin());
+    }
+
+    // A door station chosen on the access-control page plays in the door view, the page shows
+    // the JPEG of its camera, and the door button opens that station's door through the
+    // platform, but nothing for a channel the module did not open; device news and requests
+    // without a channel; leaving the page closes the door's video.
+    void remoteDoorPlaysSendsItsPictureAndOpens()
+    {
+        STEP(logIn() && click("#sidebar [data-menu=accessControl]")
+             && waitFor("document.querySelector('#door-list [data-device=DS0005E]')")
+             && click("#door-list [data-device=DS0005E]")
+             && page().waitFor("window.__orvane.notifications.some((n) => n.method === "
+                               "'SendFileData')",
+                               &m_error, 30000));
+        const QJsonObject sent = received("SendFileData").first();
+        QCOMPARE(sent["DeviceId"].toString(), QString("DS0005E"));
+        QCOMPARE(sent["ChannelId"].toInt(), 1);
+        QVERIFY(
+            !QImage::fromData(QByteArray::fromBase64(sent["fileData"].toString().toLatin1()), "JPG")
+                 .isNull());
+        STEP(waitFor("!document.querySelector('#door-picture').hidden"));
+
+        auto *door = m_client->findChild<QRemoteDoor *>();
+        QVERIFY(door && door->isVisible());
+        QPushButton *openDoor = door->play()->bar()->findChild<QPushButton *>("VB_OpenDoor");
+        openDoor->click();
+        STEP(waitFor("document.querySelector('#door-result').dataset.outcome === 'opened'"));
+        const QJsonArray opened = m_session.simRequests("/gateway/device/door/openDoor");
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(QJsonDocument::fromJson(opened[0]["body"].toString().toUtf8()).object(),
+                 QJsonObject({{"deviceId", "DS0005E"}, {"channelId", 1}}));
+
+        QSignalSpy notes(web(), &Web::CWebView::sgnRPCNotify);
+        const QJsonObject camera {{"deviceID", "IPC0003C"}, {"channelID", 1}};
+        door->play()->frame()->openVideo(0, Web::CWebMsgFactory::channel(camera));
+        openDoor->click();
+        QVERIFY(logText().contains("door not opened: window 0 shows no channel of the door"));
+        QVERIFY(std::none_of(notes.cbegin(), notes.cend(), [](const QList<QVariant> &note) {
+            return note.first().toString().contains("RemoteOpenDoor");
+        }));
+
+        // News of another channel leave the window alone, "offline" closes it; a request
+        // without a channel is refused.
+        const auto deliver = [door](const auto &msg) { door->controller()->onRPCCall(msg.get()); };
+        QJsonObject news {{"status", "delete"}, {"deviceID", "DS0005E"}, {"channelID", 2}};
+        deliver(Web::CWebMsgFactory::deviceStatus("NotifyDeviceStatus", news));
+        QVERIFY(door->play()->frame()->frame()->wnd(0)->getVideoState() != 0);
+        news["status"] = "offline";
+        deliver(Web::CWebMsgFactory::deviceStatus("NotifyDeviceStatus", news));
+        QCOMPARE(door->play()->frame()->frame()->wnd(0)->getVideoState(), 0);
+        deliver(Web::CWebMsgFactory::openVideo("OpenVideo", {{"module", 2}, {"channels", QJsonArray()}}));
+        QVERIFY(logText().contains("OpenVideo for the door refused: no channel"));
+
+        STEP(click("#sidebar [data-menu=videoSurveillance]"));
+        QTRY_VERIFY(!door->isVisible());
     }
 
     void alarmControlOfThePlatform()
@@ -398,7 +415,7 @@ private slots:
                  QString("WebInited"));
         QVERIFY(!CBaseInfo::Instance().isLogin());
 
-        STEP(feedIsWaiting());
+        STEP(m_session.alarmFeedWaits(&m_error));
         const QJsonObject alarm = raiseAlarm({{"deviceId", "DS0005E"}});
         STEP(plain.waitFor("document.querySelector('.toast-alarm')", &m_error)
              && plain.click(".toast-alarm", &m_error)
