@@ -61,9 +61,9 @@ private slots:
         qputenv("ORVANE_EXPORT_FOLDER", m_exports.path().toUtf8());
         STEP(m_session.startSim(&m_error));
         QCOMPARE(m_session.sim("POST", "/sim/version", published).status, 200);
-        QCOMPARE(m_session.sim("POST", "/sim/faults", {{"path", tokenPath}, {"delayMs", 60000}})
-                     .status,
-                 200);
+        QCOMPARE(
+            m_session.sim("POST", "/sim/faults", {{"path", tokenPath}, {"delayMs", 60000}}).status,
+            200);
         ProgramFolder &folder = m_session.folder();
         QVERIFY(folder.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
         QVERIFY(folder.writeFile(
@@ -109,7 +109,8 @@ private slots:
         QVERIFY(m_session.client()->waitForLine("Export folder question .* answered").hasMatch());
 
         m_session.raiseAlarm({{"deviceId", "NVR0001A"}, {"messageType", 4}});
-        STEP(page().evaluate("document.getElementById('export-alarm-type').value = '4'", &m_error)
+        STEP(page()
+                 .evaluate("document.getElementById('export-alarm-type').value = '4'", &m_error)
                  .isString()
              && page().click("#export-alarms button[type=submit]", &m_error));
         const QByteArray alarms = exported("alarms-*.csv");

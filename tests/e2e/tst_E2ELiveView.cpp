@@ -1,24 +1,33 @@
-// The live view through the platform's page, with the client's main window in this process and
-// orvane-sim as a process: cameras opened from the page (also dragged onto a window) play in the
-// client's windows, which lie where the page says and report back to it; the page's dialogs stay
-// above the video; cameras close from the page and when their device goes offline; recordings
-// play from the time bar and answer the panel's keys, the calendar marks the days that have some,
-// and the window goes back to live.
+// Video through the platform's page, with the client's main window in this process and
+// orvane-sim as a process; the picture's burnt-in stamp tells what plays. The live view: cameras
+// opened from the page (also dragged onto a window) play in the client's windows, which lie where
+// the page says and report back to it; the page's dialogs stay above the video; cameras close
+// from the page and when their device goes offline; recordings play from the time bar and answer
+// the panel's keys, and the window goes back to live. The alarm message detail: alarms raised on
+// the sim, opened from their desktop notice into the page's dialog, play their recording.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/TimeBar/CalendarWidget.h"
 #include "CommonUI/TimeBar/QTimeProgressBar.h"
+#include "CommonUI/VideoBar/QMessageVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "InProcessClient.h"
+#include "MessageDetail/QMessageDetail.h"
 #include "ProgramFolder.h"
 #include "RecordPlay/QRecordVideoPlay.h"
 #include "SimPicture.h"
+#include "Toasts.h"
 #include "VideoMonitor/QVideoMonitor.h"
+#include "Web/CWebMsgFactory.h"
+#include "Web/CWebView.h"
+#include "Web/OpenRecordMsg.h"
+#include "Web/WndRectMsg.h"
 
 #include <KWGui/KWTimeAxis.h>
 #include <SimMedia/RecordSchedule.h>
 
+#include <QCursor>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
@@ -113,6 +122,8 @@ private:
     QVideoMonitor *liveView() const { return m_client->findChild<QVideoMonitor *>(); }
     QRecordVideoPlay *playback() const { return liveView()->findChild<QRecordVideoPlay *>(); }
     QVideoWnd *wnd(int index) const { return playback()->frame()->frame()->wnd(index); }
+    QMessageDetail *detail() const { return m_client->findChild<QMessageDetail *>(); }
+    QVideoWnd *detailWnd() const { return detail()->frame()->frame()->wnd(0); }
 
     // The live view lies exactly over the page's video frame.
     bool videoOverFrame()
@@ -133,6 +144,40 @@ private:
                       .arg(frame.height());
         return view && view->isVisible()
             && QRect(view->mapTo(m_client.get(), QPoint(0, 0)), view->size()) == frame;
+    }
+
+    // Clicks the alarm's notice on the desktop and waits for the page's dialog.
+    bool openFromNotice(const QJsonObject &alarm)
+    {
+        m_error = "no notice of the alarm on the desktop";
+        QLabel *notice = nullptr;
+        if (!QTest::qWaitFor([&] { return (notice = toastShowing(alarm["content"].toString())); },
+                             15000))
+            return false;
+        QTest::mouseClick(notice, Qt::LeftButton);
+        return waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
+                           .arg(DevToolsClient::jsString(alarm["messageID"].toString())));
+    }
+
+    // Waits until window 0 plays the recording of the channel from the alarm's span.
+    bool playsSpanOf(const QJsonObject &alarm)
+    {
+        const qint64 moment = qint64(alarm["timestamp"].toDouble()) / 1000;
+        const qint64 end = moment + alarm["recordLength"].toInt();
+        SimMedia::FrameStamp stamp;
+        const bool plays = QTest::qWaitFor(
+            [&] {
+                stamp = stampOf(detailWnd());
+                return detailWnd()->getVideoWndInfo().playType == 1
+                    && stamp.deviceTag
+                    == SimMedia::FrameStamp::tagOf(alarm["deviceId"].toString().toStdString())
+                    && stamp.channel == alarm["channelId"].toInt() && stamp.seconds >= moment
+                    && stamp.seconds <= end;
+            },
+            30000);
+        m_error
+            = QString("window 0 shows %1, not %2 to %3").arg(stamp.seconds).arg(moment).arg(end);
+        return plays;
     }
 
 private slots:
@@ -198,13 +243,17 @@ private slots:
     // A camera dragged from the tree onto a window plays in that window, not the selected one.
     void dragOpensTheCameraInTheWindowDroppedOn()
     {
-        const struct { const char *device; int channel, window; } drops[] = {
-            {entrance, 1, 3}, {recorder, 2, 1}};
+        const struct
+        {
+            const char *device;
+            int channel, window;
+        } drops[] = {{entrance, 1, 3}, {recorder, 2, 1}};
         for (const auto &drop : drops) {
             const QPoint centre = wnd(drop.window)->rect().center();
             STEP(page().drag(channelRow(drop.device, drop.channel),
                              wnd(drop.window)->mapTo(m_client.get(), centre), &m_error));
-            QCOMPARE(calls("OpenVideo").last()["channels"].toArray().at(0)["wndID"].toInt(), drop.window);
+            QCOMPARE(calls("OpenVideo").last()["channels"].toArray().at(0)["wndID"].toInt(),
+                     drop.window);
             QTRY_VERIFY_WITH_TIMEOUT(shows(wnd(drop.window), drop.device, drop.channel), 30000);
         }
         QCOMPARE(wnd(0)->getVideoState(), 0);
@@ -277,10 +326,14 @@ private slots:
 
         // The panel's keys on the playing recording, read from the picture's clock: where it
         // lands after the key, then how fast it runs for a while (0 when paused).
-        const struct { Qt::Key key; int jump, speed; bool paused; } keys[] = {
-            {Qt::Key_Space, 0, 0, true},  {Qt::Key_Space, 0, 1, false},
-            {Qt::Key_Right, 15, 1, false}, {Qt::Key_Left, -15, 1, false},
-            {Qt::Key_Plus, 0, 2, false},  {Qt::Key_Minus, 0, 1, false}};
+        const struct
+        {
+            Qt::Key key;
+            int jump, speed;
+            bool paused;
+        } keys[] = {{Qt::Key_Space, 0, 0, true},   {Qt::Key_Space, 0, 1, false},
+                    {Qt::Key_Right, 15, 1, false}, {Qt::Key_Left, -15, 1, false},
+                    {Qt::Key_Plus, 0, 2, false},   {Qt::Key_Minus, 0, 1, false}};
         for (const auto &row : keys) {
             const qint64 before = stampOf(wnd(0)).seconds;
             QTest::keyClick(wnd(0), row.key);
@@ -305,6 +358,114 @@ private slots:
                                      && stampOf(wnd(0)).seconds
                                          > QDateTime::currentSecsSinceEpoch() - 60,
                                  30000);
+    }
+    // A notice's click opens the dialog, which places the video and plays the recording around
+    // the alarm; the bar follows the mouse; a second alarm replaces the first in the one window;
+    // closing the dialog closes the video.
+    void noticeOpensTheRecordingAroundTheAlarm()
+    {
+        STEP(m_session.alarmFeedWaits(&m_error));
+        const QJsonObject first = m_session.raiseAlarm(
+            {{"deviceId", "NVR0001A"}, {"channelId", 2}, {"moment", "recording"}});
+        STEP(openFromNotice(first));
+        QTRY_VERIFY(!calls("OpenRecord").isEmpty());
+        const QJsonObject asked = calls("OpenRecord").last();
+        QCOMPARE(asked["recordTime"].toDouble(), first["timestamp"].toDouble());
+        QCOMPARE(asked["recordLengthOfTime"].toInt(), 30);
+        QCOMPARE(asked["module"].toInt(), 3);
+        QVERIFY(detail());
+        QTRY_VERIFY(detail()->isVisible());
+        const QJsonObject area = calls("SetWndRect").last();
+        QCOMPARE(detail()->geometry(),
+                 QRect(QPoint(area["left"].toInt(), area["top"].toInt()),
+                       QPoint(area["right"].toInt() - 1, area["bottom"].toInt() - 1)));
+        QVERIFY(detail()->height() > 100);
+        QVERIFY(detail()->dialogRect().contains(detail()->videoRect()));
+        STEP(playsSpanOf(first));
+
+        // The bar shows while the mouse is over the video or the bar, and only then.
+        QMessageVideoBar *bar = detail()->videoBar();
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QCOMPARE(bar->geometry().bottomLeft(),
+                 detail()->mapToGlobal(detail()->rect().bottomLeft()));
+        QCursor::setPos(bar->geometry().center());
+        QTest::qWait(300);
+        QVERIFY(bar->isVisible());
+        // Its buttons pause and resume the recording and take the video to full screen and back.
+        for (bool on : {true, false}) {
+            QTest::mouseClick(bar->findChild<QPushButton *>("VB_Pause"), Qt::LeftButton);
+            QTRY_COMPARE(detailWnd()->getVideoWndInfo().bPauseOn, on);
+        }
+        QCursor::setPos(m_client->mapToGlobal(QPoint(5, 5)));
+        QTRY_VERIFY(!bar->isVisible());
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QTest::mouseClick(bar->findChild<QPushButton *>("VB_FullScreen"), Qt::LeftButton);
+        QTRY_VERIFY(detail()->isFullScreen());
+        detail()->onVideoBarBtnClick("VB_FullScreen", false);
+        QTRY_COMPARE(detail()->geometry(), detail()->videoRect());
+        QVERIFY(!detail()->isWindow());
+
+        const QJsonObject second = m_session.raiseAlarm(
+            {{"deviceId", "IPC0002B"}, {"channelId", 1}, {"moment", "recording"}});
+        QTRY_COMPARE(calls("MessageNotify").size(), 2);
+        STEP(page()
+                 .evaluate(QString("location.hash = '#/messageCenter?id=%1'")
+                               .arg(second["messageID"].toString()),
+                           &m_error)
+                 .isString());
+        STEP(playsSpanOf(second));
+        QCOMPARE(detail()->frame()->frame()->wndCount(), 1);
+        QCOMPARE(detailWnd()->getVideoWndInfo().channel.deviceID, QString("IPC0002B"));
+        QCOMPARE(m_client->findChildren<QMessageDetail *>().size(), 1);
+
+        STEP(page().click("#message-close", &m_error)
+             && waitFor("!document.querySelector('#message-dialog')"));
+        QTRY_VERIFY(!detail()->isVisible());
+        QCOMPARE(calls("CloseVideo").last()["deviceID"].toString(), QString("IPC0002B"));
+        QTRY_COMPARE(detailWnd()->getVideoState(), 0);
+    }
+
+    // An alarm between two recordings has nothing to play; one without a moment asks for the
+    // records around the present.
+    void gapAndPresentMoment()
+    {
+        STEP(m_session.alarmFeedWaits(&m_error));
+        const QJsonObject gap
+            = m_session.raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 3}, {"moment", "gap"}});
+        QVERIFY(!gap.isEmpty());
+        STEP(openFromNotice(gap));
+        QTRY_VERIFY_WITH_TIMEOUT(shownToasts().contains("No Video Record"), 20000);
+        QTRY_COMPARE(detailWnd()->getVideoState(), 0);
+
+        QSignalSpy asked(detail()->frame(), &QVideoFrame::sgnStartQueryRecordNotify);
+        QSignalSpy answered(detail()->frame(), &QVideoFrame::sgnEndQueryRecordNotify);
+        QJsonObject params {
+            {"module", 3},
+            {"recordTime", 0},
+            {"recordLengthOfTime", 30},
+            {"channels", QJsonArray {QJsonObject {{"deviceID", "IPC0003C"}, {"channelID", 1}}}}};
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const QRect area = detail()->videoRect();
+        Web::CWebView *web = m_client->findChild<Web::CWebView *>();
+        // The live view's rectangle is not this module's.
+        web->PostRPCCall(
+            Web::CWebMsgRef(Web::CWebMsgFactory::wndRect(
+                                "SetWndRect", {{"module", 1}, {"right", 10}, {"bottom", 10}})
+                                .get()));
+        web->PostRPCCall(
+            Web::CWebMsgRef(Web::CWebMsgFactory::openRecord("OpenRecord", params).get()));
+        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(detail()->videoRect(), area);
+        const qint64 queried
+            = QDateTime::fromString(asked.first().at(2).toString(), "yyyy-MM-dd HH:mm:ss")
+                  .toSecsSinceEpoch();
+        QVERIFY2(qAbs(queried - now) <= 5, qPrintable(asked.first().at(2).toString()));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
+        const RecordQueryResult_t result = answered.first().first().value<RecordQueryResult_t>();
+        QCOMPARE(result.queryType, QMessageDetail::kRecordQuery);
+        QCOMPARE(QDateTime::fromSecsSinceEpoch(result.queryTime).date(), QDate::currentDate());
     }
 };
 

@@ -2,7 +2,9 @@
 // orvane-sim as a process and driven through DevTools as a user would: the login and the stored
 // user; menus and tabs; the about page and text notices; window buttons, the strip and a close from
 // outside; alarm notices on the desktop and their clicks; a session the platform ends; the remote
-// door; and the page in a plain browser beside the client.
+// door; a device's own web page through the media library's relay (the system browser is a URL
+// handler here), the page's links, token refresh and profile; and the page in a plain browser
+// beside the client.
 #include "CommonUI/VideoBar/QVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
@@ -20,7 +22,11 @@
 #include "Web/CWebView.h"
 #include "Web/ChannelInfoMsg.h"
 
+#include <StreamCore/IStreamCore.h>
+
+#include <QDesktopServices>
 #include <QPushButton>
+#include <QTcpSocket>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -31,8 +37,43 @@ using ConfigInfo::CBaseInfo;
 namespace {
 
 const QString demoToken = "ut-demo-7f3a9c21";
+const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
+const QString failedOpen = "Failed to open device configuration page,please try again";
+
+// Sends a raw HTTP request to 127.0.0.1:port and returns the whole answer (the device closes).
+QByteArray rawHttp(int port, const QByteArray &request)
+{
+    QTcpSocket socket;
+    socket.connectToHost("127.0.0.1", quint16(port));
+    socket.write(request);
+    QByteArray answer;
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            answer += socket.readAll();
+            return socket.state() == QAbstractSocket::UnconnectedState;
+        },
+        10000);
+    if (!ended)
+        qWarning("127.0.0.1:%d did not end its answer", port);
+    return answer + socket.readAll();
+}
+
+QByteArray get(int port, const QByteArray &path)
+{
+    return rawHttp(port, "GET " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+}
 
 } // namespace
+
+// What the client opened in the system browser.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
 
 class tst_E2EShell : public QObject
 {
@@ -41,6 +82,7 @@ class tst_E2EShell : public QObject
 private:
     E2ESession m_session;
     std::unique_ptr<TesmarClient> m_client;
+    UrlRecorder m_browser;
     QString m_error;
 
     DevToolsClient &page() { return m_session.page(); }
@@ -73,15 +115,53 @@ private:
     QList<QJsonObject> received(const QString &method) { return m_session.received(method); }
     QJsonObject raiseAlarm(const QJsonObject &alarm) { return m_session.raiseAlarm(alarm); }
 
+    QString webState(const QString &device)
+    {
+        return page()
+            .evaluate(QString("(document.querySelector('tr[data-device=%1] [data-web-state]') "
+                              "|| {dataset: {}}).dataset.webState || ''")
+                          .arg(device))
+            .toString();
+    }
+    // Logs in (with a token the client keeps, unless the gateway refuses it), shows the devices
+    // page and waits until the client has fetched the device list with the token.
+    bool openDevices()
+    {
+        if (!logIn() || !click("#sidebar [data-menu=deviceList]")
+            || !waitFor("document.querySelector('tr[data-device=NVR0001A] button')"))
+            return false;
+        m_error = "the client did not fetch the device list";
+        return QTest::qWaitFor([this] {
+            return !m_session.simRequests("/gateway/device/veltra/deviceList").isEmpty();
+        });
+    }
+    // Asks for a device's page and waits for the page's answer ("open" or "failed").
+    QString openWeb(const QString &device)
+    {
+        if (!click(QString("tr[data-device=%1] [data-action=open-web]").arg(device)))
+            return m_error;
+        waitFor(QString("['open','failed'].includes(document.querySelector("
+                        "'tr[data-device=%1] [data-web-state]').dataset.webState)")
+                    .arg(device));
+        return webState(device);
+    }
+
 private slots:
-    void initTestCase() { STEP(InProcessClient::setUp(m_session, &m_error)); }
+    void initTestCase()
+    {
+        STEP(InProcessClient::setUp(m_session, &m_error));
+        QDesktopServices::setUrlHandler("http", &m_browser, "open");
+        QDesktopServices::setUrlHandler("https", &m_browser, "open");
+        // A silent device fails in 1.5 s instead of 10.
+        StreamCore::IStreamCore::GetInstance()->SetTimeouts(1500, 0);
+    }
 
     // Every case starts with a new window on the login page, nobody logged in.
     void init()
     {
-        CBaseInfo::Instance().setLogin(false);
-        CBaseInfo::Instance().resetUserInfo();
+        KSingleton<CBaseInfo>::Reset(); // nobody logged in, no device-platform token
         m_session.sim("POST", "/sim/requests/clear");
+        m_browser.urls.clear();
         STEP((m_client = InProcessClient::openWindow(m_session, &m_error))
              && waitFor("document.querySelector('#login-form')"));
         m_client->QueryClientVersion();
@@ -91,9 +171,16 @@ private slots:
     {
         m_client.reset();
         closeToasts();
+        m_session.sim("POST", "/sim/faults/clear");
+        m_session.sim("POST", "/sim/devices/web");
     }
 
-    void cleanupTestCase() { m_session.stop(); }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler("http");
+        QDesktopServices::unsetUrlHandler("https");
+        m_session.stop();
+    }
 
     void logInStoresTheUserAndItsMenus()
     {
@@ -117,10 +204,7 @@ private slots:
                                               {"menuPath", menu["menuPath"]},
                                               {"menuNavigation", menu["menuNavigation"]}});
         QCOMPARE(calls("NotifyLoginSucc").first()["menuList"].toArray(), expectedMenus);
-        QCOMPARE(CBaseInfo::Instance().getUserInfo().userName, QString("demo"));
-        QCOMPARE(CBaseInfo::Instance().getUserInfo().userType, QString("admin"));
         QCOMPARE(CBaseInfo::Instance().getUserInfo().token, demoToken);
-        QVERIFY(CBaseInfo::Instance().getMenuInfoMap().contains("videoSurveillance"));
         QCOMPARE(page().text("#user-chip .user-name"), QString("demo"));
 
         // The page opens its first menu, which the strip passes on from no menu.
@@ -342,14 +426,17 @@ private slots:
 
         // News of another channel leave the window alone, "offline" closes it; a request
         // without a channel is refused.
-        const auto deliver = [door](const auto &msg) { door->controller()->onRPCCall(msg.get()); };
+        const auto deliver = [door](const auto &msg) {
+            door->controller()->onRPCCall(msg.get());
+        };
         QJsonObject news {{"status", "delete"}, {"deviceID", "DS0005E"}, {"channelID", 2}};
         deliver(Web::CWebMsgFactory::deviceStatus("NotifyDeviceStatus", news));
         QVERIFY(door->play()->frame()->frame()->wnd(0)->getVideoState() != 0);
         news["status"] = "offline";
         deliver(Web::CWebMsgFactory::deviceStatus("NotifyDeviceStatus", news));
         QCOMPARE(door->play()->frame()->frame()->wnd(0)->getVideoState(), 0);
-        deliver(Web::CWebMsgFactory::openVideo("OpenVideo", {{"module", 2}, {"channels", QJsonArray()}}));
+        deliver(Web::CWebMsgFactory::openVideo("OpenVideo",
+                                               {{"module", 2}, {"channels", QJsonArray()}}));
         QVERIFY(logText().contains("OpenVideo for the door refused: no channel"));
 
         STEP(click("#sidebar [data-menu=videoSurveillance]"));
@@ -422,6 +509,100 @@ private slots:
              && plain.waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
                                   .arg(DevToolsClient::jsString(alarm["messageID"].toString())),
                               &m_error));
+    }
+    void devicePagesOpenThroughTheRelay()
+    {
+        STEP(openDevices());
+        QCOMPARE(openWeb("NVR0001A"), QString("open"));
+        QCOMPARE(openWeb("IPC0002B"), QString("open"));
+        QCOMPARE(m_browser.urls.size(), 2);
+        const int recorder = m_browser.urls[0].port(), camera = m_browser.urls[1].port();
+        QCOMPARE(m_browser.urls[0], QUrl(QString("http://127.0.0.1:%1").arg(recorder)));
+        QVERIFY(recorder > 0 && camera > 0 && recorder != camera);
+        QVERIFY(get(recorder, "/").contains("<span id=\"deviceId\">NVR0001A</span>"));
+        QVERIFY(get(camera, "/").contains("<span id=\"deviceId\">IPC0002B</span>"));
+
+        // The picture arrives whole; the form saves.
+        const QByteArray picture = get(recorder, "/snapshot.bmp");
+        QVERIFY(picture.contains("\r\n\r\nBM"));
+        QCOMPARE(picture.size() - picture.indexOf("\r\n\r\n") - 4, 54 + 160 * 90 * 3);
+        const QByteArray form = "name=Back+office+NVR&ntp=ntp.example";
+        QVERIFY(rawHttp(recorder,
+                        "POST /settings HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                        "Content-Type: application/x-www-form-urlencoded\r\n"
+                        "Content-Length: "
+                            + QByteArray::number(form.size()) + "\r\n\r\n" + form)
+                    .startsWith("HTTP/1.1 303"));
+        QVERIFY(get(recorder, "/settings?saved=1").contains("value=\"Back office NVR\""));
+
+        // A browser that goes away in the middle of a download costs only its connection.
+        QTcpSocket leaving;
+        leaving.connectToHost("127.0.0.1", quint16(recorder));
+        leaving.write("GET /recording.bin?bytes=50000000 HTTP/1.1\r\nHost: x\r\n\r\n");
+        QVERIFY(leaving.waitForReadyRead(5000));
+        QVERIFY(leaving.read(4096).startsWith("HTTP/1.1 200"));
+        leaving.abort();
+        QVERIFY(get(recorder, "/").contains("NVR0001A"));
+        QVERIFY(get(camera, "/").contains("IPC0002B"));
+        QCOMPARE(m_session.received("WebP2pState"),
+                 QList<QJsonObject>({{{"state", 1}}, {{"state", 1}}}));
+    }
+
+    void devicesThatCannotBeReachedFail()
+    {
+        STEP(openDevices());
+        // IPC0004D is offline in the device file; the others are switched.
+        m_session.sim("POST", "/sim/devices/web", {{"deviceId", "IPC0002B"}, {"state", "refuse"}});
+        m_session.sim("POST", "/sim/devices/web", {{"deviceId", "IPC0003C"}, {"state", "silent"}});
+        for (const QString device : {"IPC0004D", "IPC0002B", "IPC0003C"})
+            QCOMPARE(openWeb(device), QString("failed"));
+        QVERIFY(m_browser.urls.isEmpty());
+        QVERIFY(shownToasts().contains(failedOpen));
+        // Back online, the same device opens.
+        m_session.sim("POST", "/sim/devices/web", {{"deviceId", "IPC0002B"}, {"state", "online"}});
+        QCOMPARE(openWeb("IPC0002B"), QString("open"));
+    }
+
+    void withoutATokenTheUserIsToldAndATokenIsAskedFor()
+    {
+        STEP(openDevices());
+        // The token is gone (a new store) and the gateway gives none.
+        m_session.sim(
+            "POST", "/sim/faults",
+            {{"path", tokenPath}, {"action", "status"}, {"status", 500}, {"sticky", true}});
+        const ConfigInfo::UserInfo user = CBaseInfo::Instance().getUserInfo();
+        KSingleton<CBaseInfo>::Reset();
+        CBaseInfo::Instance().setUserInfo(user);
+        const int asked = m_session.simRequests(tokenPath).size();
+        STEP(click("tr[data-device=NVR0001A] [data-action=open-web]"));
+        QTRY_VERIFY(shownToasts().contains("P2P init configuration fail,please try again"));
+        QVERIFY(shownToasts().contains("Failed to Get VeltToken,Please try again later!"));
+        QTRY_COMPARE(m_session.simRequests(tokenPath).size(), asked + 1);
+        QCOMPARE(m_session.simRequests(tokenPath).last()["headers"]["Authorization"].toString(),
+                 "Bearer " + user.token);
+        QCOMPARE(webState("NVR0001A"), QString("opening")); // no answer without a token
+    }
+
+    void pageLinksTokenRefreshAndProfile()
+    {
+        STEP(openDevices());
+        QTRY_COMPARE(m_session.simRequests(tokenPath).size(), 1);
+        STEP(click("#refresh-device-access"));
+        QTRY_COMPARE(m_session.simRequests(tokenPath).size(), 2);
+
+        STEP(click("#user-chip") && click("#user-menu a[href='#/about']") && click("#help-link")
+             && click("#vendor-link") && click("#console-in-browser"));
+        QTRY_COMPARE(m_browser.urls.size(), 3);
+        QCOMPARE(m_browser.urls[0], QUrl(m_session.simUrl() + "/help.html"));
+        QCOMPARE(m_browser.urls[1], QUrl("https://www.orvane.example/"));
+        QCOMPARE(m_browser.urls[2], QUrl(m_session.simUrl() + "/#/login"));
+
+        STEP(click("#user-chip") && click("#profile-link")
+             && page().type("#profile-name", "Store manager", &m_error)
+             && click("[data-colour='#1f9d6b']") && click("#profile-save"));
+        QTRY_COMPARE(CBaseInfo::Instance().getUserInfo().userName, QString("Store manager"));
+        QVERIFY(CBaseInfo::Instance().getUserInfo().userPhoto.startsWith("data:image/svg+xml"));
+        QCOMPARE(page().text("#user-chip .user-name"), QString("Store manager"));
     }
 };
 

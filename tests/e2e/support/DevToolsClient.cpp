@@ -118,15 +118,20 @@ bool DevToolsClient::drag(const QString &selector, const QPoint &to, QString *er
                    error)
               .toArray();
     const QPoint from(centre.at(0).toInt(), centre.at(1).toInt());
-    const std::pair<const char *, QPoint> steps[] = {
-        {"mousePressed", from}, {"mouseMoved", (from + to) / 2}, {"mouseMoved", to},
-        {"mouseReleased", to}};
+    const std::pair<const char *, QPoint> steps[] = {{"mousePressed", from},
+                                                     {"mouseMoved", (from + to) / 2},
+                                                     {"mouseMoved", to},
+                                                     {"mouseReleased", to}};
     for (const auto &[type, at] : steps) {
         if (!error->isEmpty())
             return false;
         command("Input.dispatchMouseEvent",
-                {{"type", type}, {"x", at.x()}, {"y", at.y()}, {"button", "left"},
-                 {"buttons", type == QLatin1String("mouseReleased") ? 0 : 1}, {"clickCount", 1}},
+                {{"type", type},
+                 {"x", at.x()},
+                 {"y", at.y()},
+                 {"button", "left"},
+                 {"buttons", type == QLatin1String("mouseReleased") ? 0 : 1},
+                 {"clickCount", 1}},
                 error, 15000);
     }
     return error->isEmpty();

@@ -50,7 +50,10 @@ public:
     // parameters of each, oldest first.
     QList<QJsonObject> exchanged(const QString &kind, const QString &method);
     QList<QJsonObject> calls(const QString &method) { return exchanged("calls", method); }
-    QList<QJsonObject> received(const QString &method) { return exchanged("notifications", method); }
+    QList<QJsonObject> received(const QString &method)
+    {
+        return exchanged("notifications", method);
+    }
     // Raises an alarm on the sim; the message it made.
     QJsonObject raiseAlarm(const QJsonObject &alarm);
     // Waits until the page's alarm feed waits for news (two polls of the sim), so that an alarm
