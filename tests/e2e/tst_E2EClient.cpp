@@ -6,6 +6,7 @@
 // ORVANE_EXPORT_FOLDER names (the folder question answers itself), and the page's quit ending the
 // process while the token request is still unanswered.
 #include "E2ESession.h"
+#include "E2EStep.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -191,7 +191,7 @@ private slots:
     void init()
     {
         m_session.sim("POST", "/sim/requests/clear");
-        STEP((m_client = InProcessClient::openWindow(m_session, &m_error))
+        STEP(InProcessClient::openWindow(m_session, m_client, &m_error)
              && m_session.logIn("demo", "demo123", &m_error)
              && waitFor("document.querySelector('#camera-tree .tree-channel')"));
         m_client->resize(1280, 800);
@@ -359,6 +359,7 @@ private slots:
                                          > QDateTime::currentSecsSinceEpoch() - 60,
                                  30000);
     }
+
     // A notice's click opens the dialog, which places the video and plays the recording around
     // the alarm; the bar follows the mouse; a second alarm replaces the first in the one window;
     // closing the dialog closes the video.

@@ -68,6 +68,3 @@ private:
     ChildProcess *m_client = nullptr;
     DevToolsClient m_page;
 };
-
-// A step of a test holding m_session and m_error: fails with the reason and the page's console.
-#define STEP(done) QVERIFY2(done, qPrintable(m_session.failure(m_error)))

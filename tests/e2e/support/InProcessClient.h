@@ -2,6 +2,7 @@
 
 #include "DevToolsClient.h"
 #include "E2ESession.h"
+#include "E2EStep.h"
 #include "TesmarClient.h"
 
 #include <KWGui/KWMessageNotify.h>
@@ -36,15 +37,15 @@ inline bool setUp(E2ESession &session, QString *error)
     return true;
 }
 
-// A new main window, shown, with the session's DevTools client on its page once that is ready.
-inline std::unique_ptr<TesmarClient> openWindow(E2ESession &session, QString *error)
+// Replaces client with a new main window, shown (the old one goes first, so that its page is
+// not taken for the new one), and connects the session to its page once that is ready.
+inline bool openWindow(E2ESession &session, std::unique_ptr<TesmarClient> &client, QString *error)
 {
-    auto client = std::make_unique<TesmarClient>();
+    client.reset();
+    client = std::make_unique<TesmarClient>();
     client->show();
-    if (!session.page().connectToPage(session.simUrl(), error)
-        || !session.page().waitFor("window.__orvane && window.__orvane.ready", error))
-        client.reset();
-    return client;
+    return session.page().connectToPage(session.simUrl(), error)
+        && session.page().waitFor("window.__orvane && window.__orvane.ready", error);
 }
 
 // Runs a test whose web engine opens the DevTools port: the port and the shared contexts must be
