@@ -1,6 +1,7 @@
 #include "VideoMonitor/QVideoMonitor.h"
 
 #include "CommonUI/QShadowWidget.h"
+#include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "RecordPlay/QRecordVideoPlay.h"
 #include "VideoMonitor/CVideoMonitor.h"
 
@@ -51,8 +52,12 @@ void QVideoMonitor::setMask(const QRect &rect, const QString &name, bool show, b
 
 void QVideoMonitor::openVideos(const QList<ChannelInfo_t> &channels)
 {
-    if (!isHidden())
-        m_recordVideoPlay->openVideos(channels);
+    if (isHidden())
+        return;
+    // A channel dropped onto a window names it ("wndID"): the channels open from there.
+    if (!channels.isEmpty() && channels.first().wndID >= 0)
+        m_recordVideoPlay->frame()->select(channels.first().wndID);
+    m_recordVideoPlay->openVideos(channels);
 }
 
 void QVideoMonitor::closeVideos(const QList<ChannelInfo_t> &channels)

@@ -2,15 +2,20 @@
 // start-up to the login page (its DevTools port opened from "WebInfo/IsDebug"), the version check
 // starting the updater (a stand-in "Update.exe" that records its arguments) while the client
 // keeps running, the page's console in the client's log, a login through the page that asks the
-// platform for the device-platform token, and the page's quit ending the process while that
-// request is still unanswered.
+// platform for the device-platform token, exports from the exports page into the folder that
+// ORVANE_EXPORT_FOLDER names (the folder question answers itself), and the page's quit ending the
+// process while the token request is still unanswered.
 #include "E2ESession.h"
+#include "E2EStep.h"
 
+#include <QImage>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 const QString localVersion = "V1.000.0000100.1.R";
+const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
 const QJsonObject published {{"version", "V1.000.0000100.12.R"},
                              {"leastVersion", "V1.000.0000100.3.R"},
                              {"url", "http://127.0.0.1/packages/orvane-setup.exe"},
@@ -19,15 +24,16 @@ const QJsonObject published {{"version", "V1.000.0000100.12.R"},
 
 } // namespace
 
-#define STEP(done) QVERIFY2(done, qPrintable(m_error))
-
 class tst_E2EClient : public QObject
 {
     Q_OBJECT
 
 private:
     E2ESession m_session;
+    QTemporaryDir m_exports;
     QString m_error;
+
+    DevToolsClient &page() { return m_session.page(); }
 
     QStringList updaterArguments()
     {
@@ -37,12 +43,28 @@ private:
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 
+    // The content of the export folder's file matching pattern once it is there.
+    QByteArray exported(const QString &pattern)
+    {
+        QStringList found;
+        const auto look = [&] {
+            return !(found = QDir(m_exports.path()).entryList({pattern})).isEmpty();
+        };
+        QFile file(QTest::qWaitFor(look, 15000) ? m_exports.filePath(found.first()) : QString());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private slots:
-    // One client for the whole run, with a newer version published and a stand-in updater.
+    // One client for the whole run, with a newer version published, a stand-in updater and a
+    // platform that holds its device-platform token back.
     void initTestCase()
     {
+        qputenv("ORVANE_EXPORT_FOLDER", m_exports.path().toUtf8());
         STEP(m_session.startSim(&m_error));
         QCOMPARE(m_session.sim("POST", "/sim/version", published).status, 200);
+        QCOMPARE(
+            m_session.sim("POST", "/sim/faults", {{"path", tokenPath}, {"delayMs", 60000}}).status,
+            200);
         ProgramFolder &folder = m_session.folder();
         QVERIFY(folder.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
         QVERIFY(folder.writeFile(
@@ -69,29 +91,53 @@ private slots:
 
     void pageConsoleReachesTheLog()
     {
-        m_session.page().evaluate("console.warn('console probe 7')");
+        page().evaluate("console.warn('console probe 7')");
         QVERIFY(m_session.client()->waitForLine(R"(\(js\) .*console probe 7)").hasMatch());
         QVERIFY(m_session.client()->output().contains(
             "Web::CWebPage::javaScriptConsoleMessage: [WebName] Main, Console message[console "
             "probe 7]"));
     }
 
-    void logsInAndQuitsThroughThePage()
+    // Reports by GET and by POST are downloaded; a device's QR code is saved from the message.
+    void logsInAndExports()
     {
-        // Logging in through the page asks for the device-platform token with the user's token;
-        // the platform holds its answer back, so the client quits with the request in flight.
-        const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
-        QCOMPARE(
-            m_session.sim("POST", "/sim/faults", {{"path", tokenPath}, {"delayMs", 60000}}).status,
-            200);
-        STEP(m_session.logIn("demo", "demo123", &m_error));
+        STEP(m_session.logIn("demo", "demo123", &m_error)
+             && page().click("#sidebar [data-menu=exportCenter]", &m_error)
+             && page().waitFor("document.querySelectorAll('#export-qr-device option').length > 0",
+                               &m_error)
+             && page().click("#export-devices button[type=submit]", &m_error));
+        QVERIFY(exported("devices-*.csv").startsWith("Device,Name,Type"));
+        QVERIFY(m_session.client()->waitForLine("Export folder question .* answered").hasMatch());
+
+        m_session.raiseAlarm({{"deviceId", "NVR0001A"}, {"messageType", 4}});
+        STEP(page()
+                 .evaluate("document.getElementById('export-alarm-type').value = '4'", &m_error)
+                 .isString()
+             && page().click("#export-alarms button[type=submit]", &m_error));
+        const QByteArray alarms = exported("alarms-*.csv");
+        QVERIFY2(alarms.contains(",4,Door opened,"), alarms.constData());
+        const QJsonArray sent = m_session.simRequests("/gateway/export/alarmReport");
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0]["method"].toString(), "POST");
+        QCOMPARE(sent[0]["body"].toString(), "{\"messageType\":4}");
+        QCOMPARE(sent[0]["headers"]["Authorization"].toString(), "Bearer ut-demo-7f3a9c21");
+
+        STEP(page().click("#export-qrcode button[type=submit]", &m_error));
+        const QImage picture = QImage::fromData(exported("NVR0001A-qrcode.png"), "PNG");
+        QVERIFY(picture.width() > 100 && picture.width() == picture.height());
+    }
+
+    void quitsWithTheTokenRequestInFlight()
+    {
+        // The login asked for the device-platform token with the user's token; the platform
+        // holds its answer back.
         QTRY_VERIFY(!m_session.simRequests(tokenPath).isEmpty());
         QCOMPARE(m_session.simRequests(tokenPath).first()["headers"]["Authorization"].toString(),
                  QString("Bearer ut-demo-7f3a9c21"));
 
         // The page's close button ends the client cleanly (the click's own answer may be lost
         // with the page).
-        m_session.page().click("#win-close", &m_error);
+        page().click("#win-close", &m_error);
         QVERIFY(m_session.client()->waitForFinished(20000));
         QCOMPARE(m_session.client()->exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_session.client()->exitCode(), 0);

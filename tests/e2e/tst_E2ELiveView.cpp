@@ -1,30 +1,33 @@
-// The live view through the platform's page, with the client's main window in this process and
-// orvane-sim as a process: cameras opened from the page play in the client's windows, which lie
-// where the page says and report back to it; the page's dialogs stay above the video; cameras
-// close from the page and when their device goes offline; recordings play from the time bar,
-// the calendar marks the days that have some, and the window goes back to live.
+// Video through the platform's page, with the client's main window in this process and
+// orvane-sim as a process; the picture's burnt-in stamp tells what plays. The live view: cameras
+// opened from the page (also dragged onto a window) play in the client's windows, which lie where
+// the page says and report back to it; the page's dialogs stay above the video; cameras close
+// from the page and when their device goes offline; recordings play from the time bar and answer
+// the panel's keys, and the window goes back to live. The alarm message detail: alarms raised on
+// the sim, opened from their desktop notice into the page's dialog, play their recording.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/TimeBar/CalendarWidget.h"
 #include "CommonUI/TimeBar/QTimeProgressBar.h"
+#include "CommonUI/VideoBar/QMessageVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
-#include "E2ESession.h"
 #include "InProcessClient.h"
+#include "MessageDetail/QMessageDetail.h"
 #include "ProgramFolder.h"
 #include "RecordPlay/QRecordVideoPlay.h"
-#include "TesmarClient.h"
+#include "SimPicture.h"
 #include "Toasts.h"
 #include "VideoMonitor/QVideoMonitor.h"
+#include "Web/CWebMsgFactory.h"
+#include "Web/CWebView.h"
+#include "Web/OpenRecordMsg.h"
+#include "Web/WndRectMsg.h"
 
-#include <KWGui/KWDateTimeCalendar.h>
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
 #include <KWGui/KWTimeAxis.h>
-#include <SimMedia/FrameStamp.h>
 #include <SimMedia/RecordSchedule.h>
 
-#include <QApplication>
+#include <QCursor>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
@@ -35,22 +38,6 @@ namespace {
 
 const char *const recorder = "NVR0001A"; // four channels, Harbour Street
 const char *const entrance = "IPC0003C"; // one channel, Market Square
-
-// What a window shows now, read from the stamp the simulated cameras burn into their pictures.
-SimMedia::FrameStamp stampOf(QWidget *wnd)
-{
-    SimMedia::FrameStamp stamp;
-    const QImage image = wnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (!stamp.read(image.constBits(), image.bytesPerLine(), image.width(), image.height()))
-        stamp.deviceTag = 0;
-    return stamp;
-}
-
-bool shows(QWidget *wnd, const char *device, int channel)
-{
-    const SimMedia::FrameStamp stamp = stampOf(wnd);
-    return stamp.deviceTag == SimMedia::FrameStamp::tagOf(device) && stamp.channel == channel;
-}
 
 // Whether a block of the screen, in window coordinates of window, is all the page's white.
 bool screenIsWhite(QWidget *window, const QRect &block)
@@ -69,13 +56,12 @@ bool screenIsWhite(QWidget *window, const QRect &block)
     return !shot.isNull();
 }
 
-// The latest day before today whose device recordings of the channel have a gap of ten
-// minutes or more: {day, a time inside a recording, a time in the gap}.
+// The latest day before today with a device recording of the channel ten minutes long or
+// more: {day, the middle of that recording}.
 struct PlaybackDay
 {
     QDate day;
     qint64 recorded = 0;
-    qint64 gap = 0;
 };
 
 PlaybackDay playbackDay(const char *device, int channel)
@@ -83,21 +69,16 @@ PlaybackDay playbackDay(const char *device, int channel)
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (QDate day = QDate::currentDate().addDays(-1); day > QDate::currentDate().addDays(-30);
          day = day.addDays(-1)) {
-        const auto records = SimMedia::RecordSchedule::day(device, channel, 0, day.year(),
-                                                           day.month(), day.day(), now);
-        for (size_t i = 1; i < records.size(); ++i) {
-            if (records[i].begin - records[i - 1].end >= 600
-                && records[i - 1].end - records[i - 1].begin >= 600)
-                return {day, (records[i - 1].begin + records[i - 1].end) / 2,
-                        (records[i - 1].end + records[i].begin) / 2};
+        for (const auto &record : SimMedia::RecordSchedule::day(device, channel, 0, day.year(),
+                                                                day.month(), day.day(), now)) {
+            if (record.end - record.begin >= 600)
+                return {day, (record.begin + record.end) / 2};
         }
     }
     return {};
 }
 
 } // namespace
-
-#define STEP(done) QVERIFY2(done, qPrintable(failure()))
 
 class tst_E2ELiveView : public QObject
 {
@@ -109,7 +90,6 @@ private:
     QString m_error;
 
     DevToolsClient &page() { return m_session.page(); }
-    QString failure() { return m_error + "\npage console:\n" + page().console().join('\n'); }
     bool waitFor(const QString &condition) { return page().waitFor(condition, &m_error, 30000); }
 
     // Runs a user's gesture on the element of selector: a double click, or a key.
@@ -137,14 +117,13 @@ private:
             .arg(channel);
     }
 
-    QList<QJsonObject> calls(const QString &method)
-    {
-        return InProcessClient::exchanged(page(), "calls", method);
-    }
+    QList<QJsonObject> calls(const QString &method) { return m_session.calls(method); }
 
     QVideoMonitor *liveView() const { return m_client->findChild<QVideoMonitor *>(); }
     QRecordVideoPlay *playback() const { return liveView()->findChild<QRecordVideoPlay *>(); }
     QVideoWnd *wnd(int index) const { return playback()->frame()->frame()->wnd(index); }
+    QMessageDetail *detail() const { return m_client->findChild<QMessageDetail *>(); }
+    QVideoWnd *detailWnd() const { return detail()->frame()->frame()->wnd(0); }
 
     // The live view lies exactly over the page's video frame.
     bool videoOverFrame()
@@ -167,33 +146,55 @@ private:
             && QRect(view->mapTo(m_client.get(), QPoint(0, 0)), view->size()) == frame;
     }
 
-    bool feedIsWaiting()
+    // Clicks the alarm's notice on the desktop and waits for the page's dialog.
+    bool openFromNotice(const QJsonObject &alarm)
     {
-        m_error = "the page's alarm feed does not poll the platform";
-        return QTest::qWaitFor(
-            [this] { return m_session.simRequests("/gateway/message/list").size() >= 2; }, 30000);
+        m_error = "no notice of the alarm on the desktop";
+        QLabel *notice = nullptr;
+        if (!QTest::qWaitFor([&] { return (notice = toastShowing(alarm["content"].toString())); },
+                             15000))
+            return false;
+        QTest::mouseClick(notice, Qt::LeftButton);
+        return waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
+                           .arg(DevToolsClient::jsString(alarm["messageID"].toString())));
+    }
+
+    // Waits until window 0 plays the recording of the channel from the alarm's span.
+    bool playsSpanOf(const QJsonObject &alarm)
+    {
+        const qint64 moment = qint64(alarm["timestamp"].toDouble()) / 1000;
+        const qint64 end = moment + alarm["recordLength"].toInt();
+        SimMedia::FrameStamp stamp;
+        const bool plays = QTest::qWaitFor(
+            [&] {
+                stamp = stampOf(detailWnd());
+                return detailWnd()->getVideoWndInfo().playType == 1
+                    && stamp.deviceTag
+                    == SimMedia::FrameStamp::tagOf(alarm["deviceId"].toString().toStdString())
+                    && stamp.channel == alarm["channelId"].toInt() && stamp.seconds >= moment
+                    && stamp.seconds <= end;
+            },
+            30000);
+        m_error
+            = QString("window 0 shows %1, not %2 to %3").arg(stamp.seconds).arg(moment).arg(end);
+        return plays;
     }
 
 private slots:
     void initTestCase()
     {
-        STEP(m_session.startSim(&m_error));
-        InProcessClient::pointAtSim(m_session);
+        STEP(InProcessClient::setUp(m_session, &m_error));
         QVERIFY(ProgramFolder(QDir::currentPath()).install()); // skins and split layouts
-        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
-        QApplication::setQuitOnLastWindowClosed(false);
     }
 
     // Every case logs in on a new window, whose first page is the live view.
     void init()
     {
         m_session.sim("POST", "/sim/requests/clear");
-        m_client = std::make_unique<TesmarClient>();
-        m_client->resize(1280, 800);
-        m_client->show();
-        STEP(page().connectToPage(m_session.simUrl(), &m_error)
+        STEP(InProcessClient::openWindow(m_session, m_client, &m_error)
              && m_session.logIn("demo", "demo123", &m_error)
              && waitFor("document.querySelector('#camera-tree .tree-channel')"));
+        m_client->resize(1280, 800);
         QTRY_VERIFY2(videoOverFrame(), qPrintable(m_error));
     }
 
@@ -226,8 +227,8 @@ private slots:
         QTRY_VERIFY(wnd(1)->getVideoState() != 3);
         STEP(waitFor(badges + " === '1,3,4'"));
 
-        STEP(feedIsWaiting());
-        m_session.sim("POST", "/sim/alarms", {{"deviceId", recorder}, {"messageType", 5}});
+        STEP(m_session.alarmFeedWaits(&m_error));
+        m_session.raiseAlarm({{"deviceId", recorder}, {"messageType", 5}});
         STEP(waitFor(badges + " === ''"));
         QCOMPARE(calls("NotifyDeviceStatus").size(), 4);
         for (const int i : {0, 2, 3})
@@ -237,6 +238,25 @@ private slots:
                                       ".contains('offline')")
                                   .arg(channelRow(recorder, 1)))
                     .toBool());
+    }
+
+    // A camera dragged from the tree onto a window plays in that window, not the selected one.
+    void dragOpensTheCameraInTheWindowDroppedOn()
+    {
+        const struct
+        {
+            const char *device;
+            int channel, window;
+        } drops[] = {{entrance, 1, 3}, {recorder, 2, 1}};
+        for (const auto &drop : drops) {
+            const QPoint centre = wnd(drop.window)->rect().center();
+            STEP(page().drag(channelRow(drop.device, drop.channel),
+                             wnd(drop.window)->mapTo(m_client.get(), centre), &m_error));
+            QCOMPARE(calls("OpenVideo").last()["channels"].toArray().at(0)["wndID"].toInt(),
+                     drop.window);
+            QTRY_VERIFY_WITH_TIMEOUT(shows(wnd(drop.window), drop.device, drop.channel), 30000);
+        }
+        QCOMPARE(wnd(0)->getVideoState(), 0);
     }
 
     // A dialog of the page cuts its place out of the video, which comes back once it closes.
@@ -267,8 +287,8 @@ private slots:
     }
 
     // The selected camera's recordings: a day picked in the strip, a time double-clicked on the
-    // time bar plays there, the live button goes back to live, a time in a gap has nothing, and
-    // the calendar marks the days of the month that have recordings.
+    // time bar plays there and answers the panel's keys, the live button goes back to live.
+    // (Gaps and the month's marks: tst_RecordVideoPlay, on the same sim.)
     void recordingsFromTheTimeBar()
     {
         const PlaybackDay pick = playbackDay(entrance, 1);
@@ -304,26 +324,149 @@ private slots:
             stampOf(wnd(0)).seconds >= from && stampOf(wnd(0)).seconds < from + 60, 30000);
         QCOMPARE(wnd(0)->getVideoWndInfo().playType, 1);
 
+        // The panel's keys on the playing recording, read from the picture's clock: where it
+        // lands after the key, then how fast it runs for a while (0 when paused).
+        const struct
+        {
+            Qt::Key key;
+            int jump, speed;
+            bool paused;
+        } keys[] = {{Qt::Key_Space, 0, 0, true},   {Qt::Key_Space, 0, 1, false},
+                    {Qt::Key_Right, 15, 1, false}, {Qt::Key_Left, -15, 1, false},
+                    {Qt::Key_Plus, 0, 2, false},   {Qt::Key_Minus, 0, 1, false}};
+        for (const auto &row : keys) {
+            const qint64 before = stampOf(wnd(0)).seconds;
+            QTest::keyClick(wnd(0), row.key);
+            QTRY_VERIFY_WITH_TIMEOUT(wnd(0)->getVideoWndInfo().bPauseOn == row.paused
+                                         && wnd(0)->getVideoWndInfo().playSpeed
+                                             == qMax(row.speed, 1)
+                                         && qAbs(stampOf(wnd(0)).seconds - before - row.jump) <= 4,
+                                     20000);
+            const qint64 landed = stampOf(wnd(0)).seconds; // measured from the next second on
+            QTRY_VERIFY_WITH_TIMEOUT(row.paused || stampOf(wnd(0)).seconds != landed, 10000);
+            const qint64 start = stampOf(wnd(0)).seconds;
+            QElapsedTimer wall;
+            wall.start();
+            QTest::qWait(3000); // a rate shows only over time
+            const qint64 ran = stampOf(wnd(0)).seconds - start;
+            QVERIFY2(qAbs(ran - row.speed * wall.elapsed() / 1000.0) <= 1.5,
+                     qPrintable(QString("%1 s in %2 ms").arg(ran).arg(wall.elapsed())));
+        }
+
         QTest::mouseClick(calendar->findChild<QPushButton *>("backBtn"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(wnd(0)->getVideoWndInfo().playType == 0
                                      && stampOf(wnd(0)).seconds
                                          > QDateTime::currentSecsSinceEpoch() - 60,
                                  30000);
+    }
 
-        doubleClickAt(pick.gap);
-        QTRY_VERIFY(shownToasts().contains("No Video Record"));
-        QTRY_VERIFY(wnd(0)->getVideoState() != 3);
+    // A notice's click opens the dialog, which places the video and plays the recording around
+    // the alarm; the bar follows the mouse; a second alarm replaces the first in the one window;
+    // closing the dialog closes the video.
+    void noticeOpensTheRecordingAroundTheAlarm()
+    {
+        STEP(m_session.alarmFeedWaits(&m_error));
+        const QJsonObject first = m_session.raiseAlarm(
+            {{"deviceId", "NVR0001A"}, {"channelId", 2}, {"moment", "recording"}});
+        STEP(openFromNotice(first));
+        QTRY_VERIFY(!calls("OpenRecord").isEmpty());
+        const QJsonObject asked = calls("OpenRecord").last();
+        QCOMPARE(asked["recordTime"].toDouble(), first["timestamp"].toDouble());
+        QCOMPARE(asked["recordLengthOfTime"].toInt(), 30);
+        QCOMPARE(asked["module"].toInt(), 3);
+        QVERIFY(detail());
+        QTRY_VERIFY(detail()->isVisible());
+        const QJsonObject area = calls("SetWndRect").last();
+        QCOMPARE(detail()->geometry(),
+                 QRect(QPoint(area["left"].toInt(), area["top"].toInt()),
+                       QPoint(area["right"].toInt() - 1, area["bottom"].toInt() - 1)));
+        QVERIFY(detail()->height() > 100);
+        QVERIFY(detail()->dialogRect().contains(detail()->videoRect()));
+        STEP(playsSpanOf(first));
 
-        KWGUI::KWDateTimeCalendar *month = calendar->calendar();
-        QTest::mouseClick(month, Qt::LeftButton);
-        const qint64 now = QDateTime::currentSecsSinceEpoch();
-        const QDate first(pick.day.year(), pick.day.month(), 1);
-        for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
-            const bool recorded = !SimMedia::RecordSchedule::day(entrance, 1, 0, day.year(),
-                                                                 day.month(), day.day(), now)
-                                       .empty();
-            QTRY_COMPARE_WITH_TIMEOUT(month->IsRecordMarkShown(day), recorded, 15000);
+        // The bar shows while the mouse is over the video or the bar, and only then.
+        QMessageVideoBar *bar = detail()->videoBar();
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QCOMPARE(bar->geometry().bottomLeft(),
+                 detail()->mapToGlobal(detail()->rect().bottomLeft()));
+        QCursor::setPos(bar->geometry().center());
+        QTest::qWait(300);
+        QVERIFY(bar->isVisible());
+        // Its buttons pause and resume the recording and take the video to full screen and back.
+        for (bool on : {true, false}) {
+            QTest::mouseClick(bar->findChild<QPushButton *>("VB_Pause"), Qt::LeftButton);
+            QTRY_COMPARE(detailWnd()->getVideoWndInfo().bPauseOn, on);
         }
+        QCursor::setPos(m_client->mapToGlobal(QPoint(5, 5)));
+        QTRY_VERIFY(!bar->isVisible());
+        QCursor::setPos(detail()->mapToGlobal(detail()->rect().center()));
+        QTRY_VERIFY(bar->isVisible());
+        QTest::mouseClick(bar->findChild<QPushButton *>("VB_FullScreen"), Qt::LeftButton);
+        QTRY_VERIFY(detail()->isFullScreen());
+        detail()->onVideoBarBtnClick("VB_FullScreen", false);
+        QTRY_COMPARE(detail()->geometry(), detail()->videoRect());
+        QVERIFY(!detail()->isWindow());
+
+        const QJsonObject second = m_session.raiseAlarm(
+            {{"deviceId", "IPC0002B"}, {"channelId", 1}, {"moment", "recording"}});
+        QTRY_COMPARE(calls("MessageNotify").size(), 2);
+        STEP(page()
+                 .evaluate(QString("location.hash = '#/messageCenter?id=%1'")
+                               .arg(second["messageID"].toString()),
+                           &m_error)
+                 .isString());
+        STEP(playsSpanOf(second));
+        QCOMPARE(detail()->frame()->frame()->wndCount(), 1);
+        QCOMPARE(detailWnd()->getVideoWndInfo().channel.deviceID, QString("IPC0002B"));
+        QCOMPARE(m_client->findChildren<QMessageDetail *>().size(), 1);
+
+        STEP(page().click("#message-close", &m_error)
+             && waitFor("!document.querySelector('#message-dialog')"));
+        QTRY_VERIFY(!detail()->isVisible());
+        QCOMPARE(calls("CloseVideo").last()["deviceID"].toString(), QString("IPC0002B"));
+        QTRY_COMPARE(detailWnd()->getVideoState(), 0);
+    }
+
+    // An alarm between two recordings has nothing to play; one without a moment asks for the
+    // records around the present.
+    void gapAndPresentMoment()
+    {
+        STEP(m_session.alarmFeedWaits(&m_error));
+        const QJsonObject gap
+            = m_session.raiseAlarm({{"deviceId", "NVR0001A"}, {"channelId", 3}, {"moment", "gap"}});
+        QVERIFY(!gap.isEmpty());
+        STEP(openFromNotice(gap));
+        QTRY_VERIFY_WITH_TIMEOUT(shownToasts().contains("No Video Record"), 20000);
+        QTRY_COMPARE(detailWnd()->getVideoState(), 0);
+
+        QSignalSpy asked(detail()->frame(), &QVideoFrame::sgnStartQueryRecordNotify);
+        QSignalSpy answered(detail()->frame(), &QVideoFrame::sgnEndQueryRecordNotify);
+        QJsonObject params {
+            {"module", 3},
+            {"recordTime", 0},
+            {"recordLengthOfTime", 30},
+            {"channels", QJsonArray {QJsonObject {{"deviceID", "IPC0003C"}, {"channelID", 1}}}}};
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const QRect area = detail()->videoRect();
+        Web::CWebView *web = m_client->findChild<Web::CWebView *>();
+        // The live view's rectangle is not this module's.
+        web->PostRPCCall(
+            Web::CWebMsgRef(Web::CWebMsgFactory::wndRect(
+                                "SetWndRect", {{"module", 1}, {"right", 10}, {"bottom", 10}})
+                                .get()));
+        web->PostRPCCall(
+            Web::CWebMsgRef(Web::CWebMsgFactory::openRecord("OpenRecord", params).get()));
+        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(detail()->videoRect(), area);
+        const qint64 queried
+            = QDateTime::fromString(asked.first().at(2).toString(), "yyyy-MM-dd HH:mm:ss")
+                  .toSecsSinceEpoch();
+        QVERIFY2(qAbs(queried - now) <= 5, qPrintable(asked.first().at(2).toString()));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 15000);
+        const RecordQueryResult_t result = answered.first().first().value<RecordQueryResult_t>();
+        QCOMPARE(result.queryType, QMessageDetail::kRecordQuery);
+        QCOMPARE(QDateTime::fromSecsSinceEpoch(result.queryTime).date(), QDate::currentDate());
     }
 };
 

@@ -109,6 +109,34 @@ bool DevToolsClient::click(const QString &selector, QString *error)
                "click " + selector, error);
 }
 
+bool DevToolsClient::drag(const QString &selector, const QPoint &to, QString *error)
+{
+    const QJsonArray centre
+        = evaluate(QString("(() => { const r = document.querySelector(%1).getBoundingClientRect();"
+                           " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                       .arg(jsString(selector)),
+                   error)
+              .toArray();
+    const QPoint from(centre.at(0).toInt(), centre.at(1).toInt());
+    const std::pair<const char *, QPoint> steps[] = {{"mousePressed", from},
+                                                     {"mouseMoved", (from + to) / 2},
+                                                     {"mouseMoved", to},
+                                                     {"mouseReleased", to}};
+    for (const auto &[type, at] : steps) {
+        if (!error->isEmpty())
+            return false;
+        command("Input.dispatchMouseEvent",
+                {{"type", type},
+                 {"x", at.x()},
+                 {"y", at.y()},
+                 {"button", "left"},
+                 {"buttons", type == QLatin1String("mouseReleased") ? 0 : 1},
+                 {"clickCount", 1}},
+                error, 15000);
+    }
+    return error->isEmpty();
+}
+
 bool DevToolsClient::type(const QString &selector, const QString &text, QString *error)
 {
     return act(QString("const input = document.querySelector(%1);"

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 #include <QWebSocket>
 
@@ -26,6 +27,9 @@ public:
     bool waitFor(const QString &condition, QString *error = nullptr, int timeoutMs = 15000);
     // Clicks the element of the CSS selector as a user can: it must be shown and not covered.
     bool click(const QString &selector, QString *error = nullptr);
+    // Drags the element of the CSS selector with the mouse (real pointer events) to the page's
+    // point to, and releases it there.
+    bool drag(const QString &selector, const QPoint &to, QString *error);
     // Types text into the input of the CSS selector, replacing its value.
     bool type(const QString &selector, const QString &text, QString *error = nullptr);
     // The text of the element of the CSS selector; empty when there is none.

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QSharedMemory>
+#include <QTest>
 
 namespace {
 
@@ -107,4 +108,31 @@ QJsonArray E2ESession::simRequests(const QString &simUrl, const QString &path)
 {
     const QUrl url(simUrl + "/sim/requests?path=" + QUrl::toPercentEncoding(path));
     return SyncHttp::send("GET", url).json()["requests"].toArray();
+}
+
+QList<QJsonObject> E2ESession::exchanged(const QString &kind, const QString &method)
+{
+    QList<QJsonObject> found;
+    for (const QJsonValue &entry : m_page.evaluate("window.__orvane." + kind).toArray()) {
+        if (entry["method"].toString() == method)
+            found << entry["params"].toObject();
+    }
+    return found;
+}
+
+QJsonObject E2ESession::raiseAlarm(const QJsonObject &alarm)
+{
+    return sim("POST", "/sim/alarms", alarm).json()["message"].toObject();
+}
+
+bool E2ESession::alarmFeedWaits(QString *error)
+{
+    *error = "the page's alarm feed does not poll the platform";
+    return QTest::qWaitFor([this] { return simRequests("/gateway/message/list").size() >= 2; },
+                           30000);
+}
+
+QString E2ESession::failure(const QString &error) const
+{
+    return error + "\npage console:\n" + m_page.console().join('\n');
 }

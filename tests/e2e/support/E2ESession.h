@@ -6,6 +6,7 @@
 #include "SyncHttp.h"
 
 #include <QJsonArray>
+#include <QList>
 #include <QVariantMap>
 
 // One end-to-end run of the client: orvane-sim on free ports, a program folder holding a copy of
@@ -44,6 +45,22 @@ public:
 
     // The Localcfg.ini values that point the client at the sim.
     QVariantMap platformAddresses() const;
+
+    // What the page sent ("calls") or received ("notifications") under one method: the
+    // parameters of each, oldest first.
+    QList<QJsonObject> exchanged(const QString &kind, const QString &method);
+    QList<QJsonObject> calls(const QString &method) { return exchanged("calls", method); }
+    QList<QJsonObject> received(const QString &method)
+    {
+        return exchanged("notifications", method);
+    }
+    // Raises an alarm on the sim; the message it made.
+    QJsonObject raiseAlarm(const QJsonObject &alarm);
+    // Waits until the page's alarm feed waits for news (two polls of the sim), so that an alarm
+    // raised from now on is announced rather than counted as old.
+    bool alarmFeedWaits(QString *error);
+    // A failed step's reason with the page's console.
+    QString failure(const QString &error) const;
 
 private:
     ChildProcess m_sim;

@@ -2,36 +2,50 @@
 
 #include "DevToolsClient.h"
 #include "E2ESession.h"
+#include "E2EStep.h"
+#include "TesmarClient.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <kwl/KPrintLog.h>
 
 #include <QApplication>
-#include <QJsonArray>
-#include <QList>
 #include <QSettings>
 #include <QTest>
+
+#include <memory>
 
 // Pieces of the end-to-end tests that run the client's main window in their own process.
 namespace InProcessClient {
 
-// Points the client of this process at the session's sim: the program folder's Localcfg.ini.
-inline void pointAtSim(const E2ESession &session)
+// Starts the sim and points the client of this process at it (the program folder's
+// Localcfg.ini); the log goes to ./log, toasts show for two minutes, and the application
+// outlives its windows.
+inline bool setUp(E2ESession &session, QString *error)
 {
+    if (!session.startSim(error))
+        return false;
     QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini", QSettings::IniFormat);
     const QVariantMap addresses = session.platformAddresses();
     for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
         local.setValue(it.key(), it.value());
+    KPrintLog::instance()->SetFile("./log/e2e");
+    KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
+    notifier->StartMessageProcess();
+    notifier->SetDisplayTime(120000);
+    QApplication::setQuitOnLastWindowClosed(false);
+    return true;
 }
 
-// The parameters of what the page sent ("calls") or received ("notifications") under one
-// method, oldest first.
-inline QList<QJsonObject> exchanged(DevToolsClient &page, const QString &kind,
-                                    const QString &method)
+// Replaces client with a new main window, shown (the old one goes first, so that its page is
+// not taken for the new one), and connects the session to its page once that is ready.
+inline bool openWindow(E2ESession &session, std::unique_ptr<TesmarClient> &client, QString *error)
 {
-    QList<QJsonObject> found;
-    for (const QJsonValue &entry : page.evaluate("window.__orvane." + kind).toArray()) {
-        if (entry["method"].toString() == method)
-            found << entry["params"].toObject();
-    }
-    return found;
+    client.reset();
+    client = std::make_unique<TesmarClient>();
+    client->show();
+    return session.page().connectToPage(session.simUrl(), error)
+        && session.page().waitFor("window.__orvane && window.__orvane.ready", error);
 }
 
 // Runs a test whose web engine opens the DevTools port: the port and the shared contexts must be

@@ -113,13 +113,14 @@ function createView(query) {
     showFrame();
 
     const entry = (key) => rows.get(key);
-    const open = (keys) => {
+    // wndID: the window the channels open from (-1: the client's selected window).
+    const open = (keys, wndID = -1) => {
         const online = keys.map(entry).filter((e) => e && isOnline(e.device, e.channel));
         if (online.length === 0)
             return;
         online.forEach((e) => markOpening(channelKey(e.device.deviceId, e.channel.channelId)));
-        client.openVideo(module, online.map((e) => channelObject(e.device, e.channel,
-                                                                 state.user.token)));
+        client.openVideo(module, online.map((e) => ({
+            ...channelObject(e.device, e.channel, state.user.token), wndID})));
     };
     const markOpening = (key) => {
         clearTimeout(opening.get(key));
@@ -312,7 +313,7 @@ function channelRow(device, channel, key, actions, frameHost) {
                   h('span', {class: 'channel-name'}, channel.channelName),
                   h('span', {class: 'window-badge'}));
     if (online)
-        dragToVideo(row, channel.channelName, frameHost, () => actions.open([key]));
+        dragToVideo(row, channel.channelName, frameHost, (wndID) => actions.open([key], wndID));
     return row;
 }
 
@@ -337,9 +338,19 @@ function onChannelKey(event, key, row, actions) {
     event.preventDefault();
 }
 
-// Dragging a channel onto the video opens it. Pointer events, not HTML drag and drop: while the
-// button is held the page keeps the pointer even over the client's video, which would
-// otherwise receive the drop itself.
+// The client's window at a point of the video area, -1 for none: the page's placeholder windows
+// lie where the client's do (above its bars, in the same split and order).
+function windowAt(frameHost, event) {
+    return [...frameHost.querySelectorAll('.video-tile')].findIndex((tile) => {
+        const box = tile.getBoundingClientRect();
+        return event.clientX >= box.left && event.clientX < box.right
+            && event.clientY >= box.top && event.clientY < box.bottom;
+    });
+}
+
+// Dragging a channel onto a window of the video opens it there. Pointer events, not HTML drag and
+// drop: while the button is held the page keeps the pointer even over the client's video, which
+// would otherwise receive the drop itself.
 function dragToVideo(row, label, frameHost, onDrop) {
     row.addEventListener('pointerdown', (down) => {
         if (down.button !== 0)
@@ -370,7 +381,7 @@ function dragToVideo(row, label, frameHost, onDrop) {
                 return;
             ghost.remove();
             if (event.type === 'pointerup' && over(event))
-                onDrop();
+                onDrop(windowAt(frameHost, event));
         };
         row.setPointerCapture(down.pointerId);
         row.addEventListener('pointermove', move);
