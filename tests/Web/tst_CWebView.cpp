@@ -131,12 +131,13 @@ private slots:
         JournalListener listener("l", &journal);
         m_view->RegisterListener("MinSize", &listener);
         call("MinSize please");
+        call("[1,2]");
         call(R"({"method":"MinSize"})");
         call(R"({"method":"MinSize","params":{}})");
         QTRY_COMPARE(journal, QStringList {"l:MinSize"});
-        QTRY_COMPARE(
-            shownToasts(),
-            QStringList({"Json error:illegal value", "Json error: context is not format"}));
+        QTRY_COMPARE(shownToasts(),
+                     QStringList({"Json error:illegal value", "Json error:no error occurred",
+                                  "Json error: context is not format"}));
         QVERIFY(logText().contains(
             QRegularExpression(R"(ERROR .*Web::CWebView::RPCCall: Json error\[MinSize please\])")));
     }

@@ -1,6 +1,5 @@
 // The message queue (its real worker thread) and the message catalogue, with a recording
-// manager in place of the view. The other notification texts and the token request are checked
-// end to end (tst_E2ELiveView, tst_E2EDoor, tst_E2EDeviceWeb, tst_E2EShell).
+// manager in place of the view; malformed requests: tst_CWebView.
 #include "LogText.h"
 #include "RecordingWebManager.h"
 
@@ -9,7 +8,6 @@
 #include "ConfigInfo/CLocalCfg.h"
 #include "Web/CWebMessageQueue.h"
 #include "Web/CWebNotification.h"
-#include "Web/CWebRequestCheck.h"
 #include "Web/ChannelInfoMsg.h"
 #include "Web/CommonExportFileMsg.h"
 #include "Web/MaskMsg.h"
@@ -144,30 +142,6 @@ private slots:
         m_manager.reset();
     }
 
-    void requestTextsAreChecked_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("popup"); // empty: accepted
-        for (const auto &[text, popup] : QList<QPair<QString, QString>> {
-                 {R"({"method":"MinSize",)", "Json error:unterminated object"},
-                 {"[1,2]", "Json error:no error occurred"},
-                 {R"({"method":"MinSize"})", "Json error: context is not format"},
-                 {R"({"method":"MinSize","params":3})", ""}})
-            QTest::newRow(qPrintable(text)) << text << popup;
-    }
-
-    void requestTextsAreChecked()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, popup);
-        QJsonObject object;
-        QString shown;
-        QCOMPARE(Web::CWebRequestCheck::parse(text, &object, &shown), popup.isEmpty());
-        QCOMPARE(shown, popup);
-        if (popup.isEmpty())
-            QCOMPARE(object, QJsonDocument::fromJson(text.toUtf8()).object());
-    }
-
     // Every recognised name, in the order of the table, plus names that are not recognised.
     void recognitionTable()
     {
@@ -295,7 +269,6 @@ private slots:
         row("SetMask", R"({"module":1,"left":2,"top":4,"width":6,"height":8,"show":true,
             "name":"menu"})",
             "1 3 6 9 12 true menu true");
-        row("SetMask", R"({"shade":false})", "0 0 0 0 0 false  false");
         row("SetWndRect", "[1,2]", "0 0 0 0 0"); // params of another type: empty
         row("CloseMenu", R"({"menuPath":"accessControl"})", "accessControl");
         row("MessageNotify", R"({"content":"Motion","messageType":2,"messageID":"m-1"})",
@@ -303,8 +276,6 @@ private slots:
         row("CommonExportFile", R"({"requestParams":"a=1","requestType":"POST","requestUrl":"/x",
             "exportType":2,"name":"x.xlsx","isBase64":2,"size":1024})",
             "a=1 POST /x 2 x.xlsx 1024 true");
-        // The always-read keys lose their defaults when missing; the optional ones keep them.
-        row("CommonExportFile", R"({"isBase64":0})", "   0  0 false");
         row("OpenVideo", R"({"module":1,"channels":[{"deviceID":"D1","accessSource":2,
             "definitionMode":1},{"deviceID":"D2","accessSource":1,"definitionMode":1},{}]})",
             "1  D1/0/0/2,D2/0/1/1,/0/0/0");

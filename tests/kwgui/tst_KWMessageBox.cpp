@@ -140,7 +140,6 @@ private slots:
         const QString dusty = "#KWMessageBoxText { color: #0a0b0c; }";
         QTest::newRow("scheme of the skin path") << "storeSuite/Harbour" << own;
         QTest::newRow("no scheme: DustyBlue") << "storeSuite" << dusty;
-        QTest::newRow("empty scheme: DustyBlue") << "storeSuite/" << dusty;
         // A scheme without a style folder falls back to the built-in look.
         QTest::newRow("missing scheme folder") << "storeSuite/Nowhere"
                                                << "#KWMessageBoxTitleBar";

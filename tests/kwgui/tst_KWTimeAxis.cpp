@@ -78,7 +78,6 @@ private slots:
         QFETCH(double, cursor);
         TimeAxisMapping mapping = playbackMapping(kWidth);
         mapping.setLevel(level, centre);
-        QCOMPARE(mapping.viewLength(), mapping.levelLength(level));
         QVERIFY(mapping.viewStart() >= kSpanStart && mapping.viewEnd() <= kSpanEnd);
 
         const double x = cursor * kWidth;
@@ -155,67 +154,16 @@ private slots:
         QCOMPARE(beyond.count(), 0);
     }
 
-    void operationModes_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("entered");
-        QTest::addColumn<int>("pressReleases");
-        QTest::addColumn<int>("masks");
-        QTest::addColumn<int>("cuts");
-        QTest::newRow("none: a drag pans") << int(KWTimeAxis::NoOper) << false << 0 << 0 << 0;
-        QTest::newRow("select") << int(KWTimeAxis::SelectOper) << true << 1 << 0 << 0;
-        QTest::newRow("mask") << int(KWTimeAxis::MaskOper) << true << 1 << 1 << 0;
-        QTest::newRow("cut") << int(KWTimeAxis::CutOper) << true << 1 << 0 << 1;
-        QTest::newRow("unknown") << 7 << false << 0 << 0 << 0;
-    }
-
-    void operationModes()
-    {
-        QFETCH(int, mode);
-        QFETCH(bool, entered);
-        QFETCH(int, pressReleases);
-        QFETCH(int, masks);
-        QFETCH(int, cuts);
-        AxisFixture f;
-        f.axis.SetTimeAxisScale(4);
-        QCOMPARE(f.axis.EnterOperMode(mode), entered);
-        QSignalSpy press(&f.axis, &KWTimeAxis::sgnMousePress);
-        QSignalSpy release(&f.axis, &KWTimeAxis::sgnMouseRelease);
-        QSignalSpy mask(&f.axis, &KWTimeAxis::sgnMaskInterval);
-        QSignalSpy cut(&f.axis, &KWTimeAxis::sgnCutInterval);
-        const qint64 left = f.axis.mapping().timeAt(100);
-        const qint64 right = f.axis.mapping().timeAt(400);
-        const qint64 viewStart = f.axis.mapping().viewStart();
-        drag(&f.axis, 400, 100);
-        QCOMPARE(press.count(), pressReleases);
-        QCOMPARE(release.count(), pressReleases);
-        QCOMPARE(mask.count(), masks);
-        QCOMPARE(cut.count(), cuts);
-        // A range leaves the view where it is; without a mode the drag moved it.
-        QCOMPARE(f.axis.mapping().viewStart() == viewStart, entered);
-        if (pressReleases) {
-            QCOMPARE(press.at(0).at(0).toLongLong(), right);
-            QCOMPARE(release.at(0).at(0).toLongLong(), left);
-            const qint64 mid = viewStart + f.axis.mapping().viewLength() / 2;
-            QCOMPARE(release.at(0).at(1).toLongLong(), mid);
-        }
-        if (masks)
-            QCOMPARE(mask.at(0), QVariantList({left, right}));
-        if (cuts) {
-            const auto interval = cut.at(0).at(0).value<Interval>();
-            QCOMPARE(interval.start, left);
-            QCOMPARE(interval.end, right);
-        }
-        f.axis.ExitOperMode();
-        QCOMPARE(f.axis.OperModeNow(), int(KWTimeAxis::NoOper));
-    }
-
     void dragPastTheSpanAsksBeyondOneDayAndWheelZoomsAtTheCursor()
     {
         AxisFixture f;
         f.axis.SetTimeAxisScale(3);
         QSignalSpy beyond(&f.axis, &KWTimeAxis::sgnProgressBarBeyondOneDay);
-        drag(&f.axis, 300, 320);
+        const qint64 viewStart = f.axis.mapping().viewStart();
+        drag(&f.axis, 320, 300); // a drag inside the span pans the view
+        const double panned = f.axis.mapping().viewStart() - viewStart;
+        QVERIFY2(qAbs(panned - 20 * f.axis.mapping().msPerPixel()) <= 2,
+                 qPrintable(QString::number(panned)));
         QCOMPARE(beyond.count(), 0);
         f.axis.SetTimeAxisScale(0);
         drag(&f.axis, 100, 400);

@@ -1,6 +1,5 @@
-// The shell widgets without a window system: the delayed mask changes of the maskable widget,
-// the dimming overlay's holes and visibility, the frameless helper's edge, title and minimum-size
-// rules, and the global event hub. The waiting animation: tst_TesmarClient.
+// The shell widgets: delayed mask changes, the dimming overlay, the frameless helper and the
+// global event hub.
 #include "Common/CGlobalEvent.h"
 #include "Common/FramelessHelper.h"
 #include "CommonUI/QCustomWidget.h"
@@ -8,7 +7,6 @@
 #include "SendMouse.h"
 
 #include <QApplication>
-#include <QRubberBand>
 #include <QtTest>
 
 #include <future>
@@ -46,15 +44,6 @@ void drag(QWidget *widget, const QPoint &from, const QPoint &to)
 
 // A window without a cursor of its own shows the arrow.
 constexpr int kNoCursor = Qt::ArrowCursor;
-
-QRubberBand *visibleRubberBand()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *band = qobject_cast<QRubberBand *>(widget); band && band->isVisible())
-            return band;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -161,7 +150,7 @@ private slots:
         QCOMPARE(panel.frameGeometry().right(), frame.right());
     }
 
-    void framelessHelperCursorsAndRubberBand()
+    void framelessHelperCursors()
     {
         QWidget panel(nullptr, Qt::FramelessWindowHint);
         panel.setGeometry(300, 300, 200, 160);
@@ -192,21 +181,7 @@ private slots:
         QApplication::sendEvent(&panel, &leave);
         QCOMPARE(panel.cursor().shape(), kNoCursor);
 
-        // With the rubber band the widget keeps its size until the button is released.
-        helper.setResizeRubberBand(true);
-        const QPoint target = rightSide + QPoint(50, 0);
-        sendMouse(&panel, QEvent::MouseButtonPress, rightSide);
-        QRubberBand *band = visibleRubberBand();
-        QVERIFY(band);
-        sendMouse(&panel, QEvent::MouseMove, target);
-        QCOMPARE(panel.frameGeometry(), frame);
-        const QRect stretched(frame.topLeft(), QPoint(target.x(), frame.bottom()));
-        QCOMPARE(band->geometry(), stretched);
-        sendMouse(&panel, QEvent::MouseButtonRelease, target, Qt::NoButton);
-        QCOMPARE(panel.geometry(), stretched);
-
         // A maximised widget shows no grip and is not resized.
-        helper.setResizeRubberBand(false);
         panel.showMaximized();
         QTRY_VERIFY(panel.isMaximized());
         const QRect maximised = panel.frameGeometry();
@@ -217,17 +192,10 @@ private slots:
         QCOMPARE(panel.frameGeometry(), maximised);
     }
 
-    void helperGivesTheWidgetBackAndSurvivesIt()
+    // The widget goes first: the helper forgets it and still ends cleanly.
+    void helperSurvivesItsWidget()
     {
         auto *panel = new QWidget;
-        {
-            FramelessHelper helper;
-            helper.attachWidget(panel);
-            QVERIFY(panel->hasMouseTracking());
-        }
-        QVERIFY(!panel->hasMouseTracking());
-
-        // The widget goes first: the helper forgets it and still ends cleanly.
         FramelessHelper helper;
         helper.attachWidget(panel);
         delete panel;

@@ -171,44 +171,19 @@ private slots:
         closeToasts();
     }
 
-    void versionNumbers_data()
-    {
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<qint64>("number");
-        QTest::newRow("minor below ten") << "V1.000.0000012.3.R" << qint64(1203);
-        QTest::newRow("minor ten or more") << "V1.000.0000100.12.R" << qint64(10012);
-        QTest::newRow("six parts") << "V1.000.0000100.12.R.x" << qint64(0);
-    }
-
-    void versionNumbers()
-    {
-        QFETCH(QString, version);
-        QFETCH(qint64, number);
-        QCOMPARE(TesmarClient::VersionNumber(version), number);
-    }
-
-    void opensCentredWithItsStripAndRoundedCorners()
+    // The page's zoom scales the window, which opens centred with the strip over the page.
+    void opensCentredAndScaledByTheZoom()
     {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY(screen.width() >= 1280);
-        for (const double zoom : {1.0, 1.25}) {
-            setZoom(zoom);
-            openClient();
-            const QSize size(int(1280 * zoom), int(800 * zoom));
-            QCOMPARE(m_client->size(), size);
-            QCOMPARE(
-                m_client->pos(),
-                QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
-
-            auto *strip = m_client->findChild<QTopToolBar *>();
-            QTRY_COMPARE(strip->geometry(), QRect(0, 0, size.width(), int(25 * zoom)));
-            QCOMPARE(webView()->geometry().size(), size);
-
-            const QRegion mask = m_client->mask();
-            QVERIFY(!mask.contains(QPoint(size.width() - 1, size.height() - 1)));
-            QVERIFY(mask.contains(QPoint(size.width() / 2, 0)));
-            cleanup();
-        }
+        setZoom(1.25);
+        openClient();
+        const QSize size(1600, 1000);
+        QCOMPARE(m_client->size(), size);
+        QCOMPARE(m_client->geometry().center(), screen.center());
+        auto *strip = m_client->findChild<QTopToolBar *>();
+        QTRY_COMPARE(strip->geometry().topLeft(), QPoint());
+        QCOMPARE(strip->width(), size.width());
+        QCOMPARE(webView()->geometry().size(), size);
     }
 
     void waitsForThePageAndTheVersionCheck()
@@ -220,9 +195,6 @@ private slots:
         QVERIFY(loaded.wait(30000));
         QVERIFY(waitWidget()->isVisible());
         QCOMPARE(waitWidget()->movie()->state(), QMovie::Running);
-        const QRect corner(waitWidget()->rect().bottomRight() - QPoint(8, 8), QSize(9, 9));
-        QVERIFY(!waitWidget()->mask().contains(corner.bottomRight()));
-        QVERIFY(waitWidget()->mask().contains(corner.topLeft()));
         m_client->QueryClientVersion();
         QTRY_VERIFY_WITH_TIMEOUT(!waitWidget()->isVisible(), 10000);
         QCOMPARE(waitWidget()->movie()->state(), QMovie::NotRunning);
@@ -278,8 +250,10 @@ private slots:
         QVERIFY(m_client->isVisible());
     }
 
+    // Order and minors of ten or more are checked by the updater rows above.
     void malformedVersionReplyIsReported()
     {
+        QCOMPARE(TesmarClient::VersionNumber("V1.000.0000100.12.R.x"), qint64(0));
         // Broken JSON, and well-formed JSON without "data".
         const QJsonObject bad[]
             = {{{"action", "malformed"}}, {{"action", "body"}, {"body", R"({"code":"0"})"}}};
@@ -355,19 +329,12 @@ private slots:
         request.bShow = true;
         Common::CGlobalEvent::Instance()->SelectWndInfo(request);
         QCOMPARE(hosts.size(), 1);
-        const QRect window = m_client->geometry();
-        QCOMPARE(hosts[0]->size(), QSize(298, 426));
-        QCOMPARE(hosts[0]->mapToGlobal(QPoint()),
-                 QPoint(window.left() + 104, window.bottom() - 431));
         QVERIFY(hosts[0]->isVisible());
 
-        // A new request replaces the host; a full-screen play panel puts it on the screen's
-        // lower left.
+        // A new request replaces the host.
         request.bFullScreen = true;
         Common::CGlobalEvent::Instance()->SelectWndInfo(request);
         QVERIFY(hosts[0].isNull());
-        const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
-        QCOMPARE(hosts[1]->mapToGlobal(QPoint()), QPoint(150, screenHeight - 600));
 
         request.bShow = false;
         Common::CGlobalEvent::Instance()->SelectWndInfo(request);

@@ -122,8 +122,6 @@ private slots:
                                       << "Ocean/KWGUI/CSS/: ocean.css";
         QTest::newRow("no scheme") << "storeSuite"
                                    << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
-        QTest::newRow("empty scheme") << "storeSuite/"
-                                      << "DustyBlue/KWGUI/CSS/: a.css, B.CSS";
     }
 
     // Every *.css whatever its case, in name order ignoring case, becomes the application style
