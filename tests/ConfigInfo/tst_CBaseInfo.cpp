@@ -1,5 +1,5 @@
 // The user store and the device-platform token service against the reference platform; a
-// missing token told to the user: tst_E2EDeviceWeb.
+// missing token told to the user: tst_E2EShell.
 #include "ConfigInfo/CBaseInfo.h"
 #include "LogText.h"
 

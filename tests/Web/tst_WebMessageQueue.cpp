@@ -253,7 +253,7 @@ private slots:
 
     // What each request becomes, as the fields of its message (fieldsOf). Rectangles are at zoom
     // 1.5; a missing key reads as empty or 0. Texts copied through one key (notices, full
-    // screen, device web pages) are checked end to end (tst_E2EShell, tst_E2EDeviceWeb).
+    // screen, device web pages) are checked end to end (tst_E2EShell).
     void messagesCarryTheirParameters_data()
     {
         QTest::addColumn<QString>("method");
