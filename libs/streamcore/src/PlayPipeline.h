@@ -29,6 +29,7 @@ struct PipelineEvent
         Error,
         EndOfStream,
         TransportRefused, // the server answered, but not on this transport: try the next
+        PictureStepped, // the picture asked by showPictureAt shows
     };
     Kind kind;
     std::string error;
@@ -66,6 +67,11 @@ public:
     bool resume(double rate);
     // Jumps to a position (seconds into the stream) at a rate.
     bool seek(double position, double rate);
+    // Shows the one picture at a position and no other: the stream plays from there until
+    // that picture arrives (PictureStepped), then shows nothing more until paused or moved.
+    bool showPictureAt(double position);
+    // Seconds from one picture to the next: the stream's frame rate, 25 a second when unknown.
+    double frameInterval() const;
     // Position of the newest picture, seconds into the stream (playback) or since 1970 (live).
     double position() const { return m_position; }
     float kbps() { return m_meter.kbps(); }
@@ -109,6 +115,9 @@ private:
     // Sets the display branch's scaling for the surface's size; m_mutex held.
     void applyView();
     GstPtr<GstCaps> viewCaps() const;
+    bool seekTo(double position, double rate, GstSeekFlags flags);
+    // Whether a decoded picture at this position is shown; sets stepped for a step's picture.
+    bool takesPicture(double position, bool *stepped);
 
     RtspSourceSetup m_source;
     const char *m_url; // the address as logs show it
@@ -135,6 +144,9 @@ private:
     bool m_pictureSeen = false;
 
     std::atomic<double> m_position {0};
+    std::atomic<double> m_frameInterval {0};
+    std::atomic<double> m_stepTo {-1}; // the position a step waits for; -1: none
+    std::atomic<bool> m_stepShown {false};
     BitRateMeter m_meter;
     std::unique_ptr<RecordBranch> m_record;
     std::unique_ptr<AudioBranch> m_audio;

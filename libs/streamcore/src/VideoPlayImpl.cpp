@@ -289,7 +289,19 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
     case PipelineEvent::TransportRefused:
         onTransportRefused(event.error);
         break;
+    case PipelineEvent::PictureStepped:
+        onStepped();
+        break;
     }
+}
+
+void VideoPlayImpl::onStepped()
+{
+    if (!m_stepping)
+        return;
+    m_stepping = false;
+    m_pipeline->pause();
+    emitEvent(VIDEO_EVENT_FRAME_STEP, VIDEO_OUTCOME_NONE, MediaError::kNone);
 }
 
 void VideoPlayImpl::onEndOfStream()
@@ -297,6 +309,11 @@ void VideoPlayImpl::onEndOfStream()
     if (m_opening || live()) {
         // A live stream has no end: the camera went away.
         m_opening ? failOpen(MediaError::kConnection) : lose(MediaError::kConnection);
+        return;
+    }
+    if (m_paused) {
+        // A step ran into the end: the picture holds, and resuming plays to the end again.
+        SCLOG(4, "play %d: end of the recording reached while paused", m_handle);
         return;
     }
     // The last picture stays until the next recording shows its first.
@@ -342,6 +359,7 @@ void VideoPlayImpl::stopPipeline(Picture picture)
 {
     m_openTimer.stop();
     m_awaitingPicture = false;
+    m_stepping = false;
     if (m_surface && picture == DropPicture) {
         m_surface->hide();
         m_surface->clearPicture();
@@ -383,6 +401,7 @@ int VideoPlayImpl::Resume()
     if (!playing() || !m_pipeline->resume(m_rate))
         return -1;
     m_paused = false;
+    m_stepping = false;
     return 0;
 }
 
@@ -398,7 +417,22 @@ int VideoPlayImpl::Seek(long long time)
         openPiece();
         return 0;
     }
+    m_stepping = false;
     return m_pipeline->seek(target.position, m_rate) ? 0 : -1;
+}
+
+int VideoPlayImpl::StepFrame(int direction)
+{
+    if (!playing() || live() || !m_paused || m_stepping || (direction != 1 && direction != -1))
+        return -1;
+    // Positions are sums of frame intervals: a hair below 0 is the first picture.
+    constexpr double kSlack = 1e-6;
+    const double position = m_pipeline->position() + direction * m_pipeline->frameInterval();
+    if (position < -kSlack || position >= m_plan.pieceLength()
+        || !m_pipeline->showPictureAt(std::max(0.0, position)))
+        return -1;
+    m_stepping = true;
+    return 0;
 }
 
 int VideoPlayImpl::SetPlaySpeed(float speed)
@@ -492,6 +526,11 @@ int VideoPlayImpl::GetVideoState()
 long long VideoPlayImpl::GetFrameTime()
 {
     return playing() ? m_plan.timeAt(m_pipeline->position()) : 0;
+}
+
+long long VideoPlayImpl::GetFrameTimeMs()
+{
+    return playing() ? m_plan.timeMsAt(m_pipeline->position()) : 0;
 }
 
 float VideoPlayImpl::GetFrameRate()

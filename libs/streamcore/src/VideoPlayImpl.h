@@ -59,6 +59,7 @@ public:
     int Resume() override;
     int Seek(long long time) override;
     int SetPlaySpeed(float speed) override;
+    int StepFrame(int direction) override;
     int OpenAudio() override;
     int CloseAudio() override;
     int StartRecord(const char *path) override;
@@ -66,6 +67,7 @@ public:
     int SnapShot(const char *path, int format) override;
     int GetVideoState() override;
     long long GetFrameTime() override;
+    long long GetFrameTimeMs() override;
     float GetFrameRate() override;
     long long GetRecordBeginTime() override;
     int IsPlayByTime() override;
@@ -101,6 +103,8 @@ private:
     // The server took none of the stream on the pipeline's transport: the next one, or fail.
     void onTransportRefused(const std::string &error);
     void onEndOfStream();
+    // The stepped picture shows: the stream holds still again.
+    void onStepped();
     void onOpenTimeout();
     void failOpen(const std::string &error);
     void lose(const std::string &error);
@@ -124,6 +128,7 @@ private:
     bool m_awaitingPicture = false; // the current pipeline has shown nothing yet
     double m_rate = 1.0;
     bool m_paused = false;
+    bool m_stepping = false; // a step waits for its picture
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;
     std::shared_ptr<FrameSlot> m_slot;
