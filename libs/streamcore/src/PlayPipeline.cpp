@@ -505,8 +505,8 @@ bool PlayPipeline::showPictureAt(double position)
     // A paused RTSP source holds no pictures ahead (the server stopped sending at the pause),
     // so the server is asked for the picture: one PLAY from its time (the seek, made while
     // paused, gives the PLAY its range), then the picture is held.
-    m_stepShown = false;
     m_stepTo = position;
+    m_stepShown = false;
     return seekTo(position, 1.0, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE))
         && gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
 }
@@ -516,8 +516,18 @@ bool PlayPipeline::takesPicture(double position, bool *stepped)
     const double wanted = m_stepTo;
     if (wanted < 0)
         return true;
-    // Pictures still on their way from before the step are not the one asked for.
-    if (m_stepShown || std::fabs(position - wanted) >= frameInterval() / 2)
+    if (m_stepShown)
+        return false;
+    const double off = position - wanted;
+    if (off >= frameInterval() / 2) {
+        // The stream came from later on: a pause still under way in the source when the step
+        // was asked for let the server run past the picture. The play object asks again.
+        m_stepShown = true;
+        report({PipelineEvent::PictureStepMissed, {}});
+        return false;
+    }
+    // Earlier pictures are the ones a server sends from the key frame before the moment.
+    if (off <= -frameInterval() / 2)
         return false;
     m_stepShown = true;
     *stepped = true;

@@ -30,6 +30,7 @@ struct PipelineEvent
         EndOfStream,
         TransportRefused, // the server answered, but not on this transport: try the next
         PictureStepped, // the picture asked by showPictureAt shows
+        PictureStepMissed, // the stream ran past that picture without it
     };
     Kind kind;
     std::string error;
@@ -68,7 +69,8 @@ public:
     // Jumps to a position (seconds into the stream) at a rate.
     bool seek(double position, double rate);
     // Shows the one picture at a position and no other: the stream plays from there until
-    // that picture arrives (PictureStepped), then shows nothing more until paused or moved.
+    // that picture arrives (PictureStepped, or PictureStepMissed when the stream came from
+    // later on), then shows nothing more until paused or moved.
     bool showPictureAt(double position);
     // Seconds from one picture to the next: the stream's frame rate, 25 a second when unknown.
     double frameInterval() const;

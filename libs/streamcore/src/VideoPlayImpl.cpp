@@ -290,18 +290,33 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
         onTransportRefused(event.error);
         break;
     case PipelineEvent::PictureStepped:
-        onStepped();
+        onStepped(true);
+        break;
+    case PipelineEvent::PictureStepMissed:
+        onStepMissed();
         break;
     }
 }
 
-void VideoPlayImpl::onStepped()
+void VideoPlayImpl::onStepped(bool shown)
 {
     if (!m_stepping)
         return;
     m_stepping = false;
     m_pipeline->pause();
-    emitEvent(VIDEO_EVENT_FRAME_STEP, VIDEO_OUTCOME_NONE, MediaError::kNone);
+    emitOutcome(VIDEO_EVENT_FRAME_STEP, shown);
+}
+
+void VideoPlayImpl::onStepMissed()
+{
+    // The source has settled by now: asked again, the server starts at the picture.
+    constexpr int kTries = 3;
+    if (!m_stepping)
+        return;
+    if (++m_stepTries >= kTries || !m_pipeline->showPictureAt(m_stepTarget)) {
+        SCLOG(4, "play %d: no picture at %.3f s to step to", m_handle, m_stepTarget);
+        onStepped(false);
+    }
 }
 
 void VideoPlayImpl::onEndOfStream()
@@ -312,8 +327,8 @@ void VideoPlayImpl::onEndOfStream()
         return;
     }
     if (m_paused) {
-        // A step ran into the end: the picture holds, and resuming plays to the end again.
-        SCLOG(4, "play %d: end of the recording reached while paused", m_handle);
+        // A step ran into the end: the picture holds; resuming goes on after the recording.
+        m_endWhilePaused = true;
         return;
     }
     // The last picture stays until the next recording shows its first.
@@ -360,6 +375,7 @@ void VideoPlayImpl::stopPipeline(Picture picture)
     m_openTimer.stop();
     m_awaitingPicture = false;
     m_stepping = false;
+    m_endWhilePaused = false;
     if (m_surface && picture == DropPicture) {
         m_surface->hide();
         m_surface->clearPicture();
@@ -398,6 +414,11 @@ int VideoPlayImpl::Pause()
 
 int VideoPlayImpl::Resume()
 {
+    if (m_endWhilePaused && playing()) {
+        m_paused = false;
+        onEndOfStream();
+        return 0;
+    }
     if (!playing() || !m_pipeline->resume(m_rate))
         return -1;
     m_paused = false;
@@ -418,6 +439,7 @@ int VideoPlayImpl::Seek(long long time)
         return 0;
     }
     m_stepping = false;
+    m_endWhilePaused = false;
     return m_pipeline->seek(target.position, m_rate) ? 0 : -1;
 }
 
@@ -428,10 +450,12 @@ int VideoPlayImpl::StepFrame(int direction)
     // Positions are sums of frame intervals: a hair below 0 is the first picture.
     constexpr double kSlack = 1e-6;
     const double position = m_pipeline->position() + direction * m_pipeline->frameInterval();
-    if (position < -kSlack || position >= m_plan.pieceLength()
-        || !m_pipeline->showPictureAt(std::max(0.0, position)))
+    m_stepTarget = std::max(0.0, position);
+    if (position < -kSlack || m_stepTarget + m_pipeline->frameInterval() / 2 > m_plan.pieceLength()
+        || !m_pipeline->showPictureAt(m_stepTarget))
         return -1;
     m_stepping = true;
+    m_stepTries = 0;
     return 0;
 }
 

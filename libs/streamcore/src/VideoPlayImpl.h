@@ -103,8 +103,9 @@ private:
     // The server took none of the stream on the pipeline's transport: the next one, or fail.
     void onTransportRefused(const std::string &error);
     void onEndOfStream();
-    // The stepped picture shows: the stream holds still again.
-    void onStepped();
+    // The step is over (its picture shown, or none came): the stream holds still again.
+    void onStepped(bool shown);
+    void onStepMissed();
     void onOpenTimeout();
     void failOpen(const std::string &error);
     void lose(const std::string &error);
@@ -129,6 +130,9 @@ private:
     double m_rate = 1.0;
     bool m_paused = false;
     bool m_stepping = false; // a step waits for its picture
+    double m_stepTarget = 0; // its stream position
+    int m_stepTries = 0;
+    bool m_endWhilePaused = false; // the stream ended during a step
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;
     std::shared_ptr<FrameSlot> m_slot;
