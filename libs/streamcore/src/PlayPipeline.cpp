@@ -336,7 +336,7 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
         break;
     }
     case GST_MESSAGE_EOS:
-        p->report({PipelineEvent::EndOfStream, {}});
+        p->reportEnd();
         break;
     case GST_MESSAGE_STREAM_STATUS: { // posted from the new streaming thread itself
         GstStreamStatusType type;
@@ -382,6 +382,9 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
     p->m_slot->put(sample.get());
     if (stepped)
         p->report({PipelineEvent::PictureStepped, {}});
+    else if (p->m_playback && p->m_length > 0
+             && position + p->frameInterval() * 1.5 > p->m_length)
+        p->reportEnd();
     bool first = false;
     {
         std::lock_guard<std::mutex> lock(p->m_mutex);
@@ -495,6 +498,7 @@ bool PlayPipeline::seekTo(double position, double rate, GstSeekFlags flags)
         return false;
     // Paused, the picture stays; resuming starts from here.
     m_position = position;
+    m_endReported = false;
     return gst_element_seek(m_pipeline.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
                             static_cast<gint64>(std::llround(position * GST_SECOND)),
                             GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
@@ -532,6 +536,12 @@ bool PlayPipeline::takesPicture(double position, bool *stepped)
     m_stepShown = true;
     *stepped = true;
     return true;
+}
+
+void PlayPipeline::reportEnd()
+{
+    if (!m_endReported.exchange(true))
+        report({PipelineEvent::EndOfStream, {}});
 }
 
 double PlayPipeline::frameInterval() const

@@ -74,6 +74,10 @@ public:
     bool showPictureAt(double position);
     // Seconds from one picture to the next: the stream's frame rate, 25 a second when unknown.
     double frameInterval() const;
+    // Length of a recording's stream in seconds: its last picture ends it (EndOfStream) even
+    // when the server's own end does not come (a server end consumed during a step is not sent
+    // again). 0: unknown.
+    void setLength(double seconds) { m_length = seconds; }
     // Position of the newest picture, seconds into the stream (playback) or since 1970 (live).
     double position() const { return m_position; }
     float kbps() { return m_meter.kbps(); }
@@ -120,6 +124,8 @@ private:
     bool seekTo(double position, double rate, GstSeekFlags flags);
     // Whether a decoded picture at this position is shown; sets stepped for a step's picture.
     bool takesPicture(double position, bool *stepped);
+    // Reports the end of the stream once per position it plays from.
+    void reportEnd();
 
     RtspSourceSetup m_source;
     const char *m_url; // the address as logs show it
@@ -149,6 +155,8 @@ private:
     std::atomic<double> m_frameInterval {0};
     std::atomic<double> m_stepTo {-1}; // the position a step waits for; -1: none
     std::atomic<bool> m_stepShown {false};
+    std::atomic<double> m_length {0};
+    std::atomic<bool> m_endReported {false};
     BitRateMeter m_meter;
     std::unique_ptr<RecordBranch> m_record;
     std::unique_ptr<AudioBranch> m_audio;

@@ -25,6 +25,9 @@ namespace {
 
 constexpr float kSlowest = 0.125f;
 constexpr float kFastest = 8.0f;
+// A step's picture comes in well under a tenth of a second on a network; without it by then
+// the stream stalled (a pause still under way in the source swallowed the step's PLAY).
+constexpr int kStepWaitMs = 1500;
 
 // Play objects by handle, touched on the GUI thread only.
 std::map<int, VideoPlayImpl *> &registry()
@@ -44,6 +47,9 @@ VideoPlayImpl::VideoPlayImpl(int handle, Services services)
     registry()[handle] = this;
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, [this] { onOpenTimeout(); });
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setInterval(kStepWaitMs);
+    connect(&m_stepTimer, &QTimer::timeout, this, [this] { onStepMissed(); });
 }
 
 VideoPlayImpl::~VideoPlayImpl()
@@ -231,6 +237,7 @@ void VideoPlayImpl::startPipeline(const RtspSourceSetup &source)
         });
     };
     m_pipeline = std::make_unique<PlayPipeline>(source, !live(), m_slot, notify);
+    m_pipeline->setLength(m_plan.pieceLength());
     applyViewSize();
     std::string error;
     if (!m_pipeline->start(&error)) {
@@ -303,6 +310,7 @@ void VideoPlayImpl::onStepped(bool shown)
     if (!m_stepping)
         return;
     m_stepping = false;
+    m_stepTimer.stop();
     m_pipeline->pause();
     emitOutcome(VIDEO_EVENT_FRAME_STEP, shown);
 }
@@ -316,7 +324,9 @@ void VideoPlayImpl::onStepMissed()
     if (++m_stepTries >= kTries || !m_pipeline->showPictureAt(m_stepTarget)) {
         SCLOG(4, "play %d: no picture at %.3f s to step to", m_handle, m_stepTarget);
         onStepped(false);
+        return;
     }
+    m_stepTimer.start();
 }
 
 void VideoPlayImpl::onEndOfStream()
@@ -375,6 +385,7 @@ void VideoPlayImpl::stopPipeline(Picture picture)
     m_openTimer.stop();
     m_awaitingPicture = false;
     m_stepping = false;
+    m_stepTimer.stop();
     m_endWhilePaused = false;
     if (m_surface && picture == DropPicture) {
         m_surface->hide();
@@ -416,6 +427,7 @@ int VideoPlayImpl::Resume()
 {
     if (m_endWhilePaused && playing()) {
         m_paused = false;
+        ++m_generation; // nothing more of this stream counts, a second end included
         onEndOfStream();
         return 0;
     }
@@ -423,6 +435,7 @@ int VideoPlayImpl::Resume()
         return -1;
     m_paused = false;
     m_stepping = false;
+    m_stepTimer.stop();
     return 0;
 }
 
@@ -439,6 +452,7 @@ int VideoPlayImpl::Seek(long long time)
         return 0;
     }
     m_stepping = false;
+    m_stepTimer.stop();
     m_endWhilePaused = false;
     return m_pipeline->seek(target.position, m_rate) ? 0 : -1;
 }
@@ -456,6 +470,7 @@ int VideoPlayImpl::StepFrame(int direction)
         return -1;
     m_stepping = true;
     m_stepTries = 0;
+    m_stepTimer.start();
     return 0;
 }
 

@@ -105,6 +105,8 @@ private:
     void onEndOfStream();
     // The step is over (its picture shown, or none came): the stream holds still again.
     void onStepped(bool shown);
+    // The step's picture did not come, or the stream ran past it: asked again, up to three
+    // times in all.
     void onStepMissed();
     void onOpenTimeout();
     void failOpen(const std::string &error);
@@ -144,6 +146,7 @@ private:
     int m_viewHeight = 0;
     QRectF m_region {0, 0, 1, 1}; // the part of the picture shown
     QTimer m_openTimer;
+    QTimer m_stepTimer; // a step's picture is overdue
 };
 
 } // namespace StreamCore
