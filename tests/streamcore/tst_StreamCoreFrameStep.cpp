@@ -108,10 +108,9 @@ void tst_StreamCoreFrameStep::stepsOnePicture()
         QCOMPARE(play->GetFrameTimeMs(), start * 1000);
     }
     const auto stepEvents = [&] {
-        return std::count_if(probe.events().begin(), probe.events().end(),
-                             [](const VideoProbe::Event &e) {
-                                 return e.code == VIDEO_EVENT_FRAME_STEP;
-                             });
+        return std::count_if(
+            probe.events().begin(), probe.events().end(),
+            [](const VideoProbe::Event &e) { return e.code == VIDEO_EVENT_FRAME_STEP; });
     };
     for (int i = 1; i <= steps; ++i) {
         const bool takes = i <= taken;
@@ -129,7 +128,9 @@ void tst_StreamCoreFrameStep::stepsOnePicture()
     const qint64 shown = (start * 1000 + taken * direction * kFrameMs) / 1000;
     SimMedia::FrameStamp stamp;
     const auto at = [](qint64 low, qint64 high) {
-        return [=](const SimMedia::FrameStamp &s) { return s.seconds >= low && s.seconds <= high; };
+        return [=](const SimMedia::FrameStamp &s) {
+            return s.seconds >= low && s.seconds <= high;
+        };
     };
     QVERIFY(probe.waitForStamp(at(shown, shown), &stamp));
     QTest::qWait(500);

@@ -382,8 +382,7 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
     p->m_slot->put(sample.get());
     if (stepped)
         p->report({PipelineEvent::PictureStepped, {}});
-    else if (p->m_playback && p->m_length > 0
-             && position + p->frameInterval() * 1.5 > p->m_length)
+    else if (p->m_playback && p->m_length > 0 && position + p->frameInterval() * 1.5 > p->m_length)
         p->reportEnd();
     bool first = false;
     {

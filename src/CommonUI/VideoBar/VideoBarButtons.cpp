@@ -40,7 +40,8 @@ struct FrameStepKey_t
     int direction;
 };
 
-const FrameStepKey_t kFrameSteps[] = {{Qt::Key_Left, "VB_Back", -1}, {Qt::Key_Right, "VB_Forward", 1}};
+const FrameStepKey_t kFrameSteps[]
+    = {{Qt::Key_Left, "VB_Back", -1}, {Qt::Key_Right, "VB_Forward", 1}};
 
 } // namespace
 
