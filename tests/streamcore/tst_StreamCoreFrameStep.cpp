@@ -110,7 +110,9 @@ void tst_StreamCoreFrameStep::stepsOnePicture()
     const auto stepEvents = [&] {
         return std::count_if(
             probe.events().begin(), probe.events().end(),
-            [](const VideoProbe::Event &e) { return e.code == VIDEO_EVENT_FRAME_STEP; });
+            [](const VideoProbe::Event &e) {
+                return e.code == VIDEO_EVENT_FRAME_STEP && e.outcome == VIDEO_OUTCOME_NONE;
+            });
     };
     for (int i = 1; i <= steps; ++i) {
         const bool takes = i <= taken;

@@ -309,10 +309,15 @@ void VideoPlayImpl::onStepped(bool shown)
 {
     if (!m_stepping)
         return;
-    m_stepping = false;
-    m_stepTimer.stop();
+    cancelStep();
     m_pipeline->pause();
     emitOutcome(VIDEO_EVENT_FRAME_STEP, shown);
+}
+
+void VideoPlayImpl::cancelStep()
+{
+    m_stepping = false;
+    m_stepTimer.stop();
 }
 
 void VideoPlayImpl::onStepMissed()
@@ -384,8 +389,7 @@ void VideoPlayImpl::stopPipeline(Picture picture)
 {
     m_openTimer.stop();
     m_awaitingPicture = false;
-    m_stepping = false;
-    m_stepTimer.stop();
+    cancelStep();
     m_endWhilePaused = false;
     if (m_surface && picture == DropPicture) {
         m_surface->hide();
@@ -434,8 +438,7 @@ int VideoPlayImpl::Resume()
     if (!playing() || !m_pipeline->resume(m_rate))
         return -1;
     m_paused = false;
-    m_stepping = false;
-    m_stepTimer.stop();
+    cancelStep();
     return 0;
 }
 
@@ -451,8 +454,7 @@ int VideoPlayImpl::Seek(long long time)
         openPiece();
         return 0;
     }
-    m_stepping = false;
-    m_stepTimer.stop();
+    cancelStep();
     m_endWhilePaused = false;
     return m_pipeline->seek(target.position, m_rate) ? 0 : -1;
 }

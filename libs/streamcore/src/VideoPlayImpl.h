@@ -108,6 +108,7 @@ private:
     // The step's picture did not come, or the stream ran past it: asked again, up to three
     // times in all.
     void onStepMissed();
+    void cancelStep();
     void onOpenTimeout();
     void failOpen(const std::string &error);
     void lose(const std::string &error);
