@@ -31,22 +31,28 @@ SimMedia::Record recording(int source)
 }
 
 // Opens the whole recording: by time from the device, by file from the cloud.
-void open(VideoPlay *play, int source, const SimMedia::Record &r)
+int open(VideoPlay *play, int source, const SimMedia::Record &r)
 {
     RecordInfo info {};
-    std::strcpy(info.recordId, r.id.c_str());
-    const auto text = [](qint64 t) {
-        return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd HH:mm:ss").toUtf8();
+    const auto copy = [](char *to, qint64 t) {
+        std::strcpy(to, QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd HH:mm:ss").toUtf8());
     };
-    std::strcpy(info.beginTime, text(r.begin).constData());
-    std::strcpy(info.endTime, text(r.end).constData());
+    std::strcpy(info.recordId, r.id.c_str());
+    copy(info.beginTime, r.begin);
+    copy(info.endTime, r.end);
     info.channel = 1;
-    const int opened = source == RECORD_SRC_DEVICE
-        ? play->StartPlaybackByTime(source, SimHarness::kToken, SimHarness::kRecorder, 1, r.begin,
-                                    r.end)
-        : play->StartPlaybackByFile(source, SimHarness::kToken, SimHarness::kRecorder, r.begin,
-                                    r.end, &info, 1);
-    QCOMPARE(opened, 0);
+    const char *device = SimHarness::kRecorder;
+    return source == RECORD_SRC_DEVICE
+        ? play->StartPlaybackByTime(source, SimHarness::kToken, device, 1, r.begin, r.end)
+        : play->StartPlaybackByFile(source, SimHarness::kToken, device, r.begin, r.end, &info, 1);
+}
+
+// The picture's burnt-in clock lies in [low, high].
+auto clockIn(qint64 low, qint64 high)
+{
+    return [=](const SimMedia::FrameStamp &s) {
+        return s.seconds >= low && s.seconds <= high;
+    };
 }
 
 } // namespace
@@ -99,7 +105,7 @@ void tst_StreamCoreFrameStep::stepsOnePicture()
     const SimMedia::Record r = recording(source);
     VideoProbe probe(PLAY_MODE_PLAYBACK);
     VideoPlay *play = probe.play();
-    open(play, source, r);
+    QCOMPARE(open(play, source, r), 0);
     QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
     const qint64 start = from < 0 ? r.end + from : r.begin + from;
     if (paused) {
@@ -109,8 +115,7 @@ void tst_StreamCoreFrameStep::stepsOnePicture()
     }
     const auto stepEvents = [&] {
         return std::count_if(
-            probe.events().begin(), probe.events().end(),
-            [](const VideoProbe::Event &e) {
+            probe.events().begin(), probe.events().end(), [](const VideoProbe::Event &e) {
                 return e.code == VIDEO_EVENT_FRAME_STEP && e.outcome == VIDEO_OUTCOME_NONE;
             });
     };
@@ -127,21 +132,16 @@ void tst_StreamCoreFrameStep::stepsOnePicture()
     if (taken == 0)
         return;
     // The picture shown is the stepped one and holds; resumed, the clock runs on from there.
-    const qint64 shown = (start * 1000 + taken * direction * kFrameMs) / 1000;
+    const qint64 shownMs = start * 1000 + taken * direction * kFrameMs;
     SimMedia::FrameStamp stamp;
-    const auto at = [](qint64 low, qint64 high) {
-        return [=](const SimMedia::FrameStamp &s) {
-            return s.seconds >= low && s.seconds <= high;
-        };
-    };
-    QVERIFY(probe.waitForStamp(at(shown, shown), &stamp));
+    QVERIFY(probe.waitForStamp(clockIn(shownMs / 1000, shownMs / 1000), &stamp));
     QTest::qWait(500);
-    QCOMPARE(play->GetFrameTimeMs(), start * 1000 + taken * direction * kFrameMs);
+    QCOMPARE(play->GetFrameTimeMs(), shownMs);
     QCOMPARE(play->Resume(), 0);
     if (from < 0)
         QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_END));
     else
-        QVERIFY(probe.waitForStamp(at(shown + 1, shown + 5), &stamp));
+        QVERIFY(probe.waitForStamp(clockIn(shownMs / 1000 + 1, shownMs / 1000 + 5), &stamp));
 }
 
 QTEST_MAIN(tst_StreamCoreFrameStep)

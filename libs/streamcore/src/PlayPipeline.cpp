@@ -472,6 +472,9 @@ void PlayPipeline::setViewSize(int width, int height)
 
 bool PlayPipeline::pause()
 {
+    // The picture shown now is the one that stays: one still on its way is not shown.
+    m_stepTo = m_position.load();
+    m_stepShown = true;
     return m_pipeline
         && gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
 }

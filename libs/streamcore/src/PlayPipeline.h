@@ -153,7 +153,9 @@ private:
 
     std::atomic<double> m_position {0};
     std::atomic<double> m_frameInterval {0};
-    std::atomic<double> m_stepTo {-1}; // the position a step waits for; -1: none
+    // While paused or stepping, the picture shown is held: -1 none, else the position a step
+    // waits for (or the one paused on), with whether it was shown.
+    std::atomic<double> m_stepTo {-1};
     std::atomic<bool> m_stepShown {false};
     std::atomic<double> m_length {0};
     std::atomic<bool> m_endReported {false};

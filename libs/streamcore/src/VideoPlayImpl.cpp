@@ -342,8 +342,11 @@ void VideoPlayImpl::onEndOfStream()
         return;
     }
     if (m_paused) {
-        // A step ran into the end: the picture holds; resuming goes on after the recording.
-        m_endWhilePaused = true;
+        // A step ran into the end: the picture holds; resuming goes on after the recording. An
+        // end elsewhere (seen on loopback under load, from a server asked to seek mid-stream)
+        // is dropped: the step's retry and resuming seek anew.
+        const double shown = m_stepping ? m_stepTarget : m_pipeline->position();
+        m_endWhilePaused = shown + m_pipeline->frameInterval() * 1.5 > m_plan.pieceLength();
         return;
     }
     // The last picture stays until the next recording shows its first.
