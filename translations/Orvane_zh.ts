@@ -540,6 +540,13 @@
     </message>
 </context>
 <context>
+    <name>VideoBarButtons</name>
+    <message>
+        <source>%1: one frame while paused</source>
+        <translation>%1：暂停时逐帧</translation>
+    </message>
+</context>
+<context>
     <name>VideoOverlay</name>
     <message>
         <source>dropped %1</source>

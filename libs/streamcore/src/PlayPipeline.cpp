@@ -11,6 +11,8 @@
 #include <gst/app/gstappsink.h>
 #include <kwl/KExceptionHandler.h>
 
+#include <cmath>
+
 namespace StreamCore {
 
 namespace {
@@ -334,7 +336,7 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
         break;
     }
     case GST_MESSAGE_EOS:
-        p->report({PipelineEvent::EndOfStream, {}});
+        p->reportEnd();
         break;
     case GST_MESSAGE_STREAM_STATUS: { // posted from the new streaming thread itself
         GstStreamStatusType type;
@@ -373,8 +375,15 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
     } else {
         position = static_cast<double>(g_get_real_time()) / G_USEC_PER_SEC;
     }
+    bool stepped = false;
+    if (!p->takesPicture(position, &stepped))
+        return GST_FLOW_OK;
     p->m_position = position;
     p->m_slot->put(sample.get());
+    if (stepped)
+        p->report({PipelineEvent::PictureStepped, {}});
+    else if (p->m_playback && p->m_length > 0 && position + p->frameInterval() * 1.5 > p->m_length)
+        p->reportEnd();
     bool first = false;
     {
         std::lock_guard<std::mutex> lock(p->m_mutex);
@@ -400,6 +409,9 @@ GstPadProbeReturn PlayPipeline::onParsed(GstPad *, GstPadProbeInfo *info, gpoint
     gst_event_parse_caps(event, &caps);
     int width = 0, height = 0;
     const GstStructure *s = gst_caps_get_structure(caps, 0);
+    int rateN = 0, rateD = 0;
+    if (gst_structure_get_fraction(s, "framerate", &rateN, &rateD) && rateN > 0 && rateD > 0)
+        p->m_frameInterval = static_cast<double>(rateD) / rateN;
     if (!gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
         return GST_PAD_PROBE_OK;
     bool changed = false;
@@ -460,6 +472,9 @@ void PlayPipeline::setViewSize(int width, int height)
 
 bool PlayPipeline::pause()
 {
+    // The picture shown now is the one that stays: one still on its way is not shown.
+    m_stepTo = m_position.load();
+    m_stepShown = true;
     return m_pipeline
         && gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
 }
@@ -475,13 +490,66 @@ bool PlayPipeline::resume(double rate)
 
 bool PlayPipeline::seek(double position, double rate)
 {
+    m_stepTo = -1;
+    return seekTo(position, rate, GST_SEEK_FLAG_FLUSH);
+}
+
+bool PlayPipeline::seekTo(double position, double rate, GstSeekFlags flags)
+{
     if (!m_pipeline || position < 0)
         return false;
     // Paused, the picture stays; resuming starts from here.
     m_position = position;
-    return gst_element_seek(m_pipeline.get(), rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH,
-                            GST_SEEK_TYPE_SET, static_cast<gint64>(position * GST_SECOND),
+    m_endReported = false;
+    return gst_element_seek(m_pipeline.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                            static_cast<gint64>(std::llround(position * GST_SECOND)),
                             GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+}
+
+bool PlayPipeline::showPictureAt(double position)
+{
+    // A paused RTSP source holds no pictures ahead (the server stopped sending at the pause),
+    // so the server is asked for the picture: one PLAY from its time (the seek, made while
+    // paused, gives the PLAY its range), then the picture is held.
+    m_stepTo = position;
+    m_stepShown = false;
+    return seekTo(position, 1.0, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE))
+        && gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+}
+
+bool PlayPipeline::takesPicture(double position, bool *stepped)
+{
+    const double wanted = m_stepTo;
+    if (wanted < 0)
+        return true;
+    if (m_stepShown)
+        return false;
+    const double off = position - wanted;
+    if (off >= frameInterval() / 2) {
+        // The stream came from later on: a pause still under way in the source when the step
+        // was asked for let the server run past the picture. The play object asks again.
+        m_stepShown = true;
+        report({PipelineEvent::PictureStepMissed, {}});
+        return false;
+    }
+    // Earlier pictures are the ones a server sends from the key frame before the moment.
+    if (off <= -frameInterval() / 2)
+        return false;
+    m_stepShown = true;
+    *stepped = true;
+    return true;
+}
+
+void PlayPipeline::reportEnd()
+{
+    if (!m_endReported.exchange(true))
+        report({PipelineEvent::EndOfStream, {}});
+}
+
+double PlayPipeline::frameInterval() const
+{
+    const double interval = m_frameInterval;
+    return interval > 0 ? interval : 1.0 / 25;
 }
 
 bool PlayPipeline::hasAudio() const

@@ -29,6 +29,8 @@ struct PipelineEvent
         Error,
         EndOfStream,
         TransportRefused, // the server answered, but not on this transport: try the next
+        PictureStepped, // the picture asked by showPictureAt shows
+        PictureStepMissed, // the stream ran past that picture without it
     };
     Kind kind;
     std::string error;
@@ -66,6 +68,16 @@ public:
     bool resume(double rate);
     // Jumps to a position (seconds into the stream) at a rate.
     bool seek(double position, double rate);
+    // Shows the one picture at a position and no other: the stream plays from there until
+    // that picture arrives (PictureStepped, or PictureStepMissed when the stream came from
+    // later on), then shows nothing more until paused or moved.
+    bool showPictureAt(double position);
+    // Seconds from one picture to the next: the stream's frame rate, 25 a second when unknown.
+    double frameInterval() const;
+    // Length of a recording's stream in seconds: its last picture ends it (EndOfStream) even
+    // when the server's own end does not come (a server end consumed during a step is not sent
+    // again). 0: unknown.
+    void setLength(double seconds) { m_length = seconds; }
     // Position of the newest picture, seconds into the stream (playback) or since 1970 (live).
     double position() const { return m_position; }
     float kbps() { return m_meter.kbps(); }
@@ -109,6 +121,11 @@ private:
     // Sets the display branch's scaling for the surface's size; m_mutex held.
     void applyView();
     GstPtr<GstCaps> viewCaps() const;
+    bool seekTo(double position, double rate, GstSeekFlags flags);
+    // Whether a decoded picture at this position is shown; sets stepped for a step's picture.
+    bool takesPicture(double position, bool *stepped);
+    // Reports the end of the stream once per position it plays from.
+    void reportEnd();
 
     RtspSourceSetup m_source;
     const char *m_url; // the address as logs show it
@@ -135,6 +152,13 @@ private:
     bool m_pictureSeen = false;
 
     std::atomic<double> m_position {0};
+    std::atomic<double> m_frameInterval {0};
+    // While paused or stepping, the picture shown is held: -1 none, else the position a step
+    // waits for (or the one paused on), with whether it was shown.
+    std::atomic<double> m_stepTo {-1};
+    std::atomic<bool> m_stepShown {false};
+    std::atomic<double> m_length {0};
+    std::atomic<bool> m_endReported {false};
     BitRateMeter m_meter;
     std::unique_ptr<RecordBranch> m_record;
     std::unique_ptr<AudioBranch> m_audio;

@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
 
 namespace StreamCore {
 
@@ -157,6 +158,21 @@ long long PlaybackPlan::timeAt(double position) const
     if (m_kind == Live)
         return static_cast<long long>(position);
     return m_kind == Idle ? 0 : m_pieceStart + static_cast<long long>(position);
+}
+
+long long PlaybackPlan::timeMsAt(double position) const
+{
+    const long long ms = std::llround(position * 1000);
+    if (m_kind == Live)
+        return ms;
+    return m_kind == Idle ? 0 : m_pieceStart * 1000 + ms;
+}
+
+double PlaybackPlan::pieceLength() const
+{
+    if (m_pieces.empty())
+        return 0;
+    return static_cast<double>(m_pieces[m_current].end - m_pieceStart);
 }
 
 long long PlaybackPlan::recordBeginTime() const

@@ -59,6 +59,10 @@ public:
 
     // Seconds since 1970 of a stream position (live: the position is that time already).
     long long timeAt(double position) const;
+    // The same in milliseconds, for a picture's own time.
+    long long timeMsAt(double position) const;
+    // Seconds from the piece's start to its end: stream positions beyond hold no picture.
+    double pieceLength() const;
     // Start of the span, or of the recording played by file; -1 live or idle.
     long long recordBeginTime() const;
     // The recording played by file, or null.

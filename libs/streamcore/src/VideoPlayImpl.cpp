@@ -25,6 +25,9 @@ namespace {
 
 constexpr float kSlowest = 0.125f;
 constexpr float kFastest = 8.0f;
+// A step's picture comes in well under a tenth of a second on a network; without it by then
+// the stream stalled (a pause still under way in the source swallowed the step's PLAY).
+constexpr int kStepWaitMs = 1500;
 
 // Play objects by handle, touched on the GUI thread only.
 std::map<int, VideoPlayImpl *> &registry()
@@ -44,6 +47,9 @@ VideoPlayImpl::VideoPlayImpl(int handle, Services services)
     registry()[handle] = this;
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, [this] { onOpenTimeout(); });
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setInterval(kStepWaitMs);
+    connect(&m_stepTimer, &QTimer::timeout, this, [this] { onStepMissed(); });
 }
 
 VideoPlayImpl::~VideoPlayImpl()
@@ -231,6 +237,7 @@ void VideoPlayImpl::startPipeline(const RtspSourceSetup &source)
         });
     };
     m_pipeline = std::make_unique<PlayPipeline>(source, !live(), m_slot, notify);
+    m_pipeline->setLength(m_plan.pieceLength());
     applyViewSize();
     std::string error;
     if (!m_pipeline->start(&error)) {
@@ -289,7 +296,42 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
     case PipelineEvent::TransportRefused:
         onTransportRefused(event.error);
         break;
+    case PipelineEvent::PictureStepped:
+        onStepped(true);
+        break;
+    case PipelineEvent::PictureStepMissed:
+        onStepMissed();
+        break;
     }
+}
+
+void VideoPlayImpl::onStepped(bool shown)
+{
+    if (!m_stepping)
+        return;
+    cancelStep();
+    m_pipeline->pause();
+    emitOutcome(VIDEO_EVENT_FRAME_STEP, shown);
+}
+
+void VideoPlayImpl::cancelStep()
+{
+    m_stepping = false;
+    m_stepTimer.stop();
+}
+
+void VideoPlayImpl::onStepMissed()
+{
+    // The source has settled by now: asked again, the server starts at the picture.
+    constexpr int kTries = 3;
+    if (!m_stepping)
+        return;
+    if (++m_stepTries >= kTries || !m_pipeline->showPictureAt(m_stepTarget)) {
+        SCLOG(4, "play %d: no picture at %.3f s to step to", m_handle, m_stepTarget);
+        onStepped(false);
+        return;
+    }
+    m_stepTimer.start();
 }
 
 void VideoPlayImpl::onEndOfStream()
@@ -297,6 +339,14 @@ void VideoPlayImpl::onEndOfStream()
     if (m_opening || live()) {
         // A live stream has no end: the camera went away.
         m_opening ? failOpen(MediaError::kConnection) : lose(MediaError::kConnection);
+        return;
+    }
+    if (m_paused) {
+        // A step ran into the end: the picture holds; resuming goes on after the recording. An
+        // end elsewhere (seen on loopback under load, from a server asked to seek mid-stream)
+        // is dropped: the step's retry and resuming seek anew.
+        const double shown = m_stepping ? m_stepTarget : m_pipeline->position();
+        m_endWhilePaused = shown + m_pipeline->frameInterval() * 1.5 > m_plan.pieceLength();
         return;
     }
     // The last picture stays until the next recording shows its first.
@@ -342,6 +392,8 @@ void VideoPlayImpl::stopPipeline(Picture picture)
 {
     m_openTimer.stop();
     m_awaitingPicture = false;
+    cancelStep();
+    m_endWhilePaused = false;
     if (m_surface && picture == DropPicture) {
         m_surface->hide();
         m_surface->clearPicture();
@@ -380,9 +432,16 @@ int VideoPlayImpl::Pause()
 
 int VideoPlayImpl::Resume()
 {
+    if (m_endWhilePaused && playing()) {
+        m_paused = false;
+        ++m_generation; // nothing more of this stream counts, a second end included
+        onEndOfStream();
+        return 0;
+    }
     if (!playing() || !m_pipeline->resume(m_rate))
         return -1;
     m_paused = false;
+    cancelStep();
     return 0;
 }
 
@@ -398,7 +457,26 @@ int VideoPlayImpl::Seek(long long time)
         openPiece();
         return 0;
     }
+    cancelStep();
+    m_endWhilePaused = false;
     return m_pipeline->seek(target.position, m_rate) ? 0 : -1;
+}
+
+int VideoPlayImpl::StepFrame(int direction)
+{
+    if (!playing() || live() || !m_paused || m_stepping || (direction != 1 && direction != -1))
+        return -1;
+    // Positions are sums of frame intervals: a hair below 0 is the first picture.
+    constexpr double kSlack = 1e-6;
+    const double position = m_pipeline->position() + direction * m_pipeline->frameInterval();
+    m_stepTarget = std::max(0.0, position);
+    if (position < -kSlack || m_stepTarget + m_pipeline->frameInterval() / 2 > m_plan.pieceLength()
+        || !m_pipeline->showPictureAt(m_stepTarget))
+        return -1;
+    m_stepping = true;
+    m_stepTries = 0;
+    m_stepTimer.start();
+    return 0;
 }
 
 int VideoPlayImpl::SetPlaySpeed(float speed)
@@ -492,6 +570,11 @@ int VideoPlayImpl::GetVideoState()
 long long VideoPlayImpl::GetFrameTime()
 {
     return playing() ? m_plan.timeAt(m_pipeline->position()) : 0;
+}
+
+long long VideoPlayImpl::GetFrameTimeMs()
+{
+    return playing() ? m_plan.timeMsAt(m_pipeline->position()) : 0;
 }
 
 float VideoPlayImpl::GetFrameRate()

@@ -59,6 +59,7 @@ public:
     int Resume() override;
     int Seek(long long time) override;
     int SetPlaySpeed(float speed) override;
+    int StepFrame(int direction) override;
     int OpenAudio() override;
     int CloseAudio() override;
     int StartRecord(const char *path) override;
@@ -66,6 +67,7 @@ public:
     int SnapShot(const char *path, int format) override;
     int GetVideoState() override;
     long long GetFrameTime() override;
+    long long GetFrameTimeMs() override;
     float GetFrameRate() override;
     long long GetRecordBeginTime() override;
     int IsPlayByTime() override;
@@ -101,6 +103,12 @@ private:
     // The server took none of the stream on the pipeline's transport: the next one, or fail.
     void onTransportRefused(const std::string &error);
     void onEndOfStream();
+    // The step is over (its picture shown, or none came): the stream holds still again.
+    void onStepped(bool shown);
+    // The step's picture did not come, or the stream ran past it: asked again, up to three
+    // times in all.
+    void onStepMissed();
+    void cancelStep();
     void onOpenTimeout();
     void failOpen(const std::string &error);
     void lose(const std::string &error);
@@ -124,6 +132,10 @@ private:
     bool m_awaitingPicture = false; // the current pipeline has shown nothing yet
     double m_rate = 1.0;
     bool m_paused = false;
+    bool m_stepping = false; // a step waits for its picture
+    double m_stepTarget = 0; // its stream position
+    int m_stepTries = 0;
+    bool m_endWhilePaused = false; // the stream ended during a step
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;
     std::shared_ptr<FrameSlot> m_slot;
@@ -135,6 +147,7 @@ private:
     int m_viewHeight = 0;
     QRectF m_region {0, 0, 1, 1}; // the part of the picture shown
     QTimer m_openTimer;
+    QTimer m_stepTimer; // a step's picture is overdue
 };
 
 } // namespace StreamCore

@@ -29,6 +29,34 @@ const Shortcut_t *shortcutOf(int key)
     return nullptr;
 }
 
+namespace {
+
+// A key that, held with Ctrl, steps a paused playback one picture; the tool tip of button
+// names it.
+struct FrameStepKey_t
+{
+    int key;
+    const char *button;
+    int direction;
+};
+
+const FrameStepKey_t kFrameSteps[]
+    = {{Qt::Key_Left, "VB_Back", -1}, {Qt::Key_Right, "VB_Forward", 1}};
+
+} // namespace
+
+int frameStepOf(int key, Qt::KeyboardModifiers modifiers)
+{
+    // The keypad's arrows carry Qt::KeypadModifier as well.
+    if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return 0;
+    for (const FrameStepKey_t &step : kFrameSteps) {
+        if (step.key == key)
+            return step.direction;
+    }
+    return 0;
+}
+
 QString keysText(const QString &button)
 {
     QStringList keys;
@@ -36,7 +64,14 @@ QString keysText(const QString &button)
         if (button == QLatin1String(shortcut.button))
             keys << QKeySequence(shortcut.key).toString(QKeySequence::NativeText);
     }
-    return keys.join('/');
+    QString text = keys.join('/');
+    for (const FrameStepKey_t &step : kFrameSteps) {
+        if (button == QLatin1String(step.button))
+            text += "; "
+                + QCoreApplication::translate("VideoBarButtons", "%1: one frame while paused")
+                      .arg(QKeySequence(Qt::CTRL | step.key).toString(QKeySequence::NativeText));
+    }
+    return text;
 }
 
 void setTip(QPushButton *button, const QString &text)

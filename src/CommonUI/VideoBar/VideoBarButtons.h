@@ -47,7 +47,11 @@ template<std::size_t N> const Toggle_t *findToggle(const Toggle_t (&table)[N], c
 const QVector<Shortcut_t> &shortcuts();
 // The shortcut entry of key, or nullptr when the key has none.
 const Shortcut_t *shortcutOf(int key);
-// The keys of a button as a tool tip shows them ("S", "+/-"); empty when it has none.
+// The frame step of a key pressed with these modifiers, for the play panel: Ctrl+Right 1,
+// Ctrl+Left -1 (one picture of a paused playback), else 0.
+int frameStepOf(int key, Qt::KeyboardModifiers modifiers);
+// The keys of a button as a tool tip shows them ("S", "+/-", "Left; Ctrl+Left: one frame while
+// paused"); empty when it has none.
 QString keysText(const QString &button);
 
 // Sets text as the accessible name of button, and text with the button's keys ("Snapshot (S)")

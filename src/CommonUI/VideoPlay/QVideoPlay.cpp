@@ -2,6 +2,7 @@
 
 #include "Common/CGlobalEvent.h"
 #include "CommonUI/VideoBar/QVideoBar.h"
+#include "CommonUI/VideoBar/VideoBarButtons.h"
 #include "CommonUI/VideoBar/VideoBarRows.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
@@ -348,7 +349,7 @@ bool QVideoPlay::event(QEvent *event)
 
 void QVideoPlay::keyPressEvent(QKeyEvent *event)
 {
-    if (handlePanelKey(event))
+    if (handleFrameStepKey(event) || handlePanelKey(event))
         return;
     if (event->key() == Qt::Key_Delete) {
         m_frame->closeWnd(m_frame->selectedWnd());
@@ -375,6 +376,17 @@ bool QVideoPlay::handlePanelKey(const QKeyEvent *event)
         return true;
     }
     return false;
+}
+
+bool QVideoPlay::handleFrameStepKey(const QKeyEvent *event)
+{
+    const int direction = VideoBarButtons::frameStepOf(event->key(), event->modifiers());
+    if (direction == 0)
+        return false;
+    // Taken even when the window plays on: Ctrl must not fall through to the 15 s step.
+    if (QVideoWnd *wnd = m_frame->frame()->wnd(m_frame->selectedWnd()))
+        wnd->stepFrame(direction);
+    return true;
 }
 
 void QVideoPlay::selectRelative(int step)

@@ -86,6 +86,9 @@ private:
     void updatePTZPanel();
     // The panel's own keys (windows, enlarge, leave full screen); false for the others.
     bool handlePanelKey(const QKeyEvent *event);
+    // Ctrl+Left / Ctrl+Right: the selected window's paused playback one picture back or
+    // forward; false for other keys.
+    bool handleFrameStepKey(const QKeyEvent *event);
     void selectRelative(int step);
 
     QVideoFrame *m_frame;

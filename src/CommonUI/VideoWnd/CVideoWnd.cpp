@@ -224,6 +224,7 @@ int CVideoWnd::openPlayback(qint64 begin, qint64 end)
     const QByteArray token = ConfigInfo::CBaseInfo::Instance().getVeltToken().toUtf8();
     const QByteArray device = channel.deviceID.toUtf8();
     m_wndInfo.playType = 1;
+    m_wndInfo.bPauseOn = false; // every open plays
     if (m_wndInfo.recordSource == StreamCore::RECORD_SRC_CLOUD)
         return m_videoPlay->StartPlaybackByFile(StreamCore::RECORD_SRC_CLOUD, token.constData(),
                                                 device.constData(), begin, end,
@@ -295,6 +296,16 @@ int CVideoWnd::setPlaySpeed(int speed)
 int CVideoWnd::seek(qint64 time)
 {
     return isPlaying() ? m_videoPlay->Seek(time) : -1;
+}
+
+int CVideoWnd::stepFrame(int direction)
+{
+    return pausedFrameTimeMs() < 0 ? -1 : m_videoPlay->StepFrame(direction);
+}
+
+qint64 CVideoWnd::pausedFrameTimeMs() const
+{
+    return isPlayingPlayback() && m_wndInfo.bPauseOn ? m_videoPlay->GetFrameTimeMs() : -1;
 }
 
 qint64 CVideoWnd::getFrameTime() const

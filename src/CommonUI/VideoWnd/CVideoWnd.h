@@ -78,6 +78,10 @@ public:
     int pauseVideo(bool pause);
     int setPlaySpeed(int speed);
     int seek(qint64 time);
+    // While a playback is paused: one picture forward (1) or back (-1); -1 otherwise.
+    int stepFrame(int direction);
+    // Milliseconds since 1970 of the picture a paused playback shows; -1 when none is paused.
+    qint64 pausedFrameTimeMs() const;
     // Playback queries; need a playing playback, else 0, -1, -1, -1 and a default segment.
     qint64 getFrameTime() const;
     qint64 getRecordBeginTime() const;

@@ -182,6 +182,11 @@ int QVideoWnd::seek(qint64 time)
     return m_controller ? m_controller->seek(time) : -1;
 }
 
+int QVideoWnd::stepFrame(int direction)
+{
+    return m_controller ? m_controller->stepFrame(direction) : -1;
+}
+
 void QVideoWnd::setRecordSource(int source)
 {
     if (m_controller)
@@ -269,6 +274,7 @@ void QVideoWnd::onVideoDraw(HDC hdc, void *info)
         VideoOverlay::paintStatistics(*hdc, surface, statistics);
     if (m_controller->zoom().isZoomed())
         VideoOverlay::paintZoomOverview(*hdc, surface, m_controller->zoom().region());
+    VideoOverlay::paintFrameTime(*hdc, surface, m_controller->pausedFrameTimeMs());
 }
 
 bool QVideoWnd::isStatisticsShown() const

@@ -43,6 +43,7 @@ public:
     int pauseVideo(bool pause);
     int setPlaySpeed(int speed);
     int seek(qint64 time);
+    int stepFrame(int direction);
     void setRecordSource(int source);
     void addRecordResult(const QString &day, const RecordQueryResult_t &result);
     RecordQueryResult_t getRecordResult(const QString &day) const;

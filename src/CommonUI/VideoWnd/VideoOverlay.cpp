@@ -128,3 +128,18 @@ void VideoOverlay::paintZoomOverview(QPainter &painter, QSize surface, const QRe
                             part.width() * width, part.height() * height));
     painter.restore();
 }
+
+void VideoOverlay::paintFrameTime(QPainter &painter, QSize surface, qint64 msecsSinceEpoch)
+{
+    if (msecsSinceEpoch < 0 || surface.height() <= 0)
+        return;
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(qMax(1, fontPixelHeight(surface.height())));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    // Level with the recording timer, clear of the statistics box on the right.
+    painter.drawText(QPointF(surface.width() * 0.05, surface.height() * 0.1),
+                     QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch).toString("HH:mm:ss.zzz"));
+    painter.restore();
+}

@@ -26,6 +26,9 @@ public:
     // Draws the overview of a zoomed picture at the bottom right: the whole picture's outline
     // and the part shown (fractions) filled.
     static void paintZoomOverview(QPainter &painter, QSize surface, const QRectF &part);
+    // Draws the time of a paused playback's picture ("HH:mm:ss.zzz", local) at the top left;
+    // nothing for a negative time.
+    static void paintFrameTime(QPainter &painter, QSize surface, qint64 msecsSinceEpoch);
     // The statistics' lines: size and codec, displayed rate, bit rate, dropped pictures, age.
     static QStringList statisticsLines(const StreamCore::VideoStatistics &statistics);
     // Pixel height of the overlay font on a surface of this height.

@@ -41,6 +41,7 @@ enum VideoEventCode {
     VIDEO_EVENT_SNAPSHOT = 16, // SnapShot's file: outcome VIDEO_OUTCOME_NONE written, else FAILED
     VIDEO_EVENT_RECORD_END
     = 17, // StopRecord's file: outcome VIDEO_OUTCOME_NONE finished, else FAILED
+    VIDEO_EVENT_FRAME_STEP = 18, // StepFrame's picture shows: outcome VIDEO_OUTCOME_NONE
 };
 
 enum VideoOutcome {

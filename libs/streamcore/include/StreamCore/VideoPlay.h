@@ -53,6 +53,10 @@ public:
     virtual int Seek(long long time) = 0;
     // Playback speed, 1 to 8 (fractions down to 1/8 slow it down).
     virtual int SetPlaySpeed(float speed) = 0;
+    // While playback is paused, shows the next (1) or previous (-1) picture of the recording
+    // playing and stays paused; event VIDEO_EVENT_FRAME_STEP tells when it shows. -1 while
+    // playing, live, during another step, or beyond either end of the recording's stream.
+    virtual int StepFrame(int direction) = 0;
 
     // Plays and mutes the stream's sound.
     virtual int OpenAudio() = 0;
@@ -67,6 +71,8 @@ public:
     virtual int GetVideoState() = 0;
     // Time of the picture shown, seconds since 1970 (0 before the first picture).
     virtual long long GetFrameTime() = 0;
+    // The same in milliseconds: the time of the picture itself.
+    virtual long long GetFrameTimeMs() = 0;
     // The stream's bit rate in kbit/s over the last seconds.
     virtual float GetFrameRate() = 0;
     // Start of the span or of the current recording played, seconds since 1970 (-1: live).
