@@ -337,11 +337,19 @@ private slots:
         for (const auto &row : keys) {
             const qint64 before = stampOf(wnd(0)).seconds;
             QTest::keyClick(wnd(0), row.key);
-            QTRY_VERIFY_WITH_TIMEOUT(wnd(0)->getVideoWndInfo().bPauseOn == row.paused
-                                         && wnd(0)->getVideoWndInfo().playSpeed
-                                             == qMax(row.speed, 1)
-                                         && qAbs(stampOf(wnd(0)).seconds - before - row.jump) <= 4,
-                                     20000);
+            const auto landedRight = [&] {
+                const VideoWndInfo_t info = wnd(0)->getVideoWndInfo();
+                return info.bPauseOn == row.paused && info.playSpeed == qMax(row.speed, 1)
+                    && qAbs(stampOf(wnd(0)).seconds - before - row.jump) <= 4;
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                landedRight(),
+                qPrintable(QString("key %1: paused %2, speed %3, clock moved %4 s")
+                               .arg(QKeySequence(row.key).toString())
+                               .arg(wnd(0)->getVideoWndInfo().bPauseOn)
+                               .arg(wnd(0)->getVideoWndInfo().playSpeed)
+                               .arg(stampOf(wnd(0)).seconds - before)),
+                20000);
             const qint64 landed = stampOf(wnd(0)).seconds; // measured from the next second on
             QTRY_VERIFY_WITH_TIMEOUT(row.paused || stampOf(wnd(0)).seconds != landed, 10000);
             const qint64 start = stampOf(wnd(0)).seconds;

@@ -138,8 +138,9 @@ void VideoOverlay::paintFrameTime(QPainter &painter, QSize surface, qint64 msecs
     font.setPixelSize(qMax(1, fontPixelHeight(surface.height())));
     painter.setFont(font);
     painter.setPen(Qt::white);
-    // Level with the recording timer, clear of the statistics box on the right.
-    painter.drawText(QPointF(surface.width() * 0.05, surface.height() * 0.1),
+    // Above the bit rate, in the left column of the overlay: the top of the picture is the
+    // recording timer's and the cameras' own time stamps', the right the statistics box's.
+    painter.drawText(QPointF(surface.width() * 0.05, surface.height() * 0.7),
                      QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch).toString("HH:mm:ss.zzz"));
     painter.restore();
 }
