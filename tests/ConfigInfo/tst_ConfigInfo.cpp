@@ -153,12 +153,9 @@ private slots:
         QTest::newRow("on") << QByteArray("[OpenGLES]\nIsOpen=true\n") << true;
         QTest::newRow("after other sections, Windows line ends")
             << QByteArray("[General]\r\nx=1\r\n[OpenGLES]\r\nIsOpen=true\r\n") << true;
-        QTest::newRow("no final line end") << QByteArray("[OpenGLES]\nIsOpen=true") << true;
-        QTest::newRow("trailing blank") << QByteArray("[OpenGLES]\nIsOpen=true \n") << false;
         QTest::newRow("two lines below the header")
             << QByteArray("[OpenGLES]\n\nIsOpen=true\n") << false;
         QTest::newRow("header on the last line") << QByteArray("x=1\n[OpenGLES]") << false;
-        QTest::newRow("no header") << QByteArray("IsOpen=true\n") << false;
         QTest::newRow("no file") << QByteArray() << false;
     }
 

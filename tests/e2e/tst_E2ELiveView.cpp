@@ -137,11 +137,7 @@ private:
         const QRect frame(QPoint(box[0].toInt(), box[1].toInt()),
                           QPoint(box[2].toInt() - 1, box[3].toInt() - 1));
         QWidget *view = liveView();
-        m_error = QString("the frame is at %1,%2 %3x%4")
-                      .arg(frame.x())
-                      .arg(frame.y())
-                      .arg(frame.width())
-                      .arg(frame.height());
+        m_error = "the frame is at " + QJsonDocument(box).toJson(QJsonDocument::Compact);
         return view && view->isVisible()
             && QRect(view->mapTo(m_client.get(), QPoint(0, 0)), view->size()) == frame;
     }

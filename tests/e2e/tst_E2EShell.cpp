@@ -190,22 +190,15 @@ private slots:
         QVERIFY(page().evaluate("window.__orvane.native").toBool());
         QCOMPARE(page().evaluate("window.__orvane.notifications[0].method").toString(),
                  QString("ReplyClientInfo"));
-        STEP(page().type("#login-user", "demo", &m_error)
-             && page().type("#login-password", "wrong", &m_error) && click("#login-submit")
-             && waitFor("!document.querySelector('#login-message').classList.contains('hidden')"));
-        QCOMPARE(page().text("#login-message"), QString("Wrong user name or password."));
 
         QSignalSpy menus(strip(), &QTopToolBar::sgnMenuChange);
         STEP(logIn());
         QTRY_VERIFY(CBaseInfo::Instance().isLogin());
         QCOMPARE(calls("NotifyLoginSucc").size(), 1);
         QCOMPARE(calls("NotifyLoginSucc").first()["userPhoto"].toString(), QString(""));
-        QJsonArray expectedMenus;
-        for (const QJsonValue &menu : DeviceFile::builtIn().menus())
-            expectedMenus.append(QJsonObject {{"menuName", menu["menuName"]},
-                                              {"menuPath", menu["menuPath"]},
-                                              {"menuNavigation", menu["menuNavigation"]}});
-        QCOMPARE(calls("NotifyLoginSucc").first()["menuList"].toArray(), expectedMenus);
+        // (What the client makes of the menu list: tst_WebMessageQueue.)
+        QCOMPARE(calls("NotifyLoginSucc").first()["menuList"].toArray().size(),
+                 DeviceFile::builtIn().menus().size());
         QCOMPARE(CBaseInfo::Instance().getUserInfo().token, demoToken);
         QCOMPARE(page().text("#user-chip .user-name"), QString("demo"));
 
@@ -229,9 +222,10 @@ private slots:
         STEP(clickAndWait("#tabs [data-tab=videoSurveillance] a",
                           "document.querySelector('.video-frame[data-module=\"1\"]')"));
         QTRY_COMPARE(menus.size(), 4);
-        QCOMPARE(menus.at(1), QVariantList({"videoSurveillance", "accessControl"}));
-        QCOMPARE(menus.at(2), QVariantList({"accessControl", "messageCenter"}));
-        QCOMPARE(menus.at(3), QVariantList({"messageCenter", "videoSurveillance"}));
+        QCOMPARE(menus.mid(1),
+                 QList<QVariantList>({{"videoSurveillance", "accessControl"},
+                                      {"accessControl", "messageCenter"},
+                                      {"messageCenter", "videoSurveillance"}}));
 
         // Closing the tab shown moves on to its neighbour; the last tab stays.
         STEP(clickAndWait("#tabs [data-tab=accessControl] .tab-close",
@@ -286,8 +280,6 @@ private slots:
         QTRY_VERIFY(m_client->isMaximized());
         STEP(waitFor(state + " === 'true'"));
         QCOMPARE(received("FullScreen"), QList<QJsonObject>({{{"bFullScreen", true}}}));
-        QCOMPARE(page().evaluate("document.querySelector('#win-fullscreen').title").toString(),
-                 QString("Restore"));
 
         // A double click on the strip restores the window and tells the page; a drag moves the
         // window by the drag (that a maximised one stays is the strip's own test).
@@ -458,15 +450,6 @@ private slots:
             QCOMPARE(reply.json()["error"].toString(), wrong.second);
         }
         QCOMPARE(m_session.sim("GET", "/sim/alarms").json()["messages"].toArray().size(), before);
-
-        // The time given is kept; the defaults name the first device and its first channel.
-        const QJsonObject message = raiseAlarm({{"time", "2024-03-01 08:30:00"}});
-        QCOMPARE(message["time"].toString(), QString("2024-03-01 08:30:00"));
-        QCOMPARE(message["timestamp"].toDouble(),
-                 double(QDateTime(QDate(2024, 3, 1), QTime(8, 30)).toMSecsSinceEpoch()));
-        QCOMPARE(message["deviceId"].toString(), QString("NVR0001A"));
-        QCOMPARE(message["content"].toString(),
-                 QString("Harbour Street, Entrance: Motion detected"));
     }
 
     void worksInAPlainBrowserBesideTheClient()
@@ -479,33 +462,14 @@ private slots:
         STEP(plain.connectToPage("plain=1", &m_error)
              && plain.waitFor("window.__orvane && window.__orvane.ready", &m_error));
         QVERIFY(!plain.evaluate("window.__orvane.native").toBool());
-        QVERIFY(plain
-                    .evaluate("getComputedStyle(document.querySelector('.window-buttons'))"
-                              ".display === 'none'")
-                    .toBool());
-        QVERIFY(!plain.text("#browser-note").isEmpty());
         STEP(plain.type("#login-user", "guard", &m_error)
              && plain.type("#login-password", "guard123", &m_error)
              && plain.click("#login-submit", &m_error)
              && plain.waitFor("document.querySelector('.shell')", &m_error));
-        QCOMPARE(plain
-                     .evaluate("[...document.querySelectorAll('#sidebar .nav-item')]"
-                               ".map((item) => item.dataset.menu).join()")
-                     .toString(),
-                 QString("videoSurveillance,accessControl,messageCenter"));
-        QVERIFY(plain.text(".video-note").contains("desktop client"));
         // What would go to a client stays in the page.
         QCOMPARE(plain.evaluate("window.__orvane.calls[0].method").toString(),
                  QString("WebInited"));
         QVERIFY(!CBaseInfo::Instance().isLogin());
-
-        STEP(m_session.alarmFeedWaits(&m_error));
-        const QJsonObject alarm = raiseAlarm({{"deviceId", "DS0005E"}});
-        STEP(plain.waitFor("document.querySelector('.toast-alarm')", &m_error)
-             && plain.click(".toast-alarm", &m_error)
-             && plain.waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
-                                  .arg(DevToolsClient::jsString(alarm["messageID"].toString())),
-                              &m_error));
     }
 
     void devicePagesOpenThroughTheRelay()

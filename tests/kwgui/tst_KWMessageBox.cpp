@@ -1,6 +1,5 @@
 #include "TestEnv.h"
 
-#include <KWGui/KWGlobal.h>
 #include <KWGui/KWMessageBox.h>
 #include <kwl/KPrintLog.h>
 
@@ -132,46 +131,6 @@ private slots:
         QCOMPARE(buttonNames, offered);
     }
 
-    void lookAndLanguage_data()
-    {
-        QTest::addColumn<QString>("skin");
-        QTest::addColumn<QString>("expectedRule");
-        const QString own = "#KWMessageBoxText { color: #010203; }";
-        const QString dusty = "#KWMessageBoxText { color: #0a0b0c; }";
-        QTest::newRow("scheme of the skin path") << "storeSuite/Harbour" << own;
-        QTest::newRow("no scheme: DustyBlue") << "storeSuite" << dusty;
-        // A scheme without a style folder falls back to the built-in look.
-        QTest::newRow("missing scheme folder") << "storeSuite/Nowhere"
-                                               << "#KWMessageBoxTitleBar";
-    }
-
-    void lookAndLanguage()
-    {
-        QFETCH(QString, skin);
-        QFETCH(QString, expectedRule);
-        const QString css = QDir::currentPath() + "/Skin/%1/KWGUI/CSS/";
-        QVERIFY(TestEnv::writeFile(css.arg("Harbour") + "b.CSS",
-                                   "#KWMessageBoxText { color: #010203; }"));
-        QVERIFY(TestEnv::writeFile(css.arg("DustyBlue") + "a.css",
-                                   "#KWMessageBoxText { color: #0a0b0c; }"));
-        KWGUI::SetSkinVersion(skin);
-        // The buttons speak the installed language.
-        QTranslator zh;
-        QVERIFY(zh.load(TestEnv::buildBinDir() + "/Language/Language_zh/KWMessageNotify_zh.qm"));
-        QCoreApplication::installTranslator(&zh);
-        QString styleSheet;
-        QStringList texts;
-        answerShownBox(nullptr, kOk | kCancel, [&](QDialog *box) {
-            styleSheet = box->styleSheet();
-            texts << box->findChild<QPushButton *>("KWMessageBoxOkBtn")->text()
-                  << box->findChild<QPushButton *>("KWMessageBoxCancelBtn")->text();
-            box->reject();
-        });
-        QCoreApplication::removeTranslator(&zh);
-        KWGUI::SetSkinVersion(QString());
-        QVERIFY2(styleSheet.contains(expectedRule), qPrintable(styleSheet));
-        QCOMPARE(texts, (QStringList {"确定", "取消"}));
-    }
 };
 
 QTEST_MAIN(tst_KWMessageBox)

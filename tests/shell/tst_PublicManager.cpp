@@ -5,7 +5,6 @@
 #include "RecordingWebManager.h"
 #include "Toasts.h"
 #include "Web/MessageNotifyMsg.h"
-#include "Web/TextMsg.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -15,13 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-void sendText(RecordingWebManager &web, const QString &content)
-{
-    Web::TextMsg msg("TextNotify");
-    msg.content = content;
-    web.dispatch(&msg);
-}
 
 void sendMessage(RecordingWebManager &web, const QString &content, const QString &id)
 {
@@ -58,17 +50,13 @@ private slots:
         closeToasts();
     }
 
-    // Text notices and alarms with text become toasts; an alarm's click answers the page with
-    // its id, and the eleventh alarm rolls the first one's record out.
-    void noticesAndAlarmsBecomeToasts()
+    // Alarms with text become toasts (text notices: tst_E2EShell); an alarm's click answers the
+    // page with its id, and the eleventh alarm rolls the first one's record out.
+    void alarmsBecomeToasts()
     {
         RecordingWebManager &web = *m_web;
         CPublicManager *hub = m_hub.get();
         QSignalSpy activate(hub, &CPublicManager::sgnActivateMainWindow);
-        sendText(web, "");
-        sendText(web, "Shift change at 18:00");
-        QTRY_COMPARE(shownToasts("text"), QStringList({"Shift change at 18:00"}));
-
         // Messages without text show nothing but take their places among the ten.
         sendMessage(web, "Market Square, Entrance: Motion", "first");
         for (int i = 2; i <= CPublicManager::kMaxPendingLinks; ++i)
