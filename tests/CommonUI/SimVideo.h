@@ -26,15 +26,8 @@ inline ChannelInfo_t channel(const char *device, int id, int definition = 1)
 inline std::vector<SimMedia::MediaDevice> recorder(const char *id, int count, int width, int height)
 {
     SimMedia::MediaDevice device {id, id, {}};
-    for (int n = 1; n <= count; ++n) {
-        SimMedia::ChannelSpec c;
-        c.id = n;
-        c.width[0] = width;
-        c.height[0] = height;
-        c.width[1] = width / 2;
-        c.height[1] = height / 2;
-        device.channels.push_back(c);
-    }
+    for (int n = 1; n <= count; ++n)
+        device.channels.push_back(SimHarness::channel(n, "h264", false, width, height));
     return {device};
 }
 

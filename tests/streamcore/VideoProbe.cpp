@@ -29,6 +29,12 @@ void VideoProbe::OnVideoEvent(const StreamCore::VideoEvent *e)
         {e->code, e->outcome, QString::fromUtf8(e->error), e->kind, e->width, e->height});
 }
 
+int VideoProbe::scaled(int ms)
+{
+    static const int factor = qMax(1, qEnvironmentVariableIntValue("ORVANE_TEST_TIME_FACTOR"));
+    return ms * factor;
+}
+
 bool VideoProbe::waitFor(int code, int outcome, int timeoutMs)
 {
     return QTest::qWaitFor(
@@ -37,7 +43,7 @@ bool VideoProbe::waitFor(int code, int outcome, int timeoutMs)
                 return e.code == code && (outcome < 0 || e.outcome == outcome);
             });
         },
-        timeoutMs);
+        scaled(timeoutMs));
 }
 
 VideoProbe::Event VideoProbe::first(int code) const

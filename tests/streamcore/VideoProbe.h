@@ -33,6 +33,9 @@ public:
     QWidget *window() const { return m_window.get(); }
     const QList<Event> &events() const { return m_events; }
 
+    // A wait of ms on this build: ORVANE_TEST_TIME_FACTOR times longer on the slow sanitizer
+    // builds. Every wait below is scaled so.
+    static int scaled(int ms);
     // Waits for an event with this code (and outcome, unless -1); false after the timeout.
     bool waitFor(int code, int outcome = -1, int timeoutMs = 10000);
     // The first event with this code, or a default one with code -1.
@@ -43,7 +46,7 @@ public:
     template<typename Pred>
     bool waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs = 10000) const
     {
-        return QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, timeoutMs);
+        return QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, scaled(timeoutMs));
     }
 
     void OnVideoEvent(const StreamCore::VideoEvent *event) override;

@@ -58,7 +58,6 @@ void tst_StreamCoreLive::initTestCase()
 {
     qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
     QVERIFY(m_sim.start());
-    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
     QVERIFY(IStreamCore::GetInstance()->CreateVideoPlay(7) == nullptr);
 }
 
@@ -118,14 +117,17 @@ void tst_StreamCoreLive::liveShowsTheChannel()
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     QVERIFY(qAbs(qint64(stamp.seconds) - now) <= 3);
     QVERIFY(qAbs(play->GetFrameTime() - now) <= 3);
-    QVERIFY(QTest::qWaitFor([&] { return play->GetFrameRate() > 0; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return play->GetFrameRate() > 0; }, VideoProbe::scaled(5000)));
     // The picture is scaled to the window's size before it is converted and painted.
-    QVERIFY(QTest::qWaitFor([&] { return drawn.info.pictureWidth == 320; }, 5000));
+    QVERIFY(
+        QTest::qWaitFor([&] { return drawn.info.pictureWidth == 320; }, VideoProbe::scaled(5000)));
     QCOMPARE(drawn.info.viewHeight, 180);
     QCOMPARE(drawn.handle, play->GetObjectHandle());
     // Sound opens where the stream has it (its branch may come a moment after the picture).
     const bool sound = device == SimHarness::kCamera;
-    QCOMPARE(QTest::qWaitFor([&] { return play->OpenAudio() == 0; }, sound ? 5000 : 0), sound);
+    QCOMPARE(QTest::qWaitFor([&] { return play->OpenAudio() == 0; },
+                             sound ? VideoProbe::scaled(5000) : 0),
+             sound);
     QVERIFY(!sound || (play->CloseAudio() == 0 && play->OpenAudio() == 0));
     // Live video has no recording, no speed and no picture format but JPEG.
     QCOMPARE(play->GetRecordBeginTime(), -1LL);
@@ -215,8 +217,8 @@ void tst_StreamCoreLive::h265ParameterSetsComeWithEveryKeyFrame()
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     int withVps = 0;
     for (int i = 0; i < 80; ++i) { // over three seconds: key frames come every second
-        const GstPtr<GstSample> sample(
-            gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 5 * GST_SECOND));
+        const GstPtr<GstSample> sample(gst_app_sink_try_pull_sample(
+            GST_APP_SINK(sink.get()), VideoProbe::scaled(5) * GST_SECOND));
         QVERIFY(sample);
         const GstBufferMap map(gst_sample_get_buffer(sample.get()), GST_MAP_READ);
         withVps += map && holdsVps(map.data(), map.size()) ? 1 : 0;

@@ -4,6 +4,7 @@
 #include "VideoProbe.h"
 
 #include <StreamCore/IStreamCore.h>
+#include <StreamCore/VideoStatistics.h>
 
 #include <GstBufferMap.h>
 #include <GstPtr.h>
@@ -69,7 +70,8 @@ bool decodeFile(const QString &path, FileContent *content)
     GstAppSink *sink = GST_APP_SINK(frames.get());
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     GstPtr<GstSample> first, last;
-    while (GstPtr<GstSample> sample {gst_app_sink_try_pull_sample(sink, 5 * GST_SECOND)}) {
+    while (GstPtr<GstSample> sample {
+        gst_app_sink_try_pull_sample(sink, VideoProbe::scaled(5) * GST_SECOND)}) {
         const double time
             = double(GST_BUFFER_PTS(gst_sample_get_buffer(sample.get()))) / GST_SECOND;
         if (content->frames++ == 0) {
@@ -98,6 +100,15 @@ bool waitForClock(const VideoProbe &probe, SimMedia::FrameStamp *shown,
                               shown, 60000);
 }
 
+// Starts recording into path and waits for its first bytes (on a slow machine the record branch
+// takes a while to join the stream); from: the picture shown then.
+bool startRecording(const VideoProbe &probe, const QString &path, SimMedia::FrameStamp *from)
+{
+    return probe.play()->StartRecord(path.toUtf8()) == 0
+        && QTest::qWaitFor([&] { return QFileInfo(path).size() > 0; }, VideoProbe::scaled(10000))
+        && waitForClock(probe, from);
+}
+
 // The child process of killedWhileRecording: records live video until it is killed, and says so
 // once three seconds of pictures have gone into the file.
 int recordUntilKilled(int argc, char **argv)
@@ -107,7 +118,7 @@ int recordUntilKilled(int argc, char **argv)
     VideoProbe probe;
     probe.play()->StartRealPlay(SimHarness::kToken, SimHarness::kRecorder, 1, 1);
     SimMedia::FrameStamp from, shown;
-    if (!waitForClock(probe, &from) || probe.play()->StartRecord(argv[3]) != 0
+    if (!waitForClock(probe, &from) || !startRecording(probe, argv[3], &from)
         || !waitForClock(probe, &shown, &from, 3))
         return 1;
     std::printf("recording\n");
@@ -137,7 +148,6 @@ void tst_StreamCoreRecord::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(m_sim.start());
-    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
 }
 
 void tst_StreamCoreRecord::recordingPlaysBackWithItsLength_data()
@@ -168,16 +178,21 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
     SimMedia::FrameStamp opened, from, shown;
     QVERIFY(waitForClock(probe, &opened) && waitForClock(probe, &from, &opened, 2));
     const QString path = m_dir.filePath(QString("%1-%2.mp4").arg(device).arg(channel));
-    QCOMPARE(play->StartRecord(path.toUtf8()), 0);
+    QVERIFY(startRecording(probe, path, &from));
     QCOMPARE(play->StartRecord(path.toUtf8()), -1);
+    VideoStatistics statistics {};
+    QCOMPARE(play->GetStatistics(&statistics), 0);
+    const long long decodedBefore = statistics.decodedFrames;
     QVERIFY(waitForClock(probe, &shown, &from, 4));
+    QCOMPARE(play->GetStatistics(&statistics), 0);
+    const long long decoded = statistics.decodedFrames - decodedBefore;
     FileContent content;
     if (stopPlay) {
         QCOMPARE(play->StopPlay(), 0);
         // The file is finished off the caller's thread, soon after.
         QVERIFY(QTest::qWaitFor(
             [&] { return decodeFile(path, &(content = FileContent())) && content.length() > 1; },
-            30000));
+            VideoProbe::scaled(30000)));
         QCOMPARE(play->StartRecord(m_dir.filePath("idle.mp4").toUtf8()), -1);
     } else {
         QCOMPARE(play->StopRecord(), 0);
@@ -198,8 +213,10 @@ void tst_StreamCoreRecord::recordingPlaysBackWithItsLength()
     QVERIFY2(content.clockSpan() >= 2, qPrintable(QString::number(content.clockSpan())));
     QVERIFY(qAbs(content.length() - content.clockSpan()) <= 1.0 + content.longestGap);
     QVERIFY(content.firstTime < 0.5);
-    // Every picture, not only the key frames.
-    QVERIFY(content.frames > 5 * content.clockSpan());
+    // Every picture, not only the key frames: at least half of those the window decoded
+    // meanwhile (the stream's own rate, low on a slow machine), and more than one a second.
+    QVERIFY2(2 * content.frames > decoded && content.frames > 2 * content.clockSpan() + 1,
+             qPrintable(QString("%1 of %2").arg(content.frames).arg(decoded)));
     QCOMPARE(content.hasSound, sound);
     QCOMPARE(content.firstStamp.deviceTag, SimMedia::FrameStamp::tagOf(device.toStdString()));
     QCOMPARE(int(content.firstStamp.channel), channel);
@@ -212,7 +229,7 @@ void tst_StreamCoreRecord::killedWhileRecordingLeavesAPlayableFile()
     child.start(QCoreApplication::applicationFilePath(),
                 {"--record-until-killed", QString::number(m_sim.httpPort()), path});
     QVERIFY(child.waitForStarted());
-    QVERIFY(QTest::qWaitFor([&] { return child.canReadLine(); }, 90000));
+    QVERIFY(QTest::qWaitFor([&] { return child.canReadLine(); }, VideoProbe::scaled(90000)));
     QCOMPARE(child.readLine().trimmed(), QByteArray("recording"));
     ::kill(child.processId(), SIGKILL);
     QVERIFY(child.waitForFinished());

@@ -56,7 +56,7 @@ public:
             return std::find_if(events.begin(), events.end(),
                                 [&](const MediaCopy &c) { return c.event.type == type; });
         };
-        if (!QTest::qWaitFor([&] { return found() != events.end(); }, 10000))
+        if (!QTest::qWaitFor([&] { return found() != events.end(); }, VideoProbe::scaled(10000)))
             return false;
         *copy = *found();
         events.erase(found());
@@ -76,7 +76,7 @@ public:
                 return std::any_of(events.begin(), events.end(),
                                    [&](const TalkEvent &e) { return e.talkState == state; });
             },
-            12000);
+            VideoProbe::scaled(12000));
     }
     std::vector<TalkEvent> events;
 };
@@ -93,7 +93,7 @@ class tst_StreamCoreServices : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() { QVERIFY(m_sim.start()); }
     void recordSearchMatchesTheSchedule();
     void recordSearchFailures();
     void talk_data();
@@ -103,12 +103,6 @@ private Q_SLOTS:
 private:
     SimHarness m_sim;
 };
-
-void tst_StreamCoreServices::initTestCase()
-{
-    QVERIFY(m_sim.start());
-    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
-}
 
 // What the asker passed comes back unchanged with the schedule's recordings.
 void tst_StreamCoreServices::recordSearchMatchesTheSchedule()
@@ -218,7 +212,7 @@ void tst_StreamCoreServices::talk()
         QCOMPARE(talk->StartTalk(SimHarness::kToken, SimHarness::kRecorder, 2, 43), -2);
         QVERIFY(QTest::qWaitFor(
             [&] { return m_sim.media().talkReceived(SimHarness::kRecorder, 1).size() > 8000; },
-            10000));
+            VideoProbe::scaled(10000)));
         const std::string sound = m_sim.media().talkReceived(SimHarness::kRecorder, 1);
         // Not only the two μ-law codes of silence.
         QVERIFY(std::any_of(sound.begin(), sound.end(),
