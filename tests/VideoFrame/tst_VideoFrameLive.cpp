@@ -7,7 +7,6 @@
 #include "CommonUI/VideoWnd/CVideoWnd.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "SimVideo.h"
-#include "TestEnv.h"
 
 #include <SimMedia/RecordSchedule.h>
 
@@ -31,7 +30,6 @@ class tst_VideoFrameLive : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
         QVERIFY(SimVideo::start(m_sim));
     }
 

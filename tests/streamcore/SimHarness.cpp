@@ -1,4 +1,5 @@
 #include "SimHarness.h"
+#include "VideoProbe.h"
 
 #include <SimMedia/OpenPlatformRoutes.h>
 #include <StreamCore/IStreamCore.h>
@@ -73,5 +74,12 @@ bool SimHarness::start()
     if (m_httpPort <= 0)
         return false;
     m_thread = std::thread([this] { m_http->listen_after_bind(); });
+    scaleTimeouts();
     return StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_httpPort, "", true) == 0;
+}
+
+void SimHarness::scaleTimeouts()
+{
+    StreamCore::IStreamCore::GetInstance()->SetTimeouts(VideoProbe::scaled(10000),
+                                                        VideoProbe::scaled(5000));
 }

@@ -28,8 +28,10 @@ public:
     explicit SimHarness(std::vector<SimMedia::MediaDevice> deviceList);
     ~SimHarness();
 
-    // Starts both servers and points the media library at the platform; false when any fails.
+    // Starts both servers and points the media library at the platform, its open and snapshot
+    // time-outs scaled as the tests' waits (VideoProbe::scaled); false when any fails.
     bool start();
+    static void scaleTimeouts();
     int httpPort() const { return m_httpPort; }
     SimMedia::MediaServer &media() { return *m_media; }
 
