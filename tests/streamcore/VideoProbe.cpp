@@ -46,9 +46,9 @@ bool VideoProbe::waitFor(int code, int outcome, int timeoutMs)
         scaled(timeoutMs));
 }
 
-VideoProbe::Event VideoProbe::first(int code) const
+VideoProbe::Event VideoProbe::first(int code, int from) const
 {
-    const auto it = std::find_if(m_events.begin(), m_events.end(),
+    const auto it = std::find_if(m_events.begin() + from, m_events.end(),
                                  [code](const Event &e) { return e.code == code; });
     return it == m_events.end() ? Event {-1, -1, QString(), -1, 0, 0} : *it;
 }

@@ -170,10 +170,13 @@ private Q_SLOTS:
             QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_LOST).error, QString("7"));
 
             o.camera.dropKeepAlives(false);
-            QVERIFY(o.open()); // the first open's event is there already: wait for the state
+            const int before = o.probe.events().size();
+            QVERIFY(o.open()); // the first open's event is there already: wait for the next
             QVERIFY(QTest::qWaitFor(
-                [&] { return o.probe.play()->GetVideoState() == VIDEO_STATE_PLAYING; },
+                [&] { return o.probe.first(VIDEO_EVENT_LIVE_OPEN, before).code >= 0; },
                 VideoProbe::scaled(10000)));
+            QCOMPARE(o.probe.first(VIDEO_EVENT_LIVE_OPEN, before).outcome,
+                     int(VIDEO_OUTCOME_PLAYING));
         }
     }
 };

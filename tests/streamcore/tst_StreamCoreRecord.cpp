@@ -172,8 +172,16 @@ private Q_SLOTS:
         VideoStatistics statistics {};
         QCOMPARE(play->GetStatistics(&statistics), 0);
         const long long decodedBefore = statistics.decodedFrames;
+        // Four seconds of the picture's clock and three key-frame intervals (25 pictures each): a
+        // slow machine's stream has fewer pictures a second, and the file starts at a key frame.
         QVERIFY(waitForClock(probe, &shown, &from, 4));
-        QCOMPARE(play->GetStatistics(&statistics), 0);
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return play->GetStatistics(&statistics) == 0
+                    && statistics.decodedFrames - decodedBefore >= 75;
+            },
+            VideoProbe::scaled(60000)));
+        QVERIFY(probe.readStamp(&shown));
         const long long decoded = statistics.decodedFrames - decodedBefore;
         FileContent content;
         if (stopPlay) {
@@ -205,8 +213,8 @@ private Q_SLOTS:
         QVERIFY(qAbs(content.length() - content.clockSpan()) <= 1.0 + content.longestGap);
         QVERIFY(content.firstTime < 0.5);
         // Every picture, not only the key frames: at least half of those the window decoded
-        // meanwhile (the stream's own rate, low on a slow machine), and more than one a second.
-        QVERIFY2(2 * content.frames > decoded && content.frames > 2 * content.clockSpan() + 1,
+        // meanwhile (the stream's own rate, low on a slow machine).
+        QVERIFY2(2 * content.frames > decoded,
                  qPrintable(QString("%1 of %2").arg(content.frames).arg(decoded)));
         QCOMPARE(content.hasSound, sound);
         QCOMPARE(content.firstStamp.deviceTag, SimMedia::FrameStamp::tagOf(device.toStdString()));
