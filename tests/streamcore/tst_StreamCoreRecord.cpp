@@ -181,7 +181,7 @@ private Q_SLOTS:
                     && statistics.decodedFrames - decodedBefore >= 75;
             },
             VideoProbe::scaled(60000)));
-        QVERIFY(probe.readStamp(&shown));
+        QVERIFY(waitForClock(probe, &shown));
         const long long decoded = statistics.decodedFrames - decodedBefore;
         FileContent content;
         if (stopPlay) {
