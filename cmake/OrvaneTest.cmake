@@ -28,8 +28,16 @@ function(orvane_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
+    # Instrumented code runs several times slower: the time-out and the tests' own waits
+    # (ORVANE_TEST_TIME_FACTOR) grow with it.
+    set(factor 1)
+    if(ORVANE_SANITIZE)
+        set(factor 5)
+    endif()
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${factor}")
+    math(EXPR function_timeout "300000 * ${factor}") # Qt's limit per test function, in ms
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "ORVANE_BIN_DIR=${ORVANE_BIN_DIR};ORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+        ENVIRONMENT "ORVANE_BIN_DIR=${ORVANE_BIN_DIR};ORVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVANE_TEST_TIME_FACTOR=${factor};QTEST_FUNCTION_TIMEOUT=${function_timeout}")
     if(T_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()

@@ -6,6 +6,7 @@
 #include "VideoClientOnSim.h"
 
 #include "SimHarness.h"
+#include "TestEnv.h"
 
 #include <QSettings>
 
@@ -26,26 +27,21 @@ inline ChannelInfo_t channel(const char *device, int id, int definition = 1)
 inline std::vector<SimMedia::MediaDevice> recorder(const char *id, int count, int width, int height)
 {
     SimMedia::MediaDevice device {id, id, {}};
-    for (int n = 1; n <= count; ++n) {
-        SimMedia::ChannelSpec c;
-        c.id = n;
-        c.width[0] = width;
-        c.height[0] = height;
-        c.width[1] = width / 2;
-        c.height[1] = height / 2;
-        device.channels.push_back(c);
-    }
+    for (int n = 1; n <= count; ++n)
+        device.channels.push_back(SimHarness::channel(n, "h264", false, width, height));
     return {device};
 }
 
 // Starts the simulated devices and points the client's video side and its open-platform
-// address (read by the windows' reconnect probes) at them. Sound goes nowhere and talk sends a
-// test tone: the test machine has neither speaker nor microphone.
+// address (read by the windows' reconnect probes) at them; the program folder gets the shipped
+// split layouts. Sound goes nowhere and talk sends a test tone: the test machine has neither
+// speaker nor microphone.
 inline bool start(SimHarness &sim)
 {
     qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
     qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
-    if (!sim.start() || !connectVideoClient(sim.httpPort(), SimHarness::kToken))
+    if (!QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml") || !sim.start()
+        || !connectVideoClient(sim.httpPort(), SimHarness::kToken))
         return false;
     QSettings("Localcfg.ini", QSettings::IniFormat).setValue("VTOpen/port", sim.httpPort());
     KSingleton<ConfigInfo::CLocalCfg>::Reset();

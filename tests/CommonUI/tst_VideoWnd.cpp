@@ -7,7 +7,6 @@
 #include "LogText.h"
 #include "SimVideo.h"
 
-#include <SimMedia/RecordSchedule.h>
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
@@ -64,23 +63,18 @@ bool decodes(const QString &file)
 // The recordings of the latest past day on which the recorder's channel 1 has some in source.
 RecordQueryResult_t recordedDay(int source)
 {
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    for (QDate day = QDate::currentDate().addDays(-1);; day = day.addDays(-1)) {
-        RecordQueryResult_t result;
-        for (const SimMedia::Record &r : SimMedia::RecordSchedule::day(
-                 SimHarness::kRecorder, 1, source, day.year(), day.month(), day.day(), now)) {
-            RecordSegment_t segment;
-            segment.recordId = QString::fromStdString(r.id);
-            segment.beginTime = QDateTime::fromSecsSinceEpoch(r.begin).toString(kTimeFormat);
-            segment.endTime = QDateTime::fromSecsSinceEpoch(r.end).toString(kTimeFormat);
-            segment.deviceId = SimHarness::kRecorder;
-            segment.channel = 1;
-            result.records << segment;
-        }
-        result.result = result.records.size();
-        if (result.result > 0)
-            return result;
+    RecordQueryResult_t result;
+    for (const SimMedia::Record &r : SimHarness::recordedDay(SimHarness::kRecorder, 1, source)) {
+        RecordSegment_t segment;
+        segment.recordId = QString::fromStdString(r.id);
+        segment.beginTime = QDateTime::fromSecsSinceEpoch(r.begin).toString(kTimeFormat);
+        segment.endTime = QDateTime::fromSecsSinceEpoch(r.end).toString(kTimeFormat);
+        segment.deviceId = SimHarness::kRecorder;
+        segment.channel = 1;
+        result.records << segment;
     }
+    result.result = result.records.size();
+    return result;
 }
 
 struct Window

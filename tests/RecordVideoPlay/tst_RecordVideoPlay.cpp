@@ -12,7 +12,6 @@
 #include "RecordPlay/PlaybackSync.h"
 #include "RecordPlay/QRecordVideoPlay.h"
 #include "SimVideo.h"
-#include "TestEnv.h"
 
 #include <KWGui/KWTimeAxis.h>
 #include <SimMedia/FrameStamp.h>
@@ -120,7 +119,6 @@ class tst_RecordVideoPlay : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
         QVERIFY(SimVideo::start(m_sim));
         m_play = std::make_unique<QRecordVideoPlay>(CVideoFrame::kOwnerPlayback);
         m_play->resize(1000, 760);

@@ -7,7 +7,6 @@
 #include "CommonUI/VideoWnd/CVideoWnd.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "SimVideo.h"
-#include "TestEnv.h"
 
 #include <SimMedia/RecordSchedule.h>
 
@@ -29,11 +28,7 @@ class tst_VideoFrameLive : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
-        QVERIFY(SimVideo::start(m_sim));
-    }
+    void initTestCase() { QVERIFY(SimVideo::start(m_sim)); }
 
     // A window follows its width once past the upper threshold, not on a one-pixel wobble,
     // and back only below the lower one; the bar's choice then holds. Playing live, the window

@@ -7,7 +7,6 @@
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "SimVideo.h"
-#include "TestEnv.h"
 #include "Toasts.h"
 
 #include <QPushButton>
@@ -47,7 +46,6 @@ class tst_VideoPlayLive : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml"));
         QVERIFY(SimVideo::start(m_sim));
         m_play = new QVideoPlay(CVideoFrame::kOwnerPlayback, 4, 4);
         m_play->resize(800, 500);

@@ -1,26 +1,12 @@
 #include "SimHarness.h"
+#include "VideoProbe.h"
 
 #include <SimMedia/OpenPlatformRoutes.h>
+#include <StreamCore/IStreamCore.h>
 
 #include <httplib.h>
 
-namespace {
-
-SimMedia::ChannelSpec channel(int id, const std::string &codec, bool audio)
-{
-    SimMedia::ChannelSpec c;
-    c.id = id;
-    c.name = "Channel " + std::to_string(id);
-    c.codec = codec;
-    c.audio = audio;
-    c.width[0] = 640;
-    c.height[0] = 360;
-    c.width[1] = 320;
-    c.height[1] = 180;
-    return c;
-}
-
-} // namespace
+#include <QDateTime>
 
 SimHarness::SimHarness()
     : SimHarness(devices())
@@ -37,6 +23,33 @@ SimHarness::~SimHarness()
     if (m_thread.joinable())
         m_thread.join();
     m_media->stop();
+}
+
+SimMedia::ChannelSpec SimHarness::channel(int id, const std::string &codec, bool audio, int width,
+                                          int height)
+{
+    SimMedia::ChannelSpec c;
+    c.id = id;
+    c.name = "Channel " + std::to_string(id);
+    c.codec = codec;
+    c.audio = audio;
+    c.width[0] = width;
+    c.height[0] = height;
+    c.width[1] = width / 2;
+    c.height[1] = height / 2;
+    return c;
+}
+
+std::vector<SimMedia::Record> SimHarness::recordedDay(const char *device, int channel, int source,
+                                                      size_t count)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (QDate day = QDate::currentDate().addDays(-1);; day = day.addDays(-1)) {
+        auto records = SimMedia::RecordSchedule::day(device, channel, source, day.year(),
+                                                     day.month(), day.day(), now);
+        if (records.size() >= count)
+            return records;
+    }
 }
 
 std::vector<SimMedia::MediaDevice> SimHarness::devices()
@@ -61,5 +74,12 @@ bool SimHarness::start()
     if (m_httpPort <= 0)
         return false;
     m_thread = std::thread([this] { m_http->listen_after_bind(); });
-    return true;
+    scaleTimeouts();
+    return StreamCore::IStreamCore::GetInstance()->InitApi("127.0.0.1", m_httpPort, "", true) == 0;
+}
+
+void SimHarness::scaleTimeouts()
+{
+    StreamCore::IStreamCore::GetInstance()->SetTimeouts(VideoProbe::scaled(10000),
+                                                        VideoProbe::scaled(5000));
 }

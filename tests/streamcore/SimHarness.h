@@ -2,6 +2,7 @@
 
 #include <SimMedia/MediaDevice.h>
 #include <SimMedia/MediaServer.h>
+#include <SimMedia/RecordSchedule.h>
 
 #include <memory>
 #include <string>
@@ -27,13 +28,21 @@ public:
     explicit SimHarness(std::vector<SimMedia::MediaDevice> deviceList);
     ~SimHarness();
 
-    // Starts both servers; false when either fails.
+    // Starts both servers and points the media library at the platform, its open and snapshot
+    // time-outs scaled as the tests' waits (VideoProbe::scaled); false when any fails.
     bool start();
+    static void scaleTimeouts();
     int httpPort() const { return m_httpPort; }
     SimMedia::MediaServer &media() { return *m_media; }
 
     // Small pictures keep the suite light: standard 320x180, high 640x360.
     static std::vector<SimMedia::MediaDevice> devices();
+    // A channel of width x height in high definition and half that in standard.
+    static SimMedia::ChannelSpec channel(int id, const std::string &codec = "h264",
+                                         bool audio = false, int width = 640, int height = 360);
+    // The recordings of the latest past day holding at least `count` on a device's channel.
+    static std::vector<SimMedia::Record> recordedDay(const char *device, int channel, int source,
+                                                     size_t count = 1);
 
 private:
     std::unique_ptr<SimMedia::MediaServer> m_media;

@@ -29,6 +29,12 @@ void VideoProbe::OnVideoEvent(const StreamCore::VideoEvent *e)
         {e->code, e->outcome, QString::fromUtf8(e->error), e->kind, e->width, e->height});
 }
 
+int VideoProbe::scaled(int ms)
+{
+    static const int factor = qMax(1, qEnvironmentVariableIntValue("ORVANE_TEST_TIME_FACTOR"));
+    return ms * factor;
+}
+
 bool VideoProbe::waitFor(int code, int outcome, int timeoutMs)
 {
     return QTest::qWaitFor(
@@ -37,12 +43,12 @@ bool VideoProbe::waitFor(int code, int outcome, int timeoutMs)
                 return e.code == code && (outcome < 0 || e.outcome == outcome);
             });
         },
-        timeoutMs);
+        scaled(timeoutMs));
 }
 
-VideoProbe::Event VideoProbe::first(int code) const
+VideoProbe::Event VideoProbe::first(int code, int from) const
 {
-    const auto it = std::find_if(m_events.begin(), m_events.end(),
+    const auto it = std::find_if(m_events.begin() + from, m_events.end(),
                                  [code](const Event &e) { return e.code == code; });
     return it == m_events.end() ? Event {-1, -1, QString(), -1, 0, 0} : *it;
 }

@@ -33,17 +33,20 @@ public:
     QWidget *window() const { return m_window.get(); }
     const QList<Event> &events() const { return m_events; }
 
+    // A wait of ms on this build: ORVANE_TEST_TIME_FACTOR times longer on the slow sanitizer
+    // builds. Every wait below is scaled so.
+    static int scaled(int ms);
     // Waits for an event with this code (and outcome, unless -1); false after the timeout.
     bool waitFor(int code, int outcome = -1, int timeoutMs = 10000);
-    // The first event with this code, or a default one with code -1.
-    Event first(int code) const;
+    // The first event with this code from index `from` on, or a default one with code -1.
+    Event first(int code, int from = 0) const;
     // The stamp of the picture the window shows now; false when none can be read.
     bool readStamp(SimMedia::FrameStamp *stamp) const;
     // Waits until the picture shows a stamp accepted by the predicate.
     template<typename Pred>
     bool waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs = 10000) const
     {
-        return QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, timeoutMs);
+        return QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, scaled(timeoutMs));
     }
 
     void OnVideoEvent(const StreamCore::VideoEvent *event) override;

@@ -53,181 +53,176 @@ class tst_StreamCoreParts : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void playByFileOrdersAndWalksRecordings();
-    void playByTimeClipsAndJoins();
-    void bitRateFollowsTheStream();
-    void platformAnswersBecomeErrorTexts();
-    void observersChangedDuringDelivery();
-};
+    void playByFileOrdersAndWalksRecordings()
+    {
+        const RecordInfo list[] = {
+            record("c", "2024-03-01 12:00:00", "2024-03-01 12:30:00"),
+            record("a", "2024-03-01 08:00:00", "2024-03-01 09:00:00"),
+            record("bad", "noon", "2024-03-01 10:00:00"),
+            record("b", "2024-03-01 10:00:00", "2024-03-01 11:00:00"),
+            record("late", "2024-03-01 20:00:00", "2024-03-01 21:00:00"),
+        };
+        PlaybackPlan plan;
+        // Starts inside "a"; "late" begins after the end, "bad" cannot be read.
+        QVERIFY(plan.setByFile(1, "tok", "DEV", at("2024-03-01 08:30:00"),
+                               at("2024-03-01 13:00:00"), list, 5));
+        QCOMPARE(QString(plan.currentRecord()->recordId), QString("a"));
+        QCOMPARE(plan.recordBeginTime(), at("2024-03-01 08:00:00"));
+        QCOMPARE(plan.timeAt(10), at("2024-03-01 08:30:10"));
+        // The cloud source; the address, channel and start are played by the playback tests.
+        QCOMPARE(param(plan.requestParams(), "source"), std::string("1"));
 
-void tst_StreamCoreParts::playByFileOrdersAndWalksRecordings()
-{
-    const RecordInfo list[] = {
-        record("c", "2024-03-01 12:00:00", "2024-03-01 12:30:00"),
-        record("a", "2024-03-01 08:00:00", "2024-03-01 09:00:00"),
-        record("bad", "noon", "2024-03-01 10:00:00"),
-        record("b", "2024-03-01 10:00:00", "2024-03-01 11:00:00"),
-        record("late", "2024-03-01 20:00:00", "2024-03-01 21:00:00"),
-    };
-    PlaybackPlan plan;
-    // Starts inside "a"; "late" begins after the end, "bad" cannot be read.
-    QVERIFY(plan.setByFile(1, "tok", "DEV", at("2024-03-01 08:30:00"), at("2024-03-01 13:00:00"),
-                           list, 5));
-    QCOMPARE(QString(plan.currentRecord()->recordId), QString("a"));
-    QCOMPARE(plan.recordBeginTime(), at("2024-03-01 08:00:00"));
-    QCOMPARE(plan.timeAt(10), at("2024-03-01 08:30:10"));
-    // The cloud source; the address, channel and start are played by the playback tests.
-    QCOMPARE(param(plan.requestParams(), "source"), std::string("1"));
+        // Jumps: an offset from the recording's start, ahead of where the piece began, seeks inside
+        // it; one before the piece's start opens the recording again from there.
+        PlaybackPlan::Target t;
+        QVERIFY(plan.target(2400, &t));
+        QVERIFY(!t.reopen);
+        QCOMPARE(t.position, 600.0);
+        QVERIFY(plan.target(60, &t));
+        QVERIFY(t.reopen);
+        QCOMPARE(plan.timeAt(0), at("2024-03-01 08:01:00"));
+        // A gap or a time beyond every recording holds nothing.
+        QVERIFY(!plan.target(at("2024-03-01 09:30:00"), &t));
+        QVERIFY(!plan.target(at("2024-03-01 12:30:00"), &t));
 
-    // Jumps: an offset from the recording's start, ahead of where the piece began, seeks inside
-    // it; one before the piece's start opens the recording again from there.
-    PlaybackPlan::Target t;
-    QVERIFY(plan.target(2400, &t));
-    QVERIFY(!t.reopen);
-    QCOMPARE(t.position, 600.0);
-    QVERIFY(plan.target(60, &t));
-    QVERIFY(t.reopen);
-    QCOMPARE(plan.timeAt(0), at("2024-03-01 08:01:00"));
-    // A gap or a time beyond every recording holds nothing.
-    QVERIFY(!plan.target(at("2024-03-01 09:30:00"), &t));
-    QVERIFY(!plan.target(at("2024-03-01 12:30:00"), &t));
+        QVERIFY(plan.next());
+        QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
+        // The next recording plays from its own start.
+        QCOMPARE(param(plan.requestParams(), "begin"), std::to_string(at("2024-03-01 10:00:00")));
+        QCOMPARE(plan.timeAt(0), at("2024-03-01 10:00:00"));
+        QVERIFY(plan.next());
+        QCOMPARE(QString(plan.currentRecord()->recordId), QString("c"));
+        QVERIFY(!plan.next());
+        // A time in another recording switches to it.
+        QVERIFY(plan.target(at("2024-03-01 10:15:00"), &t));
+        QVERIFY(t.reopen);
+        QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
+        QCOMPARE(plan.recordBeginTime(), at("2024-03-01 10:00:00"));
 
-    QVERIFY(plan.next());
-    QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
-    // The next recording plays from its own start.
-    QCOMPARE(param(plan.requestParams(), "begin"), std::to_string(at("2024-03-01 10:00:00")));
-    QCOMPARE(plan.timeAt(0), at("2024-03-01 10:00:00"));
-    QVERIFY(plan.next());
-    QCOMPARE(QString(plan.currentRecord()->recordId), QString("c"));
-    QVERIFY(!plan.next());
-    // A time in another recording switches to it.
-    QVERIFY(plan.target(at("2024-03-01 10:15:00"), &t));
-    QVERIFY(t.reopen);
-    QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
-    QCOMPARE(plan.recordBeginTime(), at("2024-03-01 10:00:00"));
-
-    QVERIFY(!plan.setByFile(0, "tok", "DEV", at("2024-03-02 00:00:00"), at("2024-03-02 01:00:00"),
-                            list, 5));
-    QVERIFY(!plan.setByFile(0, "tok", "DEV", 0, at("2030-01-01 00:00:00"), nullptr, 3));
-    QCOMPARE(PlaybackPlan::parseTime("2024-13-01 00:00:00"), -1LL);
-}
-
-void tst_StreamCoreParts::playByTimeClipsAndJoins()
-{
-    PlaybackPlan plan;
-    QVERIFY(!plan.setByTime(0, "tok", "DEV", 2, 1000, 1000));
-    QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
-    QVERIFY(plan.needsRecordings());
-    QCOMPARE(param(plan.searchParams(), "end"), std::string("5000"));
-    QVERIFY(!plan.setRecordings({{100, 900}, {5000, 6000}}));
-    // Clipped to the span; overlapping recordings play as one.
-    QVERIFY(plan.setRecordings({{3000, 4000}, {500, 1200}, {2000, 3500}, {6000, 7000}}));
-    QVERIFY(!plan.needsRecordings());
-    PlaybackPlan::Target t;
-    QVERIFY(plan.target(1100, &t));
-    QCOMPARE(t.position, 100.0);
-    QVERIFY(!t.reopen);
-    // A moment in the gap lands on the next recording.
-    QVERIFY(plan.target(1500, &t));
-    QVERIFY(t.reopen);
-    QCOMPARE(plan.timeAt(0), 2000LL);
-    QCOMPARE(param(plan.requestParams(), "begin"), std::string("2000"));
-    QCOMPARE(param(plan.requestParams(), "end"), std::string("4000"));
-    QVERIFY(!plan.next());
-    QVERIFY(!plan.target(999, &t));
-    QVERIFY(!plan.target(4500, &t));
-    QCOMPARE(plan.recordBeginTime(), 1000LL);
-    QVERIFY(plan.currentRecord() == nullptr);
-    // A failed search plays the whole span as one stream.
-    QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
-    plan.playWholeSpan();
-    QCOMPARE(param(plan.requestParams(), "end"), std::string("5000"));
-}
-
-void tst_StreamCoreParts::bitRateFollowsTheStream()
-{
-    using Clock = BitRateMeter::Clock;
-    using std::chrono::milliseconds;
-    BitRateMeter meter;
-    const Clock::time_point start = Clock::now();
-    QCOMPARE(meter.kbps(start), 0.0f);
-    // 25 pictures a second of 2500 bytes: 500 kbit/s.
-    for (int i = 0; i <= 100; ++i)
-        meter.add(2500, start + milliseconds(40 * i));
-    const float rate = meter.kbps(start + milliseconds(4000));
-    QVERIFY2(rate > 470 && rate < 530, qPrintable(QString::number(rate)));
-    // A stream that stops fades out as the window passes.
-    QVERIFY(meter.kbps(start + milliseconds(30000)) < 50);
-}
-
-void tst_StreamCoreParts::platformAnswersBecomeErrorTexts()
-{
-    httplib::Server server;
-    server.Get("/ok", [](const httplib::Request &req, httplib::Response &res) {
-        res.set_content("{\"code\":0,\"data\":{\"url\":\"rtsp://x/" + req.get_param_value("a")
-                            + "\",\"auth\":\"" + req.get_header_value("Authorization") + "\"}}",
-                        "application/json");
-    });
-    // Path, status, body: what the platform answers, and the error text it becomes.
-    const std::tuple<std::string, int, std::string, std::string> answers[] = {
-        {"/refused", 401, "", "100"},
-        {"/missing", 404, "", "404"},
-        {"/broken", 200, "{\"code\":0,", "99"},
-        {"/failed", 200, "{\"code\":12,\"message\":\"busy\"}", "99"},
-        {"/crashed", 500, "", "99"},
-    };
-    for (const auto &[path, status, body, error] : answers) {
-        server.Get(
-            path, [status = status, body = body](const httplib::Request &, httplib::Response &res) {
-                res.status = status;
-                res.set_content(body, "application/json");
-            });
+        QVERIFY(!plan.setByFile(0, "tok", "DEV", at("2024-03-02 00:00:00"),
+                                at("2024-03-02 01:00:00"), list, 5));
+        QVERIFY(!plan.setByFile(0, "tok", "DEV", 0, at("2030-01-01 00:00:00"), nullptr, 3));
+        QCOMPARE(PlaybackPlan::parseTime("2024-13-01 00:00:00"), -1LL);
     }
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread thread([&] { server.listen_after_bind(); });
 
-    PlatformClient client;
-    QVERIFY(!client.configured());
-    QCOMPARE(client.get("/ok", {}, "t").error, std::string(MediaError::kConnection));
-    client.setEndpoint("127.0.0.1", port);
-    QVERIFY(client.configured());
-    const PlatformClient::Reply ok = client.get("/ok", {{"a", "b c"}}, "tok");
-    QCOMPARE(ok.error, std::string());
-    QCOMPARE(ok.data.value("url").toString(), QString("rtsp://x/b c"));
-    QCOMPARE(ok.data.value("auth").toString(), QString("Bearer tok"));
-    for (const auto &[path, status, body, error] : answers)
-        QCOMPARE(client.get(path, {}, "t").error, error);
-    server.stop();
-    thread.join();
-    // Nobody listens any more.
-    QCOMPARE(client.post("/ok", QJsonObject(), "t").error, std::string("7"));
-}
+    void playByTimeClipsAndJoins()
+    {
+        PlaybackPlan plan;
+        QVERIFY(!plan.setByTime(0, "tok", "DEV", 2, 1000, 1000));
+        QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
+        QVERIFY(plan.needsRecordings());
+        QCOMPARE(param(plan.searchParams(), "end"), std::string("5000"));
+        QVERIFY(!plan.setRecordings({{100, 900}, {5000, 6000}}));
+        // Clipped to the span; overlapping recordings play as one.
+        QVERIFY(plan.setRecordings({{3000, 4000}, {500, 1200}, {2000, 3500}, {6000, 7000}}));
+        QVERIFY(!plan.needsRecordings());
+        PlaybackPlan::Target t;
+        QVERIFY(plan.target(1100, &t));
+        QCOMPARE(t.position, 100.0);
+        QVERIFY(!t.reopen);
+        // A moment in the gap lands on the next recording.
+        QVERIFY(plan.target(1500, &t));
+        QVERIFY(t.reopen);
+        QCOMPARE(plan.timeAt(0), 2000LL);
+        QCOMPARE(param(plan.requestParams(), "begin"), std::string("2000"));
+        QCOMPARE(param(plan.requestParams(), "end"), std::string("4000"));
+        QVERIFY(!plan.next());
+        QVERIFY(!plan.target(999, &t));
+        QVERIFY(!plan.target(4500, &t));
+        QCOMPARE(plan.recordBeginTime(), 1000LL);
+        QVERIFY(plan.currentRecord() == nullptr);
+        // A failed search plays the whole span as one stream.
+        QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
+        plan.playWholeSpan();
+        QCOMPARE(param(plan.requestParams(), "end"), std::string("5000"));
+    }
 
-void tst_StreamCoreParts::observersChangedDuringDelivery()
-{
-    KMutex mutex;
-    ObserverList<Counter> list(mutex);
-    Counter a, b, c;
-    QCOMPARE(list.add(&a), 0);
-    QCOMPARE(list.add(&b), 0);
-    QCOMPARE(list.add(&b), -1);
-    QCOMPARE(list.add(nullptr), -1);
-    // The first observer removes the second one and adds a third: the removed one is not
-    // called any more, the new one only from the next delivery.
-    list.forEach([&](Counter *o) {
-        ++o->calls;
-        if (o == &a) {
-            list.remove(&b);
-            list.add(&c);
+    void bitRateFollowsTheStream()
+    {
+        using Clock = BitRateMeter::Clock;
+        using std::chrono::milliseconds;
+        BitRateMeter meter;
+        const Clock::time_point start = Clock::now();
+        QCOMPARE(meter.kbps(start), 0.0f);
+        // 25 pictures a second of 2500 bytes: 500 kbit/s.
+        for (int i = 0; i <= 100; ++i)
+            meter.add(2500, start + milliseconds(40 * i));
+        const float rate = meter.kbps(start + milliseconds(4000));
+        QVERIFY2(rate > 470 && rate < 530, qPrintable(QString::number(rate)));
+        // A stream that stops fades out as the window passes.
+        QVERIFY(meter.kbps(start + milliseconds(30000)) < 50);
+    }
+
+    void platformAnswersBecomeErrorTexts()
+    {
+        httplib::Server server;
+        server.Get("/ok", [](const httplib::Request &req, httplib::Response &res) {
+            res.set_content("{\"code\":0,\"data\":{\"url\":\"rtsp://x/" + req.get_param_value("a")
+                                + "\",\"auth\":\"" + req.get_header_value("Authorization") + "\"}}",
+                            "application/json");
+        });
+        // Path, status, body: what the platform answers, and the error text it becomes.
+        const std::tuple<std::string, int, std::string, std::string> answers[] = {
+            {"/refused", 401, "", "100"},
+            {"/missing", 404, "", "404"},
+            {"/broken", 200, "{\"code\":0,", "99"},
+            {"/failed", 200, "{\"code\":12,\"message\":\"busy\"}", "99"},
+            {"/crashed", 500, "", "99"},
+        };
+        for (const auto &[path, status, body, error] : answers) {
+            server.Get(
+                path,
+                [status = status, body = body](const httplib::Request &, httplib::Response &res) {
+                    res.status = status;
+                    res.set_content(body, "application/json");
+                });
         }
-    });
-    QCOMPARE(a.calls, 1);
-    QCOMPARE(b.calls, 0);
-    QCOMPARE(c.calls, 0);
-    list.forEach([](Counter *o) { ++o->calls; });
-    QCOMPARE(c.calls, 1);
-    QCOMPARE(list.remove(&b), -1);
-}
+        const int port = server.bind_to_any_port("127.0.0.1");
+        std::thread thread([&] { server.listen_after_bind(); });
+
+        PlatformClient client;
+        QVERIFY(!client.configured());
+        QCOMPARE(client.get("/ok", {}, "t").error, std::string(MediaError::kConnection));
+        client.setEndpoint("127.0.0.1", port);
+        QVERIFY(client.configured());
+        const PlatformClient::Reply ok = client.get("/ok", {{"a", "b c"}}, "tok");
+        QCOMPARE(ok.error, std::string());
+        QCOMPARE(ok.data.value("url").toString(), QString("rtsp://x/b c"));
+        QCOMPARE(ok.data.value("auth").toString(), QString("Bearer tok"));
+        for (const auto &[path, status, body, error] : answers)
+            QCOMPARE(client.get(path, {}, "t").error, error);
+        server.stop();
+        thread.join();
+        // Nobody listens any more.
+        QCOMPARE(client.post("/ok", QJsonObject(), "t").error, std::string("7"));
+    }
+
+    void observersChangedDuringDelivery()
+    {
+        KMutex mutex;
+        ObserverList<Counter> list(mutex);
+        Counter a, b, c;
+        QCOMPARE(list.add(&a), 0);
+        QCOMPARE(list.add(&b), 0);
+        QCOMPARE(list.add(&b), -1);
+        QCOMPARE(list.add(nullptr), -1);
+        // The first observer removes the second one and adds a third: the removed one is not
+        // called any more, the new one only from the next delivery.
+        list.forEach([&](Counter *o) {
+            ++o->calls;
+            if (o == &a) {
+                list.remove(&b);
+                list.add(&c);
+            }
+        });
+        QCOMPARE(a.calls, 1);
+        QCOMPARE(b.calls, 0);
+        QCOMPARE(c.calls, 0);
+        list.forEach([](Counter *o) { ++o->calls; });
+        QCOMPARE(c.calls, 1);
+        QCOMPARE(list.remove(&b), -1);
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_StreamCoreParts)
 #include "tst_StreamCoreParts.moc"

@@ -3,10 +3,10 @@
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
-#include <SimMedia/RecordSchedule.h>
 #include <StreamCore/IStreamCore.h>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cstring>
@@ -19,13 +19,7 @@ namespace {
 // The recordings of the latest past day holding at least two, on the recorder's channel 1.
 std::vector<SimMedia::Record> recordedDay()
 {
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    for (QDate day = QDate::currentDate().addDays(-1);; day = day.addDays(-1)) {
-        auto records = SimMedia::RecordSchedule::day(SimHarness::kRecorder, 1, 0, day.year(),
-                                                     day.month(), day.day(), now);
-        if (records.size() >= 2)
-            return records;
-    }
+    return SimHarness::recordedDay(SimHarness::kRecorder, 1, 0, 2);
 }
 
 RecordInfo infoOf(const SimMedia::Record &r)
@@ -49,6 +43,21 @@ auto clockWithin(qint64 low, qint64 high)
     };
 }
 
+// Recorded seconds per wall second while the picture's clock moves on by `seconds`.
+bool clockRate(const VideoProbe &probe, int seconds, double *rate)
+{
+    FrameStamp stamp;
+    if (!probe.readStamp(&stamp))
+        return false;
+    const qint64 from = stamp.seconds;
+    QElapsedTimer wall;
+    wall.start();
+    if (!probe.waitForStamp(clockWithin(from + seconds, from + 3 * seconds), &stamp, 60000))
+        return false;
+    *rate = 1000.0 * (stamp.seconds - from) / wall.elapsed();
+    return true;
+}
+
 } // namespace
 
 class tst_StreamCorePlayback : public QObject
@@ -56,201 +65,186 @@ class tst_StreamCorePlayback : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void byTimePausesSeeksAndSpeedsUp();
-    void byFileWalksTheRecordings();
-    void byTimeOpensOrFails_data();
-    void byTimeOpensOrFails();
-    void byTimeSkipsGaps_data();
-    void byTimeSkipsGaps();
+    void initTestCase() { QVERIFY(m_sim.start()); }
+
+    void byTimePausesSeeksAndSpeedsUp()
+    {
+        const SimMedia::Record first = recordedDay().front();
+        const qint64 begin = first.begin + 60;
+        const qint64 end = begin + 900;
+        VideoProbe probe(PLAY_MODE_PLAYBACK);
+        VideoPlay *play = probe.play();
+        QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                           SimHarness::kRecorder, 1, begin, end),
+                 0);
+        QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
+        QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
+        QCOMPARE(play->IsPlayByTime(), 1);
+        QCOMPARE(play->GetRecordBeginTime(), begin);
+        FrameStamp stamp;
+        QVERIFY(probe.waitForStamp(clockWithin(begin, begin + 5), &stamp));
+        QCOMPARE(int(stamp.channel), 1);
+        QVERIFY(play->GetFrameTime() >= begin && play->GetFrameTime() <= begin + 6);
+
+        // Paused, the recorded clock stands still (once pictures on their way are shown); resumed,
+        // it runs on from there.
+        QVERIFY(probe.waitForStamp(clockWithin(begin + 2, begin + 8), &stamp));
+        QCOMPARE(play->Pause(), 0);
+        qint64 held = 0;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                held = probe.readStamp(&stamp) ? qint64(stamp.seconds) : -1;
+                QTest::qWait(2500);
+                return probe.readStamp(&stamp) && stamp.seconds == held;
+            },
+            VideoProbe::scaled(10000)));
+        QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
+        QCOMPARE(play->Resume(), 0);
+        QVERIFY(probe.waitForStamp(clockWithin(held + 1, held + 6), &stamp));
+
+        // A seek lands on the asked moment of the recording.
+        QCOMPARE(play->Seek(begin + 400), 0);
+        QVERIFY(probe.waitForStamp(clockWithin(begin + 400, begin + 404), &stamp));
+        QVERIFY(QTest::qWaitFor([&] { return play->GetFrameTime() >= begin + 400; },
+                                VideoProbe::scaled(3000)));
+        QVERIFY(play->GetFrameTime() <= begin + 405);
+        QCOMPARE(play->Seek(end + 10), -1);
+        QCOMPARE(play->Seek(begin - 10), -1);
+
+        // Four times the speed moves the recorded clock faster than normal speed, both measured on
+        // this machine as it is now.
+        double normal = 0, fast = 0;
+        QVERIFY(clockRate(probe, 4, &normal));
+        QCOMPARE(play->SetPlaySpeed(4), 0);
+        QVERIFY(clockRate(probe, 20, &fast));
+        QVERIFY2(fast > 1.5 * normal, qPrintable(QString("%1 against %2").arg(fast).arg(normal)));
+        QVERIFY(probe.readStamp(&stamp));
+        QVERIFY(qAbs(play->GetFrameTime() - qint64(stamp.seconds)) <= 3);
+        QCOMPARE(play->SetPlaySpeed(9), -1);
+        QCOMPARE(play->SetPlaySpeed(1), 0);
+
+        // Seeking while paused keeps the pause and resumes from the new moment: the first picture
+        // before the former position shows it.
+        const qint64 before = stamp.seconds;
+        QCOMPARE(play->Pause(), 0);
+        QCOMPARE(play->Seek(begin + 100), 0);
+        QCOMPARE(play->Resume(), 0);
+        QVERIFY(
+            probe.waitForStamp([&](const FrameStamp &s) { return s.seconds < before; }, &stamp));
+        QVERIFY2(clockWithin(begin + 100, begin + 104)(stamp),
+                 qPrintable(QString::number(stamp.seconds - begin)));
+    }
+
+    void byFileWalksTheRecordings()
+    {
+        const std::vector<SimMedia::Record> day = recordedDay();
+        const SimMedia::Record &r1 = day[0];
+        const SimMedia::Record &r2 = day[1];
+        const RecordInfo list[] = {infoOf(r2), infoOf(r1)}; // any order: played in time order
+        VideoProbe probe(PLAY_MODE_PLAYBACK);
+        VideoPlay *play = probe.play();
+        QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                           SimHarness::kRecorder, r1.end - 4, r2.end, list, 2),
+                 0);
+        QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
+        QCOMPARE(play->IsPlayByTime(), 0);
+        RecordInfo current {};
+        QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
+        QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
+        QCOMPARE(play->GetRecordBeginTime(), r1.begin);
+        FrameStamp stamp;
+        QVERIFY(probe.waitForStamp(clockWithin(r1.end - 4, r1.end), &stamp));
+
+        // At the end of the first recording the next one follows, from its start.
+        QVERIFY(probe.waitForStamp(clockWithin(r2.begin, r2.begin + 5), &stamp));
+        QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
+        QCOMPARE(QString(current.recordId), QString::fromStdString(r2.id));
+        QCOMPARE(play->GetRecordBeginTime(), r2.begin);
+        QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).code, -1);
+
+        // A seek by offset stays in the recording; a seek to a time goes to the one holding it.
+        QCOMPARE(play->Seek(60), 0);
+        QVERIFY(probe.waitForStamp(clockWithin(r2.begin + 60, r2.begin + 64), &stamp));
+        QCOMPARE(play->Seek(r1.begin + 30), 0);
+        QVERIFY(probe.waitForStamp(clockWithin(r1.begin + 30, r1.begin + 34), &stamp));
+        QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
+        QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
+        QCOMPARE(play->Seek(r2.end + 3600 * 24), -1);
+
+        // Recordings outside the asked span leave nothing to play.
+        QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
+                                           SimHarness::kRecorder, r2.end + 10, r2.end + 20, list,
+                                           2),
+                 -1);
+    }
+
+    void byTimeOpensOrFails_data()
+    {
+        const std::vector<SimMedia::Record> day = recordedDay();
+        const qint64 gapBegin = day[0].end, gapEnd = day[1].begin;
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<qint64>("begin");
+        QTest::addColumn<qint64>("end");
+        QTest::addColumn<QString>("error"); // none: it plays
+        const QString good = SimHarness::kToken;
+        const qint64 first = day[0].begin;
+        QTest::newRow("ends with the span") << good << first << first + 3 << "";
+        QTest::newRow("into the next recording") << good << gapBegin - 2 << gapEnd + 60 << "";
+        QTest::newRow("starting in the gap")
+            << good << (gapBegin + gapEnd) / 2 << gapEnd + 60 << "";
+        QTest::newRow("nothing but the gap") << good << gapBegin + 1 << gapEnd - 1 << "404";
+        QTest::newRow("token refused") << "stale" << now - 7200 << now - 7197 << "100";
+        QTest::newRow("future span") << good << now + 3600 << now + 3603 << "404";
+    }
+
+    void byTimeOpensOrFails()
+    {
+        QFETCH(QString, token);
+        QFETCH(qint64, begin);
+        QFETCH(qint64, end);
+        QFETCH(QString, error);
+        VideoProbe probe(PLAY_MODE_PLAYBACK);
+        VideoPlay *play = probe.play();
+        QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, token.toUtf8(), SimHarness::kRecorder,
+                                           1, begin, end),
+                 0);
+        QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
+        const VideoProbe::Event opened = probe.first(VIDEO_EVENT_PLAYBACK_OPEN);
+        QCOMPARE(opened.error, error);
+        QCOMPARE(opened.kind, int(VIDEO_KIND_PLAYBACK));
+        QCOMPARE(opened.outcome,
+                 int(error.isEmpty() ? VIDEO_OUTCOME_PLAYING : VIDEO_OUTCOME_FAILED));
+        if (!error.isEmpty())
+            return;
+        QCOMPARE(play->GetRecordBeginTime(), begin);
+        if (end - begin == 3) {
+            QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_END));
+            QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_ENDED));
+            QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).kind, int(VIDEO_KIND_PLAYBACK));
+            QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1); // the end is not a loss
+            return;
+        }
+
+        // The gap lasts minutes: the recorded clock jumps over it within seconds, without an event.
+        const qint64 next = recordedDay()[1].begin;
+        FrameStamp stamp;
+        QVERIFY(probe.waitForStamp(clockWithin(next, next + 4), &stamp));
+        QVERIFY(QTest::qWaitFor([&] { return play->GetFrameTime() >= next; },
+                                VideoProbe::scaled(3000)));
+        QVERIFY(play->GetFrameTime() <= next + 6);
+        QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1);
+        QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).code, -1);
+
+        // A seek into the gap lands on the next recording.
+        QVERIFY(probe.waitForStamp(clockWithin(next + 3, next + 10), &stamp));
+        QCOMPARE(play->Seek(next - 30), 0);
+        QVERIFY(probe.waitForStamp(clockWithin(next, next + 2), &stamp));
+    }
 
 private:
     SimHarness m_sim;
 };
-
-void tst_StreamCorePlayback::initTestCase()
-{
-    QVERIFY(m_sim.start());
-    QCOMPARE(IStreamCore::GetInstance()->InitApi("127.0.0.1", m_sim.httpPort(), "", true), 0);
-}
-
-void tst_StreamCorePlayback::byTimePausesSeeksAndSpeedsUp()
-{
-    const SimMedia::Record first = recordedDay().front();
-    const qint64 begin = first.begin + 60;
-    const qint64 end = begin + 900;
-    VideoProbe probe(PLAY_MODE_PLAYBACK);
-    VideoPlay *play = probe.play();
-    QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
-                                       1, begin, end),
-             0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
-    QCOMPARE(play->IsPlayByTime(), 1);
-    QCOMPARE(play->GetRecordBeginTime(), begin);
-    FrameStamp stamp;
-    QVERIFY(probe.waitForStamp(clockWithin(begin, begin + 5), &stamp));
-    QCOMPARE(int(stamp.channel), 1);
-    QVERIFY(play->GetFrameTime() >= begin && play->GetFrameTime() <= begin + 6);
-
-    // Paused, the recorded clock stands still; resumed, it runs on from there.
-    QVERIFY(probe.waitForStamp(clockWithin(begin + 2, begin + 8), &stamp));
-    QCOMPARE(play->Pause(), 0);
-    QTest::qWait(300);
-    QVERIFY(probe.readStamp(&stamp));
-    const qint64 held = stamp.seconds;
-    QTest::qWait(1500);
-    QVERIFY(probe.readStamp(&stamp));
-    QCOMPARE(qint64(stamp.seconds), held);
-    QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
-    QCOMPARE(play->Resume(), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(held + 1, held + 6), &stamp));
-
-    // A seek lands on the asked moment of the recording.
-    QCOMPARE(play->Seek(begin + 400), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(begin + 400, begin + 404), &stamp));
-    QVERIFY(QTest::qWaitFor([&] { return play->GetFrameTime() >= begin + 400; }, 3000));
-    QVERIFY(play->GetFrameTime() <= begin + 405);
-    QCOMPARE(play->Seek(end + 10), -1);
-    QCOMPARE(play->Seek(begin - 10), -1);
-
-    // At four times the speed, eight recorded seconds pass in well under eight.
-    QVERIFY(probe.readStamp(&stamp));
-    const qint64 from = stamp.seconds;
-    QCOMPARE(play->SetPlaySpeed(4), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(from + 8, from + 60), &stamp, 5000));
-    QVERIFY(qAbs(play->GetFrameTime() - qint64(stamp.seconds)) <= 3);
-    QCOMPARE(play->SetPlaySpeed(9), -1);
-    QCOMPARE(play->SetPlaySpeed(1), 0);
-
-    // Seeking while paused keeps the pause and resumes from the new moment.
-    QCOMPARE(play->Pause(), 0);
-    QCOMPARE(play->Seek(begin + 100), 0);
-    QCOMPARE(play->Resume(), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(begin + 100, begin + 104), &stamp));
-}
-
-void tst_StreamCorePlayback::byFileWalksTheRecordings()
-{
-    const std::vector<SimMedia::Record> day = recordedDay();
-    const SimMedia::Record &r1 = day[0];
-    const SimMedia::Record &r2 = day[1];
-    const RecordInfo list[] = {infoOf(r2), infoOf(r1)}; // any order: played in time order
-    VideoProbe probe(PLAY_MODE_PLAYBACK);
-    VideoPlay *play = probe.play();
-    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
-                                       r1.end - 4, r2.end, list, 2),
-             0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
-    QCOMPARE(play->IsPlayByTime(), 0);
-    RecordInfo current {};
-    QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
-    QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
-    QCOMPARE(play->GetRecordBeginTime(), r1.begin);
-    FrameStamp stamp;
-    QVERIFY(probe.waitForStamp(clockWithin(r1.end - 4, r1.end), &stamp));
-
-    // At the end of the first recording the next one follows, from its start.
-    QVERIFY(probe.waitForStamp(clockWithin(r2.begin, r2.begin + 5), &stamp));
-    QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
-    QCOMPARE(QString(current.recordId), QString::fromStdString(r2.id));
-    QCOMPARE(play->GetRecordBeginTime(), r2.begin);
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).code, -1);
-
-    // A seek by offset stays in the recording; a seek to a time goes to the one holding it.
-    QCOMPARE(play->Seek(60), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(r2.begin + 60, r2.begin + 64), &stamp));
-    QCOMPARE(play->Seek(r1.begin + 30), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(r1.begin + 30, r1.begin + 34), &stamp));
-    QCOMPARE(play->GetCurrentRecordInfo(&current), 0);
-    QCOMPARE(QString(current.recordId), QString::fromStdString(r1.id));
-    QCOMPARE(play->Seek(r2.end + 3600 * 24), -1);
-
-    // Recordings outside the asked span leave nothing to play.
-    QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
-                                       r2.end + 10, r2.end + 20, list, 2),
-             -1);
-}
-
-void tst_StreamCorePlayback::byTimeOpensOrFails_data()
-{
-    QTest::addColumn<QString>("token");
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<qint64>("begin");
-    QTest::addColumn<QString>("error"); // none: it plays, and ends with its three seconds
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const QString good = SimHarness::kToken, recorder = SimHarness::kRecorder;
-    QTest::newRow("ends with the span")
-        << good << recorder << qint64(recordedDay().front().begin) << "";
-    QTest::newRow("token refused") << "stale" << recorder << now - 7200 << "100";
-    QTest::newRow("future span") << good << recorder << now + 3600 << "404";
-}
-
-void tst_StreamCorePlayback::byTimeOpensOrFails()
-{
-    QFETCH(QString, token);
-    QFETCH(QString, device);
-    QFETCH(qint64, begin);
-    QFETCH(QString, error);
-    VideoProbe probe(PLAY_MODE_PLAYBACK);
-    QCOMPARE(probe.play()->StartPlaybackByTime(RECORD_SRC_DEVICE, token.toUtf8(), device.toUtf8(),
-                                               1, begin, begin + 3),
-             0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).error, error);
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).kind, int(VIDEO_KIND_PLAYBACK));
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).outcome,
-             int(error.isEmpty() ? VIDEO_OUTCOME_PLAYING : VIDEO_OUTCOME_FAILED));
-    if (error.isEmpty()) {
-        QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_END));
-        QCOMPARE(probe.play()->GetVideoState(), int(VIDEO_STATE_ENDED));
-        QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).kind, int(VIDEO_KIND_PLAYBACK));
-        QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1); // the end is not a loss
-    }
-}
-
-void tst_StreamCorePlayback::byTimeSkipsGaps_data()
-{
-    const std::vector<SimMedia::Record> day = recordedDay();
-    const qint64 gapBegin = day[0].end, gapEnd = day[1].begin;
-    QTest::addColumn<qint64>("begin");
-    QTest::addColumn<qint64>("end");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("into the next recording") << gapBegin - 2 << gapEnd + 60 << "";
-    QTest::newRow("starting in the gap") << (gapBegin + gapEnd) / 2 << gapEnd + 60 << "";
-    QTest::newRow("nothing but the gap") << gapBegin + 1 << gapEnd - 1 << "404";
-}
-
-void tst_StreamCorePlayback::byTimeSkipsGaps()
-{
-    QFETCH(qint64, begin);
-    QFETCH(qint64, end);
-    QFETCH(QString, error);
-    const qint64 next = recordedDay()[1].begin;
-    VideoProbe probe(PLAY_MODE_PLAYBACK);
-    VideoPlay *play = probe.play();
-    QCOMPARE(play->StartPlaybackByTime(RECORD_SRC_DEVICE, SimHarness::kToken, SimHarness::kRecorder,
-                                       1, begin, end),
-             0);
-    QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN));
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_OPEN).error, error);
-    if (!error.isEmpty())
-        return;
-    QCOMPARE(play->GetRecordBeginTime(), begin);
-
-    // The gap lasts minutes: the recorded clock jumps over it within seconds, without an event.
-    FrameStamp stamp;
-    QVERIFY(probe.waitForStamp(clockWithin(next, next + 4), &stamp));
-    QVERIFY(QTest::qWaitFor([&] { return play->GetFrameTime() >= next; }, 3000));
-    QVERIFY(play->GetFrameTime() <= next + 6);
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_LOST).code, -1);
-    QCOMPARE(probe.first(VIDEO_EVENT_PLAYBACK_END).code, -1);
-
-    // A seek into the gap lands on the next recording.
-    QVERIFY(probe.waitForStamp(clockWithin(next + 3, next + 10), &stamp));
-    QCOMPARE(play->Seek(next - 30), 0);
-    QVERIFY(probe.waitForStamp(clockWithin(next, next + 2), &stamp));
-}
 
 QTEST_MAIN(tst_StreamCorePlayback)
 #include "tst_StreamCorePlayback.moc"
