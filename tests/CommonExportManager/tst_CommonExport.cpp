@@ -245,7 +245,7 @@ private slots:
     }
 
     // A file in the message that cannot be written is reported (one that can:
-    // tst_E2EExport::qrCodePictureIsSavedFromTheMessage).
+    // tst_E2EClient::logsInAndExports).
     void contentThatCannotBeSavedIsReported()
     {
         qputenv("ORVANE_EXPORT_FOLDER", m_folder->filePath("missing").toUtf8());

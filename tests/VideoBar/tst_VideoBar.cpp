@@ -345,7 +345,7 @@ private slots:
         QCOMPARE(visited, buttonsOf(bar, false));
     }
 
-    // Clicks on its buttons: tst_E2EMessageDetail.
+    // Clicks on its buttons: tst_E2ELiveView::noticeOpensTheRecordingAroundTheAlarm.
     void messageBarStatesSizesAndKeys()
     {
         QMessageVideoBar bar;
