@@ -17,6 +17,7 @@
 #include "RemoteDoor/CRemoteDoor.h"
 #include "RemoteDoor/QRemoteDoor.h"
 #include "Toasts.h"
+#include "UrlRecorder.h"
 #include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebMsgFactory.h"
 #include "Web/CWebView.h"
@@ -64,16 +65,6 @@ QByteArray get(int port, const QByteArray &path)
 }
 
 } // namespace
-
-// What the client opened in the system browser.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 class tst_E2EShell : public QObject
 {

@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 #include "Toasts.h"
+#include "UrlRecorder.h"
 
 #include <KWGui/KWMessageNotify.h>
 #include <KWGui/KWSingleton.h>
@@ -29,16 +30,6 @@ struct StartedNotify : KWMessageNotify
         SetDisplayTime(displayTime);
         StartMessageProcess();
     }
-};
-
-// Receives what the notifier hands to the desktop.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
 };
 
 } // namespace
