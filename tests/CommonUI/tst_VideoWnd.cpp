@@ -6,6 +6,7 @@
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "LogText.h"
 #include "SimVideo.h"
+#include "VideoProbe.h"
 
 #include <kwl/KPrintLog.h>
 
@@ -198,11 +199,16 @@ private Q_SLOTS:
         fault.refuse = !silent;
         fault.silent = silent;
         m_sim.media().setFault(SimHarness::kRecorder, 2, fault);
+        // The open time-out must end a silent open before the stream's own loss detection does,
+        // as in the shipped client, also where slow builds stretch the time-outs.
+        if (silent)
+            StreamCore::IStreamCore::GetInstance()->SetTimeouts(10000, VideoProbe::scaled(5000));
         Window w(2);
         QCOMPARE(
             w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 2, "Gate", definition)),
             0);
         QTRY_VERIFY_WITH_TIMEOUT(!w.view.surface()->statusText().isEmpty(), 25000);
+        SimHarness::scaleTimeouts();
         QCOMPARE(w.view.surface()->statusText(), text);
         QCOMPARE(w.operations(), operations);
         QCOMPARE(w.view.contextMenuPolicy(), Qt::NoContextMenu);
