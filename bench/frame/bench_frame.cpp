@@ -11,18 +11,15 @@
 
 #include <Bench.h>
 #include <ChildProcess.h>
-#include <ProcessCpu.h>
 #include <StreamCore/IStreamCore.h>
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 
 #include <cstdio>
 #include <numeric>
-#include <unistd.h>
 
 namespace {
 
@@ -72,14 +69,11 @@ void measure(bool automatic, int seconds, PaintCounter &counter)
     Bench::spinUntil([&] { return playing() == kWindows; }, 20000);
     Bench::spinFor(kWarmUpMs);
     counter.painted.clear();
-    ProcessCpu cpu(getpid());
-    QElapsedTimer timer;
-    timer.start();
-    Bench::spinFor(seconds * 1000);
-    const double percent = cpu.percent();
+    long long elapsed = 0;
+    const double percent = Bench::ownCpuOver(seconds * 1000, &elapsed);
     std::vector<double> fps;
     for (long long n : counter.painted)
-        fps.push_back(double(n) * 1000 / double(timer.elapsed()));
+        fps.push_back(double(n) * 1000 / double(elapsed));
     fps.resize(kWindows, 0); // a window that painted nothing counts as 0
     std::printf("%-24s %6.1f %8.1f %8.1f %5d/%d %5d/%d\n",
                 automatic ? "automatic (by size)" : "all high definition", percent,

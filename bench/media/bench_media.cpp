@@ -6,7 +6,6 @@
 // is 1280x720, 1 is 640x360), to profile it.
 #include <Bench.h>
 #include <ChildProcess.h>
-#include <ProcessCpu.h>
 #include <SimMedia/FrameStamp.h>
 #include <SimMedia/RecordSchedule.h>
 #include <StreamCore/IStreamCore.h>
@@ -24,7 +23,6 @@
 #include <cstdio>
 #include <memory>
 #include <numeric>
-#include <unistd.h>
 
 using namespace StreamCore;
 
@@ -103,14 +101,11 @@ void measureWindows(int count, int definition, int seconds)
     std::vector<long long> before;
     for (auto &tile : tiles)
         before.push_back(tile->painted);
-    ProcessCpu cpu(getpid());
-    QElapsedTimer timer;
-    timer.start();
-    Bench::spinFor(seconds * 1000);
-    const double streamcore = cpu.percent();
+    long long elapsed = 0;
+    const double streamcore = Bench::ownCpuOver(seconds * 1000, &elapsed);
     std::vector<double> fps;
     for (size_t i = 0; i < tiles.size(); ++i)
-        fps.push_back(double(tiles[i]->painted - before[i]) * 1000 / double(timer.elapsed()));
+        fps.push_back(double(tiles[i]->painted - before[i]) * 1000 / double(elapsed));
     std::printf("%-8d %-10s %8.1f %11.1f %6.2f %8.1f %8.1f %5d/%d\n", count,
                 definition ? "640x360" : "1280x720", floor, streamcore,
                 floor > 0 ? streamcore / floor : 0.0, *std::min_element(fps.begin(), fps.end()),

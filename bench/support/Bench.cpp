@@ -65,6 +65,17 @@ void spinFor(int ms)
     loop.exec();
 }
 
+double ownCpuOver(int ms, long long *elapsedMs)
+{
+    ProcessCpu cpu(getpid());
+    QElapsedTimer timer;
+    timer.start();
+    spinFor(ms);
+    const double percent = cpu.percent();
+    *elapsedMs = timer.elapsed();
+    return percent;
+}
+
 bool spinUntil(const std::function<bool()> &done, int timeoutMs)
 {
     QElapsedTimer timer;

@@ -27,6 +27,9 @@ int seconds(int fallback);
 void spinFor(int ms);
 // Runs the event loop until done() holds or timeoutMs passed; done() at the end.
 bool spinUntil(const std::function<bool()> &done, int timeoutMs);
+// This process's CPU in percent of one core while the event loop runs for ms milliseconds;
+// elapsedMs: how long that really took (a loaded machine overruns).
+double ownCpuOver(int ms, long long *elapsedMs);
 
 // The figure below which the share p (0 to 1) of the figures lie (0.5: the median); -1 without.
 template<typename T> double percentile(std::vector<T> values, double p)
