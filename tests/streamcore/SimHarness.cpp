@@ -8,6 +8,8 @@
 
 #include <QDateTime>
 
+#include <cstring>
+
 SimHarness::SimHarness()
     : SimHarness(devices())
 { }
@@ -50,6 +52,21 @@ std::vector<SimMedia::Record> SimHarness::recordedDay(const char *device, int ch
         if (records.size() >= count)
             return records;
     }
+}
+
+StreamCore::RecordInfo SimHarness::recordInfo(const SimMedia::Record &r, int channel)
+{
+    StreamCore::RecordInfo info {};
+    std::strcpy(info.recordId, r.id.c_str());
+    std::strcpy(info.beginTime, localText(r.begin).toUtf8().constData());
+    std::strcpy(info.endTime, localText(r.end).toUtf8().constData());
+    info.channel = channel;
+    return info;
+}
+
+QString SimHarness::localText(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd HH:mm:ss");
 }
 
 std::vector<SimMedia::MediaDevice> SimHarness::devices()

@@ -3,6 +3,9 @@
 #include <SimMedia/MediaDevice.h>
 #include <SimMedia/MediaServer.h>
 #include <SimMedia/RecordSchedule.h>
+#include <StreamCore/StreamCoreTypes.h>
+
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -43,6 +46,10 @@ public:
     // The recordings of the latest past day holding at least `count` on a device's channel.
     static std::vector<SimMedia::Record> recordedDay(const char *device, int channel, int source,
                                                      size_t count = 1);
+    // A recording as the library's record lists hold it.
+    static StreamCore::RecordInfo recordInfo(const SimMedia::Record &r, int channel = 1);
+    // Seconds since the epoch as the library's local time text, "yyyy-MM-dd HH:mm:ss".
+    static QString localText(qint64 seconds);
 
 private:
     std::unique_ptr<SimMedia::MediaServer> m_media;

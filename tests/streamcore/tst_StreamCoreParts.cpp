@@ -53,7 +53,9 @@ class tst_StreamCoreParts : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void playByFileOrdersAndWalksRecordings()
+    // Recordings given in any order play in time order; unreadable ones and those outside the
+    // span are left out. Walking and seeking them on real streams is in the playback test.
+    void playByFileOrdersAndFiltersRecordings()
     {
         const RecordInfo list[] = {
             record("c", "2024-03-01 12:00:00", "2024-03-01 12:30:00"),
@@ -63,41 +65,13 @@ private Q_SLOTS:
             record("late", "2024-03-01 20:00:00", "2024-03-01 21:00:00"),
         };
         PlaybackPlan plan;
-        // Starts inside "a"; "late" begins after the end, "bad" cannot be read.
         QVERIFY(plan.setByFile(1, "tok", "DEV", at("2024-03-01 08:30:00"),
                                at("2024-03-01 13:00:00"), list, 5));
-        QCOMPARE(QString(plan.currentRecord()->recordId), QString("a"));
-        QCOMPARE(plan.recordBeginTime(), at("2024-03-01 08:00:00"));
-        QCOMPARE(plan.timeAt(10), at("2024-03-01 08:30:10"));
-        // The cloud source; the address, channel and start are played by the playback tests.
         QCOMPARE(param(plan.requestParams(), "source"), std::string("1"));
-
-        // Jumps: an offset from the recording's start, ahead of where the piece began, seeks inside
-        // it; one before the piece's start opens the recording again from there.
-        PlaybackPlan::Target t;
-        QVERIFY(plan.target(2400, &t));
-        QVERIFY(!t.reopen);
-        QCOMPARE(t.position, 600.0);
-        QVERIFY(plan.target(60, &t));
-        QVERIFY(t.reopen);
-        QCOMPARE(plan.timeAt(0), at("2024-03-01 08:01:00"));
-        // A gap or a time beyond every recording holds nothing.
-        QVERIFY(!plan.target(at("2024-03-01 09:30:00"), &t));
-        QVERIFY(!plan.target(at("2024-03-01 12:30:00"), &t));
-
-        QVERIFY(plan.next());
-        QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
-        // The next recording plays from its own start.
-        QCOMPARE(param(plan.requestParams(), "begin"), std::to_string(at("2024-03-01 10:00:00")));
-        QCOMPARE(plan.timeAt(0), at("2024-03-01 10:00:00"));
-        QVERIFY(plan.next());
-        QCOMPARE(QString(plan.currentRecord()->recordId), QString("c"));
-        QVERIFY(!plan.next());
-        // A time in another recording switches to it.
-        QVERIFY(plan.target(at("2024-03-01 10:15:00"), &t));
-        QVERIFY(t.reopen);
-        QCOMPARE(QString(plan.currentRecord()->recordId), QString("b"));
-        QCOMPARE(plan.recordBeginTime(), at("2024-03-01 10:00:00"));
+        QStringList walked {plan.currentRecord()->recordId};
+        while (plan.next())
+            walked << plan.currentRecord()->recordId;
+        QCOMPARE(walked, QStringList({"a", "b", "c"}));
 
         QVERIFY(!plan.setByFile(0, "tok", "DEV", at("2024-03-02 00:00:00"),
                                 at("2024-03-02 01:00:00"), list, 5));
@@ -129,8 +103,6 @@ private Q_SLOTS:
         QVERIFY(!plan.next());
         QVERIFY(!plan.target(999, &t));
         QVERIFY(!plan.target(4500, &t));
-        QCOMPARE(plan.recordBeginTime(), 1000LL);
-        QVERIFY(plan.currentRecord() == nullptr);
         // A failed search plays the whole span as one stream.
         QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
         plan.playWholeSpan();

@@ -1,5 +1,6 @@
 // Playback of recordings through the media library: by time and by file, with pause, seek,
-// speed and the end of the span, read back from the recorded clock burnt into the picture.
+// speed, stepping one picture and the end of the span, read back from the recorded clock burnt
+// into the picture.
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
@@ -9,33 +10,21 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include <cstring>
+#include <algorithm>
 
 using namespace StreamCore;
 using SimMedia::FrameStamp;
 
 namespace {
 
+constexpr int kFrameMs = 40; // the simulated devices record 25 pictures a second
+
 // The recordings of the latest past day holding at least two, on the recorder's channel 1.
-std::vector<SimMedia::Record> recordedDay()
+std::vector<SimMedia::Record> recordedDay(int source = RECORD_SRC_DEVICE)
 {
-    return SimHarness::recordedDay(SimHarness::kRecorder, 1, 0, 2);
+    return SimHarness::recordedDay(SimHarness::kRecorder, 1, source, 2);
 }
 
-RecordInfo infoOf(const SimMedia::Record &r)
-{
-    const auto text = [](qint64 t) {
-        return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd HH:mm:ss").toUtf8();
-    };
-    RecordInfo info {};
-    std::strcpy(info.recordId, r.id.c_str());
-    std::strcpy(info.beginTime, text(r.begin).constData());
-    std::strcpy(info.endTime, text(r.end).constData());
-    info.channel = 1;
-    return info;
-}
-
-// A predicate on the picture's clock: within [low, high].
 auto clockWithin(qint64 low, qint64 high)
 {
     return [=](const FrameStamp &s) {
@@ -140,7 +129,7 @@ private Q_SLOTS:
         const std::vector<SimMedia::Record> day = recordedDay();
         const SimMedia::Record &r1 = day[0];
         const SimMedia::Record &r2 = day[1];
-        const RecordInfo list[] = {infoOf(r2), infoOf(r1)}; // any order: played in time order
+        const RecordInfo list[] = {SimHarness::recordInfo(r2), SimHarness::recordInfo(r1)}; // any order: played in time order
         VideoProbe probe(PLAY_MODE_PLAYBACK);
         VideoPlay *play = probe.play();
         QCOMPARE(play->StartPlaybackByFile(RECORD_SRC_DEVICE, SimHarness::kToken,
@@ -240,6 +229,79 @@ private Q_SLOTS:
         QVERIFY(probe.waitForStamp(clockWithin(next + 3, next + 10), &stamp));
         QCOMPARE(play->Seek(next - 30), 0);
         QVERIFY(probe.waitForStamp(clockWithin(next, next + 2), &stamp));
+    }
+
+    void stepsOnePicture_data()
+    {
+        QTest::addColumn<int>("source"); // device recordings open by time, cloud ones by file
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<int>("from"); // seconds into the recording (negative: from its end)
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("taken"); // the first steps taken, the others refused
+        for (const int source : {int(RECORD_SRC_DEVICE), int(RECORD_SRC_CLOUD)}) {
+            const QByteArray by = source == RECORD_SRC_DEVICE ? "by time: " : "by file: ";
+            QTest::newRow(by + "a second forward") << source << true << 5 << 1 << 25 << 25;
+            QTest::newRow(by + "back") << source << true << 5 << -1 << 5 << 5;
+            QTest::newRow(by + "back at the start") << source << true << 0 << -1 << 2 << 0;
+            QTest::newRow(by + "forward at the end") << source << true << -1 << 1 << 26 << 24;
+            QTest::newRow(by + "while playing") << source << false << 5 << 1 << 1 << 0;
+        }
+    }
+
+    void stepsOnePicture()
+    {
+        QFETCH(int, source);
+        QFETCH(bool, paused);
+        QFETCH(int, from);
+        QFETCH(int, direction);
+        QFETCH(int, steps);
+        QFETCH(int, taken);
+        const SimMedia::Record r = recordedDay(source).front();
+        VideoProbe probe(PLAY_MODE_PLAYBACK);
+        VideoPlay *play = probe.play();
+        const RecordInfo info = SimHarness::recordInfo(r);
+        const char *token = SimHarness::kToken, *device = SimHarness::kRecorder;
+        QCOMPARE(source == RECORD_SRC_DEVICE
+                     ? play->StartPlaybackByTime(source, token, device, 1, r.begin, r.end)
+                     : play->StartPlaybackByFile(source, token, device, r.begin, r.end, &info, 1),
+                 0);
+        QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_OPEN, VIDEO_OUTCOME_PLAYING));
+        const qint64 start = from < 0 ? r.end + from : r.begin + from;
+        if (paused) {
+            QCOMPARE(play->Pause(), 0);
+            QCOMPARE(play->Seek(start), 0);
+            QCOMPARE(play->GetFrameTimeMs(), start * 1000);
+        }
+        const auto stepEvents = [&] {
+            return std::count_if(
+                probe.events().begin(), probe.events().end(), [](const VideoProbe::Event &e) {
+                    return e.code == VIDEO_EVENT_FRAME_STEP && e.outcome == VIDEO_OUTCOME_NONE;
+                });
+        };
+        for (int i = 1; i <= steps; ++i) {
+            const bool takes = i <= taken;
+            QCOMPARE(play->StepFrame(direction), takes ? 0 : -1);
+            if (!takes)
+                continue;
+            QCOMPARE(play->StepFrame(direction), -1); // one step at a time
+            QVERIFY(QTest::qWaitFor([&] { return stepEvents() == i; }, 10000));
+            QCOMPARE(play->GetFrameTimeMs(), start * 1000 + i * direction * kFrameMs);
+        }
+        QCOMPARE(stepEvents(), taken);
+        if (taken == 0)
+            return;
+        // The picture shown is the stepped one and holds; resumed, the clock runs on from there.
+        const qint64 shown = (start * 1000 + taken * direction * kFrameMs) / 1000;
+        FrameStamp stamp;
+        QVERIFY(probe.waitForStamp(clockWithin(shown, shown), &stamp));
+        QTest::qWait(500);
+        QCOMPARE(play->GetFrameTimeMs(), start * 1000 + taken * direction * kFrameMs);
+        QCOMPARE(play->Resume(), 0);
+        if (from < 0)
+            QVERIFY(probe.waitFor(VIDEO_EVENT_PLAYBACK_END));
+        else
+            QVERIFY(probe.waitForStamp(clockWithin(shown + 1, shown + 5), &stamp));
     }
 
 private:

@@ -81,11 +81,6 @@ public:
     std::vector<TalkEvent> events;
 };
 
-QString localText(qint64 t)
-{
-    return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd HH:mm:ss");
-}
-
 } // namespace
 
 class tst_StreamCoreServices : public QObject
@@ -103,8 +98,8 @@ private Q_SLOTS:
             const QDate day = QDate::currentDate().addDays(-1 - source);
             const qint64 begin = QDateTime(day.addDays(-1), QTime(22, 0)).toSecsSinceEpoch();
             const qint64 end = QDateTime(day, QTime(23, 59, 59)).toSecsSinceEpoch();
-            const QByteArray beginText = localText(begin).toUtf8(),
-                             endText = localText(end).toUtf8();
+            const QByteArray beginText = SimHarness::localText(begin).toUtf8(),
+                             endText = SimHarness::localText(end).toUtf8();
             QCOMPARE(IStreamCore::GetInstance()->QueryRecord(
                          {SimHarness::kToken, SimHarness::kRecorder, 2, beginText.constData(),
                           endText.constData(), source, 5, 301, 1700000000, 3}),
@@ -125,8 +120,8 @@ private Q_SLOTS:
             for (size_t i = 0; i < expected.size(); ++i) {
                 const RecordInfo &r = answer.records[i];
                 QCOMPARE(QString(r.recordId), QString::fromStdString(expected[i].id));
-                QCOMPARE(QString(r.beginTime), localText(expected[i].begin));
-                QCOMPARE(QString(r.endTime), localText(expected[i].end));
+                QCOMPARE(QString(r.beginTime), SimHarness::localText(expected[i].begin));
+                QCOMPARE(QString(r.endTime), SimHarness::localText(expected[i].end));
                 QCOMPARE(r.channel, 2);
                 QCOMPARE(r.type, expected[i].type);
                 QCOMPARE(QString(r.deviceId), QString(SimHarness::kRecorder));
