@@ -1,3 +1,10 @@
+// The reference platform's gateway: its refusals, the device file behind the device list, the
+// web application folder, the certificate, and the fault control API (what each fault does to
+// an answer, how long it lasts, what it refuses). Logins, tokens, abilities, the request log,
+// the version check and the faults the client meets (status, delay, trickle, close, body) are
+// driven through the real client by its own tests, the built-in device file by every test that
+// starts the platform.
+#include "DeviceFile.h"
 #include "SimServer.h"
 #include "SimTestClient.h"
 #include "TestEnv.h"
@@ -5,12 +12,23 @@
 #include <QtNetwork>
 #include <QtTest>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
 const QString tokenPath = GatewayRoutes::tokenPath;
+const QString versionPath = GatewayRoutes::versionPath;
 const QString demoToken = "ut-demo-7f3a9c21";
+
+// A fault set from C++; a wrong one ends the test with an exception.
+Fault fault(const QJsonObject &json)
+{
+    QString error;
+    return Fault::fromJson(json, &error).value();
+}
 
 // A GET through Qt's network stack with the given TLS settings: its error.
 QNetworkReply::NetworkError get(const QString &url, const QSslConfiguration &ssl,
@@ -27,16 +45,56 @@ QNetworkReply::NetworkError get(const QString &url, const QSslConfiguration &ssl
     return finished.wait(20000) ? reply->error() : QNetworkReply::TimeoutError;
 }
 
+// A small valid file; each broken case changes one thing in it.
+QJsonObject validFile()
+{
+    return QJsonDocument::fromJson(R"({
+        "shops": [{"shopCode": "A", "shopName": "Alpha"}],
+        "menus": [{"menuName": "Live", "menuPath": "videoSurveillance"}],
+        "devices": [{"deviceId": "D1", "deviceName": "Cam", "deviceType": "camera",
+                     "shopCode": "A", "channels": [{"channelId": 0, "channelName": "Door"}]}],
+        "users": [{"userName": "u", "password": "p", "token": "t"}]
+    })")
+        .object();
+}
+
+QJsonObject with(QJsonObject object, const QString &key, const QJsonValue &value)
+{
+    if (value.isUndefined())
+        object.remove(key);
+    else
+        object.insert(key, value);
+    return object;
+}
+
+// The valid file with member key of the first element of list replaced (removed when undefined).
+QByteArray withFirst(const QString &list, const QString &key, const QJsonValue &value)
+{
+    QJsonArray array = validFile().value(list).toArray();
+    array.replace(0, with(array.first().toObject(), key, value));
+    return QJsonDocument(with(validFile(), list, array)).toJson();
+}
+
+// The valid file with a top-level member replaced.
+QByteArray withTop(const QString &key, const QJsonValue &value)
+{
+    return QJsonDocument(with(validFile(), key, value)).toJson();
+}
+
 } // namespace
 
-// The gateway's refusals, the device file behind the device list, the web application folder
-// and the certificate. Logins, tokens, abilities, the request log and the version check are
-// driven through the real client by its own tests.
 class tst_SimGateway : public QObject
 {
     Q_OBJECT
 
 private:
+    SimServer m_server; // for the faults, logged in as the demo user
+    std::unique_ptr<SimTestClient> m_http;
+
+    bool addFault(const QJsonObject &fault)
+    {
+        return SimTestClient::json(m_http->post("/sim/faults", fault))["ok"].toBool();
+    }
     // Starts the platform on free ports with a web application folder.
     void startServer(SimServer &server)
     {
@@ -46,6 +104,16 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        QString error;
+        QVERIFY2(m_server.start({}, &error), qPrintable(error));
+        m_http = std::make_unique<SimTestClient>(m_server.httpPort());
+        QVERIFY(!m_server.login("demo", "demo123").isEmpty());
+    }
+
+    void cleanup() { m_server.faults().clear(); }
+
     void refusesWhatItMustRefuse()
     {
         SimServer server;
@@ -145,17 +213,187 @@ private slots:
     // The HTTPS certificate: signed by itself, naming 127.0.0.1.
     void certificateIsSignedByItselfForTheLoopback()
     {
-        SimServer server;
-        QString error;
-        QVERIFY2(server.start({}, &error), qPrintable(error));
-        const QString url = server.httpsUrl() + GatewayRoutes::versionPath;
+        const QString url = m_server.httpsUrl() + GatewayRoutes::versionPath;
         QList<QSslError> sslErrors;
         QCOMPARE(get(url, QSslConfiguration::defaultConfiguration(), &sslErrors),
                  QNetworkReply::SslHandshakeFailedError);
         QCOMPARE(sslErrors.value(0).error(), QSslError::SelfSignedCertificate);
         QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
-        trusting.setCaCertificates(QSslCertificate::fromData(server.certificatePem()));
+        trusting.setCaCertificates(QSslCertificate::fromData(m_server.certificatePem()));
         QCOMPARE(get(url, trusting), QNetworkReply::NoError);
+    }
+
+    void brokenFilesNameWhatIsWrongAndWhere_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("syntax") << QByteArray("{\n  \"shops\": [,]\n}")
+                                << "line 2, column 14: illegal value";
+        QTest::newRow("array at top") << QByteArray("[]") << "top level: must be an object";
+        QTest::newRow("no shops") << withTop("shops", QJsonValue::Undefined)
+                                  << "top level: \"shops\" must be a non-empty array";
+        QTest::newRow("device id missing")
+            << withFirst("devices", "deviceId", QJsonValue::Undefined)
+            << "devices[0]: \"deviceId\" must be a non-empty string";
+        QTest::newRow("device type unknown") << withFirst("devices", "deviceType", "toaster")
+                                             << "devices[0]: \"deviceType\" must be one of "
+                                                "recorder, camera, door";
+        QTest::newRow("unknown shop") << withFirst("devices", "shopCode", "Z")
+                                      << "devices[0]: \"shopCode\" \"Z\" names no shop";
+        QTest::newRow("port out of range") << withFirst("devices", "streamPort", 70000)
+                                           << "devices[0]: \"streamPort\" must be a whole number "
+                                              "from 0 to 65535";
+        QTest::newRow("no channels") << withFirst("devices", "channels", QJsonArray())
+                                     << "devices[0]: \"channels\" must be a non-empty array";
+        QTest::newRow("channel twice")
+            << withFirst("devices", "channels",
+                         QJsonArray {QJsonObject {{"channelId", 1}, {"channelName", "a"}},
+                                     QJsonObject {{"channelId", 1}, {"channelName", "b"}}})
+            << "devices[0].channels[1]: \"channelId\" \"1\" is used twice";
+        QTest::newRow("channel without name")
+            << withFirst("devices", "channels", QJsonArray {QJsonObject {{"channelId", 1}}})
+            << "devices[0].channels[0]: \"channelName\" must be a non-empty string";
+        QTest::newRow("device not an object")
+            << withTop("devices", QJsonArray {42}) << "devices[0]: must be an object";
+        QTest::newRow("unknown user menu")
+            << withFirst("users", "menus", QJsonArray {"nowhere"})
+            << "users[0]: \"menus\" names an unknown menu path [\"nowhere\"]";
+        QTest::newRow("version not text")
+            << withTop("version", QJsonObject {{"url", 5}}) << "version: \"url\" must be a string";
+        QTest::newRow("negative lifetime")
+            << withTop("tokenLifetime", -1)
+            << "top level: \"tokenLifetime\" must be a whole number from 0 to 315360000";
+    }
+
+    void brokenFilesNameWhatIsWrongAndWhere()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QString error;
+        QVERIFY(!DeviceFile::parse(content, &error));
+        QCOMPARE(error, message);
+    }
+
+    // Each fault changes the next token answer only ("status", "body", "malformed" and "close"
+    // are met by the client's own tests).
+    void bodyFaultsChangeTheTokenReplyOnce()
+    {
+        using Reply = const httplib::Result &;
+        const auto document = [](Reply r) {
+            return QJsonDocument::fromJson(QByteArray::fromStdString(r->body));
+        };
+        const struct
+        {
+            QJsonObject fault;
+            std::function<QVariant(Reply)> seen;
+            QVariant expected;
+        } cases[] = {
+            {{{"action", "nonObject"}}, [&](Reply r) { return document(r).isArray(); }, true},
+            {{{"action", "emptyData"}},
+             [&](Reply r) { return document(r)["data"].toObject().isEmpty(); },
+             true},
+            {{{"action", "negativeExpire"}, {"expire", -5}},
+             [&](Reply r) { return document(r)["data"]["expire"].toInt(); },
+             -5},
+            {{{"headers", QJsonObject {{"size", "12"}}}},
+             [](Reply r) { return QString::fromStdString(r->get_header_value("size")); },
+             "12"},
+        };
+        for (const auto &c : cases) {
+            QJsonObject fault = c.fault;
+            fault.insert("path", tokenPath);
+            QVERIFY(addFault(fault));
+            const httplib::Result result = m_http->get(tokenPath, demoToken);
+            QCOMPARE(result->status, 200);
+            QCOMPARE(c.seen(result), c.expected);
+            QVERIFY(c.seen(m_http->get(tokenPath, demoToken)) != c.expected); // used up
+        }
+    }
+
+    void faultsAreUsedUpOrStayUntilCleared()
+    {
+        QVERIFY(
+            addFault({{"path", versionPath}, {"action", "status"}, {"status", 502}, {"times", 2}}));
+        QVERIFY(addFault({{"path", versionPath}, {"action", "status"}, {"status", 503}}));
+        QCOMPARE(m_http->get(versionPath)->status, 502);
+        QCOMPARE(m_http->get(versionPath)->status, 502);
+        QCOMPARE(m_http->get(versionPath)->status, 503); // queued behind the first
+        QCOMPARE(m_http->get(versionPath)->status, 200);
+
+        // Sticky, for one method, and for every route but the control API.
+        QVERIFY(addFault({{"path", tokenPath},
+                          {"method", "post"},
+                          {"action", "status"},
+                          {"status", 500},
+                          {"sticky", true}}));
+        QVERIFY(addFault({{"path", "*"}, {"action", "status"}, {"status", 418}, {"sticky", true}}));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(m_http->post(tokenPath, "")->status, 500);
+            QCOMPARE(m_http->get(tokenPath, demoToken)->status, 418);
+        }
+        QCOMPARE(SimTestClient::json(m_http->get("/sim/faults"))["faults"].toArray().size(), 2);
+        // Clearing one path leaves the others; clearing without a path leaves none.
+        QVERIFY(m_http->post("/sim/faults/clear", QJsonObject {{"path", "*"}}));
+        QCOMPARE(m_http->get(tokenPath, demoToken)->status, 200);
+        QCOMPARE(m_http->post(tokenPath, "")->status, 500);
+        QVERIFY(m_http->post("/sim/faults/clear", QJsonObject()));
+        QCOMPARE(m_http->post(tokenPath, "")->status, 404);
+    }
+
+    void controlApiRefusesWrongFaults_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("not json") << QByteArray("{path") << "the body is not JSON: ";
+        QTest::newRow("array") << QByteArray("[]") << "the body must be a JSON object";
+        QTest::newRow("action") << QByteArray(R"({"path":"/x","action":"explode"})")
+                                << "unknown action \"explode\"; known: none, status, malformed, "
+                                   "nonObject, emptyData, negativeExpire, body, close";
+        QTest::newRow("status") << QByteArray(R"({"path":"/x","action":"status"})")
+                                << "action \"status\" needs \"status\"";
+        QTest::newRow("times") << QByteArray(R"({"path":"/x","times":0})")
+                               << "\"times\" must be a whole number from 1 to 2147483647";
+        QTest::newRow("expire") << QByteArray(
+            R"({"path":"/x","action":"negativeExpire","expire":5})")
+                                << "\"expire\" must be a whole number from -2147483648 to -1";
+        QTest::newRow("path") << QByteArray(R"({"path":""})")
+                              << "\"path\" must name a route or be \"*\"";
+        QTest::newRow("sticky") << QByteArray(R"({"path":"/x","sticky":"yes"})")
+                                << "\"sticky\" must be true or false";
+    }
+
+    void controlApiRefusesWrongFaults()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, error);
+        const httplib::Result result = m_http->post("/sim/faults", body);
+        QCOMPARE(result->status, 400);
+        QVERIFY2(SimTestClient::json(result)["error"].toString().startsWith(error),
+                 qPrintable(SimTestClient::json(result)["error"].toString()));
+        QVERIFY(m_server.faults().list().isEmpty());
+    }
+
+    void stoppingEndsAnswersThatWaitOnPurpose()
+    {
+        SimServer server;
+        QString error;
+        QVERIFY2(server.start({0, 0, false, {}}, &error), qPrintable(error));
+        const int port = server.httpPort();
+        server.faults().add(fault({{"path", versionPath}, {"delayMs", 3600000}}));
+        server.faults().add(
+            fault({{"path", tokenPath}, {"chunks", 10}, {"chunkIntervalMs", 3600000}}));
+        std::atomic<bool> lateAnswered {true};
+        std::atomic<bool> trickleAnswered {true};
+        std::thread lateClient([&] { lateAnswered = bool(SimTestClient(port).get(versionPath)); });
+        std::thread trickleClient(
+            [&] { trickleAnswered = bool(SimTestClient(port).get(tokenPath)); });
+        QVERIFY(server.requestLog().waitFor({}, 2, 10000));
+        server.stop(); // would hang for an hour if the waits ignored it
+        lateClient.join();
+        trickleClient.join();
+        QVERIFY(!lateAnswered);
+        QVERIFY(!trickleAnswered);
     }
 };
 

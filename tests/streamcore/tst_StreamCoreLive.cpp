@@ -1,17 +1,27 @@
 // Live video through the media library against the simulated devices: what opens, what the
-// window shows, and how each failure is reported. A stream lost and opened again is in the
-// outside cameras' test (a server ending the session) and the video window's (reconnect).
+// window shows, and how each failure is reported; and the services beside the picture: record
+// searches, talk over the back channel and the device web port. A stream lost and opened again
+// is in the outside cameras' test (a server ending the session) and the video window's
+// (reconnect); PTZ moves are driven through the client's PTZ panel by its own tests.
 #include "SimHarness.h"
 #include "VideoProbe.h"
 
 #include <GstBufferMap.h>
 #include <GstPtr.h>
+#include <SimMedia/RecordSchedule.h>
+#include <StreamCore/AudioTalk.h>
+#include <StreamCore/IMediaObserver.h>
 #include <StreamCore/IStreamCore.h>
+#include <StreamCore/ITalkObserver.h>
+#include <StreamCore/PtzControlDll.h>
 
 #include <gst/app/gstappsink.h>
+#include <httplib.h>
 
 #include <QDateTime>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace StreamCore;
 
@@ -28,12 +38,68 @@ struct Drawn
 bool holdsVps(const uint8_t *data, size_t size)
 {
     for (size_t i = 0; i + 3 < size; ++i) {
-        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1
-            && ((data[i + 3] >> 1) & 0x3F) == 32)
+        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && (data[i + 3] >> 1) == 32)
             return true;
     }
     return false;
 }
+
+
+// Copies of the library's events, which are valid only during the call.
+struct MediaCopy
+{
+    MediaEvent event;
+    std::string text1, text2, bitmap, deviceId;
+    std::vector<RecordInfo> records;
+};
+
+std::string text(const char *t)
+{
+    return t ? t : "";
+}
+
+class MediaProbe : public IMediaObserver
+{
+public:
+    MediaProbe() { IStreamCore::GetInstance()->AddObserver(this); }
+    ~MediaProbe() override { IStreamCore::GetInstance()->RemoveObserver(this); }
+    void OnMediaEvent(const MediaEvent *e) override
+    {
+        events.push_back({*e,
+                          text(e->text1),
+                          text(e->text2),
+                          text(e->bitmap),
+                          text(e->deviceId),
+                          {e->records, e->records + e->recordCount}});
+    }
+    // Takes the next event of this type.
+    bool next(int type, MediaCopy *copy)
+    {
+        const auto found = [&] {
+            return std::find_if(events.begin(), events.end(),
+                                [&](const MediaCopy &c) { return c.event.type == type; });
+        };
+        if (!QTest::qWaitFor([&] { return found() != events.end(); }, VideoProbe::scaled(10000)))
+            return false;
+        *copy = *found();
+        events.erase(found());
+        return true;
+    }
+    std::vector<MediaCopy> events;
+};
+
+class TalkProbe : public ITalkObserver
+{
+public:
+    void OnTalkEvent(const TalkEvent *e) override { events.push_back(*e); }
+    bool waitFor(int state)
+    {
+        return QTest::qWaitFor(
+            [&] { return !events.empty() && events.back().talkState == state; },
+            VideoProbe::scaled(12000));
+    }
+    std::vector<TalkEvent> events;
+};
 
 } // namespace
 
@@ -53,13 +119,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("channel");
-        QTest::addColumn<int>("definition");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("H.264 standard") << SimHarness::kRecorder << 2 << 1 << QSize(320, 180);
-        QTest::newRow("H.264 high") << SimHarness::kRecorder << 1 << 0 << QSize(640, 360);
-        QTest::newRow("H.265 with sound") << SimHarness::kCamera << 1 << 1 << QSize(320, 180);
-        QTest::newRow("parameter sets out of band")
-            << SimHarness::kRecorder << 3 << 0 << QSize(640, 360);
+        QTest::addColumn<int>("definition"); // 0: high, 640x360; 1: standard, 320x180
+        QTest::newRow("H.264 standard") << SimHarness::kRecorder << 2 << 1;
+        QTest::newRow("H.264 high") << SimHarness::kRecorder << 1 << 0;
+        QTest::newRow("H.265 with sound") << SimHarness::kCamera << 1 << 1;
+        QTest::newRow("parameter sets out of band") << SimHarness::kRecorder << 3 << 0;
     }
 
     void liveShowsTheChannel()
@@ -67,7 +131,6 @@ private Q_SLOTS:
         QFETCH(QString, device);
         QFETCH(int, channel);
         QFETCH(int, definition);
-        QFETCH(QSize, size);
         VideoProbe probe;
         VideoPlay *play = probe.play();
         QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_IDLE));
@@ -96,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(play->GetVideoState(), int(VIDEO_STATE_PLAYING));
         QVERIFY(probe.waitFor(VIDEO_EVENT_PICTURE_SIZE));
         const VideoProbe::Event sizeEvent = probe.first(VIDEO_EVENT_PICTURE_SIZE);
-        QCOMPARE(QSize(sizeEvent.width, sizeEvent.height), size);
+        QCOMPARE(QSize(sizeEvent.width, sizeEvent.height), QSize(640, 360) / (definition + 1));
 
         // The window shows this very channel, with the device's present clock (up to a delay
         // that grows on slow builds), and the play object tells that clock.
@@ -134,28 +197,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("token");
         QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("fault"); // on the recorder's channel 2
-        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("channel"); // the recorder's channel 2 refuses, channel 3 is silent
         QTest::addColumn<QString>("error");
-        const QString good = SimHarness::kToken, recorder = SimHarness::kRecorder, none;
-        QTest::newRow("token refused") << "stale" << recorder << none << 1 << "100";
-        QTest::newRow("unknown channel") << good << recorder << none << 9 << "404";
-        QTest::newRow("unknown device") << good << "NOPE" << none << 1 << "404";
-        QTest::newRow("server refuses") << good << recorder << "refuse" << 2 << "7";
-        QTest::newRow("silent server") << good << recorder << "silent" << 2 << "open timeout";
+        const QString good = SimHarness::kToken, recorder = SimHarness::kRecorder;
+        QTest::newRow("token refused") << "stale" << recorder << 1 << "100";
+        QTest::newRow("unknown channel") << good << recorder << 9 << "404";
+        QTest::newRow("unknown device") << good << "NOPE" << 1 << "404";
+        QTest::newRow("server refuses") << good << recorder << 2 << "7";
+        QTest::newRow("silent server") << good << recorder << 3 << "open timeout";
     }
 
     void openFailuresCarryTheirText()
     {
         QFETCH(QString, token);
         QFETCH(QString, device);
-        QFETCH(QString, fault);
         QFETCH(int, channel);
         QFETCH(QString, error);
-        SimMedia::ChannelFault channelFault;
-        channelFault.refuse = fault == "refuse";
-        channelFault.silent = fault == "silent";
-        m_sim.media().setFault(SimHarness::kRecorder, 2, channelFault);
+        SimMedia::ChannelFault refuse, silent;
+        refuse.refuse = silent.silent = true;
+        m_sim.media().setFault(SimHarness::kRecorder, 2, refuse);
+        m_sim.media().setFault(SimHarness::kRecorder, 3, silent);
         QCOMPARE(IStreamCore::GetInstance()->SetTimeouts(1500, 0), 0);
         const auto restore = qScopeGuard([this] {
             SimHarness::scaleTimeouts();
@@ -220,6 +281,162 @@ private Q_SLOTS:
         QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
         gst_element_set_state(pipeline.get(), GST_STATE_NULL);
         QVERIFY2(withVps >= 3, qPrintable(QString("%1 key frames with VPS").arg(withVps)));
+    }
+
+
+    // What the asker passed comes back unchanged with the schedule's recordings.
+    void recordSearchMatchesTheSchedule()
+    {
+        MediaProbe probe;
+        for (const int source : {RECORD_SRC_DEVICE, RECORD_SRC_CLOUD}) {
+            const QDate day = QDate::currentDate().addDays(-1 - source);
+            const qint64 begin = QDateTime(day.addDays(-1), QTime(22, 0)).toSecsSinceEpoch();
+            const qint64 end = QDateTime(day, QTime(23, 59, 59)).toSecsSinceEpoch();
+            const QByteArray beginText = SimHarness::localText(begin).toUtf8(),
+                             endText = SimHarness::localText(end).toUtf8();
+            QCOMPARE(IStreamCore::GetInstance()->QueryRecord(
+                         {SimHarness::kToken, SimHarness::kRecorder, 2, beginText.constData(),
+                          endText.constData(), source, 5, 301, 1700000000, 3}),
+                     0);
+            MediaCopy answer;
+            QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
+            QCOMPARE(answer.event.window, 5);
+            QCOMPARE(answer.event.frameType, 301);
+            QCOMPARE(answer.event.queryTime, 1700000000LL);
+            QCOMPARE(answer.event.queryType, 3);
+            QCOMPARE(answer.event.source, source);
+            QCOMPARE(answer.text1, std::string(SimHarness::kRecorder));
+            QCOMPARE(answer.text2, std::string());
+            const auto expected = SimMedia::RecordSchedule::between(
+                SimHarness::kRecorder, 2, source, begin, end, QDateTime::currentSecsSinceEpoch());
+            QCOMPARE(answer.event.result, int(expected.size()));
+            QCOMPARE(answer.records.size(), expected.size());
+            for (size_t i = 0; i < expected.size(); ++i) {
+                const RecordInfo &r = answer.records[i];
+                QCOMPARE(QString(r.recordId), QString::fromStdString(expected[i].id));
+                QCOMPARE(QString(r.beginTime), SimHarness::localText(expected[i].begin));
+                QCOMPARE(QString(r.endTime), SimHarness::localText(expected[i].end));
+                QCOMPARE(r.channel, 2);
+                QCOMPARE(r.type, expected[i].type);
+                QCOMPARE(QString(r.deviceId), QString(SimHarness::kRecorder));
+            }
+        }
+    }
+
+    void recordSearchFailures()
+    {
+        MediaProbe probe;
+        IStreamCore *core = IStreamCore::GetInstance();
+        MediaCopy answer;
+        RecordParam refused {"stale", SimHarness::kRecorder, 1, "2024-01-01 00:00:00",
+                             "2024-01-01 23:59:59"};
+        RecordParam unknown = refused;
+        unknown.token = SimHarness::kToken;
+        unknown.deviceId = "NOPE";
+        for (const auto &[param, error] : {std::pair(refused, "100"), std::pair(unknown, "404")}) {
+            QCOMPARE(core->QueryRecord(param), 0);
+            QVERIFY(probe.next(MEDIA_EVENT_RECORD_QUERY, &answer));
+            QCOMPARE(answer.event.result, -1);
+            QCOMPARE(answer.text2, std::string(error));
+            QCOMPARE(answer.event.recordCount, 0);
+        }
+        // Month bitmaps that match the schedule are shown by the client's own tests.
+        QCOMPARE(core->QueryRecordBitmap(0, "stale", SimHarness::kCamera, 1, 2024, 3), 0);
+        QVERIFY(probe.next(MEDIA_EVENT_RECORD_BITMAP, &answer));
+        QCOMPARE(answer.event.result, -1);
+        QCOMPARE(answer.bitmap, std::string());
+
+        // Malformed requests are refused at once, without an event.
+        RecordParam malformed = unknown;
+        malformed.beginTime = "yesterday";
+        QCOMPARE(core->QueryRecord(malformed), -1);
+        malformed.beginTime = "2024-01-02 00:00:00"; // after the end
+        QCOMPARE(core->QueryRecord(malformed), -1);
+        QCOMPARE(core->QueryRecordBitmap(0, SimHarness::kToken, SimHarness::kRecorder, 1, 2024, 13),
+                 -1);
+        QCOMPARE(PtzControlDll().PtzMoveControl({nullptr, SimHarness::kToken, 2, 600000, 3}), -1);
+        QTest::qWait(200);
+        QVERIFY(probe.events.empty());
+    }
+
+    void talk_data()
+    {
+        QTest::addColumn<QString>("microphone");
+        QTest::addColumn<bool>("works");
+        QTest::newRow("talks") << "audiotestsrc is-live=true wave=sine freq=300" << true;
+        QTest::newRow("no microphone") << "filesrc location=/nonexistent/microphone" << false;
+    }
+
+    void talk()
+    {
+        QFETCH(QString, microphone);
+        QFETCH(bool, works);
+        qputenv("STREAMCORE_MICROPHONE", microphone.toUtf8());
+        IStreamCore *core = IStreamCore::GetInstance();
+        AudioTalk *talk = core->InitAudioTalk();
+        QVERIFY(talk);
+        QCOMPARE(core->InitAudioTalk(), talk); // one talk object for everybody
+        TalkProbe probe;
+        QCOMPARE(talk->AddObserver(&probe), 0);
+        QCOMPARE(talk->AddObserver(&probe), -1);
+        QCOMPARE(talk->StartTalk(SimHarness::kToken, SimHarness::kRecorder, 1, 42), 0);
+        QVERIFY(probe.waitFor(works ? TALK_STATE_TALKING : TALK_STATE_FAILED));
+        QCOMPARE(probe.events.back().result, works ? 0 : -1);
+        QCOMPARE(probe.events.back().playHandle, 42);
+        QCOMPARE(talk->IsTalking(), works);
+        if (works) {
+            QCOMPARE(talk->StartTalk(SimHarness::kToken, SimHarness::kRecorder, 2, 43), -2);
+            QVERIFY(QTest::qWaitFor(
+                [&] { return m_sim.media().talkReceived(SimHarness::kRecorder, 1).size() > 8000; },
+                VideoProbe::scaled(10000)));
+            const std::string sound = m_sim.media().talkReceived(SimHarness::kRecorder, 1);
+            // Not only the two μ-law codes of silence.
+            QVERIFY(std::any_of(sound.begin(), sound.end(),
+                                [](unsigned char c) { return c != 0xFF && c != 0x7F; }));
+            QCOMPARE(talk->StopTalk(), 0);
+            QVERIFY(!talk->IsTalking());
+            QCOMPARE(probe.events.back().talkState, int(TALK_STATE_STOPPED));
+            QCOMPARE(talk->StopTalk(), -1);
+        }
+        QCOMPARE(talk->RemoveObserver(&probe), 0);
+        QCOMPARE(core->UnitAudioTalk(talk), 0);
+        QCOMPARE(core->UnitAudioTalk(talk), 0);
+        QCOMPARE(core->UnitAudioTalk(talk), -1);
+    }
+
+    void webPortReachesTheDevicePage()
+    {
+        IStreamCore *core = IStreamCore::GetInstance();
+        MediaProbe probe;
+        QCOMPARE(core->AddDevices(SimHarness::kToken, "not json"), -1);
+        const QByteArray devices = QByteArray("[{\"Sn\":\"") + SimHarness::kRecorder
+            + "\",\"Type\":1,\"Port\":8086,\"User\":\"admin\",\"Pwd\":\"pw\"}]";
+        QCOMPARE(core->AddDevices(SimHarness::kToken, devices), 0);
+        QCOMPARE(core->GetDevWebP2pPort(SimHarness::kRecorder).state, int(WEB_PORT_NONE));
+
+        QCOMPARE(core->GetWebP2pPort(SimHarness::kToken, SimHarness::kRecorder), 0);
+        MediaCopy opened;
+        QVERIFY(probe.next(MEDIA_EVENT_WEB_PORT, &opened));
+        QCOMPARE(opened.deviceId, std::string(SimHarness::kRecorder));
+        QVERIFY(opened.event.port > 0);
+        const PortState state = core->GetDevWebP2pPort(SimHarness::kRecorder);
+        QCOMPARE(state.port, opened.event.port);
+        QCOMPARE(state.state, int(WEB_PORT_OPEN));
+        const auto page = httplib::Client("127.0.0.1", state.port).Get("/");
+        QVERIFY(page && page->body.find(SimHarness::kRecorder) != std::string::npos);
+
+        QCOMPARE(core->ClearDevWebPort(SimHarness::kRecorder), 0);
+        QCOMPARE(core->GetDevWebP2pPort(SimHarness::kRecorder).state, int(WEB_PORT_NONE));
+        httplib::Client closed("127.0.0.1", state.port);
+        QVERIFY(!closed.Get("/"));
+
+        // A device the user does not have gets no port.
+        QCOMPARE(core->GetWebP2pPort(SimHarness::kToken, SimHarness::kCamera), 0);
+        MediaCopy failed;
+        QVERIFY(probe.next(MEDIA_EVENT_WEB_PORT, &failed));
+        QCOMPARE(failed.event.port, 0);
+        QCOMPARE(failed.deviceId, std::string(SimHarness::kCamera));
+        QCOMPARE(core->GetDevWebP2pPort(SimHarness::kCamera).state, int(WEB_PORT_FAILED));
     }
 
 private:
