@@ -4,10 +4,18 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdlib>
 
 // What the fuzz targets share: the fuzzer's bytes as Qt bytes, one application for the whole run
-// (never torn down half-way by the exit handlers), a network answer delivered in two chunks.
+// (never torn down half-way by the exit handlers), a network answer delivered in two chunks, and
+// a broken promise of the code under test reported as a finding.
 namespace FuzzInput {
+
+inline void require(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
 
 inline QByteArray bytes(const uint8_t *data, size_t size)
 {

@@ -7,7 +7,6 @@
 #include "FuzzInput.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -37,24 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int blank = input.indexOf("\n\n");
     networkParams_t params;
     CExportReply::ApplyHeaders(headersOf(input.left(blank < 0 ? input.size() : blank)), params);
-    if (params.size < 0)
-        std::abort();
+    FuzzInput::require(params.size >= 0);
 
     const QString folder = "/exports/";
     const QString name = CExportFileName::SafeName(params.name, "NoName");
-    if (name.toUtf8().size() > CExportFileName::kMaxNameBytes
-        || !staysInFolder(folder + name, folder))
-        std::abort();
-    for (int n = 1; n <= 3; ++n) {
-        if (!staysInFolder(CExportFileName::PathNumbered(folder + name, n), folder))
-            std::abort();
-    }
+    FuzzInput::require(name.toUtf8().size() <= CExportFileName::kMaxNameBytes
+                       && staysInFolder(folder + name, folder));
+    for (int n = 1; n <= 3; ++n)
+        FuzzInput::require(staysInFolder(CExportFileName::PathNumbered(folder + name, n), folder));
 
     QByteArray content;
     QString error;
-    if (!CExportReply::DecodeBase64Envelope(blank < 0 ? QByteArray() : input.mid(blank + 2),
-                                            &content, &error)
-        && error != "data from server error" && error != "data jsonobject from server error")
-        std::abort();
+    FuzzInput::require(CExportReply::DecodeBase64Envelope(
+                           blank < 0 ? QByteArray() : input.mid(blank + 2), &content, &error)
+                       || error == "data from server error"
+                       || error == "data jsonobject from server error");
     return 0;
 }

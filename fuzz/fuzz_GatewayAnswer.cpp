@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -33,8 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     FuzzInput::answer(wnd, FuzzInput::bytes(data + 1, size - 1), request);
 
-    if (wnd.sirenRemaining() < 0
-        || (wnd.sirenRemaining() > 0 && !wnd.getVideoWndInfo().bSoundAlarmOn))
-        std::abort();
+    FuzzInput::require(wnd.sirenRemaining() == 0
+                       || (wnd.sirenRemaining() > 0 && wnd.getVideoWndInfo().bSoundAlarmOn));
     return 0;
 }

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -14,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ConfigInfo::CBaseInfo &info = ConfigInfo::CBaseInfo::Instance();
     FuzzInput::answer(info, FuzzInput::bytes(data, size), QString());
 
-    const int interval = info.refreshIntervalMs();
-    if (interval < 0 || info.retryCounter() < 1 || info.retryCounter() > 1024)
-        std::abort();
+    FuzzInput::require(info.refreshIntervalMs() >= 0 && info.retryCounter() >= 1
+                       && info.retryCounter() <= 1024);
     return 0;
 }

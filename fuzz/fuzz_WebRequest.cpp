@@ -36,10 +36,8 @@ const QStringList kMethods
 
 void checkChannels(const QList<ChannelInfo_t> &channels)
 {
-    for (const ChannelInfo_t &channel : channels) {
-        if (channel.accessSource == 2 && channel.definitionMode != 0)
-            std::abort();
-    }
+    for (const ChannelInfo_t &channel : channels)
+        FuzzInput::require(channel.accessSource != 2 || channel.definitionMode == 0);
 }
 
 // Checks what the queue posts; the posts of the request under test come on this thread, the
@@ -51,8 +49,8 @@ public:
 
     void PostRPCCall(Web::CWebMsgRef msg) override
     {
-        if (msg && msg->method != method && msg->method != QLatin1String("NotifyLoginOut"))
-            std::abort();
+        FuzzInput::require(!msg || msg->method == method
+                           || msg->method == QLatin1String("NotifyLoginOut"));
         if (auto *channels = dynamic_cast<Web::ChannelInfoMsg *>(msg.get()))
             checkChannels(channels->channels);
         if (auto *record = dynamic_cast<Web::OpenRecordMsg *>(msg.get()))
@@ -101,8 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QJsonObject request;
     QString popup;
     if (!Web::CWebRequestCheck::parse(requestText(data, size), &request, &popup)) {
-        if (popup.isEmpty())
-            std::abort();
+        FuzzInput::require(!popup.isEmpty());
         return 0;
     }
     CheckingManager manager;

@@ -1,13 +1,11 @@
 // Any bytes as the split layout file: never a crash, and whatever was read survives a save and a
 // second load unchanged (row, col, count and every meaningful cell).
 #include "CommonUI/VideoFrame/CWndSplitConfig.h"
+#include "FuzzInput.h"
 
-#include <QByteArray>
 #include <QFile>
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -29,26 +27,22 @@ bool sameMeaningfulCells(const WndSplitEntry_t &a, const WndSplitEntry_t &b)
     return true;
 }
 
-// Reads, saves and reads again what the file holds; aborts when the two reads differ.
+// Reads, saves and reads again what the file holds: the two reads agree.
 void roundTrip(const char *data, size_t size)
 {
     QFile file(CWndSplitConfig::kFileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        std::abort();
+    FuzzInput::require(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(data, static_cast<qint64>(size));
     file.close();
 
     CWndSplitConfig first;
     if (!first.load())
         return;
-    if (!first.save())
-        std::abort();
+    FuzzInput::require(first.save());
     CWndSplitConfig second;
-    if (!second.load())
-        std::abort();
+    FuzzInput::require(second.load());
     for (int i = 0; i < CWndSplitConfig::kNormalCount; ++i)
-        if (!sameMeaningfulCells(*first.normalSplit(i), *second.normalSplit(i)))
-            std::abort();
+        FuzzInput::require(sameMeaningfulCells(*first.normalSplit(i), *second.normalSplit(i)));
 }
 
 } // namespace
@@ -62,11 +56,7 @@ public:
     ~InScratchFolder() { enter(start); }
 
 private:
-    static void enter(int folder)
-    {
-        if (folder < 0 || ::fchdir(folder) != 0)
-            std::abort();
-    }
+    static void enter(int folder) { FuzzInput::require(folder >= 0 && ::fchdir(folder) == 0); }
     static int openFolder(const char *path) { return ::open(path, O_RDONLY | O_DIRECTORY); }
     // Opened in this order, before the first run.
     static inline const int start = openFolder(".");

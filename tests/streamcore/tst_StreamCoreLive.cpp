@@ -44,7 +44,6 @@ bool holdsVps(const uint8_t *data, size_t size)
     return false;
 }
 
-
 // Copies of the library's events, which are valid only during the call.
 struct MediaCopy
 {
@@ -94,9 +93,8 @@ public:
     void OnTalkEvent(const TalkEvent *e) override { events.push_back(*e); }
     bool waitFor(int state)
     {
-        return QTest::qWaitFor(
-            [&] { return !events.empty() && events.back().talkState == state; },
-            VideoProbe::scaled(12000));
+        return QTest::qWaitFor([&] { return !events.empty() && events.back().talkState == state; },
+                               VideoProbe::scaled(12000));
     }
     std::vector<TalkEvent> events;
 };
@@ -282,7 +280,6 @@ private Q_SLOTS:
         gst_element_set_state(pipeline.get(), GST_STATE_NULL);
         QVERIFY2(withVps >= 3, qPrintable(QString("%1 key frames with VPS").arg(withVps)));
     }
-
 
     // What the asker passed comes back unchanged with the schedule's recordings.
     void recordSearchMatchesTheSchedule()

@@ -90,8 +90,8 @@ bool decodeFile(const QString &path, FileContent *content)
     return played;
 }
 
-// Waits until the picture shown carries a clock at least `seconds` after `from` (any picture when
-// `from` is null), so that a slow machine records as much of the stream as a fast one.
+// Waits for a picture whose clock is `seconds` after `from` (any picture when `from` is null):
+// lengths go by the picture's clock, so a slow machine records as much as a fast one.
 bool waitForClock(const VideoProbe &probe, SimMedia::FrameStamp *shown,
                   const SimMedia::FrameStamp *from = nullptr, uint32_t seconds = 0)
 {
@@ -100,8 +100,7 @@ bool waitForClock(const VideoProbe &probe, SimMedia::FrameStamp *shown,
                               shown, 60000);
 }
 
-// Starts recording into path and waits for its first bytes (on a slow machine the record branch
-// takes a while to join the stream); from: the picture shown then.
+// Starts recording into path and waits for its first bytes; from: the picture shown then.
 bool startRecording(const VideoProbe &probe, const QString &path, SimMedia::FrameStamp *from)
 {
     return probe.play()->StartRecord(path.toUtf8()) == 0
@@ -109,8 +108,7 @@ bool startRecording(const VideoProbe &probe, const QString &path, SimMedia::Fram
         && waitForClock(probe, from);
 }
 
-// The child process of killedWhileRecording: records live video until it is killed, and says so
-// once three seconds of pictures have gone into the file.
+// The child of killedWhileRecording: says "recording" once three seconds are in the file.
 int recordUntilKilled(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -162,8 +160,7 @@ private Q_SLOTS:
         VideoPlay *play = probe.play();
         QCOMPARE(play->StartRealPlay(SimHarness::kToken, device.toUtf8(), channel, 1), 0);
         QVERIFY(probe.waitFor(VIDEO_EVENT_LIVE_OPEN, VIDEO_OUTCOME_PLAYING));
-        // Recording starts in the middle of the stream, not at its first picture. Lengths are
-        // counted on the picture's own clock, not on the wall clock.
+        // Recording starts in the middle of the stream, not at its first picture.
         SimMedia::FrameStamp opened, from, shown;
         QVERIFY(waitForClock(probe, &opened) && waitForClock(probe, &from, &opened, 2));
         const QString path = m_dir.filePath(QString("%1-%2.mp4").arg(device).arg(channel));
@@ -172,8 +169,7 @@ private Q_SLOTS:
         VideoStatistics statistics {};
         QCOMPARE(play->GetStatistics(&statistics), 0);
         const long long decodedBefore = statistics.decodedFrames;
-        // Four seconds of the picture's clock and three key-frame intervals (25 pictures each): a
-        // slow machine's stream has fewer pictures a second, and the file starts at a key frame.
+        // Four seconds of the picture's clock and three key-frame intervals of 25 pictures.
         QVERIFY(waitForClock(probe, &shown, &from, 4));
         QVERIFY(QTest::qWaitFor(
             [&] {
@@ -206,14 +202,12 @@ private Q_SLOTS:
             QVERIFY(content.lastStamp.seconds <= later.seconds + 1);
         }
         QVERIFY(content.stampRead);
-        // At least three seconds of the picture's clock (the file starts at a key frame, one a
-        // second); the file's times run with it, up to the clock's whole seconds and the longest
+        // The file's times run with the picture's clock, up to its whole seconds and the longest
         // pause between two pictures written.
         QVERIFY2(content.clockSpan() >= 2, qPrintable(QString::number(content.clockSpan())));
         QVERIFY(qAbs(content.length() - content.clockSpan()) <= 1.0 + content.longestGap);
         QVERIFY(content.firstTime < 0.5);
-        // Every picture, not only the key frames: at least half of those the window decoded
-        // meanwhile (the stream's own rate, low on a slow machine).
+        // Every picture, not only the key frames: at least half of those the window decoded.
         QVERIFY2(2 * content.frames > decoded,
                  qPrintable(QString("%1 of %2").arg(content.frames).arg(decoded)));
         QCOMPARE(content.hasSound, sound);
