@@ -1,10 +1,11 @@
 #include "ChildProcess.h"
 #include "DeviceFile.h"
 #include "SimServer.h"
-#include "SimTestClient.h"
 #include "TestEnv.h"
 
 #include <QtTest>
+
+#include <httplib.h>
 
 #include <signal.h>
 
@@ -50,9 +51,10 @@ private slots:
         QVERIFY2(sim.startSim(QDir::currentPath(), &error, {"--devices", "devices.json"}),
                  qPrintable(error));
         QVERIFY(sim.simPort("rtsp") > 0);
-        const QJsonObject version = SimTestClient::json(
-            SimTestClient(sim.simPort("https"), true).get(GatewayRoutes::versionPath));
-        QCOMPARE(version["data"]["version"].toString(), QString("V1.000.0000001.1.R"));
+        httplib::Client https("https://127.0.0.1:" + std::to_string(sim.simPort("https")));
+        https.enable_server_certificate_verification(false);
+        const httplib::Result version = https.Get(GatewayRoutes::versionPath);
+        QVERIFY(version && version->body.find("\"V1.000.0000001.1.R\"") != std::string::npos);
         ::kill(static_cast<pid_t>(sim.processId()), SIGINT);
         QVERIFY(sim.waitForFinished(20000));
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);

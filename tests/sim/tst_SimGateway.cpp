@@ -6,11 +6,12 @@
 // starts the platform.
 #include "DeviceFile.h"
 #include "SimServer.h"
-#include "SimTestClient.h"
 #include "TestEnv.h"
 
 #include <QtNetwork>
 #include <QtTest>
+
+#include <httplib.h>
 
 #include <atomic>
 #include <functional>
@@ -22,6 +23,44 @@ namespace {
 const QString tokenPath = GatewayRoutes::tokenPath;
 const QString versionPath = GatewayRoutes::versionPath;
 const QString demoToken = "ut-demo-7f3a9c21";
+
+// Plain HTTP calls to a platform on 127.0.0.1, with "Authorization: Bearer <token>" when a token
+// is given.
+class SimTestClient
+{
+public:
+    explicit SimTestClient(int port)
+        : m_client("127.0.0.1", port)
+    { }
+    httplib::Result get(const QString &path, const QString &token = {})
+    {
+        return m_client.Get(path.toStdString(), bearer(token));
+    }
+    httplib::Result post(const QString &path, const QByteArray &body, const QString &token = {})
+    {
+        return m_client.Post(path.toStdString(), bearer(token), body.toStdString(),
+                             "application/json;charset=utf-8");
+    }
+    httplib::Result post(const QString &path, const QJsonObject &body)
+    {
+        return post(path, QJsonDocument(body).toJson(QJsonDocument::Compact));
+    }
+    static QJsonObject json(const httplib::Result &result)
+    {
+        return result ? QJsonDocument::fromJson(QByteArray::fromStdString(result->body)).object()
+                      : QJsonObject();
+    }
+    httplib::Client &client() { return m_client; }
+
+private:
+    static httplib::Headers bearer(const QString &token)
+    {
+        return token.isEmpty()
+            ? httplib::Headers()
+            : httplib::Headers {{"Authorization", "Bearer " + token.toStdString()}};
+    }
+    httplib::Client m_client;
+};
 
 // A fault set from C++; a wrong one ends the test with an exception.
 Fault fault(const QJsonObject &json)
