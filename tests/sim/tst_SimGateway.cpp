@@ -62,13 +62,6 @@ private:
     httplib::Client m_client;
 };
 
-// A fault set from C++; a wrong one ends the test with an exception.
-Fault fault(const QJsonObject &json)
-{
-    QString error;
-    return Fault::fromJson(json, &error).value();
-}
-
 // A GET through Qt's network stack with the given TLS settings: its error.
 QNetworkReply::NetworkError get(const QString &url, const QSslConfiguration &ssl,
                                 QList<QSslError> *sslErrors = nullptr)
@@ -419,11 +412,11 @@ private slots:
         QString error;
         QVERIFY2(server.start({0, 0, false, {}}, &error), qPrintable(error));
         const int port = server.httpPort();
-        server.faults().add(fault({{"path", versionPath}, {"delayMs", 3600000}}));
         server.faults().add(
-            fault({{"path", tokenPath}, {"chunks", 10}, {"chunkIntervalMs", 3600000}}));
-        std::atomic<bool> lateAnswered {true};
-        std::atomic<bool> trickleAnswered {true};
+            *Fault::fromJson({{"path", versionPath}, {"delayMs", 3600000}}, &error));
+        server.faults().add(*Fault::fromJson(
+            {{"path", tokenPath}, {"chunks", 10}, {"chunkIntervalMs", 3600000}}, &error));
+        std::atomic<bool> lateAnswered {true}, trickleAnswered {true};
         std::thread lateClient([&] { lateAnswered = bool(SimTestClient(port).get(versionPath)); });
         std::thread trickleClient(
             [&] { trickleAnswered = bool(SimTestClient(port).get(tokenPath)); });
