@@ -1,3 +1,4 @@
+// The split layouts read from "WndSplit.xml" in the working directory (the test's program folder).
 #include "CommonUI/VideoFrame/CWndSplitConfig.h"
 #include "TestEnv.h"
 
@@ -26,13 +27,11 @@ QByteArray layout(const QByteArray &normalSplitBody)
 
 } // namespace
 
-// The split layouts read from "WndSplit.xml" in the working directory (the test's program folder).
 class tst_CWndSplitConfig : public QObject
 {
     Q_OBJECT
 
 private slots:
-
     void init()
     {
         QFile::remove(kFile);
@@ -143,33 +142,28 @@ private slots:
         QCOMPARE(read.cells[WndSplitEntry_t::kMaxCells - 1].x2, rowColCount[2] > 64 ? 64 : 0);
     }
 
-    void brokenFileIsReplacedByTheBackup_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // "-" for no file
-        QTest::addColumn<bool>("withBackup");
-        QTest::addColumn<bool>("loaded");
-
-        QTest::newRow("corrupt, backup") << QByteArray("<WndSplit><Normal") << true << true;
-        QTest::newRow("other root, backup") << QByteArray("<Layout/>") << true << true;
-        QTest::newRow("missing, backup") << QByteArray("-") << true << true;
-        QTest::newRow("corrupt, no backup") << QByteArray("<WndSplit") << false << false;
-    }
-
     void brokenFileIsReplacedByTheBackup()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(bool, withBackup);
-        QFETCH(bool, loaded);
-
-        if (file != "-")
-            QVERIFY(writeFile(kFile, file));
-        if (withBackup)
-            QVERIFY(writeFile(kBackup, shippedFile()));
-        CWndSplitConfig config;
-        QCOMPARE(config.load(), loaded);
-        QCOMPARE(config.normalSplit(6)->count, loaded ? 16 : 0);
-        if (withBackup)
-            QCOMPARE(readFile(kFile), shippedFile());
+        const struct
+        {
+            QByteArray file; // "-": no file
+            bool withBackup, loaded;
+        } rows[] = {{"<WndSplit><Normal", true, true},
+                    {"<Layout/>", true, true},
+                    {"-", true, true},
+                    {"<WndSplit", false, false}};
+        for (const auto &row : rows) {
+            init();
+            if (row.file != "-")
+                QVERIFY(writeFile(kFile, row.file));
+            if (row.withBackup)
+                QVERIFY(writeFile(kBackup, shippedFile()));
+            CWndSplitConfig config;
+            QVERIFY2(config.load() == row.loaded, row.file.constData());
+            QCOMPARE(config.normalSplit(6)->count, row.loaded ? 16 : 0);
+            if (row.withBackup)
+                QCOMPARE(readFile(kFile), shippedFile());
+        }
     }
 };
 
