@@ -110,29 +110,23 @@ private Q_SLOTS:
 
     // The panel's own keys from window 1 of a 16-window split; Enter enlarges, then returns. A
     // pressed bar button leaves the keys to the panel.
-    void panelKeys_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("visible");
-        QTest::newRow("3") << int(Qt::Key_3) << 2 << 16;
-        QTest::newRow("0") << int(Qt::Key_0) << 9 << 16;
-        QTest::newRow("Tab") << int(Qt::Key_Tab) << 1 << 16;
-        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << 15 << 16;
-        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << 1;
-        QTest::newRow("Enter again") << int(Qt::Key_Enter) << 0 << 16;
-    }
     void panelKeys()
     {
-        QFETCH(int, key);
-        QFETCH(int, selected);
-        QFETCH(int, visible);
-        m_parent.activateWindow(); // toasts take the activation on this platform
-        QVERIFY(QTest::qWaitForWindowActive(&m_parent));
-        QTest::mouseClick(button("VB_CloseAll"), Qt::LeftButton);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-        QCOMPARE(m_play->frame()->selectedWnd(), selected);
-        QCOMPARE(m_play->frame()->frame()->visibleCount(), visible);
+        const struct
+        {
+            Qt::Key key;
+            int selected, visible;
+        } rows[] = {{Qt::Key_3, 2, 16},       {Qt::Key_0, 9, 16},      {Qt::Key_Tab, 1, 16},
+                    {Qt::Key_Backtab, 15, 16}, {Qt::Key_Return, 0, 1}, {Qt::Key_Enter, 0, 16}};
+        for (const auto &row : rows) {
+            init();
+            m_parent.activateWindow(); // toasts take the activation on this platform
+            QVERIFY(QTest::qWaitForWindowActive(&m_parent));
+            QTest::mouseClick(button("VB_CloseAll"), Qt::LeftButton);
+            QTest::keyClick(QApplication::focusWidget(), row.key);
+            QCOMPARE(m_play->frame()->selectedWnd(), row.selected);
+            QCOMPARE(m_play->frame()->frame()->visibleCount(), row.visible);
+        }
     }
 
     // Full screen (F11) makes the panel a window of its own and tells the PTZ panel (shown by its

@@ -76,27 +76,19 @@ private slots:
         QTest::addColumn<int>("buttons");
         QTest::addColumn<QString>("press");
         QTest::addColumn<int>("expected");
-        QTest::addColumn<QByteArray>("setting"); // an automatic answer not understood shows the box
-        QTest::newRow("ok of two")
-            << (kOk | kCancel) << "KWMessageBoxOkBtn" << kOk << QByteArray("yes");
-        QTest::newRow("cancel of two")
-            << (kOk | kCancel) << "KWMessageBoxCancelBtn" << kCancel << QByteArray();
-        QTest::newRow("close with cancel")
-            << (kOk | kCancel) << "KWMessageBoxCloseBtn" << kCancel << QByteArray();
-        QTest::newRow("close without cancel")
-            << kOk << "KWMessageBoxCloseBtn" << kOk << QByteArray();
-        QTest::newRow("escape with cancel")
-            << (kOk | kCancel) << "Escape" << kCancel << QByteArray();
-        QTest::newRow("enter confirms") << (kOk | kCancel) << "Return" << kOk << QByteArray();
+        QTest::newRow("ok of two") << (kOk | kCancel) << "KWMessageBoxOkBtn" << kOk;
+        QTest::newRow("cancel of two") << (kOk | kCancel) << "KWMessageBoxCancelBtn" << kCancel;
+        QTest::newRow("close with cancel") << (kOk | kCancel) << "KWMessageBoxCloseBtn" << kCancel;
+        QTest::newRow("close without cancel") << kOk << "KWMessageBoxCloseBtn" << kOk;
+        QTest::newRow("escape with cancel") << (kOk | kCancel) << "Escape" << kCancel;
+        QTest::newRow("enter confirms") << (kOk | kCancel) << "Return" << kOk;
     }
-
     void shownBoxReturnsTheButtonPressed()
     {
         QFETCH(int, buttons);
         QFETCH(QString, press);
         QFETCH(int, expected);
-        QFETCH(QByteArray, setting);
-        qputenv("KWGUI_MESSAGEBOX_ANSWER", setting);
+        qputenv("KWGUI_MESSAGEBOX_ANSWER", "yes"); // an answer not understood shows the box
         QWidget parent;
         parent.resize(800, 600);
         parent.show();
