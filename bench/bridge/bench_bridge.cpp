@@ -1,9 +1,6 @@
-// Web bridge: requests per second from the web view's RPCCall to a native listener, for the mix
-// of requests a live view sends ("SetWndRect", "OpenVideo" with 16 channels, "SetMask",
-// "TextNotify"), and the latency of one request from RPCCall to onRPCCall (p50, p99) on an idle
-// bridge. Beside each figure, the floor measured in the same run: parsing the same texts with
-// QJsonDocument::fromJson and nothing else. The log is written to a file, as with "Flag/logFlag".
-// The browser engine needs a display: without one the bench runs itself under xvfb-run.
+// Web bridge: requests per second from RPCCall to a native listener for a live view's mix of
+// requests, and one request's latency (p50, p99) on an idle bridge, each beside the floor of
+// parsing the same texts with QJsonDocument; the log goes to a file, as with "Flag/logFlag".
 #include "Web/CWebBaseMsg.h"
 #include "Web/CWebView.h"
 #include "Web/IWebListener.h"

@@ -1,7 +1,6 @@
-// Repaint cost of the playback time bar with 16 rows of 500 recordings each: the bar as shown
-// (calendar and four rows), and all 16 axes painted one after another, at the whole span and
-// zoomed in, beside the repaint of an empty widget of the bar's size as the floor. The target is
-// one frame (16 ms). Runs on the offscreen platform unless another one is asked for.
+// Repaint cost of the playback time bar with 16 rows of 500 recordings: the bar as shown, and all
+// 16 axes at the whole span and zoomed in, beside an empty widget's repaint as the floor. Target:
+// one frame (16 ms). Offscreen unless another platform is asked for.
 #include "QTimeProgressBar.h"
 
 #include <Bench.h>

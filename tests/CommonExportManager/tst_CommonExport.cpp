@@ -169,23 +169,20 @@ private slots:
         QVERIFY(files().isEmpty());
     }
 
-    void cancelLeavesNoFile_data()
-    {
-        QTest::addColumn<bool>("afterFirstByte");
-        QTest::newRow("before the first byte") << false;
-        QTest::newRow("mid-download") << true;
-    }
+    // Before the first byte and mid-download.
     void cancelLeavesNoFile()
     {
-        QFETCH(bool, afterFirstByte);
-        addFault({{"path", ExportRoutes::samplePath}, {"delayMs", afterFirstByte ? 0 : 2000}});
-        exportFile(sampleUrl("bytes=1000000&pieceBytes=10000&trickleMs=20"));
-        if (afterFirstByte)
-            QTRY_VERIFY(QFileInfo(m_folder->filePath("sample.txt.part")).size() > 0);
-        QTimer::singleShot(0, m_manager->Dialog(), &QCommonExportDlg::OnCloseBtmClicked);
-        QCOMPARE(outcome().left(2), "5 ");
-        QVERIFY(m_manager->Dialog()->IsDone());
-        QVERIFY2(files().isEmpty(), qPrintable(files().join(", ")));
+        for (const bool afterFirstByte : {false, true}) {
+            init();
+            addFault({{"path", ExportRoutes::samplePath}, {"delayMs", afterFirstByte ? 0 : 2000}});
+            exportFile(sampleUrl("bytes=1000000&pieceBytes=10000&trickleMs=20"));
+            if (afterFirstByte)
+                QTRY_VERIFY(QFileInfo(m_folder->filePath("sample.txt.part")).size() > 0);
+            QTimer::singleShot(0, m_manager->Dialog(), &QCommonExportDlg::OnCloseBtmClicked);
+            QCOMPARE(outcome().left(2), "5 ");
+            QVERIFY(m_manager->Dialog()->IsDone());
+            QVERIFY2(files().isEmpty(), qPrintable(files().join(", ")));
+        }
     }
 
     void failuresLeaveNoFinalFileAndReExportSaves()

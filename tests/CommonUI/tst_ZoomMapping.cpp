@@ -10,37 +10,32 @@ class tst_ZoomMapping : public QObject
 private Q_SLOTS:
     // The picture point under the cursor stays under it through wheel steps, wherever the
     // cursor is and also at the limits; the part shown never leaves the picture.
-    void cursorKeepsItsPicturePoint_data()
-    {
-        QTest::addColumn<QPointF>("cursor");
-        QTest::addColumn<QList<double>>("steps");
-        QTest::addColumn<double>("factor");
-
-        const QList<double> in {1.25, 1.25, 1.25};
-        QTest::newRow("centre") << QPointF(320, 180) << in << 1.953125;
-        QTest::newRow("top left corner") << QPointF(0, 0) << in << 1.953125;
-        QTest::newRow("near the right edge") << QPointF(600, 40) << in << 1.953125;
-        QTest::newRow("in and out again") << QPointF(100, 300) << QList<double> {2, 2, 0.5} << 2.0;
-        QTest::newRow("not beyond 8x")
-            << QPointF(200, 100) << QList<double> {4, 4} << ZoomMapping::kMaxFactor;
-        QTest::newRow("not below 1x") << QPointF(200, 100) << QList<double> {2, 0.25} << 1.0;
-    }
-
     void cursorKeepsItsPicturePoint()
     {
-        QFETCH(QPointF, cursor);
-        QFETCH(QList<double>, steps);
-        QFETCH(double, factor);
+        const QList<double> in {1.25, 1.25, 1.25};
+        const struct
+        {
+            QPointF cursor;
+            QList<double> steps;
+            double factor;
+        } rows[] = {{{320, 180}, in, 1.953125}, // centre
+                    {{0, 0}, in, 1.953125}, // top left corner
+                    {{600, 40}, in, 1.953125}, // near the right edge
+                    {{100, 300}, {2, 2, 0.5}, 2.0}, // in and out again
+                    {{200, 100}, {4, 4}, ZoomMapping::kMaxFactor}, // not beyond 8x
+                    {{200, 100}, {2, 0.25}, 1.0}}; // not below 1x
         const QSizeF window(640, 360);
-        ZoomMapping zoom;
-        for (double step : steps) {
-            const QPointF before = zoom.toPicture(cursor, window);
-            zoom.zoomAt(cursor, window, step);
-            QVERIFY(QLineF(zoom.toPicture(cursor, window), before).length() < 1e-9);
-            QVERIFY(QRectF(0, 0, 1, 1).contains(zoom.region()));
+        for (const auto &row : rows) {
+            ZoomMapping zoom;
+            for (double step : row.steps) {
+                const QPointF before = zoom.toPicture(row.cursor, window);
+                zoom.zoomAt(row.cursor, window, step);
+                QVERIFY(QLineF(zoom.toPicture(row.cursor, window), before).length() < 1e-9);
+                QVERIFY(QRectF(0, 0, 1, 1).contains(zoom.region()));
+            }
+            QCOMPARE(zoom.factor(), row.factor);
+            QCOMPARE(zoom.toWindow(zoom.toPicture(row.cursor, window), window), row.cursor);
         }
-        QCOMPARE(zoom.factor(), factor);
-        QCOMPARE(zoom.toWindow(zoom.toPicture(cursor, window), window), cursor);
     }
 
     // A drag moves the picture with the pointer and stops at its edges, and so does zooming out

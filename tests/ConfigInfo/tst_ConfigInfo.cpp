@@ -146,28 +146,25 @@ private slots:
         QCOMPARE(CConfig::Instance().GetPicAccessInfo(), QString("/elsewhere"));
     }
 
-    void openGLESSwitch_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // null: no file at all
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("on") << QByteArray("[OpenGLES]\nIsOpen=true\n") << true;
-        QTest::newRow("after other sections, Windows line ends")
-            << QByteArray("[General]\r\nx=1\r\n[OpenGLES]\r\nIsOpen=true\r\n") << true;
-        QTest::newRow("two lines below the header")
-            << QByteArray("[OpenGLES]\n\nIsOpen=true\n") << false;
-        QTest::newRow("header on the last line") << QByteArray("x=1\n[OpenGLES]") << false;
-        QTest::newRow("no file") << QByteArray() << false;
-    }
-
     // Read against the folder the process starts in, from "../bin".
     void openGLESSwitch()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(bool, expected);
+        const struct
+        {
+            QByteArray file; // null: no file at all
+            bool expected;
+        } rows[] = {{"[OpenGLES]\nIsOpen=true\n", true},
+                    {"[General]\r\nx=1\r\n[OpenGLES]\r\nIsOpen=true\r\n", true},
+                    {"[OpenGLES]\n\nIsOpen=true\n", false}, // two lines below the header
+                    {"x=1\n[OpenGLES]", false}, // the header on the last line
+                    {QByteArray(), false}};
         QVERIFY(QDir().mkpath("bin") && QDir::setCurrent("bin"));
-        if (!file.isNull())
-            QVERIFY(TestEnv::writeFile("Config.ini", file));
-        QCOMPARE(ReadOpenGLESSwitch(), expected);
+        for (const auto &row : rows) {
+            QFile::remove("Config.ini");
+            if (!row.file.isNull())
+                QVERIFY(TestEnv::writeFile("Config.ini", row.file));
+            QVERIFY2(ReadOpenGLESSwitch() == row.expected, row.file.constData());
+        }
     }
 
 private:

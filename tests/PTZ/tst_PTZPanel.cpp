@@ -39,46 +39,37 @@ private Q_SLOTS:
         QVERIFY(SimVideo::start(m_sim));
     }
 
-    void padReportsDirections_data()
-    {
-        QTest::addColumn<QPoint>("press");
-        QTest::addColumn<QPoint>("release");
-        QTest::addColumn<QString>("events"); // "code:action" in order
-        QTest::addColumn<int>("pressedStatus"); // "ptzStatus" while pressed
-
-        QTest::newRow("right") << QPoint(150, 100) << QPoint(150, 100) << "4:1 4:2" << 4;
-        QTest::newRow("up") << QPoint(100, 40) << QPoint(100, 40) << "1:1 1:2" << 1;
-        QTest::newRow("down") << QPoint(100, 160) << QPoint(100, 160) << "2:1 2:2" << 2;
-        QTest::newRow("left") << QPoint(40, 100) << QPoint(40, 100) << "3:1 3:2" << 3;
-        QTest::newRow("centre") << QPoint(100, 100) << QPoint(100, 100) << "" << 0;
-        QTest::newRow("inside the inner radius") << QPoint(100, 60) << QPoint(100, 60) << "" << 0;
-        QTest::newRow("just outside the inner radius")
-            << QPoint(100, 52) << QPoint(100, 52) << "1:1 1:2" << 1;
-        QTest::newRow("on the outer radius") << QPoint(100, 0) << QPoint(100, 0) << "" << 0;
-        QTest::newRow("just inside the outer radius")
-            << QPoint(1, 100) << QPoint(1, 100) << "3:1 3:2" << 3;
-        QTest::newRow("released outside: no stop")
-            << QPoint(150, 100) << QPoint(199, 199) << "4:1" << 4;
-        QTest::newRow("released on another direction")
-            << QPoint(150, 100) << QPoint(100, 160) << "4:1 2:2" << 4;
-    }
-
+    // Where a press on the pad points, by its rings: events "code:action" and the pressed state.
     void padReportsDirections()
     {
-        QFETCH(QPoint, press);
-        QFETCH(QPoint, release);
-        QFETCH(QString, events);
-        QFETCH(int, pressedStatus);
-        QPTZWidget panel;
-        QStringList seen;
-        connect(&panel, &QPTZWidget::sgnPtzBtnEvent, this,
-                [&](int code, int action) { seen << QString("%1:%2").arg(code).arg(action); });
-        QTest::mousePress(panel.pad(), Qt::LeftButton, {}, press);
-        QCOMPARE(panel.pad()->property("ptzStatus").toInt(), pressedStatus);
-        QTest::mouseRelease(panel.pad(), Qt::LeftButton, {}, release);
-        QCOMPARE(seen.join(' '), events);
-        if (events.contains(":2"))
-            QCOMPARE(panel.pad()->property("ptzStatus").toInt(), 0);
+        const struct
+        {
+            QPoint press, release;
+            const char *events;
+            int pressedStatus;
+        } rows[] = {{{150, 100}, {150, 100}, "4:1 4:2", 4}, // right
+                    {{100, 40}, {100, 40}, "1:1 1:2", 1}, // up
+                    {{100, 160}, {100, 160}, "2:1 2:2", 2}, // down
+                    {{40, 100}, {40, 100}, "3:1 3:2", 3}, // left
+                    {{100, 100}, {100, 100}, "", 0}, // centre
+                    {{100, 60}, {100, 60}, "", 0}, // inside the inner radius
+                    {{100, 52}, {100, 52}, "1:1 1:2", 1}, // just outside it
+                    {{100, 0}, {100, 0}, "", 0}, // on the outer radius
+                    {{1, 100}, {1, 100}, "3:1 3:2", 3}, // just inside it
+                    {{150, 100}, {199, 199}, "4:1", 4}, // released outside: no stop
+                    {{150, 100}, {100, 160}, "4:1 2:2", 4}}; // released on another direction
+        for (const auto &row : rows) {
+            QPTZWidget panel;
+            QStringList seen;
+            connect(&panel, &QPTZWidget::sgnPtzBtnEvent, this,
+                    [&](int code, int action) { seen << QString("%1:%2").arg(code).arg(action); });
+            QTest::mousePress(panel.pad(), Qt::LeftButton, {}, row.press);
+            QCOMPARE(panel.pad()->property("ptzStatus").toInt(), row.pressedStatus);
+            QTest::mouseRelease(panel.pad(), Qt::LeftButton, {}, row.release);
+            QCOMPARE(seen.join(' '), QString(row.events));
+            if (seen.join(' ').contains(":2"))
+                QCOMPARE(panel.pad()->property("ptzStatus").toInt(), 0);
+        }
     }
 
     // Each control of the panel moves the camera while held and stops it on release.

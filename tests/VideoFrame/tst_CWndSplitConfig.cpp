@@ -1,3 +1,4 @@
+// The split layouts read from "WndSplit.xml" in the working directory (the test's program folder).
 #include "CommonUI/VideoFrame/CWndSplitConfig.h"
 #include "TestEnv.h"
 
@@ -26,13 +27,11 @@ QByteArray layout(const QByteArray &normalSplitBody)
 
 } // namespace
 
-// The split layouts read from "WndSplit.xml" in the working directory (the test's program folder).
 class tst_CWndSplitConfig : public QObject
 {
     Q_OBJECT
 
 private slots:
-
     void init()
     {
         QFile::remove(kFile);
@@ -82,14 +81,9 @@ private slots:
         QCOMPARE(readFile(kFile), shippedFile());
     }
 
-    void readsLeniently_data()
+    // The entry read and the x2 of its first cells (enable = x2 > 0).
+    void readsLeniently()
     {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<QVector<int>>("rowColCount");
-        QTest::addColumn<QVector<int>>("x2OfCells"); // x2 of the first cells; enable = x2 > 0
-
         const QByteArray split2 = "<Split row='1' col='2' count='2'><Wnd enable='true' x2='1'/>"
                                   "<Wnd enable='true' x1='1' x2='2'/></Split>";
         QByteArray twelve;
@@ -99,77 +93,68 @@ private slots:
         for (int i = 1; i <= 72; ++i)
             wide += "<Wnd enable='true' x2='" + QByteArray::number(i) + "'/>";
         wide += "</Split>";
-
-        QTest::newRow("twelve splits give the first eleven")
-            << layout(twelve) << true << 10 << QVector<int> {1, 1, 11} << QVector<int> {};
-        QTest::newRow("whole file; other children use up no entry")
-            << layout("<Layout row='5'/>" + split2) << true << 0 << QVector<int> {1, 2, 2}
-            << QVector<int> {1, 2};
-        QTest::newRow("comments fill no cell")
-            << layout("<Split row='1' col='2' count='2'><!-- a --><Wnd enable='true' x2='1'/>"
-                      "<!-- b --><Wnd enable='true' x2='2'/></Split>")
-            << true << 0 << QVector<int> {1, 2, 2} << QVector<int> {1, 2};
-        QTest::newRow("text is a cell of zeros")
-            << layout("<Split row='1' col='3' count='2'><Wnd enable='true' x2='1'/>stray"
-                      "<Wnd enable='true' x2='3'/></Split>")
-            << true << 0 << QVector<int> {1, 3, 2} << QVector<int> {1, 0, 3};
-        QTest::newRow("children named anything, attributes missing")
-            << layout("<Split col='2'><Cell enable='true' x2='4'/><Wnd/></Split>") << true << 0
-            << QVector<int> {0, 2, 0} << QVector<int> {4, 0};
-        QTest::newRow("cells past 64 are dropped")
-            << layout(wide) << true << 0 << QVector<int> {8, 9, 72} << QVector<int> {1, 2, 3};
-        QTest::newRow("no normal splits")
-            << QByteArray("<WndSplit><CustomSplit/></WndSplit>") << false << 0
-            << QVector<int> {0, 0, 0} << QVector<int> {};
-    }
-
-    void readsLeniently()
-    {
-        QFETCH(QByteArray, contents);
-        QFETCH(bool, loaded);
-        QFETCH(int, entry);
-        QFETCH(QVector<int>, rowColCount);
-        QFETCH(QVector<int>, x2OfCells);
-
-        QVERIFY(writeFile(kFile, contents));
-        CWndSplitConfig config;
-        QCOMPARE(config.load(), loaded);
-        const WndSplitEntry_t &read = *config.normalSplit(entry);
-        QCOMPARE((QVector<int> {read.row, read.col, read.count}), rowColCount);
-        for (int i = 0; i < x2OfCells.size(); ++i) {
-            QCOMPARE(read.cells[i].x2, x2OfCells[i]);
-            QCOMPARE(read.cells[i].enable, x2OfCells[i] > 0);
+        const struct
+        {
+            const char *name;
+            QByteArray contents;
+            bool loaded;
+            int entry;
+            QVector<int> rowColCount, x2OfCells;
+        } rows[] = {
+            {"twelve splits give the first eleven", layout(twelve), true, 10, {1, 1, 11}, {}},
+            {"other children use up no entry", layout("<Layout row='5'/>" + split2), true, 0,
+             {1, 2, 2}, {1, 2}},
+            {"comments fill no cell",
+             layout("<Split row='1' col='2' count='2'><!-- a --><Wnd enable='true' x2='1'/>"
+                    "<!-- b --><Wnd enable='true' x2='2'/></Split>"),
+             true, 0, {1, 2, 2}, {1, 2}},
+            {"text is a cell of zeros",
+             layout("<Split row='1' col='3' count='2'><Wnd enable='true' x2='1'/>stray"
+                    "<Wnd enable='true' x2='3'/></Split>"),
+             true, 0, {1, 3, 2}, {1, 0, 3}},
+            {"children named anything, attributes missing",
+             layout("<Split col='2'><Cell enable='true' x2='4'/><Wnd/></Split>"), true, 0,
+             {0, 2, 0}, {4, 0}},
+            {"cells past 64 are dropped", layout(wide), true, 0, {8, 9, 72}, {1, 2, 3}},
+            {"no normal splits", "<WndSplit><CustomSplit/></WndSplit>", false, 0, {0, 0, 0}, {}}};
+        for (const auto &row : rows) {
+            QVERIFY(writeFile(kFile, row.contents));
+            CWndSplitConfig config;
+            QVERIFY2(config.load() == row.loaded, row.name);
+            const WndSplitEntry_t &read = *config.normalSplit(row.entry);
+            QCOMPARE((QVector<int> {read.row, read.col, read.count}), row.rowColCount);
+            for (int i = 0; i < row.x2OfCells.size(); ++i) {
+                QVERIFY2(read.cells[i].x2 == row.x2OfCells[i], row.name);
+                QCOMPARE(read.cells[i].enable, row.x2OfCells[i] > 0);
+            }
+            QVERIFY2(read.cells[WndSplitEntry_t::kMaxCells - 1].x2
+                         == (row.rowColCount[2] > 64 ? 64 : 0),
+                     row.name);
         }
-        QCOMPARE(read.cells[WndSplitEntry_t::kMaxCells - 1].x2, rowColCount[2] > 64 ? 64 : 0);
-    }
-
-    void brokenFileIsReplacedByTheBackup_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // "-" for no file
-        QTest::addColumn<bool>("withBackup");
-        QTest::addColumn<bool>("loaded");
-
-        QTest::newRow("corrupt, backup") << QByteArray("<WndSplit><Normal") << true << true;
-        QTest::newRow("other root, backup") << QByteArray("<Layout/>") << true << true;
-        QTest::newRow("missing, backup") << QByteArray("-") << true << true;
-        QTest::newRow("corrupt, no backup") << QByteArray("<WndSplit") << false << false;
     }
 
     void brokenFileIsReplacedByTheBackup()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(bool, withBackup);
-        QFETCH(bool, loaded);
-
-        if (file != "-")
-            QVERIFY(writeFile(kFile, file));
-        if (withBackup)
-            QVERIFY(writeFile(kBackup, shippedFile()));
-        CWndSplitConfig config;
-        QCOMPARE(config.load(), loaded);
-        QCOMPARE(config.normalSplit(6)->count, loaded ? 16 : 0);
-        if (withBackup)
-            QCOMPARE(readFile(kFile), shippedFile());
+        const struct
+        {
+            QByteArray file; // "-": no file
+            bool withBackup, loaded;
+        } rows[] = {{"<WndSplit><Normal", true, true},
+                    {"<Layout/>", true, true},
+                    {"-", true, true},
+                    {"<WndSplit", false, false}};
+        for (const auto &row : rows) {
+            init();
+            if (row.file != "-")
+                QVERIFY(writeFile(kFile, row.file));
+            if (row.withBackup)
+                QVERIFY(writeFile(kBackup, shippedFile()));
+            CWndSplitConfig config;
+            QVERIFY2(config.load() == row.loaded, row.file.constData());
+            QCOMPARE(config.normalSplit(6)->count, row.loaded ? 16 : 0);
+            if (row.withBackup)
+                QCOMPARE(readFile(kFile), shippedFile());
+        }
     }
 };
 

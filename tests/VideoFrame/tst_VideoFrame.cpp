@@ -45,51 +45,39 @@ private Q_SLOTS:
         m_view.select(0);
     }
 
-    void windowRectangles_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QSize>("frame");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QRectF>("rect");
-        QTest::newRow("801 wide: 200 each")
-            << 16 << QSize(801, 401) << 1 << QRectF(200, 0, 200, 100);
-        QTest::newRow("803 wide: first") << 16 << QSize(803, 401) << 0 << QRectF(0, 0, 201, 100);
-        QTest::newRow("803 wide: third") << 16 << QSize(803, 401) << 2 << QRectF(402, 0, 200, 100);
-        QTest::newRow("6: merged") << 6 << QSize(901, 601) << 0 << QRectF(0, 0, 600, 400);
-        QTest::newRow("8: merged") << 8 << QSize(803, 403) << 0 << QRectF(0, 0, 602, 302);
-        QTest::newRow("8: top right") << 8 << QSize(803, 403) << 1 << QRectF(602, 0, 200, 101);
-        QTest::newRow("none") << 4 << QSize(801, 401) << -1 << QRectF(0, 0, 0, 0);
-    }
     void windowRectangles()
     {
-        QFETCH(int, count);
-        QFETCH(QSize, frame);
-        QFETCH(int, index);
-        QFETCH(QRectF, rect);
-        m_view.frame()->setSplitByCount(count);
-        QCOMPARE(m_view.frame()->getWndRect(index, QRectF(QPointF(0, 0), frame), count), rect);
+        const struct
+        {
+            int count;
+            QSize frame;
+            int index;
+            QRectF rect;
+        } rows[] = {{16, {801, 401}, 1, {200, 0, 200, 100}}, // 801 wide: 200 each
+                    {16, {803, 401}, 0, {0, 0, 201, 100}}, // 803 wide: the first takes one more
+                    {16, {803, 401}, 2, {402, 0, 200, 100}},
+                    {6, {901, 601}, 0, {0, 0, 600, 400}}, // merged
+                    {8, {803, 403}, 0, {0, 0, 602, 302}}, // merged
+                    {8, {803, 403}, 1, {602, 0, 200, 101}},
+                    {4, {801, 401}, -1, {0, 0, 0, 0}}}; // none
+        for (const auto &row : rows) {
+            m_view.frame()->setSplitByCount(row.count);
+            QCOMPARE(m_view.frame()->getWndRect(row.index, QRectF(QPointF(0, 0), row.frame),
+                                                row.count),
+                     row.rect);
+        }
     }
 
-    void automaticSplit_data()
+    // The step to each larger split, from the first window and from a later one: current split,
+    // selected window, channels opened, split after.
+    void automaticSplit()
     {
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<int>("count");
-        // The step to each larger split, from the first window and from a later one.
         const int rows[][4]
             = {{1, 0, 1, 1}, {1, 0, 5, 6}, {1, 0, 7, 8}, {1, 0, 10, 16}, {4, 2, 2, 4},
                {4, 2, 4, 6}, {4, 2, 7, 9}, {6, 5, 3, 8}, {8, 7, 3, 16},  {16, 15, 9, 16}};
         for (const auto &r : rows)
-            QTest::addRow("%d/%d+%d", r[0], r[1], r[2]) << r[0] << r[1] << r[2] << r[3];
-    }
-    void automaticSplit()
-    {
-        QFETCH(int, current);
-        QFETCH(int, selected);
-        QFETCH(int, n);
-        QFETCH(int, count);
-        QCOMPARE(SplitGeometry::autoSplitCount(current, current - selected, n), count);
+            QVERIFY2(SplitGeometry::autoSplitCount(r[0], r[0] - r[1], r[2]) == r[3],
+                     qPrintable(QString("%1/%2+%3").arg(r[0]).arg(r[1]).arg(r[2])));
     }
 
     // Three channels from window 2 of four: six windows, the channels in 2, 3 and 4.

@@ -1,16 +1,19 @@
-// The play panel on the simulated devices: the bar's keys act on the selected window, and
-// talk and sound exclude each other across windows.
+// The play panel on the simulated devices: the bar's keys act on the selected window, talk and
+// sound exclude each other across windows, and Ctrl+arrows step a paused recording.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/VideoBar/QVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
+#include "CommonUI/VideoWnd/CVideoWnd.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "SimVideo.h"
 #include "Toasts.h"
 
 #include <QPushButton>
 #include <QtTest>
+
+#include <algorithm>
 
 class tst_VideoPlayLive : public QObject
 {
@@ -101,6 +104,38 @@ private Q_SLOTS:
         QSignalSpy reset(m_play, &QVideoPlay::sgnWndResetNotify);
         m_play->onVideoBarBtnClick("VB_CloseAll", false);
         QCOMPARE(reset.size(), 2);
+    }
+
+    // Ctrl+Right and Ctrl+Left step the selected window's paused playback one picture, and do
+    // nothing while it plays.
+    void ctrlArrowsStepThePausedPicture()
+    {
+        openBoth();
+        QVideoWnd *wnd = m_play->frame()->frame()->wnd(1); // the recorder
+        const qint64 begin = QDateTime::currentSecsSinceEpoch() - 2 * 3600;
+        QCOMPARE(wnd->openPlayback(begin, begin + 3600), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(wnd->getFrameTime() > 0, 15000);
+        CVideoWnd *controller = wnd->controller();
+        m_play->frame()->select(1);
+
+        QTest::keyClick(m_play, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(controller->pausedFrameTimeMs(), qint64(-1));
+        QTest::keyClick(m_play, Qt::Key_Space);
+        QTRY_VERIFY(controller->pausedFrameTimeMs() > 0);
+        const qint64 paused = controller->pausedFrameTimeMs();
+        // The library's event for a shown step (a status of no meaning to the view).
+        QSignalSpy events(wnd, &QVideoWnd::sgnVideoStatusNotify);
+        const auto steps = [&] {
+            return std::count_if(events.begin(), events.end(), [](const QList<QVariant> &e) {
+                return e.at(0).value<VideoStatus_t>().status == -1;
+            });
+        };
+        QTest::keyClick(m_play, Qt::Key_Right, Qt::ControlModifier);
+        QTRY_COMPARE(steps(), 1);
+        QCOMPARE(controller->pausedFrameTimeMs(), paused + 40);
+        QTest::keyClick(m_play, Qt::Key_Left, Qt::ControlModifier);
+        QTRY_COMPARE(steps(), 2);
+        QCOMPARE(controller->pausedFrameTimeMs(), paused);
     }
 
 private:

@@ -24,18 +24,6 @@ TimeAxisMapping playbackMapping(int width)
     return mapping;
 }
 
-struct AxisFixture
-{
-    AxisFixture()
-    {
-        axis.resize(kWidth, 29);
-        axis.Init(kSpanStart, kSpanEnd, true);
-        axis.show();
-    }
-    double xOf(qint64 t) const { return axis.mapping().xAt(t); }
-    KWTimeAxis axis;
-};
-
 // QTest::mouseMove moves the cursor only; a drag needs move events with the button held.
 void moveTo(QWidget *widget, int x)
 {
@@ -108,51 +96,34 @@ private slots:
         }
     }
 
-    // Double clicks and the indicator through the time bar: tst_QTimeProgressBar.
-    void indicatorDragReportsOnceOnRelease()
-    {
-        AxisFixture f;
-        const qint64 play = kDay.toMSecsSinceEpoch() + 8 * kHour;
-        f.axis.UpdatePlayIndicator(play);
-        QSignalSpy dropped(&f.axis, &KWTimeAxis::sgnPlayIndicatorValueChanged);
-        QSignalSpy beyond(&f.axis, &KWTimeAxis::sgnProgressBarBeyondOneDay);
-        const int from = qRound(f.xOf(play));
-        QTest::mousePress(&f.axis, Qt::LeftButton, {}, QPoint(from, 10));
-        moveTo(&f.axis, from + 20);
-        moveTo(&f.axis, from + 60);
-        QCOMPARE(dropped.count(), 0);
-        QTest::mouseRelease(&f.axis, Qt::LeftButton, {}, QPoint(from + 60, 10));
-        QCOMPARE(dropped.count(), 1);
-        QCOMPARE(dropped.at(0).at(0).toLongLong(), f.axis.mapping().timeAt(from + 60));
-        QCOMPARE(f.axis.GetPlayIndicatorTime(), f.axis.mapping().timeAt(from + 60));
-        QCOMPARE(f.axis.mapping().viewStart(), kSpanStart);
-        QCOMPARE(beyond.count(), 0);
-    }
-
+    // Double clicks and the indicator's drag through the time bar: tst_TimeBar.
     void dragPastTheSpanAsksBeyondOneDayAndWheelZoomsAtTheCursor()
     {
-        AxisFixture f;
-        f.axis.SetTimeAxisScale(3);
-        QSignalSpy beyond(&f.axis, &KWTimeAxis::sgnProgressBarBeyondOneDay);
-        const qint64 viewStart = f.axis.mapping().viewStart();
-        drag(&f.axis, 320, 300); // a drag inside the span pans the view
-        const double panned = f.axis.mapping().viewStart() - viewStart;
-        QVERIFY2(qAbs(panned - 20 * f.axis.mapping().msPerPixel()) <= 2,
+        KWTimeAxis axis;
+        axis.resize(kWidth, 29);
+        axis.Init(kSpanStart, kSpanEnd, true);
+        axis.show();
+        axis.SetTimeAxisScale(3);
+        QSignalSpy beyond(&axis, &KWTimeAxis::sgnProgressBarBeyondOneDay);
+        const qint64 viewStart = axis.mapping().viewStart();
+        drag(&axis, 320, 300); // a drag inside the span pans the view
+        const double panned = axis.mapping().viewStart() - viewStart;
+        QVERIFY2(qAbs(panned - 20 * axis.mapping().msPerPixel()) <= 2,
                  qPrintable(QString::number(panned)));
         QCOMPARE(beyond.count(), 0);
-        f.axis.SetTimeAxisScale(0);
-        drag(&f.axis, 100, 400);
+        axis.SetTimeAxisScale(0);
+        drag(&axis, 100, 400);
         QCOMPARE(beyond.count(), 1);
         const qint64 asked = beyond.at(0).at(0).toLongLong();
         QVERIFY(asked < kSpanStart);
         QCOMPARE(beyond.at(0).at(1).toLongLong() - asked, kSpanEnd - kSpanStart);
 
-        const qint64 under = f.axis.mapping().timeAt(500);
-        QWheelEvent wheel(QPointF(500, 10), QPointF(f.axis.mapToGlobal(QPoint(500, 10))), {},
+        const qint64 under = axis.mapping().timeAt(500);
+        QWheelEvent wheel(QPointF(500, 10), QPointF(axis.mapToGlobal(QPoint(500, 10))), {},
                           {0, 240}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&f.axis, &wheel);
-        QVERIFY(f.axis.mapping().viewLength() < kSpanEnd - kSpanStart);
-        QVERIFY(qAbs(f.axis.mapping().timeAt(500) - under) <= f.axis.mapping().msPerPixel());
+        QApplication::sendEvent(&axis, &wheel);
+        QVERIFY(axis.mapping().viewLength() < kSpanEnd - kSpanStart);
+        QVERIFY(qAbs(axis.mapping().timeAt(500) - under) <= axis.mapping().msPerPixel());
     }
 };
 

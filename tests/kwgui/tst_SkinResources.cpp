@@ -101,31 +101,22 @@ private slots:
     }
 
     // The reader of style files joins the readable ones in the given order.
-    void styleFilesAreJoined_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QByteArray>("expected");
-        const QString dir = m_dir.path();
-        QTest::newRow("given order")
-            << QStringList {"b.css", "a.css"} << dir << QByteArray("B{}A{}\n");
-        // The folder may end in a slash, as the style folder does.
-        QTest::newRow("slash") << QStringList {"b.css"} << dir + "/" << QByteArray("B{}");
-        QTest::newRow("absolute name")
-            << QStringList {m_dir.filePath("a.css")} << "/nowhere" << QByteArray("A{}\n");
-        QTest::newRow("no names") << QStringList() << dir << QByteArray();
-        QTest::newRow("unreadable add nothing")
-            << QStringList {"a.css", "missing.css", "folder.css", "empty.css", "b.css"} << dir
-            << QByteArray("A{}\nB{}");
-        QTest::newRow("no such folder") << QStringList {"a.css"} << dir + "/none" << QByteArray();
-    }
-
     void styleFilesAreJoined()
     {
-        QFETCH(QStringList, names);
-        QFETCH(QString, folder);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(KWGUI::KWFile::ReadAll(names, folder), expected);
+        const QString dir = m_dir.path();
+        const struct
+        {
+            QStringList names;
+            QString folder;
+            QByteArray expected;
+        } rows[] = {{{"b.css", "a.css"}, dir, "B{}A{}\n"},
+                    {{"b.css"}, dir + "/", "B{}"}, // the style folder ends in a slash
+                    {{m_dir.filePath("a.css")}, "/nowhere", "A{}\n"},
+                    {{}, dir, ""},
+                    {{"a.css", "missing.css", "folder.css", "empty.css", "b.css"}, dir, "A{}\nB{}"},
+                    {{"a.css"}, dir + "/none", ""}};
+        for (const auto &row : rows)
+            QCOMPARE(KWGUI::KWFile::ReadAll(row.names, row.folder), row.expected);
     }
 
     // Every picture of the program folder decodes, every frame of an animation too: this is

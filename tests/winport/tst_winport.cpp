@@ -4,7 +4,6 @@
 #include "WM_GETOBJECT_Filter.h"
 
 #include <winport/SharedMemoryGuard.h>
-#include <winport/SystemInfo.h>
 #include <winport/WinMsg.h>
 
 #include <QtTest>
@@ -56,14 +55,6 @@ private slots:
         QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &msg, &result));
     }
 
-    // "sysBit" and "sysVersion" of the client information reply on this system.
-    void systemInformationOfThisSystem()
-    {
-        QCOMPARE(winport::nativeProcessorBits(), QSysInfo::WordSize);
-#ifndef Q_OS_WIN
-        QCOMPARE(winport::systemVersionName(), QString("unKnow"));
-#endif
-    }
 };
 
 int main(int argc, char *argv[])
