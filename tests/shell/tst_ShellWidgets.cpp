@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <future>
+#include <memory>
 #include <vector>
 
 using Common::FramelessHelper;
@@ -192,53 +193,48 @@ private slots:
         delete gone;
     }
 
-    void leavesThePageWhenDestroyed()
+    // The strip moves the window by a drag unless it is maximised; it leaves the page when it
+    // goes, which counts as a logout.
+    void stripDragsAndLeavesThePage()
     {
         RecordingWebManager web;
-        auto *bar = new QTopToolBar(nullptr);
+        auto bar = std::make_unique<QTopToolBar>(nullptr);
         bar->SetWebViewManager(nullptr); // ignored
         bar->SetWebViewManager(&web);
-        CTopToolBar *controller = bar->controller();
-        QVERIFY(!web.methodsOf(controller).isEmpty());
-
-        // Going away counts as a logout, and the page no longer reaches it.
-        QSignalSpy logout(bar, &QTopToolBar::sgnLogout);
-        delete bar;
-        QCOMPARE(logout.size(), 1);
-        QVERIFY(web.methodsOf(controller).isEmpty());
-    }
-
-    void draggingMovesUnlessMaximised()
-    {
-        RecordingWebManager web;
-        QTopToolBar bar(nullptr);
-        bar.SetWebViewManager(&web);
-        bar.setGeometry(0, 0, 400, 25);
-        bar.show();
-        QSignalSpy moves(&bar, &QTopToolBar::sgnMove);
+        bar->setGeometry(0, 0, 400, 25);
+        bar->show();
+        QSignalSpy moves(bar.get(), &QTopToolBar::sgnMove);
         const auto maximised = [&web](bool on) {
             Web::FullScreenMsg msg("FullScreen");
             msg.bFullScreen = on;
             web.dispatch(&msg);
         };
 
-        sendMouse(&bar, QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
-        sendMouse(&bar, QEvent::MouseMove, {130, 5}, Qt::LeftButton);
-        sendMouse(&bar, QEvent::MouseMove, {135, 25}, Qt::LeftButton);
-        sendMouse(&bar, QEvent::MouseMove, {150, 25}, Qt::NoButton); // button no longer held
-        sendMouse(&bar, QEvent::MouseButtonRelease, {150, 25}, Qt::NoButton);
-        sendMouse(&bar, QEvent::MouseMove, {170, 25}, Qt::LeftButton); // not pressed on the strip
+        sendMouse(bar.get(), QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {130, 5}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {135, 25}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {150, 25}, Qt::NoButton); // button no longer held
+        sendMouse(bar.get(), QEvent::MouseButtonRelease, {150, 25}, Qt::NoButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {170, 25},
+                  Qt::LeftButton); // not pressed on the strip
         QCOMPARE(moves.size(), 2);
         QCOMPARE(moves.at(0).at(0).toPoint(), QPoint(30, -5));
         QCOMPARE(moves.at(1).at(0).toPoint(), QPoint(5, 20));
 
         // Maximised: the drag ends at the first move, also after the window is restored.
         maximised(true);
-        sendMouse(&bar, QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
-        sendMouse(&bar, QEvent::MouseMove, {160, 10}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {160, 10}, Qt::LeftButton);
         maximised(false);
-        sendMouse(&bar, QEvent::MouseMove, {190, 10}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {190, 10}, Qt::LeftButton);
         QCOMPARE(moves.size(), 2);
+
+        CTopToolBar *controller = bar->controller();
+        QVERIFY(!web.methodsOf(controller).isEmpty());
+        QSignalSpy logout(bar.get(), &QTopToolBar::sgnLogout);
+        bar.reset();
+        QCOMPARE(logout.size(), 1);
+        QVERIFY(web.methodsOf(controller).isEmpty());
     }
 
     // An alarm's click answers the page with its id; the eleventh alarm rolls the first one's
