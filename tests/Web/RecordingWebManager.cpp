@@ -23,11 +23,6 @@ QStringList RecordingWebManager::methodsOf(Web::IWebListener *listener) const
     return methods;
 }
 
-void RecordingWebManager::RegisterListener(QString method, Web::IWebListener *listener)
-{
-    m_registrations.append({method, listener});
-}
-
 void RecordingWebManager::UnregisterListener(Web::IWebListener *listener)
 {
     m_registrations.erase(std::remove_if(m_registrations.begin(), m_registrations.end(),
@@ -49,11 +44,6 @@ void RecordingWebManager::PostRPCCall(Web::CWebMsgRef msg)
                info.getMenuInfoMap().size()};
     QMutexLocker lock(&m_mutex);
     m_posts.push_back(std::move(post));
-}
-
-void RecordingWebManager::ReplyClientInfo()
-{
-    notify("ReplyClientInfo");
 }
 
 void RecordingWebManager::notify(const QString &text)

@@ -10,11 +10,10 @@
 
 #include <vector>
 
-// Stands in for the web view where no browser runs. It keeps every message posted to it, with
-// the thread it came on and what CBaseInfo held at that moment; it keeps the listener
-// registrations and hands a message to the listeners of its method as the view does (the last
-// registered first); and it records every notification meant for the page as "<method>" or
-// "<method>:<value>". Posts may come on any thread.
+// Stands in for the web view where no browser runs. It keeps every message posted to it (from any
+// thread), with the thread and what CBaseInfo held at that moment; it hands a message to the
+// listeners of its method as the view does (the last registered first); and it records every
+// notification meant for the page as "<method>" or "<method>:<value>".
 class RecordingWebManager : public Web::IWebViewManager
 {
 public:
@@ -40,11 +39,14 @@ public:
     // the queue is idle.
     QStringList notifications;
 
-    void RegisterListener(QString method, Web::IWebListener *listener) override;
+    void RegisterListener(QString method, Web::IWebListener *listener) override
+    {
+        m_registrations.append({method, listener});
+    }
     void UnregisterListener(Web::IWebListener *listener) override;
     void UnregisterMethod(const QString &method) override;
     void PostRPCCall(Web::CWebMsgRef msg) override;
-    void ReplyClientInfo() override;
+    void ReplyClientInfo() override { notify("ReplyClientInfo"); }
     void MenuClicked(const QString &, const QString &) override { notify("MenuClicked"); }
     void FullScreen(bool on) override { notify(on ? "FullScreen:true" : "FullScreen:false"); }
     void VideoStatusChanged(const Web::WebWndStatus_t &) override { notify("VideoStatusChanged"); }

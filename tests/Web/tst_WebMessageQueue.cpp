@@ -2,6 +2,7 @@
 // manager in place of the view; malformed requests: tst_CWebView.
 #include "LogText.h"
 #include "RecordingWebManager.h"
+#include "UrlRecorder.h"
 
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
@@ -88,22 +89,6 @@ QString fieldsOf(const Web::CWebBaseMsg *msg)
     return "plain";
 }
 
-// Collects the addresses the system browser is asked to open, marking those asked for from
-// another thread than the GUI thread.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public slots:
-    void open(const QUrl &url)
-    {
-        opened << url.toString() + (QThread::currentThread() == thread() ? "" : " (worker)");
-    }
-
-public:
-    QStringList opened;
-};
-
 // Holds the queue's worker in its first post until the test lets it go.
 class BlockingManager : public RecordingWebManager
 {
@@ -146,19 +131,21 @@ private slots:
     // and names that are not recognised: answered, opened or posted as unknown.
     void recognitionOfTheOtherNames()
     {
-        UrlCatcher urls;
-        QDesktopServices::setUrlHandler("https", &urls, "open");
-        for (const char *method : {"WebInited", "GetClientInfo", "OpenUrl", "OpenUrlByBrowserDialog",
-                                   "NotifySwitchMenu", "OpenDeviceWeb", "minsize", "OPENVIDEO", ""})
+        UrlRecorder browser;
+        QDesktopServices::setUrlHandler("https", &browser, "open");
+        for (const char *method :
+             {"WebInited", "GetClientInfo", "OpenUrl", "OpenUrlByBrowserDialog", "NotifySwitchMenu",
+              "OpenDeviceWeb", "minsize", "OPENVIDEO", ""})
             m_queue->PushRequest(request(method, QJsonObject {{"url", "https://x.test/"}}));
         QTRY_COMPARE(m_manager->methods().size(), 5);
-        QCOMPARE(m_manager->methods(), QStringList({"NotifySwitchMenu", "OpenDeviceWeb", "<null>",
-                                                    "<null>", "<null>"}));
+        QCOMPARE(m_manager->methods(),
+                 QStringList({"NotifySwitchMenu", "OpenDeviceWeb", "<null>", "<null>", "<null>"}));
         QCOMPARE(m_manager->notifications.count("ReplyClientInfo"), 2);
         QVERIFY(m_manager->post(0).thread != QThread::currentThread());
 
         // Opened from this (the GUI) thread's event loop.
-        QTRY_COMPARE(urls.opened, QStringList({"https://x.test/", "https://x.test/"}));
+        QTRY_COMPARE(browser.urls, QList<QUrl>({QUrl("https://x.test/"), QUrl("https://x.test/")}));
+        QVERIFY(!browser.offItsThread);
         QDesktopServices::unsetUrlHandler("https");
     }
 

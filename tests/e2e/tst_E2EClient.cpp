@@ -1,10 +1,6 @@
-// The whole client as its own process (orvane from a program folder pointed at orvane-sim):
-// start-up to the login page (its DevTools port opened from "WebInfo/IsDebug"), the version check
-// starting the updater (a stand-in "Update.exe" that records its arguments) while the client
-// keeps running, the page's console in the client's log, a login through the page that asks the
-// platform for the device-platform token, exports from the exports page into the folder that
-// ORVANE_EXPORT_FOLDER names (the folder question answers itself), and the page's quit ending the
-// process while the token request is still unanswered.
+// The whole client as its own process, from a program folder pointed at orvane-sim: start-up,
+// the version check starting the updater, the page's console in the log, a login, exports into
+// ORVANE_EXPORT_FOLDER, and the page's quit while the token request is still unanswered.
 #include "E2ESession.h"
 #include "E2EStep.h"
 
@@ -35,14 +31,6 @@ private:
 
     DevToolsClient &page() { return m_session.page(); }
 
-    QStringList updaterArguments()
-    {
-        QFile file(m_session.folder().filePath("updater-args"));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-
     // The content of the export folder's file matching pattern once it is there.
     QByteArray exported(const QString &pattern)
     {
@@ -67,12 +55,7 @@ private slots:
             200);
         ProgramFolder &folder = m_session.folder();
         QVERIFY(folder.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
-        QVERIFY(folder.writeFile(
-            "Update.exe",
-            "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
-            "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/updater-args\"\n"));
-        QFile::setPermissions(folder.filePath("Update.exe"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(folder.writeUpdaterStandIn());
         STEP(m_session.startClient(&m_error));
     }
 
@@ -81,8 +64,9 @@ private slots:
     void newerVersionStartsTheUpdater()
     {
         // A newer version with a higher least version is a forced update.
-        QTRY_VERIFY_WITH_TIMEOUT(!updaterArguments().isEmpty(), 15000);
-        QCOMPARE(updaterArguments(),
+        const ProgramFolder &folder = m_session.folder();
+        QTRY_VERIFY_WITH_TIMEOUT(!folder.updaterArguments().isEmpty(), 15000);
+        QCOMPARE(folder.updaterArguments(),
                  QStringList({published["url"].toString(), "52428800", "true", localVersion,
                               published["desc"].toString(),
                               QString::number(m_session.client()->processId())}));

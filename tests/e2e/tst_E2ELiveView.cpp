@@ -1,10 +1,6 @@
 // Video through the platform's page, with the client's main window in this process and
-// orvane-sim as a process; the picture's burnt-in stamp tells what plays. The live view: cameras
-// opened from the page (also dragged onto a window) play in the client's windows, which lie where
-// the page says and report back to it; the page's dialogs stay above the video; cameras close
-// from the page and when their device goes offline; recordings play from the time bar and answer
-// the panel's keys, and the window goes back to live. The alarm message detail: alarms raised on
-// the sim, opened from their desktop notice into the page's dialog, play their recording.
+// orvane-sim as a process; the picture's burnt-in stamp tells what plays: the live view, the
+// recordings of the time bar and the alarm message detail.
 #undef QT_NO_KEYWORDS
 #include "CommonUI/TimeBar/CalendarWidget.h"
 #include "CommonUI/TimeBar/QTimeProgressBar.h"

@@ -1,10 +1,6 @@
-// The client's main window in this process on the platform's web application, served by
-// orvane-sim as a process and driven through DevTools as a user would: the login and the stored
-// user; menus and tabs; the about page and text notices; window buttons, the strip and a close from
-// outside; alarm notices on the desktop and their clicks; a session the platform ends; the remote
-// door; a device's own web page through the media library's relay (the system browser is a URL
-// handler here), the page's links, token refresh and profile; and the page in a plain browser
-// beside the client.
+// The client's main window in this process on the platform's page, served by orvane-sim and
+// driven through DevTools as a user would, with a URL handler in place of the system browser; and
+// the page in a plain browser beside the client.
 #include "CommonUI/VideoBar/QVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
@@ -16,9 +12,11 @@
 #include "LogText.h"
 #include "RemoteDoor/CRemoteDoor.h"
 #include "RemoteDoor/QRemoteDoor.h"
+#include "SendMouse.h"
 #include "Toasts.h"
-#include "UrlRecorder.h"
 #include "TopToolBar/QTopToolBar.h"
+#include "UrlRecorder.h"
+#include "VideoMonitor/QVideoMonitor.h"
 #include "Web/CWebMsgFactory.h"
 #include "Web/CWebView.h"
 #include "Web/ChannelInfoMsg.h"
@@ -41,27 +39,12 @@ const QString demoToken = "ut-demo-7f3a9c21";
 const QString tokenPath = "/gateway/device/veltra/getTokenAndExpire";
 const QString failedOpen = "Failed to open device configuration page,please try again";
 
-// Sends a raw HTTP request to 127.0.0.1:port and returns the whole answer (the device closes).
-QByteArray rawHttp(int port, const QByteArray &request)
+// A device's page through the relay at 127.0.0.1:port.
+SyncHttp::Reply device(int port, const QString &path, const QByteArray &form = {})
 {
-    QTcpSocket socket;
-    socket.connectToHost("127.0.0.1", quint16(port));
-    socket.write(request);
-    QByteArray answer;
-    const bool ended = QTest::qWaitFor(
-        [&] {
-            answer += socket.readAll();
-            return socket.state() == QAbstractSocket::UnconnectedState;
-        },
-        10000);
-    if (!ended)
-        qWarning("127.0.0.1:%d did not end its answer", port);
-    return answer + socket.readAll();
-}
-
-QByteArray get(int port, const QByteArray &path)
-{
-    return rawHttp(port, "GET " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    return SyncHttp::send(form.isEmpty() ? "GET" : "POST",
+                          QUrl(QString("http://127.0.0.1:%1%2").arg(port).arg(path)), form, 15000,
+                          "application/x-www-form-urlencoded");
 }
 
 } // namespace
@@ -79,20 +62,6 @@ private:
     DevToolsClient &page() { return m_session.page(); }
     QTopToolBar *strip() const { return m_client->findChild<QTopToolBar *>(); }
     Web::CWebView *web() const { return m_client->findChild<Web::CWebView *>(); }
-
-    // Presses the left button on the strip at from and moves to to (strip coordinates).
-    void dragStrip(const QPoint &from, const QPoint &to)
-    {
-        QMouseEvent press(QEvent::MouseButtonPress, from, strip()->mapToGlobal(from),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(strip(), &press);
-        QMouseEvent move(QEvent::MouseMove, to, strip()->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(strip(), &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, to, strip()->mapToGlobal(to),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(strip(), &release);
-    }
 
     bool logIn() { return m_session.logIn("demo", "demo123", &m_error); }
     bool click(const QString &selector) { return page().click(selector, &m_error); }
@@ -217,6 +186,10 @@ private slots:
                  QList<QVariantList>({{"videoSurveillance", "accessControl"},
                                       {"accessControl", "messageCenter"},
                                       {"messageCenter", "videoSurveillance"}}));
+        // A menu's view is made once, hidden while another menu shows, and goes with its tab.
+        QCOMPARE(m_client->findChildren<QVideoMonitor *>().size(), 1);
+        QCOMPARE(m_client->findChildren<QRemoteDoor *>().size(), 1);
+        QVERIFY(!m_client->findChild<QRemoteDoor *>()->isVisible());
 
         // Closing the tab shown moves on to its neighbour; the last tab stays.
         STEP(clickAndWait("#tabs [data-tab=accessControl] .tab-close",
@@ -226,6 +199,7 @@ private slots:
         QTRY_COMPARE(closed.size(), 2);
         QCOMPARE(closed.at(0).first().toString(), QString("accessControl"));
         QCOMPARE(closed.at(1).first().toString(), QString("videoSurveillance"));
+        QVERIFY(!m_client->findChild<QRemoteDoor *>() && !m_client->findChild<QVideoMonitor *>());
         QTRY_COMPARE(menus.size(), 5);
         QCOMPARE(menus.last().last().toString(), QString("messageCenter"));
         QVERIFY(!page().evaluate("!!document.querySelector('#tabs .tab-close')").toBool());
@@ -279,7 +253,8 @@ private slots:
         STEP(waitFor(state + " === 'false'"));
         QCOMPARE(received("FullScreen").size(), 2);
         const QPoint normal = m_client->pos();
-        dragStrip({300, 10}, {340, 30});
+        dragMouse(strip(), strip()->mapToGlobal(QPoint(300, 10)),
+                  strip()->mapToGlobal(QPoint(340, 30)));
         QCOMPARE(m_client->pos(), normal + QPoint(40, 20));
 
         // The state carries over into the console, whose buttons do the same.
@@ -357,12 +332,14 @@ private slots:
         QSignalSpy logout(strip(), &QTopToolBar::sgnLogout);
         STEP(logIn());
         STEP(m_session.alarmFeedWaits(&m_error));
+        QTRY_VERIFY(m_client->findChild<QVideoMonitor *>());
         m_session.sim("POST", "/sim/tokens/expire", {{"scope", "sessions"}});
         raiseAlarm({}); // answers the waiting poll; the next one is refused
         STEP(waitFor("document.querySelector('#login-message:not(.hidden)')"));
         QVERIFY(page().text("#login-message").contains("session has ended"));
         QTRY_COMPARE(logout.size(), 1);
         QVERIFY(!CBaseInfo::Instance().isLogin());
+        QVERIFY(!m_client->findChild<QVideoMonitor *>()); // the views go with the user
     }
 
     // A door station chosen on the access-control page plays in the door view, the page shows
@@ -472,21 +449,15 @@ private slots:
         const int recorder = m_browser.urls[0].port(), camera = m_browser.urls[1].port();
         QCOMPARE(m_browser.urls[0], QUrl(QString("http://127.0.0.1:%1").arg(recorder)));
         QVERIFY(recorder > 0 && camera > 0 && recorder != camera);
-        QVERIFY(get(recorder, "/").contains("<span id=\"deviceId\">NVR0001A</span>"));
-        QVERIFY(get(camera, "/").contains("<span id=\"deviceId\">IPC0002B</span>"));
+        QVERIFY(device(recorder, "/").body.contains("<span id=\"deviceId\">NVR0001A</span>"));
+        QVERIFY(device(camera, "/").body.contains("<span id=\"deviceId\">IPC0002B</span>"));
 
         // The picture arrives whole; the form saves.
-        const QByteArray picture = get(recorder, "/snapshot.bmp");
-        QVERIFY(picture.contains("\r\n\r\nBM"));
-        QCOMPARE(picture.size() - picture.indexOf("\r\n\r\n") - 4, 54 + 160 * 90 * 3);
-        const QByteArray form = "name=Back+office+NVR&ntp=ntp.example";
-        QVERIFY(rawHttp(recorder,
-                        "POST /settings HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
-                        "Content-Type: application/x-www-form-urlencoded\r\n"
-                        "Content-Length: "
-                            + QByteArray::number(form.size()) + "\r\n\r\n" + form)
-                    .startsWith("HTTP/1.1 303"));
-        QVERIFY(get(recorder, "/settings?saved=1").contains("value=\"Back office NVR\""));
+        const QByteArray picture = device(recorder, "/snapshot.bmp").body;
+        QVERIFY(picture.startsWith("BM"));
+        QCOMPARE(picture.size(), 54 + 160 * 90 * 3);
+        QCOMPARE(device(recorder, "/settings", "name=Back+office+NVR&ntp=ntp.example").status, 303);
+        QVERIFY(device(recorder, "/settings?saved=1").body.contains("value=\"Back office NVR\""));
 
         // A browser that goes away in the middle of a download costs only its connection.
         QTcpSocket leaving;
@@ -495,8 +466,8 @@ private slots:
         QVERIFY(leaving.waitForReadyRead(5000));
         QVERIFY(leaving.read(4096).startsWith("HTTP/1.1 200"));
         leaving.abort();
-        QVERIFY(get(recorder, "/").contains("NVR0001A"));
-        QVERIFY(get(camera, "/").contains("IPC0002B"));
+        QVERIFY(device(recorder, "/").body.contains("NVR0001A"));
+        QVERIFY(device(camera, "/").body.contains("IPC0002B"));
         QCOMPARE(m_session.received("WebP2pState"),
                  QList<QJsonObject>({{{"state", 1}}, {{"state", 1}}}));
     }

@@ -2,22 +2,18 @@
 // orvane-sim and client started through their links in usr/bin from an unrelated folder with a
 // fresh home, a log-in through the page (the version check and the device-platform token reach
 // the platform), then removal, which must leave nothing outside the user's folders.
-#include "ChildProcess.h"
-#include "DevToolsClient.h"
 #include "E2ESession.h"
+#include "E2EStep.h"
 #include "TestEnv.h"
 
 #include <winport/SharedMemoryGuard.h>
 
 #include <QDirIterator>
-#include <QSettings>
 #include <QSharedMemory>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
-
-#define STEP(done) QVERIFY2(done, qPrintable(m_error))
 
 class tst_InstalledPackage : public QObject
 {
@@ -25,6 +21,7 @@ class tst_InstalledPackage : public QObject
 
 private:
     QTemporaryDir m_dir;
+    E2ESession m_session;
     QString m_root;
     QString m_home;
     QString m_error;
@@ -36,9 +33,10 @@ private:
     {
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start("dpkg", QStringList {"--root=" + m_root, "--log=" + m_dir.filePath("dpkg.log"),
-                                           "--force-depends", "--force-not-root"}
-                                  + arguments);
+        process.start("dpkg",
+                      QStringList {"--root=" + m_root, "--log=" + m_dir.filePath("dpkg.log"),
+                                   "--force-depends", "--force-not-root"}
+                          + arguments);
         const bool ended = process.waitForFinished(120000);
         *output = process.readAll();
         return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -70,23 +68,6 @@ private:
         return env;
     }
 
-    // The user's own settings, written before the first start: the platform is the sim.
-    void pointTheUserAtTheSim(const QString &simUrl, int simPort)
-    {
-        const QString folder = m_home + "/.local/share/orvane";
-        QVERIFY(QDir().mkpath(folder));
-        QSettings local(folder + "/Localcfg.ini", QSettings::IniFormat);
-        local.setValue("Flag/logFlag", true);
-        local.setValue("URL/platformUrl", simUrl);
-        local.setValue("URL/loginUrl", simUrl + "/#/login?isFromC=1");
-        local.setValue("URL/versionUrl", simUrl + "/gateway//membership/appVersion/getVersion/9");
-        local.setValue("URL/vtDevListUrl", simUrl + "/gateway/device/veltra/deviceList");
-        local.setValue("VTOpen/host", "127.0.0.1");
-        local.setValue("VTOpen/port", simPort);
-        QSettings config(folder + "/Config.ini", QSettings::IniFormat);
-        config.setValue("WebInfo/IsDebug", true);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -114,32 +95,32 @@ private slots:
     void installedClientLogsInAgainstInstalledPlatform()
     {
         const QStringList shipped = filesOutsideTheUser();
-        ChildProcess sim;
-        STEP(sim.startSim(m_dir.path(), &m_error, {}, installed("/usr/bin/orvane-sim")));
-        const QString simUrl = sim.simUrl();
-        pointTheUserAtTheSim(simUrl, sim.simPort());
+        STEP(m_session.startSim(&m_error, {}, installed("/usr/bin/orvane-sim")));
+        // The user's own settings, written before the first start: the platform is the sim.
+        const ProgramFolder user(m_home + "/.local/share/orvane");
+        QVariantMap local = m_session.platformAddresses();
+        local.insert("Flag/logFlag", true);
+        QVERIFY(user.writeIni("Localcfg.ini", local)
+                && user.writeIni("Config.ini", {{"WebInfo/IsDebug", true}}));
 
         ChildProcess client;
         client.launch(installed("/usr/bin/orvane"), {}, QDir::rootPath(), userEnvironment(),
                       m_dir.filePath("client.out"));
-        DevToolsClient page;
-        QVERIFY2(page.connectToPage(simUrl, &m_error),
+        DevToolsClient &page = m_session.page();
+        QVERIFY2(page.connectToPage(m_session.simUrl(), &m_error),
                  qPrintable(m_error + "\nclient output:\n" + client.output()));
         STEP(page.waitFor("window.__orvane && window.__orvane.ready", &m_error));
-        STEP(E2ESession::logIn(page, "demo", "demo123", &m_error));
-        QTRY_VERIFY(!E2ESession::simRequests(simUrl, "/gateway/device/veltra/getTokenAndExpire")
-                         .isEmpty());
-        QVERIFY(!E2ESession::simRequests(simUrl, "/gateway//membership/appVersion/getVersion/9")
-                     .isEmpty());
+        STEP(m_session.logIn("demo", "demo123", &m_error));
+        QTRY_VERIFY(!m_session.simRequests("/gateway/device/veltra/getTokenAndExpire").isEmpty());
+        QVERIFY(!m_session.simRequests("/gateway//membership/appVersion/getVersion/9").isEmpty());
 
         page.click("#win-close", &m_error);
         QVERIFY(client.waitForFinished(20000));
         QCOMPARE(client.exitCode(), 0);
 
         // It ran in the user's folder; the shared program folder was not written.
-        const QString user = m_home + "/.local/share/orvane";
-        QVERIFY(QFileInfo(user + "/Skin").isSymLink());
-        QVERIFY(QFileInfo(user + "/log").isDir());
+        QVERIFY(QFileInfo(user.filePath("Skin")).isSymLink());
+        QVERIFY(QFileInfo(user.filePath("log")).isDir());
         QCOMPARE(filesOutsideTheUser(), shipped);
     }
 

@@ -1,15 +1,30 @@
-// The shell widgets: delayed mask changes, the dimming overlay, the frameless helper and the
-// global event hub.
+// The shell's parts headless: delayed mask changes, the dimming overlay, the frameless helper,
+// the tool bar strip and the notification hub with a recorder in place of the browser, and the
+// global event hub. (The page's requests through them: tst_E2EShell.)
+#include "CPublicManager.h"
 #include "Common/CGlobalEvent.h"
 #include "Common/FramelessHelper.h"
 #include "CommonUI/QCustomWidget.h"
 #include "CommonUI/QShadowWidget.h"
+#include "LogText.h"
+#include "RecordingWebManager.h"
 #include "SendMouse.h"
+#include "Toasts.h"
+#include "TopToolBar/CTopToolBar.h"
+#include "TopToolBar/QTopToolBar.h"
+#include "Web/FullScreenMsg.h"
+#include "Web/MessageNotifyMsg.h"
+
+#include <KWGui/KWMessageNotify.h>
+#include <KWGui/KWSingleton.h>
+#include <kwl/KPrintLog.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QtTest>
 
 #include <future>
+#include <memory>
 #include <vector>
 
 using Common::FramelessHelper;
@@ -34,16 +49,14 @@ public:
     }
 };
 
-// A left-button drag from one global point to another.
-void drag(QWidget *widget, const QPoint &from, const QPoint &to)
+void sendMessage(RecordingWebManager &web, const QString &content, const QString &id)
 {
-    sendMouse(widget, QEvent::MouseButtonPress, from);
-    sendMouse(widget, QEvent::MouseMove, to);
-    sendMouse(widget, QEvent::MouseButtonRelease, to, Qt::NoButton);
+    Web::MessageNotifyMsg msg("MessageNotify");
+    msg.content = content;
+    msg.messageID = id;
+    msg.messageType = 4;
+    web.dispatch(&msg);
 }
-
-// A window without a cursor of its own shows the arrow.
-constexpr int kNoCursor = Qt::ArrowCursor;
 
 } // namespace
 
@@ -52,6 +65,14 @@ class tst_ShellWidgets : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        KPrintLog::instance()->SetFile("./log/shell");
+        KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->StartMessageProcess();
+    }
+
+    void cleanup() { closeToasts(); }
+
     void laterOfSetAndClearMaskWins()
     {
         const QRegion region(10, 10, 40, 30);
@@ -126,26 +147,26 @@ private slots:
         // 3 pixels inside the right edge grips it; the right side follows the cursor.
         QRect frame = panel.frameGeometry();
         const int rightEdge = frame.x() + frame.width();
-        drag(&panel, QPoint(rightEdge - 3, frame.y() + 100),
-             QPoint(rightEdge + 40, frame.y() + 100));
+        dragMouse(&panel, QPoint(rightEdge - 3, frame.y() + 100),
+                  QPoint(rightEdge + 40, frame.y() + 100));
         QCOMPARE(panel.geometry(), QRect(QPoint(100, 100), QPoint(rightEdge + 40, 299)));
 
         // 5 pixels inside (and below the title) is the body: nothing changes.
         frame = panel.frameGeometry();
-        drag(&panel, QPoint(frame.x() + frame.width() - 5, frame.y() + 100),
-             QPoint(frame.x() + frame.width() + 60, frame.y() + 150));
+        dragMouse(&panel, QPoint(frame.x() + frame.width() - 5, frame.y() + 100),
+                  QPoint(frame.x() + frame.width() + 60, frame.y() + 150));
         QCOMPARE(panel.frameGeometry(), frame);
 
         // The title area ends above local y 40.
-        drag(&panel, panel.mapToGlobal(QPoint(150, 40)), panel.mapToGlobal(QPoint(180, 90)));
+        dragMouse(&panel, panel.mapToGlobal(QPoint(150, 40)), panel.mapToGlobal(QPoint(180, 90)));
         QCOMPARE(panel.frameGeometry(), frame);
-        drag(&panel, panel.mapToGlobal(QPoint(150, 39)), panel.mapToGlobal(QPoint(180, 89)));
+        dragMouse(&panel, panel.mapToGlobal(QPoint(150, 39)), panel.mapToGlobal(QPoint(180, 89)));
         QCOMPARE(panel.frameGeometry(), frame.translated(30, 50));
 
         // Below the minimum width the moved side stays: dragging the left edge past the right.
         frame = panel.frameGeometry();
-        drag(&panel, QPoint(frame.x() + 1, frame.y() + 100),
-             QPoint(frame.right() - 50, frame.y() + 100));
+        dragMouse(&panel, QPoint(frame.x() + 1, frame.y() + 100),
+                  QPoint(frame.right() - 50, frame.y() + 100));
         QCOMPARE(panel.frameGeometry().left(), frame.left());
         QCOMPARE(panel.frameGeometry().right(), frame.right());
     }
@@ -162,17 +183,102 @@ private slots:
         const QRect maximised = panel.frameGeometry();
         const QPoint edge(maximised.x() + maximised.width() - 1, maximised.center().y());
         sendMouse(&panel, QEvent::MouseMove, edge, Qt::NoButton);
-        QCOMPARE(panel.cursor().shape(), kNoCursor);
-        drag(&panel, edge, edge - QPoint(100, 0));
+        QCOMPARE(panel.cursor().shape(), Qt::ArrowCursor); // no cursor of its own
+        dragMouse(&panel, edge, edge - QPoint(100, 0));
         QCOMPARE(panel.frameGeometry(), maximised);
+
+        // The helper outlives a widget it watches.
+        auto *gone = new QWidget;
+        helper.attachWidget(gone);
+        delete gone;
     }
 
-    void helperSurvivesItsWidget()
+    // The strip moves the window by a drag unless it is maximised; it leaves the page when it
+    // goes, which counts as a logout.
+    void stripDragsAndLeavesThePage()
     {
-        auto *panel = new QWidget;
-        FramelessHelper helper;
-        helper.attachWidget(panel);
-        delete panel;
+        RecordingWebManager web;
+        auto bar = std::make_unique<QTopToolBar>(nullptr);
+        bar->SetWebViewManager(nullptr); // ignored
+        bar->SetWebViewManager(&web);
+        bar->setGeometry(0, 0, 400, 25);
+        bar->show();
+        QSignalSpy moves(bar.get(), &QTopToolBar::sgnMove);
+        const auto maximised = [&web](bool on) {
+            Web::FullScreenMsg msg("FullScreen");
+            msg.bFullScreen = on;
+            web.dispatch(&msg);
+        };
+
+        sendMouse(bar.get(), QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {130, 5}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {135, 25}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {150, 25}, Qt::NoButton); // button no longer held
+        sendMouse(bar.get(), QEvent::MouseButtonRelease, {150, 25}, Qt::NoButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {170, 25},
+                  Qt::LeftButton); // not pressed on the strip
+        QCOMPARE(moves.size(), 2);
+        QCOMPARE(moves.at(0).at(0).toPoint(), QPoint(30, -5));
+        QCOMPARE(moves.at(1).at(0).toPoint(), QPoint(5, 20));
+
+        // Maximised: the drag ends at the first move, also after the window is restored.
+        maximised(true);
+        sendMouse(bar.get(), QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
+        sendMouse(bar.get(), QEvent::MouseMove, {160, 10}, Qt::LeftButton);
+        maximised(false);
+        sendMouse(bar.get(), QEvent::MouseMove, {190, 10}, Qt::LeftButton);
+        QCOMPARE(moves.size(), 2);
+
+        CTopToolBar *controller = bar->controller();
+        QVERIFY(!web.methodsOf(controller).isEmpty());
+        QSignalSpy logout(bar.get(), &QTopToolBar::sgnLogout);
+        bar.reset();
+        QCOMPARE(logout.size(), 1);
+        QVERIFY(web.methodsOf(controller).isEmpty());
+    }
+
+    // An alarm's click answers the page with its id; the eleventh alarm rolls the first one's
+    // record out.
+    void alarmsBecomeToasts()
+    {
+        RecordingWebManager web;
+        auto hub = std::make_unique<CPublicManager>();
+        hub->SetWebViewManager(&web);
+        QSignalSpy activate(hub.get(), &CPublicManager::sgnActivateMainWindow);
+        // Messages without text show nothing but take their places among the ten.
+        sendMessage(web, "Market Square, Entrance: Motion", "first");
+        for (int i = 2; i <= CPublicManager::kMaxPendingLinks; ++i)
+            sendMessage(web, "", QString("quiet-%1").arg(i));
+        sendMessage(web, "Market Square, Till: Door opened", "eleventh");
+        QTRY_COMPARE(shownToasts("link").size(), 2);
+        QVERIFY(web.notifications.isEmpty());
+
+        QTest::mouseClick(toastShowing("Market Square, Entrance: Motion"), Qt::LeftButton);
+        QTest::mouseClick(toastShowing("Market Square, Till: Door opened"), Qt::LeftButton);
+        QCOMPARE(web.notifications,
+                 QStringList({"ReplyMessageNotify:", "ReplyMessageNotify:eleventh"}));
+        QCOMPARE(activate.size(), 2);
+        CPublicManager *gone = hub.get();
+        hub.reset(); // leaves the page when destroyed
+        QVERIFY(web.methodsOf(gone).isEmpty());
+    }
+
+    void clickUnderAModalDialogIsDropped()
+    {
+        RecordingWebManager web;
+        CPublicManager hub;
+        hub.SetWebViewManager(&web);
+        QSignalSpy activate(&hub, &CPublicManager::sgnActivateMainWindow);
+        sendMessage(web, "Harbour Street, Till: Door opened", "m-7");
+        QTRY_VERIFY(toastShowing("Harbour Street, Till: Door opened"));
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        QTest::mouseClick(toastShowing("Harbour Street, Till: Door opened"), Qt::LeftButton);
+        QCOMPARE(activate.size(), 0);
+        QVERIFY(logText().contains(
+            "CPublicManager####onReplyWebMessageNotifyClick: have another activeModalWidget"));
     }
 
     void globalEventHubIsOneObjectForEveryThread()

@@ -19,7 +19,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QJsonDocument>
 #include <QMessageBox>
 #include <QMovie>
 #include <QScreen>
@@ -35,53 +34,25 @@ namespace {
 
 const QString localVersion = "V1.000.0000100.1.R";
 
-QString programFile(const QString &name)
+ProgramFolder here()
 {
-    return QCoreApplication::applicationDirPath() + '/' + name;
+    return ProgramFolder(QCoreApplication::applicationDirPath());
 }
 
-// The updater's stand-in writes its arguments, one per line, beside itself.
-void installUpdaterStandIn()
+// Answers the next modal message box with the button of buttonText; keeps its text in *text.
+void answerBox(const QString &buttonText, QString *text)
 {
-    const QString updater = programFile("Update.exe");
-    QVERIFY(TestEnv::writeFile(
-        updater,
-        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/updater-args.tmp\"\n"
-        "mv \"$(dirname \"$0\")/updater-args.tmp\" \"$(dirname \"$0\")/updater-args\"\n"));
-    QVERIFY(QFile::setPermissions(updater, QFile::permissions(updater) | QFile::ExeOwner));
-}
-
-QStringList updaterArguments()
-{
-    return QString::fromUtf8(TestEnv::readFile(programFile("updater-args")))
-        .split('\n', Qt::SkipEmptyParts);
-}
-
-// Answers the next modal message box by the text of one of its buttons; keeps its text.
-struct BoxAnswer
-{
-    QString text;
-
-    void answerWith(const QString &buttonText)
-    {
-        QTimer::singleShot(50, [this, buttonText] { answer(buttonText); });
-    }
-
-private:
-    void answer(const QString &buttonText)
-    {
+    QTimer::singleShot(50, [=] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerWith(buttonText); // not shown yet
-            return;
-        }
-        text = box->text();
+        if (!box)
+            return answerBox(buttonText, text); // not shown yet
+        *text = box->text();
         for (QAbstractButton *button : box->buttons()) {
             if (button->text() == buttonText)
                 button->click();
         }
-    }
-};
+    });
+}
 
 } // namespace
 
@@ -110,12 +81,6 @@ private:
         return QTest::qWaitFor([this] { return !waitWidget()->isVisible(); }, 30000);
     }
 
-    void pageCalls(const QString &method, const QJsonObject &params = {})
-    {
-        const QJsonObject request {{"method", method}, {"params", params}};
-        webView()->RPCCall(QString::fromUtf8(QJsonDocument(request).toJson()));
-    }
-
     static void setZoom(double zoom)
     {
         CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
@@ -136,14 +101,13 @@ private slots:
         QVERIFY2(m_sim.start({0, 0, true, TestEnv::sourceDir() + "/sim/webapp"}, &error),
                  qPrintable(error));
         const QString base = m_sim.httpUrl();
-        const ProgramFolder here(QCoreApplication::applicationDirPath());
-        QVERIFY(here.writeIni("Localcfg.ini",
-                              {{"URL/platformUrl", base},
-                               {"URL/loginUrl", base + "/#/login?isFromC=1"},
-                               {"URL/versionUrl", base + GatewayRoutes::versionPath},
-                               {"VTOpen/host", "127.0.0.1"},
-                               {"VTOpen/port", m_sim.httpPort()}}));
-        QVERIFY(here.writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
+        QVERIFY(here().writeIni("Localcfg.ini",
+                                {{"URL/platformUrl", base},
+                                 {"URL/loginUrl", base + "/#/login?isFromC=1"},
+                                 {"URL/versionUrl", base + GatewayRoutes::versionPath},
+                                 {"VTOpen/host", "127.0.0.1"},
+                                 {"VTOpen/port", m_sim.httpPort()}}));
+        QVERIFY(here().writeIni("clientInfo.ini", {{"CLIENTINFO/version", localVersion}}));
         QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
         QCOMPARE(QProcess::execute("cp", {"-r", TestEnv::buildBinDir() + "/Skin", "."}), 0);
         KWGUI::SetSkinVersion(CLocalCfg::Instance().GetSkinPath());
@@ -157,13 +121,13 @@ private slots:
         notifier->SetDisplayTime(120000); // a toast stays until the page has loaded, however slow
         // Closing the window must not end the test's own application.
         QApplication::setQuitOnLastWindowClosed(false);
-        installUpdaterStandIn();
+        QVERIFY(here().writeUpdaterStandIn());
     }
 
     void cleanup()
     {
         m_client.reset();
-        QFile::remove(programFile("updater-args"));
+        QFile::remove(here().filePath("updater-args"));
         m_sim.faults().clear();
         publish({{"version", localVersion}, {"leastVersion", localVersion}});
         CLocalCfg::Instance().SetLoginUrl(m_sim.httpUrl() + "/#/login?isFromC=1");
@@ -199,120 +163,63 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!waitWidget()->isVisible(), 10000);
         QCOMPARE(waitWidget()->movie()->state(), QMovie::NotRunning);
 
-        // A page that cannot load counts as loaded; a dead version service as answered.
+        // A page that cannot load counts as loaded.
         cleanup();
         CLocalCfg::Instance().SetLoginUrl("http://127.0.0.1:1/#/login?isFromC=1");
-        QString error;
-        m_sim.faults().add(*Fault::fromJson(
-            {{"path", GatewayRoutes::versionPath}, {"action", "close"}, {"sticky", true}}, &error));
         QVERIFY(openReadyClient());
-        QVERIFY(logText().contains("Falied getClientVersion! ErrorCode = "));
-        QVERIFY(updaterArguments().isEmpty());
     }
 
-    void updaterStartsForANewerVersion_data()
+    // What the version check makes of the platform's answer: an update (not forced), none, a
+    // toast for an answer it cannot read, a log line for none at all. (A forced update with the
+    // whole argument list, and minors of ten or more: tst_E2EClient.)
+    void versionReplies_data()
     {
         QTest::addColumn<QString>("version");
-        QTest::addColumn<QString>("leastVersion");
-        QTest::addColumn<QString>("forced"); // empty: no update
-        QTest::newRow("newer build, older least") << "V1.000.0000101.0.R"
-                                                  << "V1.000.0000099.9.R"
-                                                  << "false";
-        QTest::newRow("least above the local one") << "V1.000.0000100.12.R"
-                                                   << "V1.000.0000100.2.R"
-                                                   << "true";
-        QTest::newRow("the same") << localVersion << localVersion << "";
-        QTest::newRow("another product line") << "V1.001.0000200.0.R" << localVersion << "";
+        QTest::addColumn<QJsonObject>("fault");
+        QTest::addColumn<QString>("outcome");
+        const QString newer = "V1.000.0000101.0.R";
+        QTest::newRow("newer build, older least") << newer << QJsonObject() << "update";
+        QTest::newRow("the same") << localVersion << QJsonObject() << "";
+        QTest::newRow("another product line") << "V1.001.0000200.0.R" << QJsonObject() << "";
+        QTest::newRow("six parts") << "V1.000.0000100.12.R.x" << QJsonObject() << "";
+        QTest::newRow("broken JSON") << newer << QJsonObject {{"action", "malformed"}} << "toast";
+        QTest::newRow("no data") << newer
+                                 << QJsonObject {{"action", "body"}, {"body", R"({"code":"0"})"}}
+                                 << "toast";
+        QTest::newRow("dead service")
+            << newer << QJsonObject {{"action", "close"}, {"sticky", true}} << "error";
     }
 
-    void updaterStartsForANewerVersion()
+    void versionReplies()
     {
         QFETCH(QString, version);
-        QFETCH(QString, leastVersion);
-        QFETCH(QString, forced);
+        QFETCH(QJsonObject, fault);
+        QFETCH(QString, outcome);
         publish({{"version", version},
-                 {"leastVersion", leastVersion},
+                 {"leastVersion", "V1.000.0000099.9.R"},
                  {"url", "u"},
                  {"filesize", "1"}});
-        if (forced.isEmpty()) {
-            // Without an updater, starting one would be logged with the reply, before the
-            // waiting animation goes.
-            QVERIFY(QFile::remove(programFile("Update.exe")));
-            const int failedStarts = logText().count("cannot start the updater");
-            QVERIFY(openReadyClient());
-            QCOMPARE(logText().count("cannot start the updater"), failedStarts);
-            installUpdaterStandIn();
-            return;
-        }
-        QVERIFY(openReadyClient());
-        // The full argument list is checked end to end (tst_E2EClient).
-        QTRY_COMPARE(updaterArguments().value(2), forced);
-        QVERIFY(m_client->isVisible());
-    }
-
-    // Order and minors of ten or more are checked by the updater rows above.
-    void malformedVersionReplyIsReported()
-    {
-        QCOMPARE(TesmarClient::VersionNumber("V1.000.0000100.12.R.x"), qint64(0));
-        // Broken JSON, and well-formed JSON without "data".
-        const QJsonObject bad[]
-            = {{{"action", "malformed"}}, {{"action", "body"}, {"body", R"({"code":"0"})"}}};
-        for (QJsonObject fault : bad) {
-            publish({{"version", "V1.000.0000100.12.R"}});
+        if (!fault.isEmpty()) {
             fault["path"] = GatewayRoutes::versionPath;
             QString error;
-            m_sim.faults().add(*Fault::fromJson(fault, &error));
-            QVERIFY(openReadyClient());
-            QTRY_VERIFY(shownToasts().contains("Failed to get the client version information!"));
-            QVERIFY(updaterArguments().isEmpty());
-            cleanup();
+            const auto parsed = Fault::fromJson(fault, &error);
+            QVERIFY2(parsed, qPrintable(error));
+            m_sim.faults().add(*parsed);
         }
-    }
-
-    void menusCreateModuleViewsOnce()
-    {
+        // Without an updater, starting one would be logged before the waiting animation goes.
+        QVERIFY(outcome == "update" || QFile::remove(here().filePath("Update.exe")));
+        const int failedStarts = logText().count("cannot start the updater");
+        const int failedChecks = logText().count("Falied getClientVersion! ErrorCode = ");
         QVERIFY(openReadyClient());
-        QList<QPointer<QWidget>> created;
-        Web::IWebViewManager *givenManager = nullptr;
-        m_client->SetModuleFactory("videoSurveillance",
-                                   [&](QWidget *parent, Web::IWebViewManager *web) {
-                                       givenManager = web;
-                                       created << new QWidget(parent);
-                                       return created.last().data();
-                                   });
-        // Each switch is waited for: the tool bar has passed it on.
-        QSignalSpy switches(m_client->findChild<QTopToolBar *>(), &QTopToolBar::sgnMenuChange);
-        auto switchTo = [&](const QString &path) {
-            pageCalls("NotifySwitchMenu", {{"menuPath", path}});
-            return QTest::qWaitFor(
-                [&, expected = switches.size() + 1] { return switches.size() == expected; });
-        };
-
-        QVERIFY(switchTo("videoSurveillance"));
-        QCOMPARE(created.size(), 1);
-        QCOMPARE(givenManager, static_cast<Web::IWebViewManager *>(webView()));
-        QVERIFY(!created[0]->isVisible()); // the page shows it with its own requests
-        created[0]->show();
-
-        // Another menu hides it; a menu without a module creates nothing; coming back reuses it.
-        QVERIFY(switchTo("accessControl"));
-        QVERIFY(!created[0]->isVisible());
-        QVERIFY(switchTo("videoSurveillance"));
-        QVERIFY(switchTo("messageCenter"));
-        QCOMPARE(created.size(), 1);
-
-        // Closing the menu deletes its view; the next switch makes a new one.
-        pageCalls("CloseMenu", {{"menuPath", "videoSurveillance"}});
-        QTRY_VERIFY(created[0].isNull());
-        QVERIFY(switchTo("videoSurveillance"));
-        QCOMPARE(created.size(), 2);
-
-        // Logging out deletes every view.
-        pageCalls("NotifyLoginOut");
-        QTRY_VERIFY(created[1].isNull());
-        QVERIFY(switchTo("accessControl"));
-        QVERIFY(switchTo("videoSurveillance"));
-        QCOMPARE(created.size(), 3);
+        if (outcome == "update")
+            QTRY_COMPARE(here().updaterArguments().value(2), QString("false"));
+        if (outcome == "toast")
+            QTRY_VERIFY(shownToasts().contains("Failed to get the client version information!"));
+        QCOMPARE(logText().count("Falied getClientVersion! ErrorCode = "),
+                 failedChecks + (outcome == "error"));
+        QCOMPARE(logText().count("cannot start the updater"), failedStarts);
+        QVERIFY(m_client->isVisible());
+        QVERIFY(here().writeUpdaterStandIn());
     }
 
     void ptzHostIsPlacedByModeAndClosed()
@@ -346,7 +253,8 @@ private slots:
         request.bFullScreen = false;
         Common::CGlobalEvent::Instance()->SelectWndInfo(request);
         QVERIFY(hosts[2]->isVisible());
-        pageCalls("NotifySwitchMenu", {{"menuPath", "accessControl"}});
+        webView()->RPCCall(
+            R"({"method":"NotifySwitchMenu","params":{"menuPath":"accessControl"}})");
         QTRY_VERIFY(!hosts[2]->isVisible());
     }
 
@@ -356,13 +264,13 @@ private slots:
         for (const bool proceed : {false, true}) {
             cleanup();
             CLocalCfg::Instance().SetLoginUrl(secure);
-            BoxAnswer box;
-            box.answerWith(proceed ? "Proceed anyway" : "Back to safety");
+            QString question;
+            answerBox(proceed ? "Proceed anyway" : "Back to safety", &question);
             openClient();
             QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
             QVERIFY(loaded.wait(30000));
             QCOMPARE(loaded.first().first().toBool(), proceed);
-            QCOMPARE(box.text, QString("<h3>The certificate is not trusted</h3>"));
+            QCOMPARE(question, QString("<h3>The certificate is not trusted</h3>"));
         }
         QCOMPARE(webView()->url().toString(), secure);
     }

@@ -31,12 +31,6 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", m_dir->filePath("home/data").toUtf8());
     }
 
-    void portableFolderIsUsedAsItIs()
-    {
-        QCOMPARE(StateFolder::choose(m_program), m_program);
-        QVERIFY(!QFileInfo::exists(StateFolder::userFolder()));
-    }
-
     void installedFolderIsMirroredForTheUser()
     {
         QVERIFY(TestEnv::writeFile(m_program + '/' + StateFolder::kInstalledMarker, ""));
@@ -61,8 +55,11 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(user + "/Skin").symLinkTarget(), m_program + "/Skin");
     }
 
-    void unusableUserFolderFallsBackToTheProgramFolder()
+    // Not installed, or with no usable user folder, the program folder is used as it is.
+    void programFolderWithoutAUserFolder()
     {
+        QCOMPARE(StateFolder::choose(m_program), m_program);
+        QVERIFY(!QFileInfo::exists(StateFolder::userFolder()));
         QVERIFY(TestEnv::writeFile(m_program + '/' + StateFolder::kInstalledMarker, ""));
         QVERIFY(TestEnv::writeFile(m_dir->filePath("blocked"), "a file where a folder must go"));
         qputenv("XDG_DATA_HOME", m_dir->filePath("blocked").toUtf8());

@@ -64,7 +64,6 @@ QRegularExpressionMatch ChildProcess::waitForLine(const QString &pattern, int ti
 {
     const QRegularExpression line(pattern, QRegularExpression::MultilineOption);
     QRegularExpressionMatch match;
-    // The match itself says whether the line came; the wait's own answer adds nothing.
     (void)QTest::qWaitFor(
         [&] {
             match = line.match(output());

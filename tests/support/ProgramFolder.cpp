@@ -71,6 +71,22 @@ bool ProgramFolder::writeFile(const QString &relative, const QByteArray &content
     return TestEnv::writeFile(filePath(relative), contents);
 }
 
+bool ProgramFolder::writeUpdaterStandIn() const
+{
+    const QString updater = filePath("Update.exe");
+    return writeFile(
+               "Update.exe",
+               "#!/bin/sh\ncd \"$(dirname \"$0\")\"\n"
+               "printf '%s\\n' \"$@\" > updater-args.tmp && mv updater-args.tmp updater-args\n")
+        && QFile::setPermissions(updater, QFile::permissions(updater) | QFile::ExeOwner);
+}
+
+QStringList ProgramFolder::updaterArguments() const
+{
+    return QString::fromUtf8(TestEnv::readFile(filePath("updater-args")))
+        .split('\n', Qt::SkipEmptyParts);
+}
+
 ChildProcess *ProgramFolder::start(const QStringList &arguments,
                                    const QProcessEnvironment &environment)
 {

@@ -3,20 +3,28 @@
 #include <QByteArray>
 #include <QString>
 
-// Where a test runs. The test runner gives every test a fresh root folder holding its program
-// folder (with a copy of the test binary), home, config home and temporary folder.
+// Where a test runs: the runner gives every test a fresh root folder holding its program folder
+// (with a copy of the test binary), home, config home and temporary folder.
 namespace TestEnv {
 
-// The test's root folder; empty when the test was started by hand outside the runner.
-QString root();
+// Empty when the test was started by hand outside the runner.
+inline QString root()
+{
+    return qEnvironmentVariable("ORVANE_TEST_ROOT");
+}
 // The build's program folder (orvane, orvane-sim and the run-time resources).
-QString buildBinDir();
-// The source tree.
-QString sourceDir();
+inline QString buildBinDir()
+{
+    return qEnvironmentVariable("ORVANE_BIN_DIR");
+}
+inline QString sourceDir()
+{
+    return qEnvironmentVariable("ORVANE_SOURCE_DIR");
+}
 
-// Writes contents to path, making its folders first; false when it cannot.
+// Writes contents to path, making its folders first.
 bool writeFile(const QString &path, const QByteArray &contents);
-// The contents of path; empty when it cannot be read.
+// Empty when path cannot be read.
 QByteArray readFile(const QString &path);
 
 } // namespace TestEnv

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-// The notifier's toasts on screen, from the top of the stack down to the newest at the bottom;
-// only those of one kind ("text", "link", "record", "file", "picture") when one is given.
+// The notifier's toasts on screen, top to bottom; only those of one kind ("text", "link",
+// "record", "file", "picture") when one is given.
 inline QList<QWidget *> shownToastWindows(const QString &kind = {})
 {
     QList<QWidget *> shown;
@@ -25,7 +25,6 @@ inline QLabel *toastText(QWidget *toast)
     return toast->findChild<QLabel *>("KWToastText");
 }
 
-// The texts of the toasts on screen, top to bottom.
 inline QStringList shownToasts(const QString &kind = {})
 {
     QStringList texts;
@@ -37,14 +36,13 @@ inline QStringList shownToasts(const QString &kind = {})
 // The text label of the toast on screen showing text, or null.
 inline QLabel *toastShowing(const QString &text)
 {
-    for (QWidget *toast : shownToastWindows()) {
-        if (toastText(toast)->text() == text)
-            return toastText(toast);
-    }
-    return nullptr;
+    const QList<QWidget *> shown = shownToastWindows();
+    const auto it = std::find_if(shown.cbegin(), shown.cend(),
+                                 [&](QWidget *toast) { return toastText(toast)->text() == text; });
+    return it == shown.cend() ? nullptr : toastText(*it);
 }
 
-// Closes every toast, so that the next case starts with none.
+// Closes every toast, shown or waiting, so that the next case starts with none.
 inline void closeToasts()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {

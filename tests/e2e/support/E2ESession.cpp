@@ -27,9 +27,9 @@ E2ESession::~E2ESession()
     stop();
 }
 
-bool E2ESession::startSim(QString *error, const QStringList &arguments)
+bool E2ESession::startSim(QString *error, const QStringList &arguments, const QString &program)
 {
-    return m_sim.startSim(testFolder(), error, arguments);
+    return m_sim.startSim(testFolder(), error, arguments, program);
 }
 
 QVariantMap E2ESession::platformAddresses() const
@@ -68,16 +68,10 @@ bool E2ESession::startClient(QString *error)
 
 bool E2ESession::logIn(const QString &userName, const QString &password, QString *error)
 {
-    return logIn(m_page, userName, password, error);
-}
-
-bool E2ESession::logIn(DevToolsClient &page, const QString &userName, const QString &password,
-                       QString *error)
-{
-    return page.waitFor("document.querySelector('#login-form')", error)
-        && page.type("#login-user", userName, error)
-        && page.type("#login-password", password, error) && page.click("#login-submit", error)
-        && page.waitFor("document.querySelector('.shell')", error);
+    return m_page.waitFor("document.querySelector('#login-form')", error)
+        && m_page.type("#login-user", userName, error)
+        && m_page.type("#login-password", password, error) && m_page.click("#login-submit", error)
+        && m_page.waitFor("document.querySelector('.shell')", error);
 }
 
 void E2ESession::stop()
@@ -101,13 +95,9 @@ SyncHttp::Reply E2ESession::sim(const QByteArray &verb, const QString &path,
 
 QJsonArray E2ESession::simRequests(const QString &path)
 {
-    return simRequests(simUrl(), path);
-}
-
-QJsonArray E2ESession::simRequests(const QString &simUrl, const QString &path)
-{
-    const QUrl url(simUrl + "/sim/requests?path=" + QUrl::toPercentEncoding(path));
-    return SyncHttp::send("GET", url).json()["requests"].toArray();
+    return sim("GET", "/sim/requests?path=" + QUrl::toPercentEncoding(path))
+        .json()["requests"]
+        .toArray();
 }
 
 QList<QJsonObject> E2ESession::exchanged(const QString &kind, const QString &method)

@@ -10,12 +10,11 @@
 #include <kwl/KPrintLog.h>
 
 #include <QApplication>
-#include <QSettings>
 #include <QTest>
 
 #include <memory>
 
-// Pieces of the end-to-end tests that run the client's main window in their own process.
+// For end-to-end tests that run the client's main window in their own process.
 namespace InProcessClient {
 
 // Starts the sim and points the client of this process at it (the program folder's
@@ -25,10 +24,8 @@ inline bool setUp(E2ESession &session, QString *error)
 {
     if (!session.startSim(error))
         return false;
-    QSettings local(QCoreApplication::applicationDirPath() + "/Localcfg.ini", QSettings::IniFormat);
-    const QVariantMap addresses = session.platformAddresses();
-    for (auto it = addresses.cbegin(); it != addresses.cend(); ++it)
-        local.setValue(it.key(), it.value());
+    ProgramFolder(QCoreApplication::applicationDirPath())
+        .writeIni("Localcfg.ini", session.platformAddresses());
     KPrintLog::instance()->SetFile("./log/e2e");
     KWGUI::KWMessageNotify *notifier = KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance();
     notifier->StartMessageProcess();
@@ -37,8 +34,8 @@ inline bool setUp(E2ESession &session, QString *error)
     return true;
 }
 
-// Replaces client with a new main window, shown (the old one goes first, so that its page is
-// not taken for the new one), and connects the session to its page once that is ready.
+// Replaces client with a new, shown main window (the old one goes first, so that its page is not
+// taken for the new one) and connects the session to its page once that is ready.
 inline bool openWindow(E2ESession &session, std::unique_ptr<TesmarClient> &client, QString *error)
 {
     client.reset();
@@ -48,8 +45,7 @@ inline bool openWindow(E2ESession &session, std::unique_ptr<TesmarClient> &clien
         && session.page().waitFor("window.__orvane && window.__orvane.ready", error);
 }
 
-// Runs a test whose web engine opens the DevTools port: the port and the shared contexts must be
-// set before the application (and so the web engine) starts.
+// The DevTools port and the shared contexts must be set before the web engine starts.
 template<class Test> int run(int argc, char *argv[])
 {
     qputenv("QTWEBENGINE_REMOTE_DEBUGGING", QByteArray::number(DevToolsClient::defaultPort));

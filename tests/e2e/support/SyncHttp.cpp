@@ -16,12 +16,13 @@ QJsonObject Reply::json() const
     return QJsonDocument::fromJson(body).object();
 }
 
-Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body, int timeoutMs)
+Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body, int timeoutMs,
+           const QByteArray &contentType)
 {
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     QBuffer upload;
     upload.setData(body);
     std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, verb, &upload));

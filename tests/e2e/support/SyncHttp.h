@@ -17,8 +17,8 @@ struct Reply
     QJsonObject json() const; // the body as a JSON object; empty when it is not one
 };
 
-// Sends one request (a body as JSON) and waits up to timeoutMs for the whole answer.
+// Sends one request and waits up to timeoutMs for the whole answer (redirects not followed).
 Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body = {},
-           int timeoutMs = 15000);
+           int timeoutMs = 15000, const QByteArray &contentType = "application/json");
 
 } // namespace SyncHttp
