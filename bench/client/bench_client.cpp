@@ -101,21 +101,22 @@ QString writeDeviceFile(const QString &folder)
 void printSteps(const QString &log, qint64 requestedAt, double pageMedian)
 {
     static const QRegularExpression line(
-        R"((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) .*play \d+: first picture (\d+) ms after the open )"
-        R"(\(address (-?\d+), described (-?\d+), stream (-?\d+), decoded (-?\d+)\))");
+        R"(^(\S+ \S+) .*first picture (\d+) ms after the open \(address (-?\d+), described )"
+        R"((-?\d+), stream (-?\d+), decoded (-?\d+)\))",
+        QRegularExpression::MultilineOption);
     const char *const names[] = {"media library's open", "address", "RTSP described",
-                                 "first stream data", "decoded", "status sent"};
+                                 "first stream data",    "decoded", "status sent"};
     std::vector<double> steps[6];
     for (auto it = line.globalMatch(log); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        const qint64 sent
+        const qint64 total = m.captured(2).toLongLong();
+        const qint64 opened
             = QDateTime::fromString(m.captured(1), "yyyy-MM-dd HH:mm:ss.zzz").toMSecsSinceEpoch()
-            - requestedAt;
-        const qint64 opened = sent - m.captured(2).toLongLong();
+            - requestedAt - total;
         steps[0].push_back(opened);
         for (int i = 1; i < 5; ++i)
             steps[i].push_back(opened + m.captured(i + 2).toLongLong());
-        steps[5].push_back(sent);
+        steps[5].push_back(opened + total);
     }
     std::printf("first picture step by step, median ms after the page's request:");
     for (int i = 0; i < 6; ++i)

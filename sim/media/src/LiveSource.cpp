@@ -155,8 +155,8 @@ void LiveSource::keyFrameNow()
 
 void LiveSource::requestKeyFrame()
 {
-    gst_element_send_event(m_sink.get(),
-                           gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+    gst_element_send_event(
+        m_sink.get(), gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
 }
 
 void LiveSource::run()
