@@ -4,7 +4,8 @@
 // opened into a 16-window split by the page's own bridge ("OpenVideo"), called by script in the
 // page (DevTools). Prints the client process's CPU beside gst-launch-1.0 decoding the same 16
 // streams (the floor), the slowest window's displayed pictures per second, resident memory, and
-// the time from the page's open request to each window's first picture. `--minutes N` then keeps
+// the time from the page's open request to each window's first picture, with the steps on the way
+// (from the media library's log line of each first picture). `--minutes N` then keeps
 // the videos open for N minutes and samples the client's memory, threads and open files each
 // minute (a soak). BENCH_SECONDS sets the length of the CPU measurement (default 60). Needs a
 // display; without one it runs itself under xvfb-run. Uses the DevTools port 9234: run it alone
