@@ -4,7 +4,8 @@
 // opened into a 16-window split by the page's own bridge ("OpenVideo"), called by script in the
 // page (DevTools). Prints the client process's CPU beside gst-launch-1.0 decoding the same 16
 // streams (the floor), the slowest window's displayed pictures per second, resident memory, and
-// the time from the page's open request to each window's first picture. `--minutes N` then keeps
+// the time from the page's open request to each window's first picture, with the steps on the way
+// (from the media library's log line of each first picture). `--minutes N` then keeps
 // the videos open for N minutes and samples the client's memory, threads and open files each
 // minute (a soak). BENCH_SECONDS sets the length of the CPU measurement (default 60). Needs a
 // display; without one it runs itself under xvfb-run. Uses the DevTools port 9234: run it alone
@@ -17,10 +18,12 @@
 #include <ProcessStatus.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -35,7 +38,8 @@ constexpr int kWatchSeconds = 10;
 constexpr int kSettleMinutes = 5;
 
 // Times each window's first playing status ("VideoStatusChanged", 3) from the open request, as
-// the notifications arrive (the page keeps them in window.__orvane.notifications without a time).
+// the notifications arrive (the page keeps them in window.__orvane.notifications without a time);
+// the request's time on the clock of the client's log lines in openedAt.
 const char *const kWatchScript = R"((() => {
     const bench = {first: {}};
     const received = window.__orvane.notifications;
@@ -43,7 +47,7 @@ const char *const kWatchScript = R"((() => {
     received.push = (entry) => {
         const p = entry.params;
         if (entry.method === 'VideoStatusChanged' && p.status === 3 && !(p.wndID in bench.first))
-            bench.first[p.wndID] = performance.now() - bench.openedAt;
+            bench.first[p.wndID] = Date.now() - bench.openedAt;
         return keep(entry);
     };
     window.__bench = bench;
@@ -60,7 +64,7 @@ const char *const kOpenScript = R"((async () => {
     const {client} = await import('/js/bridge.js');
     const area = window.__orvane.calls
         .filter((c) => c.method === 'SetWndRect' && c.params.module === 1).pop().params;
-    window.__bench.openedAt = performance.now();
+    window.__bench.openedAt = Date.now();
     client.openVideo(1, %1);
     return {left: window.screenX + area.left, top: window.screenY + area.top,
             width: area.right - area.left, height: area.bottom - area.top};
@@ -92,11 +96,40 @@ QString writeDeviceFile(const QString &folder)
         : QString();
 }
 
+// The steps of the opens from the media library's log lines ("play N: first picture T ms after
+// the open (address A, described D, stream S, decoded P)", written when the first picture is
+// handed to the window and its status sent), each step's median in ms after the page's request.
+void printSteps(const QString &log, qint64 requestedAt, double pageMedian)
+{
+    static const QRegularExpression line(
+        R"(^(\S+ \S+) .*first picture (\d+) ms after the open \(address (-?\d+), described )"
+        R"((-?\d+), stream (-?\d+), decoded (-?\d+)\))",
+        QRegularExpression::MultilineOption);
+    const char *const names[] = {"media library's open", "address", "RTSP described",
+                                 "first stream data",    "decoded", "status sent"};
+    std::vector<double> steps[6];
+    for (auto it = line.globalMatch(log); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const qint64 total = m.captured(2).toLongLong();
+        const qint64 opened
+            = QDateTime::fromString(m.captured(1), "yyyy-MM-dd HH:mm:ss.zzz").toMSecsSinceEpoch()
+            - requestedAt - total;
+        steps[0].push_back(opened);
+        for (int i = 1; i < 5; ++i)
+            steps[i].push_back(opened + m.captured(i + 2).toLongLong());
+        steps[5].push_back(opened + total);
+    }
+    std::printf("first picture step by step, median ms after the page's request:");
+    for (int i = 0; i < 6; ++i)
+        std::printf(" %s %.0f,", names[i], Bench::percentile(steps[i], 0.5));
+    std::printf(" status at the page %.0f\n", pageMedian);
+}
+
 // Starts the client, logs in, shows the live view and opens the 16 channels; the video area on
 // the screen, or an empty one with the reason. firstPictureMs: per window, from the page's open
-// request to the window's playing status reaching the page.
+// request to the window's playing status reaching the page; requestedAt: the request's time.
 QRect openChannels(E2ESession &session, const std::string &token,
-                   std::vector<double> *firstPictureMs, QString *error)
+                   std::vector<double> *firstPictureMs, qint64 *requestedAt, QString *error)
 {
     DevToolsClient &page = session.page();
     if (!session.startClient(error) || !session.logIn("demo", "demo123", error)
@@ -114,6 +147,7 @@ QRect openChannels(E2ESession &session, const std::string &token,
         std::fprintf(stderr, "bench_client: not every window plays: %s\n", qPrintable(*error));
     for (const QJsonValue &ms : page.evaluate("Object.values(window.__bench.first)").toArray())
         firstPictureMs->push_back(ms.toDouble());
+    *requestedAt = qint64(page.evaluate("window.__bench.openedAt").toDouble());
     return QRect(area["left"].toInt(), area["top"].toInt(), area["width"].toInt(),
                  area["height"].toInt());
 }
@@ -173,7 +207,8 @@ int main(int argc, char **argv)
         urls << Bench::liveUrl(port, token, channel, kStandardDefinition);
     const double floor = Bench::gstFloorCpu(urls, kWarmUpMs, seconds);
     std::vector<double> firstPicture;
-    const QRect area = openChannels(session, token, &firstPicture, &error);
+    qint64 requestedAt = 0;
+    const QRect area = openChannels(session, token, &firstPicture, &requestedAt, &error);
     if (area.isEmpty()) {
         std::fprintf(stderr, "bench_client: client: %s\n", qPrintable(error));
         return 1;
@@ -216,6 +251,7 @@ int main(int argc, char **argv)
                 first, int(firstPicture.size()), firstPicture.empty() ? 0 : *fastestOpen,
                 firstPicture.empty() ? 0 : *slowestOpen,
                 Bench::verdict(first >= 0 && first <= 150));
+    printSteps(session.client()->output(), requestedAt, first);
     std::fflush(stdout);
     if (minutes > 0)
         soak(client, minutes);

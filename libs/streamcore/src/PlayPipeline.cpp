@@ -56,6 +56,21 @@ bool nearestIsEnough(int picture, int view)
     return true;
 }
 
+std::string decoderOf(const Codec &codec)
+{
+    return std::string("avdec_") + codec.name;
+}
+
+// The display branch after the decoder named.
+std::string displayBranch(const std::string &decoder)
+{
+    return decoder
+        + " name=dec max-threads=1 output-corrupt=false ! videoscale name=scale "
+          "add-borders=false ! "
+          "videoconvert ! capsfilter name=view ! appsink name=video max-buffers=1 drop=true "
+          "sync=false async=false qos=false enable-last-sample=false";
+}
+
 const Codec *findCodec(const Codec *begin, const Codec *end, const std::string &encoding)
 {
     for (const Codec *c = begin; c != end; ++c) {
@@ -79,6 +94,19 @@ PlayPipeline::PlayPipeline(const RtspSourceSetup &source, bool playback,
 PlayPipeline::~PlayPipeline()
 {
     shutdown();
+}
+
+void PlayPipeline::preload()
+{
+    std::string error;
+    for (const char *element : {"rtspsrc", "rtpbin", "tee", "fakesink"})
+        GstPtr<GstElement>(gst_element_factory_make(element, nullptr));
+    for (const Codec &codec : kVideoCodecs) {
+        BranchBin::make(codec.ingest, {{"sink", "depay"}}, &error, "parse");
+        BranchBin::make(displayBranch(decoderOf(codec)), {{"sink", "dec"}}, &error);
+    }
+    for (const Codec &codec : kAudioCodecs)
+        BranchBin::make(codec.ingest, {{"sink", "depay"}}, &error, "parse");
 }
 
 bool PlayPipeline::start(std::string *error)
@@ -148,13 +176,17 @@ void PlayPipeline::failBuild()
 
 void PlayPipeline::onPadAdded(GstElement *, GstPad *pad, gpointer self)
 {
-    static_cast<PlayPipeline *>(self)->m_streamAdded = true;
-    static_cast<PlayPipeline *>(self)->addStream(pad);
+    auto *p = static_cast<PlayPipeline *>(self);
+    p->m_streamAdded = true;
+    p->m_timeline.mark(OpenTimeline::StreamAdded);
+    p->addStream(pad);
 }
 
 void PlayPipeline::onDescribed(GstElement *, gpointer, gpointer self)
 {
-    static_cast<PlayPipeline *>(self)->m_described = true;
+    auto *p = static_cast<PlayPipeline *>(self);
+    p->m_described = true;
+    p->m_timeline.mark(OpenTimeline::Described);
 }
 
 void PlayPipeline::addStream(GstPad *pad)
@@ -212,17 +244,11 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
             return false; // unknown, or a second picture stream
     }
     std::string error;
-    const std::string decoder = std::string(codec->name) == "h265" ? "avdec_h265" : "avdec_h264";
     // The picture is decoded on the thread that receives it, as a bare player does: a queue
     // here cost a thread hand-over per picture. Decoded pictures that the surface has not
     // taken yet are replaced by newer ones, so the sink never holds the decoder up.
-    const GstPtr<GstElement> display = BranchBin::make(
-        decoder
-            + " name=dec max-threads=1 output-corrupt=false ! videoscale name=scale "
-              "add-borders=false ! "
-              "videoconvert ! capsfilter name=view ! appsink name=video max-buffers=1 drop=true "
-              "sync=false async=false qos=false enable-last-sample=false",
-        {{"sink", "dec"}}, &error);
+    const GstPtr<GstElement> display
+        = BranchBin::make(displayBranch(decoderOf(*codec)), {{"sink", "dec"}}, &error);
     if (!display) {
         SCLOG(6, "stream %s: %s", m_url, error.c_str());
         failBuild();
@@ -390,8 +416,10 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
         first = !p->m_pictureSeen;
         p->m_pictureSeen = true;
     }
-    if (first)
+    if (first) {
+        p->m_timeline.mark(OpenTimeline::Decoded);
         p->report({PipelineEvent::FirstPicture, {}});
+    }
     return GST_FLOW_OK;
 }
 

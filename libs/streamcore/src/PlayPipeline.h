@@ -2,6 +2,7 @@
 
 #include "BitRateMeter.h"
 #include "GstPtr.h"
+#include "OpenTimeline.h"
 #include "RtspSourceSetup.h"
 
 #include <gst/gst.h>
@@ -54,6 +55,10 @@ public:
     PlayPipeline(const PlayPipeline &) = delete;
     PlayPipeline &operator=(const PlayPipeline &) = delete;
 
+    // Loads the plugins of every element the pipelines build, by building each chain once: the
+    // first streams then do not load them on their streaming threads, all at the same time.
+    static void preload();
+
     // Starts streaming; false with a reason when the pipeline cannot be built.
     bool start(std::string *error);
     // No event is reported once this returns.
@@ -82,6 +87,7 @@ public:
     double position() const { return m_position; }
     float kbps() { return m_meter.kbps(); }
     const RtspSourceSetup &source() const { return m_source; }
+    const OpenTimeline &timeline() const { return m_timeline; }
     // "h264" or "h265" once the picture stream is known, else "".
     std::string videoCodec() const;
 
@@ -133,6 +139,7 @@ private:
     // Set from the source's thread: the server described the stream; a stream came out.
     std::atomic<bool> m_described {false};
     std::atomic<bool> m_streamAdded {false};
+    OpenTimeline m_timeline;
     std::shared_ptr<FrameSlot> m_slot;
     GstPtr<GstElement> m_pipeline;
 

@@ -4,6 +4,7 @@
 #include "GuiPost.h"
 #include "Log.h"
 #include "MediaError.h"
+#include "PlayPipeline.h"
 #include "PlaybackPlan.h"
 #include "StreamCore/PtzControlDll.h"
 #include "Timeouts.h"
@@ -83,6 +84,9 @@ StreamCoreImpl::StreamCoreImpl()
     })
 {
     gst_init(nullptr, nullptr);
+    // Loading the decoders' plugins took up to two seconds on a loaded machine when sixteen
+    // windows opened at once, each stream's thread waiting for the others.
+    m_reaper.post(&PlayPipeline::preload);
 }
 
 StreamCoreImpl::~StreamCoreImpl() = default;

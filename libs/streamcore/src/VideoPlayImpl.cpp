@@ -161,6 +161,7 @@ int VideoPlayImpl::beginOpen()
     ++m_generation;
     m_state = VIDEO_STATE_OPENING;
     m_opening = true;
+    m_openedAt = OpenTimeline::Clock::now();
     m_rate = 1.0;
     m_paused = false;
     m_pictureWidth = m_pictureHeight = 0;
@@ -217,6 +218,7 @@ void VideoPlayImpl::onRecordings(const PlatformClient::Reply &reply)
 
 void VideoPlayImpl::onAddress(const PlatformClient::Reply &reply)
 {
+    m_addressAt = OpenTimeline::Clock::now();
     const std::string url = reply.data.value("url").toString().toStdString();
     if (!reply.error.empty() || url.empty()) {
         const std::string error = reply.error.empty() ? MediaError::kOther : reply.error;
@@ -272,6 +274,7 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
         if (m_surface)
             m_surface->show();
         if (m_opening) {
+            logFirstPicture();
             m_opening = false;
             m_state = VIDEO_STATE_PLAYING;
             emitEvent(live() ? VIDEO_EVENT_LIVE_OPEN : VIDEO_EVENT_PLAYBACK_OPEN,
@@ -303,6 +306,19 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
         onStepMissed();
         break;
     }
+}
+
+void VideoPlayImpl::logFirstPicture() const
+{
+    const OpenTimeline &steps = m_pipeline->timeline();
+    SCLOG(4,
+          "play %d: first picture %lld ms after the open (address %lld, described %lld, stream "
+          "%lld, decoded %lld)",
+          m_handle, OpenTimeline::msBetween(m_openedAt, OpenTimeline::Clock::now()),
+          OpenTimeline::msBetween(m_openedAt, m_addressAt),
+          steps.msAfter(m_openedAt, OpenTimeline::Described),
+          steps.msAfter(m_openedAt, OpenTimeline::StreamAdded),
+          steps.msAfter(m_openedAt, OpenTimeline::Decoded));
 }
 
 void VideoPlayImpl::onStepped(bool shown)

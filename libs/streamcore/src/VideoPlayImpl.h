@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ObserverList.h"
+#include "OpenTimeline.h"
 #include "PlatformClient.h"
 #include "PlaybackPlan.h"
 #include "StreamCore/IVideoObserver.h"
@@ -110,6 +111,8 @@ private:
     void onStepMissed();
     void cancelStep();
     void onOpenTimeout();
+    // Logs how long the open took to its first picture, and its steps on the way.
+    void logFirstPicture() const;
     void failOpen(const std::string &error);
     void lose(const std::string &error);
     void stopPipeline(Picture picture = DropPicture);
@@ -129,6 +132,8 @@ private:
     int m_state = VIDEO_STATE_IDLE;
     int m_generation = 0;
     bool m_opening = false; // the first picture of the open was not seen yet
+    OpenTimeline::Clock::time_point m_openedAt; // the open's start
+    OpenTimeline::Clock::time_point m_addressAt; // the platform's answer with the address
     bool m_awaitingPicture = false; // the current pipeline has shown nothing yet
     double m_rate = 1.0;
     bool m_paused = false;

@@ -15,6 +15,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <utility>
 
 namespace SimMedia {
 
@@ -121,8 +122,8 @@ void LiveSource::subscribe(GstElement *appsrc, GstElement *payloader, int delayM
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_viewers.push_back(std::move(v));
+        keyFrameNow();
     }
-    m_wake.notify_all();
 }
 
 void LiveSource::unsubscribe(GstElement *appsrc)
@@ -143,6 +144,19 @@ void LiveSource::restartAtKeyFrame(GstElement *appsrc)
             v.keyAsked = false;
         }
     }
+    keyFrameNow();
+}
+
+void LiveSource::keyFrameNow()
+{
+    m_keyFrameNow = true;
+    m_wake.notify_all();
+}
+
+void LiveSource::requestKeyFrame()
+{
+    gst_element_send_event(
+        m_sink.get(), gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
 }
 
 void LiveSource::run()
@@ -156,12 +170,17 @@ void LiveSource::run()
             next = std::chrono::steady_clock::now();
             continue;
         }
+        const bool keyFrame = std::exchange(m_keyFrameNow, false);
         lock.unlock();
-        if (m_source)
+        if (m_source) {
+            if (keyFrame)
+                requestKeyFrame();
             pushPicture();
+        }
         next += kFrameInterval;
         lock.lock();
-        m_wake.wait_until(lock, next, [this] { return m_stopping; });
+        if (m_wake.wait_until(lock, next, [this] { return m_stopping || m_keyFrameNow; }))
+            next = std::chrono::steady_clock::now();
     }
 }
 
@@ -227,11 +246,8 @@ void LiveSource::fanOut(GstSample *sample)
         GST_BUFFER_DTS(copy) = runningTime;
         gst_app_src_push_buffer(GST_APP_SRC(v.appsrc.get()), copy); // takes the copy
     }
-    if (askKeyFrame) {
-        gst_element_send_event(
-            m_sink.get(),
-            gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
-    }
+    if (askKeyFrame)
+        requestKeyFrame();
 }
 
 } // namespace SimMedia

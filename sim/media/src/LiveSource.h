@@ -23,8 +23,9 @@ struct ChannelSpec;
 class PtzState;
 
 // The live picture of one channel in one definition, encoded once and handed to every viewer.
-// Each viewer's session has its own app source; a new viewer starts on a fresh key frame, so
-// that its first picture comes within a frame or two.
+// Each viewer's session has its own app source; a new viewer (or one that starts playing) gets
+// a key frame painted at once, as cameras do for a new session, rather than at the next
+// picture's time.
 class LiveSource : public std::enable_shared_from_this<LiveSource>
 {
 public:
@@ -61,6 +62,10 @@ private:
     static void onViewerState(GstRTSPMedia *media, gint state, gpointer data);
     static void onViewerGone(GstRTSPMedia *media, gpointer data);
     void run();
+    // The encoder's next picture is a key frame.
+    void requestKeyFrame();
+    // Paints and encodes a key frame now for a viewer waiting for one; m_mutex held.
+    void keyFrameNow();
     void pushPicture();
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     void fanOut(GstSample *sample);
@@ -84,6 +89,7 @@ private:
     std::condition_variable m_wake;
     std::vector<Viewer> m_viewers;
     bool m_stopping = false;
+    bool m_keyFrameNow = false; // a viewer waits for a key frame: paint one at once
     std::thread m_thread;
 };
 
