@@ -31,10 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     wnd.setVideoWndInfo(info);
     const QString &request = names[data[0] % (sizeof(names) / sizeof(names[0]))];
 
-    FuzzInput::answer(wnd, FuzzInput::bytes(data + 1, size - 1), request);
+    FuzzInput::answer(wnd.alarms(), FuzzInput::bytes(data + 1, size - 1), request);
 
-    if (wnd.sirenRemaining() < 0
-        || (wnd.sirenRemaining() > 0 && !wnd.getVideoWndInfo().bSoundAlarmOn))
+    if (wnd.alarms().sirenRemaining() < 0
+        || (wnd.alarms().sirenRemaining() > 0 && !wnd.getVideoWndInfo().bSoundAlarmOn))
         std::abort();
     return 0;
 }
