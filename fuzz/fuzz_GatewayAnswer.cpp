@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     wnd.setVideoWndInfo(info);
     const QString &request = names[data[0] % (sizeof(names) / sizeof(names[0]))];
 
-    FuzzInput::answer(wnd, FuzzInput::bytes(data + 1, size - 1), request);
+    FuzzInput::answer(wnd.alarms(), FuzzInput::bytes(data + 1, size - 1), request);
 
-    FuzzInput::require(wnd.sirenRemaining() == 0
-                       || (wnd.sirenRemaining() > 0 && wnd.getVideoWndInfo().bSoundAlarmOn));
+    FuzzInput::require(wnd.alarms().sirenRemaining() == 0
+                       || (wnd.alarms().sirenRemaining() > 0 && wnd.getVideoWndInfo().bSoundAlarmOn));
     return 0;
 }

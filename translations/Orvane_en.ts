@@ -56,10 +56,6 @@
         <source>playback timeout!</source>
         <translation>Playback timed out!</translation>
     </message>
-    <message>
-        <source>request fail!</source>
-        <translation>Request failed!</translation>
-    </message>
 </context>
 <context>
     <name>CalendarWidget</name>
@@ -78,6 +74,13 @@
     <message>
         <source>calendar search</source>
         <translation>Search by calendar</translation>
+    </message>
+</context>
+<context>
+    <name>CameraAlarms</name>
+    <message>
+        <source>request fail!</source>
+        <translation>Request failed!</translation>
     </message>
 </context>
 <context>

@@ -56,10 +56,6 @@
         <source>playback timeout!</source>
         <translation>回放超时！</translation>
     </message>
-    <message>
-        <source>request fail!</source>
-        <translation>请求失败！</translation>
-    </message>
 </context>
 <context>
     <name>CalendarWidget</name>
@@ -78,6 +74,13 @@
     <message>
         <source>calendar search</source>
         <translation>日历查询</translation>
+    </message>
+</context>
+<context>
+    <name>CameraAlarms</name>
+    <message>
+        <source>request fail!</source>
+        <translation>请求失败！</translation>
     </message>
 </context>
 <context>

@@ -120,12 +120,12 @@ private slots:
             QVERIFY(control(m_sim.httpUrl() + "/sim/abilities",
                             R"({"deviceId":"NVR0001A",)" + setting.toUtf8() + "}"));
         CVideoWnd wnd(nullptr, 4);
-        wnd.setSirenStepMs(20);
+        wnd.alarms().setSirenStepMs(20);
         VideoWndInfo_t info = wnd.getVideoWndInfo();
         info.channel = nvrChannel(devAbility);
         wnd.setVideoWndInfo(info);
         const QString sentAt = QDateTime::currentDateTime().toString("yyyyMMddThhmm");
-        QCOMPARE(siren ? wnd.openSoundAlarm(true) : wnd.openLightAlarm(true), 0);
+        QCOMPARE(siren ? wnd.alarms().openSoundAlarm(true) : wnd.alarms().openLightAlarm(true), 0);
         QTRY_COMPARE(m_sim.requestLog().requests(path).size(), 1);
         const SimRequest sent = m_sim.requestLog().requests(path).first();
         QJsonObject body = QJsonDocument::fromJson(sent.body).object();
@@ -161,8 +161,8 @@ private slots:
         info.channel = nvrChannel("");
         info.bSoundAlarmOn = info.bLightAlarmOn = true;
         wnd.setVideoWndInfo(info);
-        wnd.onNetWorkReadyRead(body, name);
-        wnd.onNetWorkFinished(name);
+        wnd.alarms().onNetWorkReadyRead(body, name);
+        wnd.alarms().onNetWorkFinished(name);
         QVERIFY(wnd.getVideoWndInfo().bSoundAlarmOn && wnd.getVideoWndInfo().bLightAlarmOn);
         QCOMPARE(m_hub, QStringList());
     }

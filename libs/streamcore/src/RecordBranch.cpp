@@ -9,9 +9,13 @@ namespace StreamCore {
 namespace {
 
 constexpr gint64 kFinishWaitUs = 5 * G_TIME_SPAN_SECOND;
-// Queues deep enough for a slow disk, never dropping what must go into the file.
-constexpr const char *kQueue = "queue max-size-buffers=0 max-size-bytes=0 "
-                               "max-size-time=10000000000";
+// Queues never dropping what must go into the file, bounded by memory rather than by time: the
+// muxer writes the picture and the sound in time order, so it holds the stream that runs ahead
+// until the other catches up, and a device (or a loaded machine) may deliver one of them many
+// seconds ahead. A full queue would hold up the tee, and with it the live picture.
+constexpr guint kQueueBytes = 64 * 1024 * 1024;
+const std::string kQueue
+    = "queue max-size-buffers=0 max-size-time=0 max-size-bytes=" + std::to_string(kQueueBytes);
 
 std::string audioEncoder(const std::string &codec)
 {
@@ -48,13 +52,14 @@ RecordBranch::~RecordBranch()
 std::string RecordBranch::description(const Inputs &inputs)
 {
     const std::string parser = inputs.videoCodec == "h265" ? "h265parse" : "h264parse";
-    std::string d = std::string(kQueue) + " name=vq ! " + parser
-        + " ! mp4mux name=mux fragment-duration=1000 "
+    // The muxer's latency lets each of its inputs hold a second of the stream: without it an
+    // input holds at most two buffers, and every buffer waits for the muxer's thread to take it.
+    std::string d = kQueue + " name=vq ! " + parser
+        + " ! mp4mux name=mux latency=1000000000 fragment-duration=1000 "
           "fragment-mode=first-moov-then-finalise ! filesink name=file async=false "
           "buffer-mode=unbuffered";
     if (inputs.audioTee)
-        d += std::string(" ") + kQueue + " name=aq ! " + audioEncoder(inputs.audioCodec)
-            + " ! mux.";
+        d += " " + kQueue + " name=aq ! " + audioEncoder(inputs.audioCodec) + " ! mux.";
     return d;
 }
 
@@ -128,10 +133,22 @@ GstPadProbeReturn RecordBranch::onFileEvent(GstPad *, GstPadProbeInfo *info, gpo
     return GST_PAD_PROBE_OK;
 }
 
+void RecordBranch::unboundQueues()
+{
+    // The end of stream is sent into each input in turn. Into a full queue it waits for room,
+    // which the muxer only makes once the other stream catches up or ends: the other input's end,
+    // sent next, would never come. Nothing more arrives after the end, so no limit is needed.
+    for (const char *name : {"vq", "aq"}) {
+        if (const GstPtr<GstElement> queue = BranchBin::child(m_bin.get(), name))
+            g_object_set(queue.get(), "max-size-bytes", 0u, nullptr);
+    }
+}
+
 bool RecordBranch::finish()
 {
     if (!m_bin)
         return false;
+    unboundQueues();
     if (m_video)
         m_video->cut(true);
     if (m_audio)

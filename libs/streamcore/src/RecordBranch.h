@@ -44,6 +44,8 @@ private:
     static GstPadProbeReturn onVideo(GstPad *pad, GstPadProbeInfo *info, gpointer self);
     static GstPadProbeReturn onAudio(GstPad *pad, GstPadProbeInfo *info, gpointer self);
     static GstPadProbeReturn onFileEvent(GstPad *pad, GstPadProbeInfo *info, gpointer self);
+    // Lifts the queues' limit, so that the end of stream never waits for room.
+    void unboundQueues();
     bool addProbe(const char *element, const char *pad, GstPadProbeType type,
                   GstPadProbeCallback callback);
 

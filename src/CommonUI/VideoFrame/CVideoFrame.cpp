@@ -241,12 +241,12 @@ int CVideoFrame::setPlaySpeed(int speed)
 
 int CVideoFrame::openSoundAlarm(bool on)
 {
-    return onSelected([on](QVideoWnd *w) { return w->controller()->openSoundAlarm(on); });
+    return onSelected([on](QVideoWnd *w) { return w->controller()->alarms().openSoundAlarm(on); });
 }
 
 int CVideoFrame::openLightAlarm(bool on)
 {
-    return onSelected([on](QVideoWnd *w) { return w->controller()->openLightAlarm(on); });
+    return onSelected([on](QVideoWnd *w) { return w->controller()->alarms().openLightAlarm(on); });
 }
 
 bool CVideoFrame::anyTalking(int except) const

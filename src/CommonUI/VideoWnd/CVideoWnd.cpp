@@ -1,15 +1,10 @@
 #include "CommonUI/VideoWnd/CVideoWnd.h"
 
-#include "Common/CGlobalEvent.h"
-#include "Common/CNetWork.h"
 #include "CommonUI/VideoWnd/ChannelProbe.h"
 #include "CommonUI/VideoWnd/IVideoWndListener.h"
 #include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CConfig.h"
-#include "ConfigInfo/CLocalCfg.h"
 
-#include <KWGui/KWMessageNotify.h>
-#include <KWGui/KWSingleton.h>
 #include <StreamCore/AudioTalk.h>
 #include <StreamCore/IStreamCore.h>
 #include <StreamCore/VideoPlay.h>
@@ -18,9 +13,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QThread>
 #include <QTimer>
 
@@ -29,8 +21,6 @@
 namespace {
 
 constexpr int kPlaying = 3;
-const char *const kLightOperation = "openLightAlarm";
-const char *const kSirenOperation = "openSoundAlarm";
 const char *const kTimeFormat = "yyyy-MM-dd HH:mm:ss";
 const char *const kFileTimeFormat = "yyyy-MM-dd_hh-mm-ss";
 
@@ -109,11 +99,6 @@ QString now(const char *format)
     return QDateTime::currentDateTime().toString(format);
 }
 
-void notifyText(const QString &text)
-{
-    KWGUI::KWSingleton<KWGUI::KWMessageNotify>::Instance()->AddTextNotification(text);
-}
-
 } // namespace
 
 CVideoWnd::CVideoWnd(IVideoWndListener *listener, int wndIndex, QObject *parent)
@@ -121,6 +106,7 @@ CVideoWnd::CVideoWnd(IVideoWndListener *listener, int wndIndex, QObject *parent)
     , m_listener(listener)
     , m_wndIndex(wndIndex)
     , m_wndInfo(newWndInfo())
+    , m_alarms(m_wndInfo, wndIndex)
     , m_reconnectTimer(new QTimer(this))
     , m_probe(new ChannelProbe(this))
     , m_probeTimer(new QTimer(this))
@@ -139,10 +125,6 @@ CVideoWnd::~CVideoWnd()
         core()->UnitAudioTalk(m_audioTalk);
     }
     destroyVideoPlay();
-    for (std::unique_ptr<Common::CNetWork> *request : {&m_lightRequest, &m_sirenRequest}) {
-        if (*request)
-            (*request)->clearListener();
-    }
 }
 
 void CVideoWnd::drawCallback(int, HDC hdc, void *info, void *user)
@@ -508,162 +490,6 @@ void CVideoWnd::pictureWritten(bool written)
     if (m_picturesAsked.isEmpty())
         return;
     emit sgnSnapShotWritten(m_picturesAsked.takeFirst(), written);
-}
-
-Common::CNetWork *CVideoWnd::newAlarmRequest(std::unique_ptr<Common::CNetWork> &slot,
-                                             const QString &operation)
-{
-    const ChannelInfo_t &channel = m_wndInfo.channel;
-    const QString name
-        = QString("%1_%2_%3").arg(operation, channel.deviceID).arg(channel.channelID);
-    m_answers.remove(name);
-    slot = std::make_unique<Common::CNetWork>(name);
-    slot->setListener(this);
-    slot->setToken(ConfigInfo::CBaseInfo::Instance().getUserInfo().token);
-    return slot.get();
-}
-
-int CVideoWnd::openLightAlarm(bool on)
-{
-    m_wndInfo.bLightAlarmOn = on;
-    Common::CNetWork *request = newAlarmRequest(m_lightRequest, kLightOperation);
-    request->setUrl(ConfigInfo::CLocalCfg::Instance().GetPlatformUrl()
-                    + "/gateway/devicemanage/ability/setDeviceCameraStatus");
-    const ChannelInfo_t &channel = m_wndInfo.channel;
-    QJsonObject body {{"deviceId", channel.deviceID}, {"enableType", "whiteLight"}, {"enable", on}};
-    if (channel.devAbility.contains("ChnWhiteLight"))
-        body.insert("channelId", channel.channelID);
-    request->post(QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact)));
-    return 0;
-}
-
-int CVideoWnd::openSoundAlarm(bool on)
-{
-    m_wndInfo.bSoundAlarmOn = on;
-    Common::CNetWork *request = newAlarmRequest(m_sirenRequest, kSirenOperation);
-    const QString path = on ? "/gateway/devicemanage/ability/setDeviceSirenStart"
-                            : "/gateway/devicemanage/ability/setDeviceSirenStop";
-    request->setUrl(ConfigInfo::CLocalCfg::Instance().GetPlatformUrl() + path);
-    const ChannelInfo_t &channel = m_wndInfo.channel;
-    QJsonObject body {{"deviceId", channel.deviceID}, {"clientLocalTime", now("yyyyMMddThhmm")}};
-    if (channel.devAbility.contains("ChnSiren"))
-        body.insert("channels", QJsonArray {QString::number(channel.channelID)});
-    request->post(QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact)));
-    return 0;
-}
-
-void CVideoWnd::onNetWorkReadyRead(const QByteArray &data, const QString &name)
-{
-    // A trickled answer comes in pieces: it is read as a whole once it has finished.
-    m_answers[name].append(data);
-}
-
-void CVideoWnd::onNetWorkRawHeaderCallBack(const QList<QNetworkReply::RawHeaderPair> &,
-                                           const QString &)
-{ }
-
-void CVideoWnd::onNetWorkFinished(const QString &name)
-{
-    handleGatewayAnswer(name, m_answers.take(name));
-}
-
-void CVideoWnd::onNetWorkError(int code, const QString &message, const QString &name)
-{
-    // The switch stays as the user set it: only an answer can undo it.
-    m_answers.remove(name);
-    KLOG(4, "%s failed [%d] [%s]", qPrintable(name), code, qPrintable(message));
-}
-
-void CVideoWnd::handleGatewayAnswer(const QString &name, const QByteArray &body)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (!document.isObject()) {
-        KLOG(6, "Json error[%s]", qPrintable(error.errorString()));
-        return;
-    }
-    // "<operation>_<device>_<channel>": the device id may hold "_" itself.
-    const int first = name.indexOf('_');
-    const int last = name.lastIndexOf('_');
-    if (first < 0 || last <= first)
-        return;
-    const QString operation = name.left(first);
-    if (name.mid(first + 1, last - first - 1) != m_wndInfo.channel.deviceID
-        || name.mid(last + 1) != QString::number(m_wndInfo.channel.channelID))
-        return;
-    if (operation != kSirenOperation && operation != kLightOperation)
-        return;
-    const QJsonObject answer = document.object();
-    const QJsonValue codeValue = answer.value("code");
-    const QString code
-        = codeValue.isDouble() ? QString::number(codeValue.toDouble()) : codeValue.toString();
-    Common::CGlobalEvent *hub = Common::CGlobalEvent::Instance();
-    if (code != "0") {
-        notifyText(tr("request fail!"));
-        if (operation == kSirenOperation) {
-            m_wndInfo.bSoundAlarmOn = !m_wndInfo.bSoundAlarmOn;
-            announceSoundAlarm();
-        } else {
-            m_wndInfo.bLightAlarmOn = !m_wndInfo.bLightAlarmOn;
-            hub->UpdateLightAlarmBtnState(m_wndIndex, m_wndInfo.bLightAlarmOn);
-        }
-        return;
-    }
-    if (operation == kSirenOperation)
-        startSirenCountdown(true, sirenSecondsOf(answer.value("data").toObject()));
-}
-
-int CVideoWnd::sirenSecondsOf(const QJsonObject &data) const
-{
-    if (!m_wndInfo.channel.devAbility.contains("ChnSiren"))
-        return data.value("time").toInt();
-    const QString channel = QString::number(m_wndInfo.channel.channelID);
-    for (const QJsonValue &entry : data.value("channels").toArray()) {
-        if (entry.toObject().value("channelId").toString() == channel)
-            return entry.toObject().value("time").toInt();
-    }
-    return 0;
-}
-
-void CVideoWnd::announceSoundAlarm()
-{
-    Common::CGlobalEvent::Instance()->UpdateSoundAlarmBtnState(m_wndIndex, m_wndInfo.bSoundAlarmOn,
-                                                               m_sirenRemaining);
-}
-
-void CVideoWnd::startSirenCountdown(bool on, int seconds)
-{
-    if (!on || seconds < 1) {
-        endSirenCountdown();
-        return;
-    }
-    if (!m_sirenTimer) {
-        m_sirenTimer = new QTimer(this);
-        connect(m_sirenTimer, &QTimer::timeout, this, &CVideoWnd::onSoundAlarmTimeout);
-    }
-    m_sirenRemaining = seconds;
-    m_wndInfo.bSoundAlarmOn = true;
-    m_sirenTimer->start(m_sirenStepMs);
-    announceSoundAlarm();
-}
-
-void CVideoWnd::onSoundAlarmTimeout()
-{
-    if (--m_sirenRemaining < 1) {
-        endSirenCountdown();
-        return;
-    }
-    m_sirenTimer->start(m_sirenStepMs);
-    announceSoundAlarm();
-}
-
-void CVideoWnd::endSirenCountdown()
-{
-    m_sirenRemaining = 0;
-    if (m_sirenTimer)
-        m_sirenTimer->stop();
-    m_wndInfo.bSoundAlarmOn = false;
-    announceSoundAlarm();
 }
 
 QString CVideoWnd::errorText(const QString &code, int kind) const

@@ -1,32 +1,27 @@
 #pragma once
 
-#include "Common/CNetWorkListener.h"
-#include "Records/VideoRecords.h"
+#include "CommonUI/VideoWnd/CameraAlarms.h"
 #include "CommonUI/VideoWnd/ReconnectSchedule.h"
 #include "CommonUI/VideoWnd/RecordDayCache.h"
 #include "CommonUI/VideoWnd/ZoomMapping.h"
+#include "Records/VideoRecords.h"
 
 #include <StreamCore/ITalkObserver.h>
 #include <StreamCore/IVideoObserver.h>
 #include <StreamCore/VideoStatistics.h>
 #include <winport/Hdc.h>
 
-#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
-#include <memory>
 
 class ChannelProbe;
 class IVideoWndListener;
 class QTimer;
 
-namespace Common {
-class CNetWork;
-}
 namespace StreamCore {
 class AudioTalk;
 class VideoPlay;
@@ -35,14 +30,14 @@ struct RecordInfo;
 
 // The logic of one video window: owns the window's play object of the media library, keeps the
 // window's VideoWndInfo_t, opens live video and playback, switches sound, talk, local recording,
-// snapshots and the camera's white light and siren, and turns the library's events into records
-// for its view. A lost live stream is reopened with a back-off for as long as the window holds
-// the channel, and at once when a probe finds the device answering again during a long wait.
-// GUI thread; library events arriving elsewhere are handed over to it.
+// snapshots and (through CameraAlarms) the camera's white light and siren, and turns the
+// library's events into records for its view. A lost live stream is reopened with a back-off
+// for as long as the window holds the channel, and at once when a probe finds the device
+// answering again during a long wait. GUI thread; library events arriving elsewhere are handed
+// over to it.
 class CVideoWnd : public QObject,
                   public StreamCore::IVideoObserver,
-                  public StreamCore::ITalkObserver,
-                  public Common::CNetWorkListener
+                  public StreamCore::ITalkObserver
 {
     Q_OBJECT
 
@@ -115,14 +110,8 @@ public:
     // The last temporary picture taken by getSnapShotPath, without taking a new one.
     QString temporarySnapshotPath() const { return m_tempSnapPath; }
 
-    // Switches the camera's white light or siren through the gateway; the answer may undo it.
-    int openLightAlarm(bool on);
-    int openSoundAlarm(bool on);
-    // Siren countdown: on with at least one second counts down, otherwise ends at once.
-    void startSirenCountdown(bool on, int seconds);
-    int sirenRemaining() const { return m_sirenRemaining; }
-    // Milliseconds per countdown step (1000; tests shorten it).
-    void setSirenStepMs(int ms) { m_sirenStepMs = ms; }
+    // The camera's white light and siren of the window's channel.
+    CameraAlarms &alarms() { return m_alarms; }
 
     // The digital zoom: the part of the picture the window shows. applyZoom hands a changed
     // zoom to the play object; a closed video shows the whole picture again.
@@ -143,19 +132,10 @@ public:
     void OnVideoEvent(const StreamCore::VideoEvent *event) override;
     void OnTalkEvent(const StreamCore::TalkEvent *event) override;
 
-    void onNetWorkReadyRead(const QByteArray &data, const QString &name) override;
-    void onNetWorkRawHeaderCallBack(const QList<QNetworkReply::RawHeaderPair> &headers,
-                                    const QString &name) override;
-    void onNetWorkFinished(const QString &name) override;
-    void onNetWorkError(int code, const QString &message, const QString &name) override;
-
 Q_SIGNALS:
     // The media library has written (or failed to write) a picture that snapshotVideo or
     // getSnapShotPath asked for; the file may be read only from now on.
     void sgnSnapShotWritten(QString path, bool written);
-
-public Q_SLOTS:
-    void onSoundAlarmTimeout();
 
 private Q_SLOTS:
     void onReconnectTimeout();
@@ -187,17 +167,11 @@ private:
     QString makeMediaFolder(const QString &base) const;
     QString takeTemporaryPicture(const QString &previous);
 
-    Common::CNetWork *newAlarmRequest(std::unique_ptr<Common::CNetWork> &slot,
-                                      const QString &operation);
-    void handleGatewayAnswer(const QString &name, const QByteArray &body);
-    int sirenSecondsOf(const QJsonObject &data) const;
-    void announceSoundAlarm();
-    void endSirenCountdown();
-
     IVideoWndListener *m_listener;
     int m_wndIndex;
     uintptr_t m_hwnd = 0;
     VideoWndInfo_t m_wndInfo;
+    CameraAlarms m_alarms; // works on m_wndInfo
     RecordDayCache m_recordCache;
     QString m_tempSnapPath;
     ZoomMapping m_zoom;
@@ -206,12 +180,6 @@ private:
     StreamCore::AudioTalk *m_audioTalk = nullptr;
     bool m_retryHighDefinition = true;
     QMap<int, bool> m_options;
-    std::unique_ptr<Common::CNetWork> m_lightRequest;
-    std::unique_ptr<Common::CNetWork> m_sirenRequest;
-    QHash<QString, QByteArray> m_answers; // reply bodies by request name, until finished
-    int m_sirenRemaining = 0;
-    int m_sirenStepMs = 1000;
-    QTimer *m_sirenTimer = nullptr;
 
     ReconnectSchedule m_reconnectSchedule;
     QTimer *m_reconnectTimer;
