@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     FuzzInput::answer(wnd.alarms(), FuzzInput::bytes(data + 1, size - 1), request);
 
-    FuzzInput::require(wnd.alarms().sirenRemaining() == 0
-                       || (wnd.alarms().sirenRemaining() > 0 && wnd.getVideoWndInfo().bSoundAlarmOn));
+    FuzzInput::require(
+        wnd.alarms().sirenRemaining() == 0
+        || (wnd.alarms().sirenRemaining() > 0 && wnd.getVideoWndInfo().bSoundAlarmOn));
     return 0;
 }
