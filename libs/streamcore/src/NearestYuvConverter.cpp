@@ -1,6 +1,7 @@
 #include "NearestYuvConverter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 
 #ifdef __SSE2__
@@ -20,6 +21,7 @@ int16_t fixed(double coefficient)
     return static_cast<int16_t>(std::lround(coefficient * 256));
 }
 
+#ifndef __SSE2__
 int spread(uint8_t sample)
 {
     const uint8_t centred = sample ^ 0x80;
@@ -35,6 +37,7 @@ uint8_t level(int sum)
 {
     return static_cast<uint8_t>(std::clamp(sum, -128, 127) + 128);
 }
+#endif
 
 // The source column or row for each of `count` target ones over `length` pixels from `first`:
 // the one under the target's pixel centre.
@@ -45,11 +48,14 @@ void sampleAt(std::vector<int> &out, int first, int length, int count)
         out[size_t(i)] = first + int((int64_t(2 * i + 1) * length) / (2 * int64_t(count)));
 }
 
-// Gathers the samples at these columns of a row.
-void gather(const uint8_t *row, const int *columns, uint8_t *out, int count)
+// Asks for the cache lines of a row that will be gathered soon: the decoded picture was written
+// by the decoder on another thread a while ago and is seldom in this core's cache any more.
+void prefetch(const uint8_t *row, const std::vector<int> &columns)
 {
-    for (int i = 0; i < count; ++i)
-        out[i] = row[columns[i]];
+    constexpr int kCacheLine = 64;
+    for (int at = columns.front(); at <= columns.back(); at += kCacheLine)
+        __builtin_prefetch(row + at);
+    __builtin_prefetch(row + columns.back());
 }
 
 } // namespace
@@ -77,21 +83,26 @@ void NearestYuvConverter::prepare(const GstVideoInfo &info, const QRect &part, i
                           fixed(-2 * kb * (1 - kb) / kg * chroma),
                           fixed(-2 * kr * (1 - kr) / kg * chroma), fixed(2 * (1 - kb) * chroma)};
     }
-    if (part == m_part && m_lumaColumns.size() == size_t(width)
+    if (part == m_part && m_luma.columns().size() == size_t(width)
         && m_lumaRows.size() == size_t(height))
         return;
     m_part = part;
+    std::vector<int> columns;
     sampleAt(m_lumaRows, part.y(), part.height(), height);
-    sampleAt(m_lumaColumns, part.x(), part.width(), width);
+    sampleAt(columns, part.x(), part.width(), width);
+    m_luma.setColumns(std::move(columns), GST_VIDEO_INFO_COMP_WIDTH(&info, 0));
     // The chroma planes are sampled at half the target's size, as scaling the planes one by one
     // did: each chroma sample serves two target pixels.
     const int chromaLeft = part.x() / 2;
     const int chromaTop = part.y() / 2;
     sampleAt(m_chromaRows, chromaTop, (part.bottom() + 2) / 2 - chromaTop, (height + 1) / 2);
-    sampleAt(m_chromaColumns, chromaLeft, (part.right() + 2) / 2 - chromaLeft, (width + 1) / 2);
-    m_y.resize(size_t(width));
-    m_u.resize(m_chromaColumns.size());
-    m_v.resize(m_chromaColumns.size());
+    sampleAt(columns, chromaLeft, (part.right() + 2) / 2 - chromaLeft, (width + 1) / 2);
+    m_chroma.setColumns(std::move(columns), GST_VIDEO_INFO_COMP_WIDTH(&info, 1));
+    // Whole blocks of 16 pixels are converted: the rows are long enough for the last one.
+    const size_t padded = size_t((width + 15) / 16 * 16);
+    m_y.resize(padded);
+    m_u.resize(padded / 2);
+    m_v.resize(padded / 2);
 }
 
 void NearestYuvConverter::convert(const GstVideoFrame &picture, const QRect &part,
@@ -104,14 +115,23 @@ void NearestYuvConverter::convert(const GstVideoFrame &picture, const QRect &par
     const int lumaStride = GST_VIDEO_FRAME_COMP_STRIDE(&picture, 0);
     const int blueStride = GST_VIDEO_FRAME_COMP_STRIDE(&picture, 1);
     const int redStride = GST_VIDEO_FRAME_COMP_STRIDE(&picture, 2);
-    const int chromaWidth = int(m_chromaColumns.size());
+    // Rows are asked for this many target rows ahead.
+    constexpr int kAhead = 2;
     for (int y = 0; y < height; ++y) {
-        gather(luma + m_lumaRows[size_t(y)] * lumaStride, m_lumaColumns.data(), m_y.data(), width);
+        if (y + kAhead < height) {
+            prefetch(luma + m_lumaRows[size_t(y + kAhead)] * lumaStride, m_luma.columns());
+            if ((y + kAhead) % 2 == 0) {
+                const int chromaRow = m_chromaRows[size_t((y + kAhead) / 2)];
+                prefetch(blue + chromaRow * blueStride, m_chroma.columns());
+                prefetch(red + chromaRow * redStride, m_chroma.columns());
+            }
+        }
+        m_luma.gather(luma + m_lumaRows[size_t(y)] * lumaStride, m_y.data());
         // Two target rows share a chroma row.
         if (y % 2 == 0) {
             const int chromaRow = m_chromaRows[size_t(y / 2)];
-            gather(blue + chromaRow * blueStride, m_chromaColumns.data(), m_u.data(), chromaWidth);
-            gather(red + chromaRow * redStride, m_chromaColumns.data(), m_v.data(), chromaWidth);
+            m_chroma.gather(blue + chromaRow * blueStride, m_u.data());
+            m_chroma.gather(red + chromaRow * redStride, m_v.data());
         }
         convertRow(target + y * stride, width);
     }
@@ -120,7 +140,6 @@ void NearestYuvConverter::convert(const GstVideoFrame &picture, const QRect &par
 void NearestYuvConverter::convertRow(uint8_t *target, int width) const
 {
     const Coefficients &c = m_coefficients;
-    int x = 0;
 #ifdef __SSE2__
     const __m128i centre = _mm_set1_epi8(char(0x80));
     const __m128i opaque = _mm_set1_epi8(char(0xff));
@@ -133,7 +152,7 @@ void NearestYuvConverter::convertRow(uint8_t *target, int width) const
     const auto pack = [centre](__m128i low, __m128i high) {
         return _mm_xor_si128(_mm_packs_epi16(low, high), centre);
     };
-    for (; x + 16 <= width; x += 16) {
+    for (int x = 0; x < width; x += 16) {
         const __m128i y = _mm_xor_si128(
             _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_y.data() + x)), centre);
         // 8 chroma samples, each doubled for the two pixels it serves.
@@ -163,15 +182,19 @@ void NearestYuvConverter::convertRow(uint8_t *target, int width) const
         const __m128i bgHigh = _mm_unpackhi_epi8(blue, green);
         const __m128i rxLow = _mm_unpacklo_epi8(red, opaque);
         const __m128i rxHigh = _mm_unpackhi_epi8(red, opaque);
-        auto *out = reinterpret_cast<__m128i *>(target + x * 4);
+        // The last, partial block goes through a buffer of its own.
+        alignas(16) uint8_t rest[16 * 4];
+        auto *out = reinterpret_cast<__m128i *>(x + 16 <= width ? target + x * 4 : rest);
         _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLow, rxLow));
         _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLow, rxLow));
         _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHigh, rxHigh));
         _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHigh, rxHigh));
+        if (x + 16 > width)
+            std::memcpy(target + x * 4, rest, size_t(width - x) * 4);
     }
-#endif
-    // The rest of the row (all of it without SSE2), by the same arithmetic.
-    for (; x < width; ++x) {
+#else
+    // Without SSE2, by the same arithmetic.
+    for (int x = 0; x < width; ++x) {
         const uint8_t u = m_u[size_t(x / 2)];
         const uint8_t v = m_v[size_t(x / 2)];
         const int yy = term(m_y[size_t(x)], c.luma);
@@ -181,6 +204,7 @@ void NearestYuvConverter::convertRow(uint8_t *target, int width) const
         out[2] = level(yy + term(v, c.redV));
         out[3] = 0xff;
     }
+#endif
 }
 
 } // namespace StreamCore

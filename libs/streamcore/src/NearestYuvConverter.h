@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RowGather.h"
+
 #include <gst/video/video.h>
 
 #include <QRect>
@@ -12,10 +14,10 @@ namespace StreamCore {
 // Shrinks a part of a decoded 4:2:0 picture (I420 or YV12, limited range) by nearest-neighbour
 // sampling and converts it to BGRx in the same pass, straight into memory the caller owns. Only
 // the pixels written are ever read or converted: a 640x360 picture drawn at 412x232 costs a
-// 412x232 conversion and no scaled copy. Rows are gathered into small buffers through column
-// tables made once per size, then converted 16 pixels at a time with SSE2 where the build has
-// it (x86-64 always does) and by the same integer arithmetic one pixel at a time elsewhere,
-// which is that of GStreamer's own I420 to BGRx conversion: colours come out as before.
+// 412x232 conversion and no scaled copy. Rows are gathered into small buffers (RowGather), then
+// converted 16 pixels at a time with SSE2 where the build has it (x86-64 always does) and by the
+// same integer arithmetic one pixel at a time elsewhere, which is that of GStreamer's own I420
+// to BGRx conversion: colours come out as before.
 // GUI thread.
 class NearestYuvConverter
 {
@@ -49,8 +51,8 @@ private:
     QRect m_part;
     std::vector<int> m_lumaRows;
     std::vector<int> m_chromaRows;
-    std::vector<int> m_lumaColumns;
-    std::vector<int> m_chromaColumns;
+    RowGather m_luma;
+    RowGather m_chroma;
     std::vector<uint8_t> m_y;
     std::vector<uint8_t> m_u;
     std::vector<uint8_t> m_v;

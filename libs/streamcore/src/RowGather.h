@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace StreamCore {
+
+// Picks the samples at fixed columns out of rows of a picture plane: the horizontal half of
+// nearest-neighbour scaling. Where the processor can shuffle bytes (SSSE3, checked when the
+// program runs) and the columns of 16 neighbouring samples lie within 32 bytes (shrinking by
+// less than two), 16 samples take two loads and two shuffles instead of 16 loads of a column
+// and a sample each; the rest is picked one by one.
+class RowGather
+{
+public:
+    // The columns to pick, in order, from rows of planeWidth bytes.
+    void setColumns(std::vector<int> columns, int planeWidth);
+    const std::vector<int> &columns() const { return m_columns; }
+    // Writes the row's samples at the columns to `out`.
+    void gather(const uint8_t *row, uint8_t *out) const;
+
+private:
+    // 16 samples from the 32 bytes at `offset`: byte masks for the first and second 16 bytes.
+    struct Chunk
+    {
+        int offset;
+        uint8_t masks[32];
+    };
+
+    std::vector<int> m_columns;
+    std::vector<Chunk> m_chunks; // for the first 16 * size() columns
+};
+
+} // namespace StreamCore
