@@ -1,6 +1,7 @@
 #include "VideoSurface.h"
 
 #include "FrameSlot.h"
+#include "RepaintBatch.h"
 
 #include <gst/video/video.h>
 
@@ -8,7 +9,6 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPointer>
 
 namespace StreamCore {
 
@@ -25,21 +25,19 @@ VideoSurface::VideoSurface(QWidget *host, std::shared_ptr<FrameSlot> slot, int h
     // Below the host's own children (loading animation, still picture).
     lower();
     host->installEventFilter(this);
-    QPointer<VideoSurface> self(this);
-    m_slot->setWakeUp([self] {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self] {
-                if (self)
-                    self->update();
-            },
-            Qt::QueuedConnection);
-    });
+    RepaintBatch::instance().add(this);
+    m_slot->setWakeUp([] { RepaintBatch::instance().wake(); });
 }
 
 VideoSurface::~VideoSurface()
 {
     m_slot->setWakeUp(nullptr);
+    RepaintBatch::instance().remove(this);
+}
+
+bool VideoSurface::pictureWaiting() const
+{
+    return m_slot->waiting();
 }
 
 void VideoSurface::setDrawFun(DrawFun fun, void *user)

@@ -31,6 +31,8 @@ public:
     void setDisplayRegion(const QRectF &region);
     // Drops the shown picture (the stream stopped).
     void clearPicture();
+    // Whether a picture came that was not painted yet.
+    bool pictureWaiting() const;
     // Pictures painted so far.
     long long paintedFrames() const { return m_painted; }
     // The new pictures painted so far.
