@@ -1,5 +1,7 @@
 #include "RowGather.h"
 
+#include <cstring>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
 #define STREAMCORE_SHUFFLES 1
@@ -10,6 +12,7 @@ namespace StreamCore {
 namespace {
 
 constexpr int kChunk = 16;
+constexpr int kMaxLoads = 4;
 constexpr uint8_t kNone = 0x80; // a mask byte that yields zero
 
 #ifdef STREAMCORE_SHUFFLES
@@ -25,13 +28,15 @@ __attribute__((target("ssse3"))) void shuffle(const uint8_t *row, const Chunk *c
 {
     for (size_t i = 0; i < count; ++i) {
         const uint8_t *from = row + chunks[i].offset;
-        const auto *masks = reinterpret_cast<const __m128i *>(chunks[i].masks);
-        const __m128i low = _mm_shuffle_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i *>(from)), _mm_loadu_si128(masks));
-        const __m128i high
-            = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(from + kChunk)),
-                               _mm_loadu_si128(masks + 1));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i * kChunk), _mm_or_si128(low, high));
+        __m128i picked = _mm_setzero_si128();
+        for (int load = 0; load < chunks[i].loads; ++load) {
+            const __m128i bytes
+                = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + load * kChunk));
+            const __m128i mask
+                = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chunks[i].masks[load]));
+            picked = _mm_or_si128(picked, _mm_shuffle_epi8(bytes, mask));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i * kChunk), picked);
     }
 }
 #else
@@ -50,15 +55,15 @@ void RowGather::setColumns(std::vector<int> columns, int planeWidth)
     if (!canShuffle())
         return;
     for (size_t first = 0; first + kChunk <= m_columns.size(); first += kChunk) {
-        Chunk chunk {m_columns[first], {}};
-        // Both loads must stay inside the row.
-        if (chunk.offset + 2 * kChunk > planeWidth
-            || m_columns[first + kChunk - 1] - chunk.offset >= 2 * kChunk)
+        Chunk chunk {m_columns[first], 0, {}};
+        chunk.loads = (m_columns[first + kChunk - 1] - chunk.offset) / kChunk + 1;
+        // The loads must stay inside the row.
+        if (chunk.loads > kMaxLoads || chunk.offset + chunk.loads * kChunk > planeWidth)
             break;
+        std::memset(chunk.masks, kNone, sizeof chunk.masks);
         for (int i = 0; i < kChunk; ++i) {
             const int at = m_columns[first + size_t(i)] - chunk.offset;
-            chunk.masks[i] = at < kChunk ? uint8_t(at) : kNone;
-            chunk.masks[kChunk + i] = at < kChunk ? kNone : uint8_t(at - kChunk);
+            chunk.masks[at / kChunk][i] = uint8_t(at % kChunk);
         }
         m_chunks.push_back(chunk);
     }

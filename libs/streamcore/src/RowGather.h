@@ -7,8 +7,8 @@ namespace StreamCore {
 
 // Picks the samples at fixed columns out of rows of a picture plane: the horizontal half of
 // nearest-neighbour scaling. Where the processor can shuffle bytes (SSSE3, checked when the
-// program runs) and the columns of 16 neighbouring samples lie within 32 bytes (shrinking by
-// less than two), 16 samples take two loads and two shuffles instead of 16 loads of a column
+// program runs) and the columns of 16 neighbouring samples lie within 64 bytes (shrinking by
+// up to four), 16 samples take one to four loads and shuffles instead of 16 loads of a column
 // and a sample each; the rest is picked one by one.
 class RowGather
 {
@@ -20,11 +20,12 @@ public:
     void gather(const uint8_t *row, uint8_t *out) const;
 
 private:
-    // 16 samples from the 32 bytes at `offset`: byte masks for the first and second 16 bytes.
+    // 16 samples from the `loads` times 16 bytes at `offset`: a byte mask for each 16 bytes.
     struct Chunk
     {
         int offset;
-        uint8_t masks[32];
+        int loads;
+        uint8_t masks[4][16];
     };
 
     std::vector<int> m_columns;
