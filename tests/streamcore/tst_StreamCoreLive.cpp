@@ -169,8 +169,8 @@ private Q_SLOTS:
         QVERIFY(qAbs(play->GetFrameTime() - qint64(stamp.seconds)) <= 3);
         QVERIFY(
             QTest::qWaitFor([&] { return play->GetFrameRate() > 0; }, VideoProbe::scaled(5000)));
-        // The picture is scaled to the window's size before it is converted and painted.
-        QVERIFY(QTest::qWaitFor([&] { return drawn.info.pictureWidth == 320; },
+        // The draw function learns the stream's size and the window's.
+        QVERIFY(QTest::qWaitFor([&] { return drawn.info.pictureWidth == sizeEvent.width; },
                                 VideoProbe::scaled(5000)));
         QCOMPARE(drawn.info.viewHeight, 180);
         QCOMPARE(drawn.handle, play->GetObjectHandle());

@@ -1,15 +1,20 @@
 // The media library's parts that need no stream: what a play plan asks for and where jumps
 // land, the bit rate meter, the error texts of the platform client against a real HTTP server,
-// and observer lists changed during delivery.
+// observer lists changed during delivery, and the surface's picture converter against
+// GStreamer's own.
 #include <BitRateMeter.h>
+#include <GstPtr.h>
 #include <MediaError.h>
 #include <ObserverList.h>
+#include <PictureConverter.h>
 #include <PlatformClient.h>
 #include <PlaybackPlan.h>
 
 #include <httplib.h>
 
 #include <QDateTime>
+#include <QImage>
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cstring>
@@ -45,6 +50,84 @@ struct Counter
 {
     int calls = 0;
 };
+
+// A mapped I420 picture: random samples, or 16x16 blocks of random colour.
+struct TestPicture
+{
+    TestPicture(QSize size, bool blocks, const char *matrix)
+    {
+        gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, guint(size.width()),
+                                  guint(size.height()));
+        gst_video_colorimetry_from_string(&info.colorimetry, matrix);
+        buffer.reset(gst_buffer_new_allocate(nullptr, info.size, nullptr));
+        gst_video_frame_map(&frame, &info, buffer.get(), GST_MAP_READWRITE);
+        QRandomGenerator random(7);
+        for (int plane = 0; plane < 3; ++plane) {
+            auto *data = static_cast<quint8 *>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane));
+            const int block = plane == 0 ? 16 : 8;
+            for (int y = 0; y < GST_VIDEO_FRAME_COMP_HEIGHT(&frame, plane); ++y) {
+                for (int x = 0; x < GST_VIDEO_FRAME_COMP_WIDTH(&frame, plane); ++x) {
+                    const quint32 seed = quint32((y / block) * 1000 + x / block + 77 * plane);
+                    data[y * GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane) + x]
+                        = quint8(blocks ? (seed * 2654435761u) >> 24 : random.bounded(256));
+                }
+            }
+        }
+    }
+    ~TestPicture() { gst_video_frame_unmap(&frame); }
+
+    GstVideoInfo info;
+    GstPtr<GstBuffer> buffer;
+    GstVideoFrame frame;
+};
+
+// Runs GStreamer's converter from a frame into a new frame of `out`, sampling the part
+// nearest-neighbour.
+GstPtr<GstBuffer> gstreamerConverts(GstVideoFrame &in, const QRect &part, GstVideoInfo *out)
+{
+    GstPtr<GstBuffer> buffer(gst_buffer_new_allocate(nullptr, out->size, nullptr));
+    GstVideoConverter *converter = gst_video_converter_new(
+        &in.info, out,
+        gst_structure_new("options", GST_VIDEO_CONVERTER_OPT_DITHER_METHOD,
+                          GST_TYPE_VIDEO_DITHER_METHOD, GST_VIDEO_DITHER_NONE,
+                          GST_VIDEO_CONVERTER_OPT_RESAMPLER_METHOD,
+                          GST_TYPE_VIDEO_RESAMPLER_METHOD, GST_VIDEO_RESAMPLER_METHOD_NEAREST,
+                          GST_VIDEO_CONVERTER_OPT_SRC_X, G_TYPE_INT, part.x(),
+                          GST_VIDEO_CONVERTER_OPT_SRC_Y, G_TYPE_INT, part.y(),
+                          GST_VIDEO_CONVERTER_OPT_SRC_WIDTH, G_TYPE_INT, part.width(),
+                          GST_VIDEO_CONVERTER_OPT_SRC_HEIGHT, G_TYPE_INT, part.height(),
+                          nullptr));
+    GstVideoFrame frame;
+    gst_video_frame_map(&frame, out, buffer.get(), GST_MAP_WRITE);
+    gst_video_converter_frame(converter, &in, &frame);
+    gst_video_frame_unmap(&frame);
+    gst_video_converter_free(converter);
+    return buffer;
+}
+
+// The part drawn as the display branch drew it before: scaled in I420, then converted.
+QImage drawnBefore(GstVideoFrame &picture, const QRect &part, QSize size)
+{
+    GstVideoInfo scaled = picture.info;
+    gst_video_info_set_format(&scaled, GST_VIDEO_FORMAT_I420, guint(size.width()),
+                              guint(size.height()));
+    scaled.colorimetry = picture.info.colorimetry;
+    GstPtr<GstBuffer> small = gstreamerConverts(picture, part, &scaled);
+    GstVideoFrame smallFrame;
+    gst_video_frame_map(&smallFrame, &scaled, small.get(), GST_MAP_READ);
+    GstVideoInfo bgrx;
+    gst_video_info_set_format(&bgrx, GST_VIDEO_FORMAT_BGRx, guint(size.width()),
+                              guint(size.height()));
+    GstPtr<GstBuffer> pixels = gstreamerConverts(smallFrame, QRect(QPoint(), size), &bgrx);
+    gst_video_frame_unmap(&smallFrame);
+    GstMapInfo map;
+    gst_buffer_map(pixels.get(), &map, GST_MAP_READ);
+    const QImage image = QImage(map.data, size.width(), size.height(), bgrx.stride[0],
+                                QImage::Format_RGB32)
+                             .copy();
+    gst_buffer_unmap(pixels.get(), &map);
+    return image;
+}
 
 } // namespace
 
@@ -107,6 +190,65 @@ private Q_SLOTS:
         QVERIFY(plan.setByTime(0, "tok", "DEV", 2, 1000, 5000));
         plan.playWholeSpan();
         QCOMPARE(param(plan.requestParams(), "end"), std::string("5000"));
+    }
+
+    void pictureConverterMatchesGStreamer_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QRectF>("region");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<QString>("matrix");
+        // Share of the pixels within 2 levels of the picture drawn before: all of them when
+        // shrinking; an enlarged part is now filtered bilinearly, which differs at the blocks'
+        // edges only.
+        QTest::addColumn<double>("share");
+        const QRectF whole(0, 0, 1, 1);
+        const QRectF quarter(0.25, 0.5, 0.5, 0.5);
+        QTest::newRow("same size") << QSize(640, 360) << whole << QSize(640, 360) << false
+                                   << "bt601" << 1.0;
+        QTest::newRow("odd size, bt709") << QSize(37, 21) << whole << QSize(37, 21) << false
+                                         << "bt709" << 1.0;
+        QTest::newRow("shrunk") << QSize(640, 360) << whole << QSize(412, 232) << true << "bt601"
+                                << 1.0;
+        QTest::newRow("odd width shrunk") << QSize(640, 360) << whole << QSize(211, 117) << true
+                                          << "bt709" << 1.0;
+        QTest::newRow("zoomed, shrunk") << QSize(1280, 720) << quarter << QSize(412, 232) << true
+                                        << "bt709" << 1.0;
+        QTest::newRow("zoomed, enlarged") << QSize(640, 360) << quarter << QSize(412, 232)
+                                          << true << "bt601" << 0.7;
+    }
+
+    void pictureConverterMatchesGStreamer()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QRectF, region);
+        QFETCH(QSize, target);
+        QFETCH(bool, blocks);
+        QFETCH(QString, matrix);
+        QFETCH(double, share);
+        gst_init(nullptr, nullptr);
+        TestPicture picture(source, blocks, qPrintable(matrix));
+        QImage ours(target, QImage::Format_RGB32);
+        PictureConverter converter;
+        QVERIFY(converter.convert(picture.frame, region, ours.bits(), ours.bytesPerLine(),
+                                  target.width(), target.height()));
+        const QRect part(int(region.x() * source.width()), int(region.y() * source.height()),
+                         int(region.width() * source.width()),
+                         int(region.height() * source.height()));
+        const QImage theirs = drawnBefore(picture.frame, part, target);
+        int close = 0;
+        for (int y = 0; y < target.height(); ++y) {
+            for (int x = 0; x < target.width(); ++x) {
+                const QRgb a = ours.pixel(x, y);
+                const QRgb b = theirs.pixel(x, y);
+                QCOMPARE(qAlpha(a), 255);
+                close += std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2
+                    && std::abs(qBlue(a) - qBlue(b)) <= 2;
+            }
+        }
+        const double found = double(close) / (target.width() * target.height());
+        QVERIFY2(found >= share, qPrintable(QString::number(found)));
     }
 
     void bitRateFollowsTheStream()

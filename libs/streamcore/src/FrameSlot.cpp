@@ -29,6 +29,12 @@ GstPtr<GstSample> FrameSlot::take()
     return GstPtr<GstSample>::share(m_sample.get());
 }
 
+bool FrameSlot::waiting() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pending;
+}
+
 void FrameSlot::setWakeUp(std::function<void()> wakeUp)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -22,11 +22,13 @@ public:
     // Called from put when the previous picture was already taken (one repaint request in
     // flight at most); must only post, it runs under the slot's lock.
     void setWakeUp(std::function<void()> wakeUp);
+    // Whether the newest picture was put after the last take.
+    bool waiting() const;
     // Frames put so far.
     long long count() const { return m_count; }
 
 private:
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     GstPtr<GstSample> m_sample;
     bool m_pending = false;
     std::function<void()> m_wakeUp;

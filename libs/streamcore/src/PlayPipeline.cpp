@@ -40,35 +40,18 @@ const Codec kAudioCodecs[] = {
     {"MPEG4-GENERIC", "aac", "rtpmp4gdepay name=depay ! aacparse name=parse"},
 };
 
-// Scaling a picture down by a factor other than a power of two takes GStreamer's generic 2-tap
-// path, which cost twice the decoding itself on 640x360 pictures shown at 478 pixels wide;
-// nearest-neighbour costs under half of that and looks the same at a split window's size.
-// Halving keeps the 2-tap filter, whose fast path is the cheaper there, and so does enlarging,
-// where blocks would show.
-bool nearestIsEnough(int picture, int view)
-{
-    if (picture <= 0 || view <= 0 || view >= picture)
-        return false;
-    for (int width = picture; width >= view; width /= 2) {
-        if (width == view)
-            return false;
-    }
-    return true;
-}
-
 std::string decoderOf(const Codec &codec)
 {
     return std::string("avdec_") + codec.name;
 }
 
-// The display branch after the decoder named.
+// The display branch after the decoder named. Pictures are handed over as decoded: the surface
+// scales and converts only those it draws.
 std::string displayBranch(const std::string &decoder)
 {
     return decoder
-        + " name=dec max-threads=1 output-corrupt=false ! videoscale name=scale "
-          "add-borders=false ! "
-          "videoconvert ! capsfilter name=view ! appsink name=video max-buffers=1 drop=true "
-          "sync=false async=false qos=false enable-last-sample=false";
+        + " name=dec max-threads=1 output-corrupt=false ! appsink name=video max-buffers=1 "
+          "drop=true sync=false async=false qos=false enable-last-sample=false";
 }
 
 const Codec *findCodec(const Codec *begin, const Codec *end, const std::string &encoding)
@@ -156,8 +139,6 @@ void PlayPipeline::shutdown()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_videoTee.reset();
     m_audioTee.reset();
-    m_viewFilter.reset();
-    m_scaler.reset();
     m_lastDecoded.reset();
     m_pipeline.reset();
 }
@@ -258,14 +239,6 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
     GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &PlayPipeline::onSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
-    BranchBin::probe(display.get(), "dec", "src", GST_PAD_PROBE_TYPE_BUFFER,
-                     &PlayPipeline::onDecoded, this);
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_viewFilter = BranchBin::child(display.get(), "view");
-        m_scaler = BranchBin::child(display.get(), "scale");
-        applyView();
-    }
     const GstPtr<GstElement> ingest = plugChain(codec->ingest);
     const bool built = ingest
         && BranchBin::probe(ingest.get(), "parse", "src",
@@ -401,6 +374,10 @@ GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)
     } else {
         position = static_cast<double>(g_get_real_time()) / G_USEC_PER_SEC;
     }
+    {
+        std::lock_guard<std::mutex> lock(p->m_mutex);
+        p->m_lastDecoded = GstPtr<GstSample>::share(sample.get());
+    }
     bool stepped = false;
     if (!p->takesPicture(position, &stepped))
         return GST_FLOW_OK;
@@ -448,54 +425,10 @@ GstPadProbeReturn PlayPipeline::onParsed(GstPad *, GstPadProbeInfo *info, gpoint
         changed = width != p->m_pictureWidth || height != p->m_pictureHeight;
         p->m_pictureWidth = width;
         p->m_pictureHeight = height;
-        if (changed)
-            p->applyView();
     }
     if (changed)
         p->report({PipelineEvent::PictureSize, {}, width, height});
     return GST_PAD_PROBE_OK;
-}
-
-GstPadProbeReturn PlayPipeline::onDecoded(GstPad *pad, GstPadProbeInfo *info, gpointer self)
-{
-    auto *p = static_cast<PlayPipeline *>(self);
-    const GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
-    GstPtr<GstSample> sample(
-        gst_sample_new(GST_PAD_PROBE_INFO_BUFFER(info), caps.get(), nullptr, nullptr));
-    std::lock_guard<std::mutex> lock(p->m_mutex);
-    p->m_lastDecoded = std::move(sample);
-    return GST_PAD_PROBE_OK;
-}
-
-void PlayPipeline::applyView()
-{
-    if (!m_viewFilter || !m_scaler)
-        return;
-    gst_util_set_object_arg(G_OBJECT(m_scaler.get()), "method",
-                            nearestIsEnough(m_pictureWidth, m_viewWidth) ? "nearest-neighbour"
-                                                                         : "bilinear");
-    g_object_set(m_viewFilter.get(), "caps", viewCaps().get(), nullptr);
-}
-
-GstPtr<GstCaps> PlayPipeline::viewCaps() const
-{
-    GstPtr<GstCaps> caps(
-        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", nullptr));
-    if (m_viewWidth > 0 && m_viewHeight > 0) {
-        gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, m_viewWidth, "height", G_TYPE_INT,
-                            m_viewHeight, nullptr);
-    }
-    return caps;
-}
-
-void PlayPipeline::setViewSize(int width, int height)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (width == m_viewWidth && height == m_viewHeight)
-        return;
-    m_viewWidth = width;
-    m_viewHeight = height;
-    applyView();
 }
 
 bool PlayPipeline::pause()

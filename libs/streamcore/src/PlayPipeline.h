@@ -66,8 +66,6 @@ public:
     // Finishes a running recording and stops the pipeline; may block on the network.
     void shutdown();
 
-    // Size of the surface the pictures are scaled to (0: the stream's own size).
-    void setViewSize(int width, int height);
     bool pause();
     // Resumes at the position shown, at the given rate.
     bool resume(double rate);
@@ -108,7 +106,6 @@ private:
     static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     static GstPadProbeReturn onParsed(GstPad *pad, GstPadProbeInfo *info, gpointer self);
-    static GstPadProbeReturn onDecoded(GstPad *pad, GstPadProbeInfo *info, gpointer self);
     void addStream(GstPad *pad);
     bool addVideo(GstPad *pad, const std::string &encoding);
     bool addAudio(GstPad *pad, const std::string &encoding);
@@ -124,9 +121,6 @@ private:
     void failBuild();
     // Whether a message comes from the record or sound branch.
     static bool insideBranch(GstObject *object);
-    // Sets the display branch's scaling for the surface's size; m_mutex held.
-    void applyView();
-    GstPtr<GstCaps> viewCaps() const;
     bool seekTo(double position, double rate, GstSeekFlags flags);
     // Whether a decoded picture at this position is shown; sets stepped for a step's picture.
     bool takesPicture(double position, bool *stepped);
@@ -145,15 +139,11 @@ private:
 
     mutable std::mutex m_mutex; // guards what the streaming threads set up
     Notify m_notify;
-    GstPtr<GstElement> m_viewFilter;
-    GstPtr<GstElement> m_scaler;
     GstPtr<GstElement> m_videoTee;
     std::string m_videoCodec;
     GstPtr<GstElement> m_audioTee;
     std::string m_audioCodec;
     GstPtr<GstSample> m_lastDecoded;
-    int m_viewWidth = 0;
-    int m_viewHeight = 0;
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;
     bool m_pictureSeen = false;

@@ -76,11 +76,6 @@ int VideoPlayImpl::InitVideoPlay(uintptr_t window)
     m_surface = new VideoSurface(host, m_slot, m_handle);
     m_surface->setDrawFun(m_drawFun, m_drawUser);
     m_surface->setDisplayRegion(m_region);
-    m_surface->setSizeListener([this](int width, int height) {
-        m_viewWidth = width;
-        m_viewHeight = height;
-        applyViewSize();
-    });
     m_surface->setVisible(playing());
     return 0;
 }
@@ -96,21 +91,7 @@ int VideoPlayImpl::SetDisplayRegion(double left, double top, double width, doubl
     m_region = region;
     if (m_surface)
         m_surface->setDisplayRegion(region);
-    applyViewSize();
     return 0;
-}
-
-void VideoPlayImpl::applyViewSize()
-{
-    if (!m_pipeline)
-        return;
-    int width = m_viewWidth;
-    int height = m_viewHeight;
-    if (m_pictureWidth > 0 && m_pictureHeight > 0) {
-        width = std::max(width, std::min(m_pictureWidth, int(m_viewWidth / m_region.width())));
-        height = std::max(height, std::min(m_pictureHeight, int(m_viewHeight / m_region.height())));
-    }
-    m_pipeline->setViewSize(width, height);
 }
 
 int VideoPlayImpl::RegisterDrawFun(DrawFun fun, void *user)
@@ -240,7 +221,6 @@ void VideoPlayImpl::startPipeline(const RtspSourceSetup &source)
     };
     m_pipeline = std::make_unique<PlayPipeline>(source, !live(), m_slot, notify);
     m_pipeline->setLength(m_plan.pieceLength());
-    applyViewSize();
     std::string error;
     if (!m_pipeline->start(&error)) {
         SCLOG(6, "cannot play %s: %s", source.shownUrl().c_str(), error.c_str());
@@ -287,7 +267,6 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
             m_pictureHeight = event.height;
             emitEvent(VIDEO_EVENT_PICTURE_SIZE, VIDEO_OUTCOME_NONE, MediaError::kNone, event.width,
                       event.height);
-            applyViewSize();
         }
         break;
     case PipelineEvent::Error:

@@ -91,9 +91,6 @@ private:
     };
 
     void openPiece();
-    // The size the pipeline scales pictures to: the view's, more when a part is shown zoomed
-    // (never beyond the stream's own size).
-    void applyViewSize();
     // Sends an open-platform request on the library's worker; the answer comes back on this
     // thread unless another open or a stop came first.
     void ask(const std::string &path, const PlatformClient::Params &params, Answer answer);
@@ -148,8 +145,6 @@ private:
     QPointer<VideoSurface> m_surface;
     DrawFun m_drawFun = nullptr;
     void *m_drawUser = nullptr;
-    int m_viewWidth = 0;
-    int m_viewHeight = 0;
     QRectF m_region {0, 0, 1, 1}; // the part of the picture shown
     QTimer m_openTimer;
     QTimer m_stepTimer; // a step's picture is overdue

@@ -1,6 +1,7 @@
 #include "VideoSurface.h"
 
 #include "FrameSlot.h"
+#include "RepaintBatch.h"
 
 #include <gst/video/video.h>
 
@@ -8,7 +9,6 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPointer>
 
 namespace StreamCore {
 
@@ -25,34 +25,25 @@ VideoSurface::VideoSurface(QWidget *host, std::shared_ptr<FrameSlot> slot, int h
     // Below the host's own children (loading animation, still picture).
     lower();
     host->installEventFilter(this);
-    QPointer<VideoSurface> self(this);
-    m_slot->setWakeUp([self] {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self] {
-                if (self)
-                    self->update();
-            },
-            Qt::QueuedConnection);
-    });
+    RepaintBatch::instance().add(this);
+    m_slot->setWakeUp([] { RepaintBatch::instance().wake(); });
 }
 
 VideoSurface::~VideoSurface()
 {
     m_slot->setWakeUp(nullptr);
+    RepaintBatch::instance().remove(this);
+}
+
+bool VideoSurface::pictureWaiting() const
+{
+    return m_slot->waiting();
 }
 
 void VideoSurface::setDrawFun(DrawFun fun, void *user)
 {
     m_drawFun = fun;
     m_drawUser = user;
-}
-
-void VideoSurface::setSizeListener(std::function<void(int, int)> listener)
-{
-    m_sizeListener = std::move(listener);
-    if (m_sizeListener)
-        m_sizeListener(width(), height());
 }
 
 void VideoSurface::setDisplayRegion(const QRectF &region)
@@ -72,13 +63,6 @@ bool VideoSurface::eventFilter(QObject *watched, QEvent *event)
     if (watched == parent() && event->type() == QEvent::Resize)
         setGeometry(parentWidget()->rect());
     return QWidget::eventFilter(watched, event);
-}
-
-void VideoSurface::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    if (m_sizeListener)
-        m_sizeListener(width(), height());
 }
 
 void VideoSurface::paintEvent(QPaintEvent *)
@@ -111,12 +95,11 @@ void VideoSurface::paintEvent(QPaintEvent *)
 
 bool VideoSurface::paintInPlace(QPainter &painter, const GstVideoFrame &frame)
 {
-    // Only the whole picture at the surface's size, into a backing store of 32-bit pixels that
-    // the painter reaches without scaling, and only when the whole surface is being painted: the
-    // pixels outside the painted region may belong to children drawn over it.
+    // Only into a backing store of 32-bit pixels that the painter reaches without scaling, and
+    // only when the whole surface is being painted: the pixels outside the painted region may
+    // belong to children drawn over it.
     QPaintEngine *engine = painter.paintEngine();
-    if (m_region != QRectF(0, 0, 1, 1) || !engine || !engine->paintDevice()
-        || engine->paintDevice()->devType() != QInternal::Image
+    if (!engine || !engine->paintDevice() || engine->paintDevice()->devType() != QInternal::Image
         || painter.deviceTransform().type() > QTransform::TxTranslate)
         return false;
     auto *store = static_cast<QImage *>(engine->paintDevice());
@@ -131,26 +114,20 @@ bool VideoSurface::paintInPlace(QPainter &painter, const GstVideoFrame &frame)
     // The engine draws into these very bytes; bits() could detach the store from it.
     auto *first = const_cast<uchar *>(store->constBits()) + target.y() * store->bytesPerLine()
         + target.x() * 4;
-    return m_converter.convert(frame, first, store->bytesPerLine(), target.width(),
+    return m_converter.convert(frame, m_region, first, store->bytesPerLine(), target.width(),
                                target.height());
 }
 
 void VideoSurface::paintThroughImage(QPainter &painter, const GstVideoFrame &frame)
 {
-    const int w = GST_VIDEO_FRAME_WIDTH(&frame);
-    const int h = GST_VIDEO_FRAME_HEIGHT(&frame);
-    if (m_picture.size() != QSize(w, h))
-        m_picture = QImage(w, h, QImage::Format_RGB32);
-    if (!m_converter.convert(frame, m_picture.bits(), m_picture.bytesPerLine(), w, h)) {
+    if (m_picture.size() != size())
+        m_picture = QImage(size(), QImage::Format_RGB32);
+    if (!m_converter.convert(frame, m_region, m_picture.bits(), m_picture.bytesPerLine(), width(),
+                             height())) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    const QRectF part(m_region.x() * w, m_region.y() * h, m_region.width() * w,
-                      m_region.height() * h);
-    if (part.size() == QSizeF(width(), height()))
-        painter.drawImage(QPointF(0, 0), m_picture, part);
-    else
-        painter.drawImage(QRectF(rect()), m_picture, part);
+    painter.drawImage(QPointF(0, 0), m_picture);
 }
 
 } // namespace StreamCore

@@ -9,7 +9,6 @@
 #include <QRectF>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 namespace StreamCore {
@@ -28,12 +27,12 @@ public:
     ~VideoSurface() override;
 
     void setDrawFun(DrawFun fun, void *user);
-    // Called with the surface's size whenever it changes.
-    void setSizeListener(std::function<void(int, int)> listener);
     // The part of the picture shown, in fractions of its width and height.
     void setDisplayRegion(const QRectF &region);
     // Drops the shown picture (the stream stopped).
     void clearPicture();
+    // Whether a picture came that was not painted yet.
+    bool pictureWaiting() const;
     // Pictures painted so far.
     long long paintedFrames() const { return m_painted; }
     // The new pictures painted so far.
@@ -42,20 +41,18 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    // Converts the picture straight into the window's backing store; false when the surface
-    // shows part of the picture (zoom) or the store is not one it can write into.
+    // Scales and converts the part of the picture shown straight into the window's backing
+    // store; false when the store is not one it can write into.
     bool paintInPlace(QPainter &painter, const GstVideoFrame &frame);
-    // Converts the picture into an image kept for the next one, then draws the part shown.
+    // Scales and converts the part shown into an image kept for the next one, then draws it.
     void paintThroughImage(QPainter &painter, const GstVideoFrame &frame);
 
     std::shared_ptr<FrameSlot> m_slot;
     int m_handle;
     DrawFun m_drawFun = nullptr;
     void *m_drawUser = nullptr;
-    std::function<void(int, int)> m_sizeListener;
     QRectF m_region {0, 0, 1, 1};
     GstPtr<GstSample> m_shown;
     PictureConverter m_converter;
