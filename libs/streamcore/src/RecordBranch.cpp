@@ -52,10 +52,8 @@ RecordBranch::~RecordBranch()
 std::string RecordBranch::description(const Inputs &inputs)
 {
     const std::string parser = inputs.videoCodec == "h265" ? "h265parse" : "h264parse";
-    // The muxer's latency lets each of its inputs hold a second of the stream: without it an
-    // input holds at most two buffers, and every buffer waits for the muxer's thread to take it.
     std::string d = kQueue + " name=vq ! " + parser
-        + " ! mp4mux name=mux latency=1000000000 fragment-duration=1000 "
+        + " ! mp4mux name=mux fragment-duration=1000 "
           "fragment-mode=first-moov-then-finalise ! filesink name=file async=false "
           "buffer-mode=unbuffered";
     if (inputs.audioTee)
