@@ -136,7 +136,7 @@ private Q_SLOTS:
         wnd.resize(320, 180);
         wnd.show();
         QCOMPARE(wnd.openRealVideo(QString(), SimVideo::channel(SimHarness::kRecorder, 2)), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(wnd.getVideoState(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(wnd.getVideoState(), 3, VideoProbe::scaled(10000));
         wnd.onUpdateVideoWndInfo(0, "bPTZWidgetShow", true);
         QPTZManager host(nullptr, false);
         host.onSetPTZParams(SimHarness::kRecorder, 2);

@@ -9,6 +9,7 @@
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "SimVideo.h"
 #include "Toasts.h"
+#include "VideoProbe.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -42,7 +43,7 @@ class tst_VideoPlayLive : public QObject
         m_play->frame()->openVideos({SimVideo::channel(SimHarness::kCamera, 1),
                                      SimVideo::channel(SimHarness::kRecorder, 1)});
         QTRY_VERIFY_WITH_TIMEOUT(stateOf(0).contains("playing") && stateOf(1).contains("playing"),
-                                 15000);
+                                 VideoProbe::scaled(15000));
         m_play->frame()->select(0);
     }
 
@@ -80,7 +81,7 @@ private Q_SLOTS:
         QFETCH(QString, toast);
         QFETCH(QStringList, state);
         QTest::keyClick(m_play, Qt::Key(key));
-        QTRY_COMPARE_WITH_TIMEOUT(stateOf(0), state, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(0), state, VideoProbe::scaled(15000));
         if (!toast.isEmpty())
             QTRY_VERIFY(shownToasts().contains(toast));
         QVERIFY(stateOf(1).contains("playing"));
@@ -92,7 +93,7 @@ private Q_SLOTS:
     {
         openBoth();
         QTest::keyClick(m_play, Qt::Key_T);
-        QTRY_VERIFY_WITH_TIMEOUT(stateOf(0).contains("talk"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(stateOf(0).contains("talk"), VideoProbe::scaled(15000));
         m_play->frame()->select(1);
         QTest::keyClick(m_play, Qt::Key_T);
         QTRY_VERIFY(shownToasts().contains("Other Device or Channel is talking"));
@@ -114,7 +115,7 @@ private Q_SLOTS:
         QVideoWnd *wnd = m_play->frame()->frame()->wnd(1); // the recorder
         const qint64 begin = QDateTime::currentSecsSinceEpoch() - 2 * 3600;
         QCOMPARE(wnd->openPlayback(begin, begin + 3600), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(wnd->getFrameTime() > 0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(wnd->getFrameTime() > 0, VideoProbe::scaled(15000));
         CVideoWnd *controller = wnd->controller();
         m_play->frame()->select(1);
 
