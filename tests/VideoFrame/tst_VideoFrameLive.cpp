@@ -7,10 +7,13 @@
 #include "CommonUI/VideoWnd/CVideoWnd.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "SimVideo.h"
+#include "VideoProbe.h"
 
 #include <SimMedia/RecordSchedule.h>
 
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,9 +48,9 @@ private Q_SLOTS:
         view.show();
         view.openVideo(0, channel(5));
         QVideoWnd *w = view.frame()->wnd(0);
-        QTRY_COMPARE_WITH_TIMEOUT(w->getVideoState(), 3, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->getVideoState(), 3, VideoProbe::scaled(15000));
         const QString today = QDate::currentDate().toString("yyyy-MM-dd");
-        QTRY_VERIFY_WITH_TIMEOUT(view.recordsOf(0).contains(today), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(view.recordsOf(0).contains(today), VideoProbe::scaled(15000));
         QCOMPARE(started.first().at(2).toString(), today + " 00:00:00");
         const QList<QPair<int, int>> steps = {{399, 1}, {400, 0}, {301, 0}, {299, 1}, {300, 1}};
         for (const auto &step : steps) {
@@ -55,9 +58,11 @@ private Q_SLOTS:
             QCOMPARE(w->width(), step.first);
             QCOMPARE(w->getVideoWndInfo().channel.definitionMode, step.second);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(w->getVideoWndInfo().videoEnc.width, 320, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->getVideoWndInfo().videoEnc.width, 320,
+                                  VideoProbe::scaled(15000));
         view.resize(404, 240);
-        QTRY_COMPARE_WITH_TIMEOUT(w->getVideoWndInfo().videoEnc.width, 640, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->getVideoWndInfo().videoEnc.width, 640,
+                                  VideoProbe::scaled(15000));
         view.setDefinition(1);
         view.resize(500, 240);
         QCOMPARE(w->getVideoWndInfo().channel.definitionMode, 1);
@@ -93,12 +98,20 @@ private Q_SLOTS:
         const QString d = day.toString("yyyy-MM-dd");
         QVERIFY(view.queryRecord(0, 0, d + " 00:00:00", d + " 23:59:59",
                                  QDateTime(day, QTime(0, 0)).toSecsSinceEpoch(), info.channel));
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+        // The first test's frame may still be answered for today: wait for this day's answer.
+        const auto dayEnded = [&] {
+            return std::any_of(ended.begin(), ended.end(), [&](const QList<QVariant> &args) {
+                const auto result = args[0].value<RecordQueryResult_t>();
+                return QDateTime::fromSecsSinceEpoch(result.queryTime).date() == day;
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(dayEnded(), VideoProbe::scaled(10000));
         QCOMPARE(w->openPlayback(first + 5, first + 600), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(w->getFrameTime() >= first, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->getFrameTime() >= first, VideoProbe::scaled(15000));
         QCOMPARE(view.stepPlayback(-40), -3);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            w->getVideoState() == 3 && w->getFrameTime() > 0 && w->getFrameTime() < first, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->getVideoState() == 3 && w->getFrameTime() > 0
+                                     && w->getFrameTime() < first,
+                                 VideoProbe::scaled(15000));
         QCOMPARE(view.recordsOf(0).size(), 2);
     }
 
