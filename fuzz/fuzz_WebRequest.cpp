@@ -89,9 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Token requests go nowhere rather than to the built-in platform.
         ConfigInfo::CLocalCfg::Instance().SetPlatformUrl("http://127.0.0.1:9");
         // The token service ends before Qt's own statics when the fuzzer exits: a token request
-        // still on the network thread would otherwise outlive the types it converts.
+        // still on the network thread would otherwise outlive the types it converts. On a loaded
+        // machine that thread may outlast the 5 s its manager waits for it, so the finished run
+        // then leaves without tearing Qt's statics down under it.
         ConfigInfo::CBaseInfo::Instance();
-        std::atexit([] { KSingleton<ConfigInfo::CBaseInfo>::Reset(); });
+        std::atexit([] {
+            KSingleton<ConfigInfo::CBaseInfo>::Reset();
+            std::_Exit(0);
+        });
         return true;
     }();
     Q_UNUSED(setUp)
