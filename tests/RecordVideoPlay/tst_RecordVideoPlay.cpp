@@ -12,6 +12,7 @@
 #include "RecordPlay/PlaybackSync.h"
 #include "RecordPlay/QRecordVideoPlay.h"
 #include "SimVideo.h"
+#include "VideoProbe.h"
 
 #include <KWGui/KWTimeAxis.h>
 #include <SimMedia/FrameStamp.h>
@@ -85,7 +86,7 @@ class tst_RecordVideoPlay : public QObject
         frame()->select(0);
         m_play->openVideos(list);
         for (int i = 0; i < list.size(); ++i)
-            QTRY_COMPARE_WITH_TIMEOUT(state(i), 3, 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(state(i), 3, VideoProbe::scaled(15000));
         frame()->select(0); // opening moved the selection on
     }
 
@@ -103,7 +104,7 @@ class tst_RecordVideoPlay : public QObject
             const qint64 s = spread(pictureClocks(frame(), 4));
             return s >= 0 && s <= tolerance;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(inStep(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(inStep(), VideoProbe::scaled(20000));
         int apart = 0;
         for (int look = 0; look < 10; ++look) {
             QTest::qWait(100);
@@ -132,7 +133,8 @@ private Q_SLOTS:
         QVERIFY(target > 0);
         openLive(channels(1));
         Q_EMIT m_play->timeBar()->axis(0)->sgnTimeDbClicked(target * 1000);
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(pictureClocks(frame(), 1).first() - target) <= 5, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(pictureClocks(frame(), 1).first() - target) <= 5,
+                                 VideoProbe::scaled(15000));
         QCOMPARE(frame()->wndInfo(0).playType, 1);
         const QString day = QDateTime::fromSecsSinceEpoch(target).toString("yyyy-MM-dd");
         QVERIFY(frame()->recordsOf(0).contains(day));
@@ -161,7 +163,8 @@ private Q_SLOTS:
         QVERIFY(m_play->sync()->isEnabled());
         Q_EMIT m_play->timeBar()->axis(0)->sgnTimeDbClicked(moment * 1000);
         for (int i = 0; i < 4; ++i) {
-            QTRY_VERIFY_WITH_TIMEOUT(frame()->wndInfo(i).playType == 1 && state(i) == 3, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(frame()->wndInfo(i).playType == 1 && state(i) == 3,
+                                     VideoProbe::scaled(30000));
         }
         qint64 seen = 0;
         checkInStep(&seen);
