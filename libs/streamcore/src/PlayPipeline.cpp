@@ -63,6 +63,16 @@ const Codec *findCodec(const Codec *begin, const Codec *end, const std::string &
     return nullptr;
 }
 
+// The "media" of a received or described stream's caps, with its encoding name.
+std::string mediaOf(const GstCaps *caps, std::string *encoding)
+{
+    const GstStructure *s = gst_caps_get_structure(caps, 0);
+    const char *media = gst_structure_get_string(s, "media");
+    const char *name = gst_structure_get_string(s, "encoding-name");
+    *encoding = name ? name : "";
+    return media ? media : "";
+}
+
 } // namespace
 
 PlayPipeline::PlayPipeline(const RtspSourceSetup &source, bool playback,
@@ -107,6 +117,8 @@ bool PlayPipeline::start(std::string *error)
     gst_util_set_object_arg(G_OBJECT(src.get()), "buffer-mode", "none");
     g_signal_connect(src.get(), "pad-added", G_CALLBACK(&PlayPipeline::onPadAdded), this);
     g_signal_connect(src.get(), "on-sdp", G_CALLBACK(&PlayPipeline::onDescribed), this);
+    g_signal_connect(src.get(), "select-stream", G_CALLBACK(&PlayPipeline::onStreamDescribed),
+                     this);
     if (!GstLinks::add(m_pipeline.get(), src.get())) {
         *error = "cannot add the RTSP source";
         return false;
@@ -170,16 +182,23 @@ void PlayPipeline::onDescribed(GstElement *, gpointer, gpointer self)
     p->m_timeline.mark(OpenTimeline::Described);
 }
 
+gboolean PlayPipeline::onStreamDescribed(GstElement *, guint, GstCaps *caps, gpointer self)
+{
+    auto *p = static_cast<PlayPipeline *>(self);
+    std::string encoding;
+    if (mediaOf(caps, &encoding) == "audio"
+        && findCodec(std::begin(kAudioCodecs), std::end(kAudioCodecs), encoding))
+        p->m_soundDescribed = true;
+    return TRUE;
+}
+
 void PlayPipeline::addStream(GstPad *pad)
 {
     GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
     if (!caps)
         caps.reset(gst_pad_query_caps(pad, nullptr));
-    const GstStructure *s = gst_caps_get_structure(caps.get(), 0);
-    const char *mediaField = gst_structure_get_string(s, "media");
-    const char *encodingField = gst_structure_get_string(s, "encoding-name");
-    const std::string media = mediaField ? mediaField : "";
-    const std::string encoding = encodingField ? encodingField : "";
+    std::string encoding;
+    const std::string media = mediaOf(caps.get(), &encoding);
     const bool used = (media == "video" && addVideo(pad, encoding))
         || (media == "audio" && addAudio(pad, encoding));
     if (!used) {
@@ -276,9 +295,12 @@ bool PlayPipeline::addAudio(GstPad *pad, const std::string &encoding)
         failBuild();
         return true;
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_audioTee = std::move(tee);
-    m_audioCodec = codec->name;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_audioTee = std::move(tee);
+        m_audioCodec = codec->name;
+    }
+    report({PipelineEvent::SoundArrived, {}});
     return true;
 }
 
@@ -513,12 +535,6 @@ double PlayPipeline::frameInterval() const
     return interval > 0 ? interval : 1.0 / 25;
 }
 
-bool PlayPipeline::hasAudio() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return bool(m_audioTee);
-}
-
 bool PlayPipeline::openAudio(std::string *error)
 {
     GstPtr<GstElement> tee;
@@ -528,12 +544,14 @@ bool PlayPipeline::openAudio(std::string *error)
         tee = GstPtr<GstElement>::share(m_audioTee.get());
         codec = m_audioCodec;
     }
-    if (!tee) {
+    if (!tee && !m_soundDescribed) {
         *error = "the stream has no sound";
         return false;
     }
-    if (m_audio)
-        return true;
+    m_soundWanted = true;
+    if (!tee || m_audio)
+        return true; // the speaker starts when the sound arrives
+
     auto audio = std::make_unique<AudioBranch>(m_pipeline.get());
     const bool ok = audio->start(tee.get(), codec, error);
     if (ok)
@@ -541,8 +559,16 @@ bool PlayPipeline::openAudio(std::string *error)
     return ok;
 }
 
+void PlayPipeline::onSoundArrived()
+{
+    std::string error;
+    if (m_soundWanted && !openAudio(&error))
+        SCLOG(4, "stream %s: no sound [%s]", m_url, error.c_str());
+}
+
 void PlayPipeline::closeAudio()
 {
+    m_soundWanted = false;
     m_audio.reset();
 }
 

@@ -32,6 +32,7 @@ struct PipelineEvent
         TransportRefused, // the server answered, but not on this transport: try the next
         PictureStepped, // the picture asked by showPictureAt shows
         PictureStepMissed, // the stream ran past that picture without it
+        SoundArrived, // the described sound stream came out: onSoundArrived() on the owner's thread
     };
     Kind kind;
     std::string error;
@@ -89,8 +90,10 @@ public:
     // "h264" or "h265" once the picture stream is known, else "".
     std::string videoCodec() const;
 
-    bool hasAudio() const;
+    // Plays the sound; a stream whose sound is described but has not come out yet plays it
+    // from onSoundArrived(). False with a reason when the stream has no sound.
     bool openAudio(std::string *error);
+    void onSoundArrived();
     void closeAudio();
     bool startRecord(const std::string &path, std::string *error);
     // Hands the running recording over (null when none), for it to be finished elsewhere:
@@ -103,6 +106,7 @@ public:
 private:
     static void onPadAdded(GstElement *src, GstPad *pad, gpointer self);
     static void onDescribed(GstElement *src, gpointer sdp, gpointer self);
+    static gboolean onStreamDescribed(GstElement *src, guint index, GstCaps *caps, gpointer self);
     static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     static GstPadProbeReturn onParsed(GstPad *pad, GstPadProbeInfo *info, gpointer self);
@@ -133,6 +137,7 @@ private:
     // Set from the source's thread: the server described the stream; a stream came out.
     std::atomic<bool> m_described {false};
     std::atomic<bool> m_streamAdded {false};
+    std::atomic<bool> m_soundDescribed {false}; // with a codec the speaker can play
     OpenTimeline m_timeline;
     std::shared_ptr<FrameSlot> m_slot;
     GstPtr<GstElement> m_pipeline;
@@ -159,6 +164,7 @@ private:
     BitRateMeter m_meter;
     std::unique_ptr<RecordBranch> m_record;
     std::unique_ptr<AudioBranch> m_audio;
+    bool m_soundWanted = false;
 };
 
 } // namespace StreamCore

@@ -284,6 +284,9 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
     case PipelineEvent::PictureStepMissed:
         onStepMissed();
         break;
+    case PipelineEvent::SoundArrived:
+        m_pipeline->onSoundArrived();
+        break;
     }
 }
 
