@@ -8,6 +8,7 @@
 
 #include <QJsonDocument>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kConnectSeconds = 5;
 constexpr int kReadSeconds = 10;
+constexpr std::chrono::milliseconds kStaleFailure {500};
 
 std::unique_ptr<httplib::ClientImpl> makeClient(const std::string &host, int port)
 {
@@ -34,6 +36,7 @@ std::unique_ptr<httplib::ClientImpl> makeClient(const std::string &host, int por
     client->set_connection_timeout(kConnectSeconds, 0);
     client->set_read_timeout(kReadSeconds, 0);
     client->set_write_timeout(kReadSeconds, 0);
+    client->set_keep_alive(true);
     return client;
 }
 
@@ -87,25 +90,45 @@ PlatformClient::Reply PlatformClient::decode(int status, const std::string &body
 PlatformClient::Reply PlatformClient::get(const std::string &path, const Params &params,
                                           const std::string &token) const
 {
-    const Endpoint e = endpoint();
-    if (e.host.empty())
-        return {MediaError::kConnection, {}};
-    auto client = makeClient(e.host, e.port);
     const httplib::Params query(params.begin(), params.end());
     const std::string target = httplib::append_query_params(path, query);
-    const auto result = client->Get(target.c_str(), headersFor(token));
-    return result ? decode(result->status, result->body, path) : decode(0, {}, path);
+    return send(path, [&](httplib::ClientImpl &client) {
+        return client.Get(target.c_str(), headersFor(token));
+    });
 }
 
 PlatformClient::Reply PlatformClient::post(const std::string &path, const QJsonObject &body,
                                            const std::string &token) const
 {
+    const std::string text = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
+    return send(path, [&](httplib::ClientImpl &client) {
+        return client.Post(path.c_str(), headersFor(token), text, "application/json");
+    });
+}
+
+PlatformClient::Reply PlatformClient::send(
+    const std::string &path, const std::function<httplib::Result(httplib::ClientImpl &)> &request) const
+{
+    // Each worker thread keeps its connection (and its TLS session) open from one request to
+    // the next: opening sixteen windows then costs a handshake per worker, not per window.
+    thread_local std::unique_ptr<httplib::ClientImpl> kept;
+    thread_local Endpoint keptFor;
     const Endpoint e = endpoint();
     if (e.host.empty())
         return {MediaError::kConnection, {}};
-    auto client = makeClient(e.host, e.port);
-    const std::string text = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
-    const auto result = client->Post(path.c_str(), headersFor(token), text, "application/json");
+    const bool reused = kept && keptFor.host == e.host && keptFor.port == e.port;
+    if (!reused) {
+        kept = makeClient(e.host, e.port);
+        keptFor = e;
+    }
+    const auto sent = std::chrono::steady_clock::now();
+    httplib::Result result = request(*kept);
+    // A kept connection the server closed just as the request went out fails at once: that
+    // request goes again on a new one. A server that does not answer is not waited for twice.
+    if (!result && reused && std::chrono::steady_clock::now() - sent < kStaleFailure) {
+        kept = makeClient(e.host, e.port);
+        result = request(*kept);
+    }
     return result ? decode(result->status, result->body, path) : decode(0, {}, path);
 }
 

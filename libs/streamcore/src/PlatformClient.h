@@ -2,14 +2,20 @@
 
 #include <QJsonObject>
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 
+namespace httplib {
+class ClientImpl;
+class Result;
+} // namespace httplib
+
 namespace StreamCore {
 
 // Requests to the open platform over HTTP(S) with the device-platform token. Blocking: used
-// from the library's worker thread only.
+// from the library's worker threads only.
 class PlatformClient
 {
 public:
@@ -34,6 +40,9 @@ private:
         int port = 0;
     };
     Endpoint endpoint() const;
+    // Runs a request on this thread's connection to the endpoint.
+    Reply send(const std::string &path,
+               const std::function<httplib::Result(httplib::ClientImpl &)> &request) const;
     static Reply decode(int status, const std::string &body, const std::string &path);
 
     mutable std::mutex m_mutex;

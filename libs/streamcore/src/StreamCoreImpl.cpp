@@ -111,6 +111,7 @@ int StreamCoreImpl::UnitApi()
     m_platform.setEndpoint(std::string(), 0);
     // Pipelines still stopping finish before the library lets go.
     m_requests.drain();
+    m_opens.drain();
     m_reaper.drain();
     return 0;
 }
@@ -119,7 +120,7 @@ VideoPlay *StreamCoreImpl::CreateVideoPlay(int mode)
 {
     if (mode != PLAY_MODE_LIVE && mode != PLAY_MODE_PLAYBACK)
         return nullptr;
-    return new VideoPlayImpl(++m_nextHandle, {&m_platform, &m_requests, &m_reaper});
+    return new VideoPlayImpl(++m_nextHandle, {&m_platform, &m_opens, &m_reaper});
 }
 
 int StreamCoreImpl::DestroyVideoPlay(VideoPlay *play)

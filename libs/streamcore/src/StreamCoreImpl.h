@@ -63,6 +63,9 @@ private:
     ObserverList<IMediaObserver> m_observers;
     PlatformClient m_platform;
     TaskQueue m_requests;
+    // The play objects' address and record-search requests, side by side: sixteen windows
+    // opened at once do not wait for each other's answers one by one.
+    TaskQueue m_opens {4};
     TaskQueue m_reaper;
     WebPortService m_webPorts;
     AudioTalkImpl *m_talk = nullptr;

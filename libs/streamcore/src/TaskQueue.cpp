@@ -4,9 +4,11 @@
 
 namespace StreamCore {
 
-TaskQueue::TaskQueue()
-    : m_thread([this] { run(); })
-{ }
+TaskQueue::TaskQueue(int workers)
+{
+    for (int n = 0; n < workers; ++n)
+        m_threads.emplace_back([this] { run(); });
+}
 
 TaskQueue::~TaskQueue()
 {
@@ -15,7 +17,8 @@ TaskQueue::~TaskQueue()
         m_stopping = true;
     }
     m_changed.notify_all();
-    m_thread.join();
+    for (std::thread &thread : m_threads)
+        thread.join();
 }
 
 void TaskQueue::post(std::function<void()> job)
@@ -30,7 +33,7 @@ void TaskQueue::post(std::function<void()> job)
 void TaskQueue::drain()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    m_changed.wait(lock, [this] { return m_jobs.empty() && m_busy == 0; });
 }
 
 void TaskQueue::run()
@@ -44,11 +47,11 @@ void TaskQueue::run()
             return;
         std::function<void()> job = std::move(m_jobs.front());
         m_jobs.pop_front();
-        m_busy = true;
+        ++m_busy;
         lock.unlock();
         job();
         lock.lock();
-        m_busy = false;
+        --m_busy;
         m_changed.notify_all();
     }
 }

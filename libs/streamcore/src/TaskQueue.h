@@ -5,15 +5,16 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace StreamCore {
 
-// One worker thread running jobs in order: network requests and pipeline shutdowns that must
-// not block the caller.
+// Worker threads running jobs in the order posted: network requests and pipeline shutdowns that
+// must not block the caller. With one worker, each job finishes before the next starts.
 class TaskQueue
 {
 public:
-    TaskQueue();
+    explicit TaskQueue(int workers = 1);
     ~TaskQueue();
     TaskQueue(const TaskQueue &) = delete;
     TaskQueue &operator=(const TaskQueue &) = delete;
@@ -28,9 +29,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::function<void()>> m_jobs;
-    bool m_busy = false;
+    int m_busy = 0; // workers running a job
     bool m_stopping = false;
-    std::thread m_thread;
+    std::vector<std::thread> m_threads;
 };
 
 } // namespace StreamCore
