@@ -27,25 +27,6 @@ ChannelInfo_t channel(const char *device, int id, const QString &name, int defin
     return c;
 }
 
-// Pure white pixels (the overlay's text colour) in a part of the window given in fractions.
-int whitePixels(QWidget &wnd, QRectF part)
-{
-    const QImage image = wnd.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRect area(part.x() * image.width(), part.y() * image.height(),
-                     part.width() * image.width(), part.height() * image.height());
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += image.pixel(x, y) == qRgb(255, 255, 255);
-    }
-    return count;
-}
-
-// Where the channel name is drawn: left half, one text line above 0.9 of the height.
-const QRectF kNameBand(0.05, 0.9 - 14.0 / 331, 0.45, 14.0 / 331);
-// Where the statistics are drawn: right of the middle, below the recording timer.
-const QRectF kStatisticsBox(0.55, 0.2, 0.45, 0.3);
-
 StreamCore::VideoStatistics statisticsOf(QVideoWnd &wnd)
 {
     StreamCore::VideoStatistics s {};
@@ -118,20 +99,13 @@ private Q_SLOTS:
 
     void init() { m_sim.media().clearFaults(); }
 
-    void livePlaysWithOverlayAndSnapshot()
+    void livePlaysWithSnapshotMenuAndStatistics()
     {
         Window w(1);
-        QCOMPARE(w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 1, "WWWWWWWW")), 0);
+        QCOMPARE(w.view.openRealVideo(QString(), channel(SimHarness::kRecorder, 1, "Door")), 0);
         QVERIFY(w.waitPlaying());
         QTRY_COMPARE(w.operations(), QList<int> {3});
         QCOMPARE(w.view.contextMenuPolicy(), Qt::DefaultContextMenu);
-
-        // The channel name is drawn over the picture: blanking it takes white out of its band.
-        QTRY_VERIFY(whitePixels(w.view, kNameBand) > 60);
-        VideoWndInfo_t info = w.view.getVideoWndInfo();
-        info.channel.channelName.clear();
-        w.view.controller()->setVideoWndInfo(info);
-        QTRY_VERIFY(whitePixels(w.view, kNameBand) < 30);
 
         QCOMPARE(w.view.snapshotVideo(), 0);
         QFile picture(w.view.getVideoWndInfo().snapshotFilePath);
@@ -156,9 +130,7 @@ private Q_SLOTS:
         const StreamCore::VideoStatistics stats = statisticsOf(w.view);
         QCOMPARE(QSize(stats.width, stats.height), QSize(320, 180));
         QVERIFY(stats.shownFrames > 0 && stats.decodedFrames >= stats.shownFrames);
-        const int plain = whitePixels(w.view, kStatisticsBox);
         w.view.setStatisticsShown(true);
-        QTRY_VERIFY(whitePixels(w.view, kStatisticsBox) > plain + 100);
         w.view.activateWindow();
         w.view.setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&w.view));

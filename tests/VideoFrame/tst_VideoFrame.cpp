@@ -1,5 +1,5 @@
-// The split frame without video: grid maths on the shipped layouts, automatic splits, selection,
-// enlarging, and the record answers of the media library as the frame receives them.
+// The split frame without video: automatic splits, selection, enlarging, and the record answers
+// of the media library as the frame receives them.
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoFrame/SplitGeometry.h"
@@ -43,29 +43,6 @@ private Q_SLOTS:
     {
         m_view.frame()->setSplitByCount(4);
         m_view.select(0);
-    }
-
-    void windowRectangles()
-    {
-        const struct
-        {
-            int count;
-            QSize frame;
-            int index;
-            QRectF rect;
-        } rows[] = {{16, {801, 401}, 1, {200, 0, 200, 100}}, // 801 wide: 200 each
-                    {16, {803, 401}, 0, {0, 0, 201, 100}}, // 803 wide: the first takes one more
-                    {16, {803, 401}, 2, {402, 0, 200, 100}},
-                    {6, {901, 601}, 0, {0, 0, 600, 400}}, // merged
-                    {8, {803, 403}, 0, {0, 0, 602, 302}}, // merged
-                    {8, {803, 403}, 1, {602, 0, 200, 101}},
-                    {4, {801, 401}, -1, {0, 0, 0, 0}}}; // none
-        for (const auto &row : rows) {
-            m_view.frame()->setSplitByCount(row.count);
-            QCOMPARE(m_view.frame()->getWndRect(row.index, QRectF(QPointF(0, 0), row.frame),
-                                                row.count),
-                     row.rect);
-        }
     }
 
     // The step to each larger split, from the first window and from a later one: current split,

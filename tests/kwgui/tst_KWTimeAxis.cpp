@@ -1,7 +1,5 @@
-#include "TimeAxisTicks.h"
-#include <KWGui/TimeAxisMapping.h>
-
 #include <KWGui/KWTimeAxis.h>
+#include <KWGui/TimeAxisMapping.h>
 
 #include <QtTest>
 #include <QtWidgets>
@@ -59,40 +57,6 @@ private slots:
             QVERIFY(mapping.viewLength() >= TimeAxisMapping::kMinViewMs);
             mapping.zoomAround(0, 1000);
             QCOMPARE(mapping.viewEnd() - mapping.viewStart(), kSpanEnd - kSpanStart);
-        }
-    }
-
-    void labelsNeverOverlap_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("pixelSize");
-        QTest::newRow("time bar row") << kWidth << 9;
-        QTest::newRow("narrow, large font") << 120 << 16;
-        QTest::newRow("wide") << 1900 << 9;
-    }
-
-    void labelsNeverOverlap()
-    {
-        QFETCH(int, width);
-        QFETCH(int, pixelSize);
-        QFont font;
-        font.setPixelSize(pixelSize);
-        const QFontMetricsF metrics(font);
-        TimeAxisMapping mapping = playbackMapping(width);
-        const qint64 centre = kDay.toMSecsSinceEpoch() + 9 * kHour;
-        for (double factor = 1; mapping.viewLength() > TimeAxisMapping::kMinViewMs; factor *= 0.9) {
-            mapping.setView(centre - qint64(26 * kHour * factor) / 2, qint64(26 * kHour * factor));
-            const QVector<TimeAxisLabel> labels
-                = TimeAxisTicks::labels(mapping, metrics, 0, TimeAxisTicks::localOffsetMs(mapping));
-            QVERIFY2(width < 200 || labels.size() >= 2, qPrintable(QString::number(factor)));
-            for (int i = 0; i < labels.size(); ++i) {
-                QVERIFY(labels[i].rect.left() >= 0 && labels[i].rect.right() <= width);
-                QVERIFY(metrics.horizontalAdvance(labels[i].text) <= labels[i].rect.width());
-                if (i > 0)
-                    QVERIFY2(labels[i - 1].rect.right() + TimeAxisTicks::kLabelGap
-                                 <= labels[i].rect.left() + 1e-9,
-                             qPrintable(labels[i].text));
-            }
         }
     }
 
