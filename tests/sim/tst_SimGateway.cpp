@@ -1,14 +1,16 @@
-// The reference platform's gateway: its refusals, the device file behind the device list, the
-// web application folder, the certificate, and the fault control API (what each fault does to
-// an answer, how long it lasts, what it refuses). Logins, tokens, abilities, the request log,
-// the version check and the faults the client meets (status, delay, trickle, close, body) are
-// driven through the real client by its own tests, the built-in device file by every test that
-// starts the platform.
+// The reference platform's gateway: its refusals, the device file's errors, the web application
+// folder, and the fault control API (what each fault does to an answer, how long it lasts, what
+// it refuses). Logins, tokens, abilities, the device list, the certificate, the request log, the
+// version check and the faults the client meets (status, delay, trickle, close, body) are driven
+// through the real client by its own tests, the built-in device file by every test that starts
+// the platform.
 #include "DeviceFile.h"
 #include "SimServer.h"
 #include "TestEnv.h"
 
-#include <QtNetwork>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <httplib.h>
@@ -61,21 +63,6 @@ private:
     }
     httplib::Client m_client;
 };
-
-// A GET through Qt's network stack with the given TLS settings: its error.
-QNetworkReply::NetworkError get(const QString &url, const QSslConfiguration &ssl,
-                                QList<QSslError> *sslErrors = nullptr)
-{
-    QNetworkAccessManager manager;
-    QNetworkRequest request {QUrl(url)};
-    request.setSslConfiguration(ssl);
-    std::unique_ptr<QNetworkReply> reply(manager.get(request));
-    if (sslErrors)
-        QObject::connect(reply.get(), &QNetworkReply::sslErrors,
-                         [sslErrors](const QList<QSslError> &errors) { *sslErrors = errors; });
-    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
-    return finished.wait(20000) ? reply->error() : QNetworkReply::TimeoutError;
-}
 
 // A small valid file; each broken case changes one thing in it.
 QJsonObject validFile()
@@ -177,45 +164,6 @@ private slots:
         QVERIFY(!server.isDeviceTokenValid(instant["data"]["token"].toString().toStdString()));
     }
 
-    void deviceListFollowsTheDeviceFile()
-    {
-        QString error;
-        QJsonObject file = DeviceFile::builtIn().document();
-        file.insert("devices",
-                    QJsonDocument::fromJson(R"([
-            {"deviceId": "R1", "deviceName": "Recorder", "deviceType": "recorder",
-             "shopCode": "S001", "ability": "Talk RTSV1", "streamPort": 9000,
-             "devLoginName": "root", "devLoginPassword": "pw",
-             "channels": [{"channelId": 3, "channelName": "Till", "ability": "PTZ"}]},
-            {"deviceId": "C2", "deviceName": "Camera", "deviceType": "camera", "shopCode": "S002",
-             "online": false, "channels": [{"channelId": 1, "channelName": "Door"}]}])")
-                        .array());
-        const std::optional<DeviceFile> deviceFile
-            = DeviceFile::parse(QJsonDocument(file).toJson(), &error);
-        QVERIFY2(deviceFile, qPrintable(error));
-        SimServer server(*deviceFile);
-        startServer(server);
-        SimTestClient client(server.httpPort());
-        QCOMPARE(client.get(GatewayRoutes::deviceListPath, demoToken)->status, 404); // POST only
-        server.login("demo", "demo123");
-        const QJsonArray list
-            = SimTestClient::json(client.post(GatewayRoutes::deviceListPath, "", demoToken))["data"]
-                  .toArray();
-        QCOMPARE(list.size(), 2);
-        const QJsonObject recorder = list[0].toObject();
-        QCOMPARE(recorder["ability"].toString(), QString("Talk RTSV1"));
-        QCOMPARE(recorder["streamPort"].toInt(), 9000);
-        QCOMPARE(recorder["devLoginName"].toString(), QString("root"));
-        QCOMPARE(recorder["devLoginPassword"].toString(), QString("pw"));
-        QCOMPARE(recorder["shopName"].toString(), QString("Harbour Street"));
-        QCOMPARE(recorder["channels"][0]["ability"].toString(), QString("PTZ"));
-        // Members the file leaves out get the platform's defaults.
-        const QJsonObject camera = list[1].toObject();
-        QCOMPARE(camera["streamPort"].toInt(), 554);
-        QCOMPARE(camera["devLoginName"].toString(), QString("admin"));
-        QCOMPARE(camera["online"].toBool(true), false);
-    }
-
     void webApplicationFilesStayInTheirFolder()
     {
         SimServer missing;
@@ -240,19 +188,6 @@ private slots:
                                  "/link.txt", "/missing.html", "/js"})
             QCOMPARE(client.get(path)->status, 404);
         QCOMPARE(client.post("/index.html", "")->status, 404);
-    }
-
-    // The HTTPS certificate: signed by itself, naming 127.0.0.1.
-    void certificateIsSignedByItselfForTheLoopback()
-    {
-        const QString url = m_server.httpsUrl() + GatewayRoutes::versionPath;
-        QList<QSslError> sslErrors;
-        QCOMPARE(get(url, QSslConfiguration::defaultConfiguration(), &sslErrors),
-                 QNetworkReply::SslHandshakeFailedError);
-        QCOMPARE(sslErrors.value(0).error(), QSslError::SelfSignedCertificate);
-        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
-        trusting.setCaCertificates(QSslCertificate::fromData(m_server.certificatePem()));
-        QCOMPARE(get(url, trusting), QNetworkReply::NoError);
     }
 
     void brokenFilesNameWhatIsWrongAndWhere_data()
