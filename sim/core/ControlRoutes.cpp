@@ -55,8 +55,6 @@ void ControlRoutes::install(SimRouter &router)
                       withBody([this](const QJsonObject &b) { return clearFaults(b); }));
     router.addControl("POST", "/sim/tokens/expire",
                       withBody([this](const QJsonObject &b) { return expireTokens(b); }));
-    router.addControl("POST", "/sim/tokens/lifetime",
-                      withBody([this](const QJsonObject &b) { return setTokenLifetime(b); }));
     router.addControl("GET", "/sim/version", [this](const SimRequest &) {
         return ok({{"version", m_version.get()}});
     });
@@ -103,15 +101,6 @@ SimReply ControlRoutes::expireTokens(const QJsonObject &body)
         m_tokens.expireDeviceTokens();
     if (scope != "device")
         m_tokens.closeSessions();
-    return ok();
-}
-
-SimReply ControlRoutes::setTokenLifetime(const QJsonObject &body)
-{
-    const QJsonValue seconds = body.value("seconds");
-    if (!seconds.isDouble() || seconds.toDouble() < 0 || seconds.toDouble() != seconds.toInt())
-        return refused("\"seconds\" must be a whole number of 0 or more");
-    m_tokens.setLifetime(seconds.toInt());
     return ok();
 }
 

@@ -20,7 +20,6 @@ private:
     SimReply listFaults() const;
     SimReply clearFaults(const QJsonObject &body);
     SimReply expireTokens(const QJsonObject &body);
-    SimReply setTokenLifetime(const QJsonObject &body);
     SimReply setVersion(const QJsonObject &body);
     SimReply listRequests(const SimRequest &request) const;
     SimReply clearRequests();

@@ -1,7 +1,6 @@
 #include "Fault.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <cmath>
@@ -13,9 +12,8 @@ const QList<QPair<Fault::Action, QString>> &actionNames()
 {
     static const QList<QPair<Fault::Action, QString>> names = {
         {Fault::Action::None, "none"},           {Fault::Action::Status, "status"},
-        {Fault::Action::Malformed, "malformed"}, {Fault::Action::NonObject, "nonObject"},
-        {Fault::Action::EmptyData, "emptyData"}, {Fault::Action::NegativeExpire, "negativeExpire"},
-        {Fault::Action::Body, "body"},           {Fault::Action::Close, "close"},
+        {Fault::Action::Malformed, "malformed"}, {Fault::Action::Body, "body"},
+        {Fault::Action::Close, "close"},
     };
     return names;
 }
@@ -65,11 +63,6 @@ bool readHeaders(const QJsonObject &object, SimHeaders *headers, QString *error)
     return true;
 }
 
-QJsonValue emptyLike(const QJsonValue &value)
-{
-    return value.isArray() ? QJsonValue(QJsonArray()) : QJsonValue(QJsonObject());
-}
-
 } // namespace
 
 std::optional<Fault> Fault::fromJson(const QJsonObject &object, QString *error)
@@ -88,7 +81,6 @@ std::optional<Fault> Fault::fromJson(const QJsonObject &object, QString *error)
         && readInt(object, "chunks", 0, 1000000, &fault.chunks, error)
         && readInt(object, "chunkIntervalMs", 0, maxMs, &fault.chunkIntervalMs, error)
         && readInt(object, "status", 100, 599, &fault.status, error)
-        && readInt(object, "expire", std::numeric_limits<int>::min(), -1, &fault.expire, error)
         && readInt(object, "times", 1, std::numeric_limits<int>::max(), &fault.times, error)
         && readHeaders(object, &fault.headers, error);
     if (!ok)
@@ -149,8 +141,6 @@ QJsonObject Fault::toJson() const
         object.insert("body", QString::fromUtf8(*body));
     if (!contentType.isEmpty())
         object.insert("contentType", QString::fromUtf8(contentType));
-    if (action == Action::NegativeExpire)
-        object.insert("expire", expire);
     QJsonObject headerObject;
     for (const auto &header : headers)
         headerObject.insert(QString::fromUtf8(header.first), QString::fromUtf8(header.second));
@@ -177,8 +167,6 @@ bool Fault::matches(const QString &requestMethod, const QString &requestPath) co
 
 SimReply Fault::apply(SimReply reply) const
 {
-    const QJsonDocument normal = QJsonDocument::fromJson(reply.body);
-    QJsonObject object = normal.object();
     switch (action) {
     case Action::None:
     case Action::Close:
@@ -193,20 +181,6 @@ SimReply Fault::apply(SimReply reply) const
     case Action::Malformed:
         reply.body = reply.body.size() >= 2 ? reply.body.left(reply.body.size() / 2) : "{";
         break;
-    case Action::NonObject:
-        reply.body = normal.isNull() ? QByteArray("[]") : "[" + reply.body + "]";
-        break;
-    case Action::EmptyData:
-        object.insert("data", emptyLike(object.value("data")));
-        reply.body = QJsonDocument(object).toJson(QJsonDocument::Compact);
-        break;
-    case Action::NegativeExpire: {
-        QJsonObject data = object.value("data").toObject();
-        data.insert("expire", expire);
-        object.insert("data", data);
-        reply.body = QJsonDocument(object).toJson(QJsonDocument::Compact);
-        break;
-    }
     case Action::Body:
         reply.body = *body;
         reply.status = status != 0 ? status : 200;

@@ -12,9 +12,6 @@ struct Fault
         None, // the normal answer (with only the delay or trickle)
         Status, // another status code, with the given body or a refusal envelope
         Malformed, // the normal body cut in half, so that it is no longer JSON
-        NonObject, // valid JSON that is not an object: the normal body inside an array
-        EmptyData, // "data" emptied: {} for an object, [] for an array
-        NegativeExpire, // "data"."expire" set to the given negative number
         Body, // the given body (and status, content type) instead of the normal one
         Close, // the connection is closed without an answer
     };
@@ -28,7 +25,6 @@ struct Fault
     int status = 0; // Status, and optionally Body
     std::optional<QByteArray> body;
     QByteArray contentType;
-    int expire = -1; // NegativeExpire
     SimHeaders headers; // added to the answer, replacing headers of the same name
     int times = 1; // answers it applies to; 0 means every answer until it is cleared
 

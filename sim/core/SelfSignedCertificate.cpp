@@ -2,7 +2,6 @@
 
 #include <openssl/err.h>
 #include <openssl/evp.h>
-#include <openssl/pem.h>
 #include <openssl/rand.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
@@ -84,17 +83,4 @@ SelfSignedCertificate::~SelfSignedCertificate()
 {
     X509_free(m_certificate);
     EVP_PKEY_free(m_key);
-}
-
-QByteArray SelfSignedCertificate::pem() const
-{
-    BIO *bio = BIO_new(BIO_s_mem());
-    QByteArray result;
-    if (bio && PEM_write_bio_X509(bio, m_certificate) == 1) {
-        char *data = nullptr;
-        const long size = BIO_get_mem_data(bio, &data);
-        result = QByteArray(data, static_cast<int>(size));
-    }
-    BIO_free(bio);
-    return result;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -19,8 +18,6 @@ public:
 
     X509 *certificate() const { return m_certificate; }
     EVP_PKEY *key() const { return m_key; }
-    // The certificate in PEM form, for clients that want to trust it.
-    QByteArray pem() const;
 
 private:
     SelfSignedCertificate(X509 *certificate, EVP_PKEY *key);

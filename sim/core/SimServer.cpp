@@ -105,11 +105,6 @@ QString SimServer::httpsUrl() const
     return QString("https://127.0.0.1:%1").arg(httpsPort());
 }
 
-QByteArray SimServer::certificatePem() const
-{
-    return m_certificate ? m_certificate->pem() : QByteArray();
-}
-
 QString SimServer::login(const QString &userName, const QString &password)
 {
     return m_gateway.login(userName, password).value("token").toString();

@@ -51,8 +51,6 @@ public:
     int httpsPort() const; // 0 when stopped or HTTPS is off
     QString httpUrl() const; // "http://127.0.0.1:<port>"
     QString httpsUrl() const; // "https://127.0.0.1:<port>"
-    // The HTTPS certificate in PEM form, empty when HTTPS is off.
-    QByteArray certificatePem() const;
 
     // Logs a user in as the login page does; the user's gateway token, empty when refused.
     QString login(const QString &userName, const QString &password);

@@ -72,15 +72,3 @@ void TokenStore::expireDeviceTokens()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_issued.clear();
 }
-
-void TokenStore::setLifetime(int seconds)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_lifetime = seconds;
-}
-
-int TokenStore::lifetime() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_lifetime;
-}

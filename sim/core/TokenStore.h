@@ -38,11 +38,6 @@ public:
     // Ends every device-platform token at once.
     void expireDeviceTokens();
 
-    // Lifetime of the tokens issued from now on, in seconds.
-    void setLifetime(int seconds);
-    // Lifetime of the tokens issued from now on, in seconds.
-    int lifetime() const;
-
 private:
     using Clock = std::chrono::steady_clock;
     struct Issued
@@ -52,7 +47,7 @@ private:
     };
 
     mutable std::mutex m_mutex;
-    int m_lifetime;
+    const int m_lifetime; // seconds
     QHash<QString, QString> m_sessions; // user token -> user name
     QHash<QString, Issued> m_issued; // user token -> device-platform token
 };

@@ -251,47 +251,6 @@ public:
         reply(res, 200, 0, "ok", QJsonObject {{"host", "127.0.0.1"}, {"port", port}});
     }
 
-    void setFault(const httplib::Request &req, httplib::Response &res)
-    {
-        QJsonObject body;
-        if (!jsonBody(req, res, &body))
-            return;
-        ChannelFault fault;
-        fault.refuse = body.value("refuse").toBool();
-        fault.silent = body.value("silent").toBool();
-        fault.startDelayMs = body.value("startDelayMs").toInt();
-        m_media.setFault(body.value("deviceId").toString().toStdString(),
-                         body.value("channel").toInt(), fault);
-        reply(res, 200, 0, "ok");
-    }
-
-    void clearFaults(const httplib::Request &, httplib::Response &res)
-    {
-        m_media.clearFaults();
-        reply(res, 200, 0, "ok");
-    }
-
-    void drop(const httplib::Request &req, httplib::Response &res)
-    {
-        QJsonObject body;
-        if (!jsonBody(req, res, &body))
-            return;
-        const int cut = m_media.dropSessions(body.value("deviceId").toString().toStdString(),
-                                             body.value("channel").toInt());
-        reply(res, 200, 0, "ok", QJsonObject {{"cut", cut}});
-    }
-
-    void talkReceived(const httplib::Request &req, httplib::Response &res)
-    {
-        Query q(req, res);
-        std::string device;
-        int64_t channel;
-        if (q.text("deviceId", &device) && q.number("channel", &channel, 1)) {
-            const auto bytes = m_media.talkReceived(device, static_cast<int>(channel)).size();
-            reply(res, 200, 0, "ok", QJsonObject {{"bytes", static_cast<qint64>(bytes)}});
-        }
-    }
-
 private:
     bool knownChannel(const std::string &device, int channel) const
     {
@@ -309,11 +268,6 @@ void registerOpenPlatformRoutes(httplib::Server &http, MediaServer &media, Token
     // The routes live as long as the HTTP server's handlers do.
     auto routes = std::make_shared<Routes>(media, std::move(validator));
     using Handler = void (Routes::*)(const httplib::Request &, httplib::Response &);
-    auto bind = [routes](Handler handler) {
-        return [routes, handler](const httplib::Request &req, httplib::Response &res) {
-            ((*routes).*handler)(req, res);
-        };
-    };
     auto guarded = [routes](Handler handler) {
         return [routes, handler](const httplib::Request &req, httplib::Response &res) {
             if (!routes->authorized(req))
@@ -329,10 +283,6 @@ void registerOpenPlatformRoutes(httplib::Server &http, MediaServer &media, Token
     http.Get("/openapi/v1/records/bitmap", guarded(&Routes::bitmap));
     http.Post("/openapi/v1/ptz", guarded(&Routes::ptz));
     http.Post("/openapi/v1/device/web", guarded(&Routes::deviceWeb));
-    http.Post("/sim/media/fault", bind(&Routes::setFault));
-    http.Delete("/sim/media/fault", bind(&Routes::clearFaults));
-    http.Post("/sim/media/drop", bind(&Routes::drop));
-    http.Get("/sim/media/talk", bind(&Routes::talkReceived));
 }
 
 } // namespace SimMedia

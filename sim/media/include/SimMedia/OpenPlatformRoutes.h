@@ -15,9 +15,9 @@ class MediaServer;
 using TokenValidator = std::function<bool(const std::string &token)>;
 
 // Registers the open platform's routes ("/openapi/v1/...": stream addresses, record searches,
-// month bitmaps, PTZ, device web pages) and the media fault controls ("/sim/media/...") on an
-// HTTP server. Every open-platform request must carry "Authorization: Bearer <token>"; a token
-// the validator refuses gets 401. The media server must outlive the HTTP server's use of them.
+// month bitmaps, PTZ, device web pages) on an HTTP server. Every request must carry
+// "Authorization: Bearer <token>"; a token the validator refuses gets 401. The media server must
+// outlive the HTTP server's use of them.
 void registerOpenPlatformRoutes(httplib::Server &http, MediaServer &media,
                                 TokenValidator validator);
 
