@@ -1,5 +1,7 @@
 #include "RtspSourceSetup.h"
 
+#include "Timeouts.h"
+
 #include <gst/gst.h>
 
 #include <QUrl>
@@ -72,6 +74,10 @@ void RtspSourceSetup::apply(GstElement *rtspsrc) const
 {
     g_object_set(rtspsrc, "location", m_location.c_str(), "latency",
                  m_transport == Tcp ? kTcpJitterMs : kUdpJitterMs, nullptr);
+    // The source gives UDP up after 5 s without data by default: on a busy machine a camera's
+    // first packets came later than that, and the open failed while it still had time. UDP
+    // now has the whole open time.
+    g_object_set(rtspsrc, "timeout", guint64(Timeouts::openMs()) * 1000, nullptr);
     if (m_hasLogin)
         g_object_set(rtspsrc, "user-id", m_user.c_str(), "user-pw", m_password.c_str(), nullptr);
     gst_util_set_object_arg(G_OBJECT(rtspsrc), "protocols", kTransports[m_transport].protocols);
