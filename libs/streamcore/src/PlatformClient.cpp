@@ -37,6 +37,7 @@ std::unique_ptr<httplib::ClientImpl> makeClient(const std::string &host, int por
     client->set_read_timeout(kReadSeconds, 0);
     client->set_write_timeout(kReadSeconds, 0);
     client->set_keep_alive(true);
+    client->set_tcp_nodelay(true);
     return client;
 }
 
