@@ -40,8 +40,7 @@ void RecordingWebManager::UnregisterMethod(const QString &method)
 void RecordingWebManager::PostRPCCall(Web::CWebMsgRef msg)
 {
     ConfigInfo::CBaseInfo &info = ConfigInfo::CBaseInfo::Instance();
-    Post post {std::move(msg), QThread::currentThread(), info.isLogin(), info.getUserInfo(),
-               info.getMenuInfoMap().size()};
+    Post post {std::move(msg), info.isLogin(), info.getUserInfo(), info.getMenuInfoMap().size()};
     QMutexLocker lock(&m_mutex);
     m_posts.push_back(std::move(post));
 }

@@ -6,21 +6,19 @@
 
 #include <QMutex>
 #include <QStringList>
-#include <QThread>
 
 #include <vector>
 
 // Stands in for the web view where no browser runs. It keeps every message posted to it (from any
-// thread), with the thread and what CBaseInfo held at that moment; it hands a message to the
-// listeners of its method as the view does (the last registered first); and it records every
-// notification meant for the page as "<method>" or "<method>:<value>".
+// thread), with what CBaseInfo held at that moment; it hands a message to the listeners of its
+// method as the view does (the last registered first); and it records every notification meant
+// for the page as "<method>" or "<method>:<value>".
 class RecordingWebManager : public Web::IWebViewManager
 {
 public:
     struct Post
     {
         Web::CWebMsgRef msg; // null for an unknown method
-        QThread *thread = nullptr;
         bool login = false;
         ConfigInfo::UserInfo user;
         int menuCount = 0;

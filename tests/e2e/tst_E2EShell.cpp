@@ -1,13 +1,11 @@
 // The client's main window in this process on the platform's page, served by orvane-sim and
-// driven through DevTools as a user would, with a URL handler in place of the system browser; and
-// the page in a plain browser beside the client.
+// driven through DevTools as a user would, with a URL handler in place of the system browser.
 #include "CommonUI/VideoBar/QVideoBar.h"
 #include "CommonUI/VideoFrame/CVideoFrame.h"
 #include "CommonUI/VideoFrame/QVideoFrame.h"
 #include "CommonUI/VideoPlay/QVideoPlay.h"
 #include "CommonUI/VideoWnd/QVideoWnd.h"
 #include "ConfigInfo/CBaseInfo.h"
-#include "DeviceFile.h"
 #include "InProcessClient.h"
 #include "LogText.h"
 #include "RemoteDoor/CRemoteDoor.h"
@@ -26,7 +24,6 @@
 #include <QDesktopServices>
 #include <QPushButton>
 #include <QTcpSocket>
-#include <QWebEngineView>
 #include <QtTest>
 
 #include <memory>
@@ -144,46 +141,26 @@ private slots:
         m_session.stop();
     }
 
-    void logInStoresTheUserAndItsMenus()
-    {
-        // The page announced itself and was answered with the client's information.
-        QVERIFY(page().evaluate("window.__orvane.native").toBool());
-        QCOMPARE(page().evaluate("window.__orvane.notifications[0].method").toString(),
-                 QString("ReplyClientInfo"));
-
-        QSignalSpy menus(strip(), &QTopToolBar::sgnMenuChange);
-        STEP(logIn());
-        QTRY_VERIFY(CBaseInfo::Instance().isLogin());
-        QCOMPARE(calls("NotifyLoginSucc").size(), 1);
-        QCOMPARE(calls("NotifyLoginSucc").first()["userPhoto"].toString(), QString(""));
-        // (What the client makes of the menu list: tst_WebMessageQueue.)
-        QCOMPARE(calls("NotifyLoginSucc").first()["menuList"].toArray().size(),
-                 DeviceFile::builtIn().menus().size());
-        QCOMPARE(CBaseInfo::Instance().getUserInfo().token, demoToken);
-        QCOMPARE(page().text("#user-chip .user-name"), QString("demo"));
-
-        // The page opens its first menu, which the strip passes on from no menu.
-        QTRY_COMPARE(menus.size(), 1);
-        QCOMPARE(menus.first(), QVariantList({"", "videoSurveillance"}));
-        STEP(waitFor("document.querySelector('.video-frame[data-module=\"1\"]')"));
-    }
-
     void menusTabsAndLogOut()
     {
         QSignalSpy menus(strip(), &QTopToolBar::sgnMenuChange);
         QSignalSpy closed(strip(), &QTopToolBar::sgnMenuClose);
         QSignalSpy logout(strip(), &QTopToolBar::sgnLogout);
         STEP(logIn());
+        QTRY_VERIFY(CBaseInfo::Instance().isLogin());
+        QCOMPARE(CBaseInfo::Instance().getUserInfo().token, demoToken);
         STEP(clickAndWait("#sidebar [data-menu=accessControl]",
                           "document.querySelector('.video-frame[data-module=\"2\"]')"));
         STEP(click("#sidebar [data-menu=messageCenter]"));
-        // A click on the menu already shown announces nothing; a tab link switches back.
+        // A click on the menu already shown announces nothing; a tab link switches back. The
+        // first menu is passed on from no menu.
         STEP(click("#sidebar [data-menu=messageCenter]"));
         STEP(clickAndWait("#tabs [data-tab=videoSurveillance] a",
                           "document.querySelector('.video-frame[data-module=\"1\"]')"));
         QTRY_COMPARE(menus.size(), 4);
-        QCOMPARE(menus.mid(1),
-                 QList<QVariantList>({{"videoSurveillance", "accessControl"},
+        QCOMPARE(menus,
+                 QList<QVariantList>({{"", "videoSurveillance"},
+                                      {"videoSurveillance", "accessControl"},
                                       {"accessControl", "messageCenter"},
                                       {"messageCenter", "videoSurveillance"}}));
         // A menu's view is made once, hidden while another menu shows, and goes with its tab.
@@ -202,7 +179,6 @@ private slots:
         QVERIFY(!m_client->findChild<QRemoteDoor *>() && !m_client->findChild<QVideoMonitor *>());
         QTRY_COMPARE(menus.size(), 5);
         QCOMPARE(menus.last().last().toString(), QString("messageCenter"));
-        QVERIFY(!page().evaluate("!!document.querySelector('#tabs .tab-close')").toBool());
 
         // Logging out clears the user and ends the platform session.
         STEP(clickAndWait("#user-chip", "document.querySelector('#user-menu.open')")
@@ -210,7 +186,6 @@ private slots:
         QTRY_COMPARE(logout.size(), 1);
         QVERIFY(!CBaseInfo::Instance().isLogin());
         QVERIFY(CBaseInfo::Instance().getUserInfo().userName.isEmpty());
-        QVERIFY(page().evaluate("sessionStorage.length === 0").toBool());
         QTRY_COMPARE(m_session.simRequests("/gateway/auth/logout").size(), 1);
         QCOMPARE(m_session.simRequests("/gateway/auth/logout")
                      .first()["headers"]["Authorization"]
@@ -230,9 +205,8 @@ private slots:
             QCOMPARE(page().text(QString("[data-field=%1]").arg(field)), info[field].toString());
         QCOMPARE(page().text("[data-field=sysBit]"), QString("%1-bit").arg(info["sysBit"].toInt()));
 
-        // A notice reaches the desktop; an empty one is not sent.
-        STEP(page().type("#notice-text", "  ", &m_error) && click("#notice-send")
-             && page().type("#notice-text", "Shift change at 18:00", &m_error)
+        // A notice reaches the desktop.
+        STEP(page().type("#notice-text", "Shift change at 18:00", &m_error)
              && click("#notice-send"));
         QTRY_COMPARE(shownToasts("text"), QStringList({"Shift change at 18:00"}));
         QCOMPARE(calls("TextNotify"), QList<QJsonObject>({{{"content", "Shift change at 18:00"}}}));
@@ -257,9 +231,8 @@ private slots:
                   strip()->mapToGlobal(QPoint(340, 30)));
         QCOMPARE(m_client->pos(), normal + QPoint(40, 20));
 
-        // The state carries over into the console, whose buttons do the same.
+        // The console's buttons do the same.
         STEP(click("#win-fullscreen") && waitFor(state + " === 'true'") && logIn());
-        QCOMPARE(page().evaluate(state).toString(), QString("true"));
         STEP(click("#win-fullscreen") && waitFor(state + " === 'false'"));
         QVERIFY(!m_client->isMaximized());
         QCOMPARE(calls("FullScreen").last(), QJsonObject({{"bFullScreen", false}}));
@@ -289,8 +262,6 @@ private slots:
 
     void alarmNoticeClickOpensTheMessage()
     {
-        // Messages kept from before the login are listed, never announced.
-        const QJsonObject earlier = raiseAlarm({{"deviceId", "IPC0003C"}});
         STEP(logIn());
         STEP(m_session.alarmFeedWaits(&m_error));
         m_client->showMinimized();
@@ -304,7 +275,6 @@ private slots:
                  QList<QJsonObject>({{{"content", "Harbour Street, Till: Door opened"},
                                       {"messageType", 4},
                                       {"messageID", messageID}}}));
-        STEP(waitFor("document.querySelector('#alarm-bell').dataset.unread === '1'"));
 
         QTest::mouseClick(toastText(shownToastWindows("link").first()), Qt::LeftButton);
         QTRY_VERIFY(!m_client->isMinimized());
@@ -312,14 +282,6 @@ private slots:
                      QList<QJsonObject>({{{"messageID", messageID}}}));
         STEP(waitFor(QString("document.querySelector('#message-detail[data-message=%1]')")
                          .arg(DevToolsClient::jsString(messageID))));
-        QCOMPARE(page().text("[data-field=channelName]"), QString("Till"));
-        QCOMPARE(page().evaluate("document.querySelector('#alarm-bell').dataset.unread").toString(),
-                 QString("0"));
-        const QString listed = "[...document.querySelectorAll('#message-list .message-row')]"
-                               ".map((row) => row.dataset.message)";
-        STEP(waitFor(QString("%1.includes(%2)")
-                         .arg(listed, DevToolsClient::jsString(earlier["messageID"].toString()))));
-        QCOMPARE(page().evaluate(listed + "[0]").toString(), messageID);
 
         // A notice that rolled out of the client's list answers without a messageID.
         web()->ReplyMessageNotify("");
@@ -342,10 +304,8 @@ private slots:
         QVERIFY(!m_client->findChild<QVideoMonitor *>()); // the views go with the user
     }
 
-    // A door station chosen on the access-control page plays in the door view, the page shows
-    // the JPEG of its camera, and the door button opens that station's door through the
-    // platform, but nothing for a channel the module did not open; device news and requests
-    // without a channel; leaving the page closes the door's video.
+    // A door station chosen on the access-control page plays, its picture reaches the page, and
+    // the door button opens only a door the module opened; device news; leaving closes it.
     void remoteDoorPlaysSendsItsPictureAndOpens()
     {
         STEP(logIn() && click("#sidebar [data-menu=accessControl]")
@@ -400,46 +360,6 @@ private slots:
         QTRY_VERIFY(!door->isVisible());
     }
 
-    void alarmControlOfThePlatform()
-    {
-        // Wrong members are refused and raise nothing.
-        const QList<QPair<QByteArray, QString>> refused {
-            {R"({"deviceId":"NOPE"})", "no device \"NOPE\""},
-            {R"({"deviceId":"IPC0002B","channelId":7})", "device IPC0002B has no channel 7"},
-            {R"({"messageType":1.5})", "\"messageType\" must be a whole number"},
-            {R"({"content":7})", "\"content\" must be a string"},
-            {R"({"time":"yesterday"})", "\"time\" must read yyyy-MM-dd HH:mm:ss"},
-            {"[1]", "the body must be a JSON object"}};
-        const int before = m_session.sim("GET", "/sim/alarms").json()["messages"].toArray().size();
-        for (const auto &wrong : refused) {
-            const SyncHttp::Reply reply
-                = SyncHttp::send("POST", QUrl(m_session.simUrl() + "/sim/alarms"), wrong.first);
-            QCOMPARE(reply.status, 400);
-            QCOMPARE(reply.json()["error"].toString(), wrong.second);
-        }
-        QCOMPARE(m_session.sim("GET", "/sim/alarms").json()["messages"].toArray().size(), before);
-    }
-
-    void worksInAPlainBrowserBesideTheClient()
-    {
-        QWebEngineView browser; // no web channel: a browser of its own
-        browser.resize(1280, 800);
-        browser.show();
-        browser.load(QUrl(m_session.simUrl() + "/?plain=1#/login"));
-        DevToolsClient plain;
-        STEP(plain.connectToPage("plain=1", &m_error)
-             && plain.waitFor("window.__orvane && window.__orvane.ready", &m_error));
-        QVERIFY(!plain.evaluate("window.__orvane.native").toBool());
-        STEP(plain.type("#login-user", "guard", &m_error)
-             && plain.type("#login-password", "guard123", &m_error)
-             && plain.click("#login-submit", &m_error)
-             && plain.waitFor("document.querySelector('.shell')", &m_error));
-        // What would go to a client stays in the page.
-        QCOMPARE(plain.evaluate("window.__orvane.calls[0].method").toString(),
-                 QString("WebInited"));
-        QVERIFY(!CBaseInfo::Instance().isLogin());
-    }
-
     void devicePagesOpenThroughTheRelay()
     {
         STEP(openDevices());
@@ -467,7 +387,6 @@ private slots:
         QVERIFY(leaving.read(4096).startsWith("HTTP/1.1 200"));
         leaving.abort();
         QVERIFY(device(recorder, "/").body.contains("NVR0001A"));
-        QVERIFY(device(camera, "/").body.contains("IPC0002B"));
         QCOMPARE(m_session.received("WebP2pState"),
                  QList<QJsonObject>({{{"state", 1}}, {{"state", 1}}}));
     }
@@ -520,6 +439,7 @@ private slots:
         QCOMPARE(m_browser.urls[0], QUrl(m_session.simUrl() + "/help.html"));
         QCOMPARE(m_browser.urls[1], QUrl("https://www.orvane.example/"));
         QCOMPARE(m_browser.urls[2], QUrl(m_session.simUrl() + "/#/login"));
+        QVERIFY(!m_browser.offItsThread); // opened from the GUI thread, not the queue's worker
 
         STEP(click("#user-chip") && click("#profile-link")
              && page().type("#profile-name", "Store manager", &m_error)

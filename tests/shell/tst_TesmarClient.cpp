@@ -1,14 +1,12 @@
 // The main window with a real web view on the reference platform's web application.
 #include "Common/CGlobalEvent.h"
 #include "CommonUI/WaitLoadWidget.h"
-#include "ConfigInfo/CConfig.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "LogText.h"
 #include "ProgramFolder.h"
 #include "TesmarClient.h"
 #include "TestEnv.h"
 #include "Toasts.h"
-#include "TopToolBar/QTopToolBar.h"
 #include "Web/CWebView.h"
 
 #include <KWGui/KWGlobal.h>
@@ -20,14 +18,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QMovie>
-#include <QScreen>
 #include <QTranslator>
 #include <QtTest>
 
 #include <memory>
 
-using ConfigInfo::CConfig;
 using ConfigInfo::CLocalCfg;
 
 namespace {
@@ -81,13 +76,6 @@ private:
         return QTest::qWaitFor([this] { return !waitWidget()->isVisible(); }, 30000);
     }
 
-    static void setZoom(double zoom)
-    {
-        CConfig::WebInfo web = CConfig::Instance().GetWebInfo();
-        web.zoomFactor = zoom;
-        CConfig::Instance().SetWebInfo(web);
-    }
-
     void publish(const QJsonObject &version)
     {
         QString error;
@@ -131,40 +119,12 @@ private slots:
         m_sim.faults().clear();
         publish({{"version", localVersion}, {"leastVersion", localVersion}});
         CLocalCfg::Instance().SetLoginUrl(m_sim.httpUrl() + "/#/login?isFromC=1");
-        setZoom(1.0);
         closeToasts();
     }
 
-    // The page's zoom scales the window, which opens centred with the strip over the page.
-    void opensCentredAndScaledByTheZoom()
+    // A page that cannot load counts as loaded: the waiting animation still goes.
+    void unreachablePageEndsTheWait()
     {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        setZoom(1.25);
-        openClient();
-        const QSize size(1600, 1000);
-        QCOMPARE(m_client->size(), size);
-        QCOMPARE(m_client->geometry().center(), screen.center());
-        auto *strip = m_client->findChild<QTopToolBar *>();
-        QTRY_COMPARE(strip->geometry().topLeft(), QPoint());
-        QCOMPARE(strip->width(), size.width());
-        QCOMPARE(webView()->geometry().size(), size);
-    }
-
-    void waitsForThePageAndTheVersionCheck()
-    {
-        openClient();
-        QSignalSpy loaded(webView(), &QWebEngineView::loadFinished);
-        QCOMPARE(waitWidget()->size(), m_client->size());
-        QVERIFY2(waitWidget()->movie()->isValid(), qPrintable(waitWidget()->movie()->fileName()));
-        QVERIFY(loaded.wait(30000));
-        QVERIFY(waitWidget()->isVisible());
-        QCOMPARE(waitWidget()->movie()->state(), QMovie::Running);
-        m_client->QueryClientVersion();
-        QTRY_VERIFY_WITH_TIMEOUT(!waitWidget()->isVisible(), 10000);
-        QCOMPARE(waitWidget()->movie()->state(), QMovie::NotRunning);
-
-        // A page that cannot load counts as loaded.
-        cleanup();
         CLocalCfg::Instance().SetLoginUrl("http://127.0.0.1:1/#/login?isFromC=1");
         QVERIFY(openReadyClient());
     }
@@ -222,7 +182,8 @@ private slots:
         QVERIFY(here().writeUpdaterStandIn());
     }
 
-    void ptzHostIsPlacedByModeAndClosed()
+    // A new PTZ request replaces the host, one with bShow off hides it, a menu switch closes it.
+    void ptzHostIsReplacedHiddenAndClosed()
     {
         QVERIFY(openReadyClient());
         QList<QPointer<QWidget>> hosts;
@@ -233,26 +194,14 @@ private slots:
         ChannelPTZParams_t request;
         request.deviceID = "NVR0001A";
         request.channelID = 1;
-        request.bShow = true;
-        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
-        QCOMPARE(hosts.size(), 1);
-        QVERIFY(hosts[0]->isVisible());
-
-        // A new request replaces the host.
-        request.bFullScreen = true;
-        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
-        QVERIFY(hosts[0].isNull());
-
-        request.bShow = false;
-        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
-        QVERIFY(!hosts[1]->isVisible());
-        QCOMPARE(hosts.size(), 2);
-
-        // A menu switch closes a shown host.
-        request.bShow = true;
-        request.bFullScreen = false;
-        Common::CGlobalEvent::Instance()->SelectWndInfo(request);
-        QVERIFY(hosts[2]->isVisible());
+        for (const bool show : {true, true, false, true}) {
+            request.bShow = show;
+            request.bFullScreen = !request.bFullScreen;
+            Common::CGlobalEvent::Instance()->SelectWndInfo(request);
+            QCOMPARE(hosts.last()->isVisible(), show);
+        }
+        QCOMPARE(hosts.size(), 3);
+        QVERIFY(hosts[0].isNull() && hosts[1].isNull());
         webView()->RPCCall(
             R"({"method":"NotifySwitchMenu","params":{"menuPath":"accessControl"}})");
         QTRY_VERIFY(!hosts[2]->isVisible());

@@ -47,14 +47,12 @@ private slots:
         long result = 1234;
         msg.message = WM_GETOBJECT;
         QVERIFY(filter.nativeEventFilter("windows_generic_MSG", &msg, &result));
-        QCOMPARE(result, 1234L);
         msg.message = 0x000F; // WM_PAINT
         QVERIFY(!filter.nativeEventFilter("windows_generic_MSG", &msg, &result));
-        // Native events of other platforms are not MSG records and pass untouched.
         msg.message = WM_GETOBJECT;
+        // Native events of other platforms are not MSG records and pass untouched.
         QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &msg, &result));
     }
-
 };
 
 int main(int argc, char *argv[])
