@@ -36,8 +36,9 @@ public:
     // A wait of ms on this build: ORVANE_TEST_TIME_FACTOR times longer on the slow sanitizer
     // builds. Every wait below is scaled so.
     static int scaled(int ms);
-    // Waits for an event with this code (and outcome, unless -1); false after the timeout.
-    bool waitFor(int code, int outcome = -1, int timeoutMs = 10000);
+    // Waits for an event with this code (and outcome, unless -1); false after the timeout. The
+    // default outlasts the library's 10 s open timeout, so that a failed open logs its steps.
+    bool waitFor(int code, int outcome = -1, int timeoutMs = 12000);
     // The first event with this code from index `from` on, or a default one with code -1.
     Event first(int code, int from = 0) const;
     // The stamp of the picture the window shows now; false when none can be read.

@@ -254,7 +254,7 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
         if (m_surface)
             m_surface->show();
         if (m_opening) {
-            logFirstPicture();
+            logOpen("first picture");
             m_opening = false;
             m_state = VIDEO_STATE_PLAYING;
             emitEvent(live() ? VIDEO_EVENT_LIVE_OPEN : VIDEO_EVENT_PLAYBACK_OPEN,
@@ -290,17 +290,20 @@ void VideoPlayImpl::onPipelineEvent(int generation, const PipelineEvent &event)
     }
 }
 
-void VideoPlayImpl::logFirstPicture() const
+void VideoPlayImpl::logOpen(const std::string &outcome) const
 {
-    const OpenTimeline &steps = m_pipeline->timeline();
+    // The steps an open reached tell a slow camera from a slow platform or a stuck decoder.
+    const auto after = [this](OpenTimeline::Step step) {
+        return m_pipeline ? m_pipeline->timeline().msAfter(m_openedAt, step) : -1LL;
+    };
+    const bool addressed = m_addressAt >= m_openedAt;
     SCLOG(4,
-          "play %d: first picture %lld ms after the open (address %lld, described %lld, stream "
-          "%lld, decoded %lld)",
-          m_handle, OpenTimeline::msBetween(m_openedAt, OpenTimeline::Clock::now()),
-          OpenTimeline::msBetween(m_openedAt, m_addressAt),
-          steps.msAfter(m_openedAt, OpenTimeline::Described),
-          steps.msAfter(m_openedAt, OpenTimeline::StreamAdded),
-          steps.msAfter(m_openedAt, OpenTimeline::Decoded));
+          "play %d: %s %lld ms after the open (address %lld, described %lld, stream %lld, "
+          "decoded %lld)",
+          m_handle, outcome.c_str(), OpenTimeline::msBetween(m_openedAt, OpenTimeline::Clock::now()),
+          addressed ? OpenTimeline::msBetween(m_openedAt, m_addressAt) : -1LL,
+          after(OpenTimeline::Described), after(OpenTimeline::StreamAdded),
+          after(OpenTimeline::Decoded));
 }
 
 void VideoPlayImpl::onStepped(bool shown)
@@ -367,7 +370,7 @@ void VideoPlayImpl::onOpenTimeout()
 
 void VideoPlayImpl::failOpen(const std::string &error)
 {
-    SCLOG(4, "play %d: open failed [%s]", m_handle, error.c_str());
+    logOpen("open failed [" + error + "]");
     stopPipeline();
     ++m_generation;
     m_opening = false;

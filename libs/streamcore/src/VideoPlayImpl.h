@@ -108,8 +108,8 @@ private:
     void onStepMissed();
     void cancelStep();
     void onOpenTimeout();
-    // Logs how long the open took to its first picture, and its steps on the way.
-    void logFirstPicture() const;
+    // Logs how an open ended and the steps it reached, in ms after the open (-1: not reached).
+    void logOpen(const std::string &outcome) const;
     void failOpen(const std::string &error);
     void lose(const std::string &error);
     void stopPipeline(Picture picture = DropPicture);
