@@ -37,6 +37,8 @@ private Q_SLOTS:
     {
         KPrintLog::instance()->SetFile("./log/test");
         QVERIFY(SimVideo::start(m_sim));
+        // One stream of the camera for every check: its stamps tell where the camera looks.
+        QVERIFY(startProbe());
     }
 
     // A press on the pad starts its direction (every direction: commandsMoveTheCamera), the
@@ -89,7 +91,6 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QString, axis);
         QFETCH(int, sign);
-        QVERIFY(startProbe());
         QPTZManager host(nullptr, false);
         host.onSetPTZParams(SimHarness::kRecorder, 2);
         if (axis == "zoom" && sign < 0)
@@ -109,7 +110,6 @@ private Q_SLOTS:
     // A window without a channel and an unknown button send nothing that moves the camera.
     void refusalsAreLogged()
     {
-        QVERIFY(startProbe());
         QPTZManager closed(nullptr, false);
         closed.onHandlePTZWidgetMsg(QPTZWidget::Right, QPTZWidget::Pressed);
         QVERIFY(logText().contains("PTZ operation 3 refused: the window shows no channel"));
@@ -125,7 +125,6 @@ private Q_SLOTS:
     // step while held, and send the camera nothing; the wheel zooms, Ctrl+double-click resets.
     void zoomButtonsZoomDigitally()
     {
-        QVERIFY(startProbe());
         QVideoWnd wnd(nullptr, 0);
         wnd.resize(320, 180);
         wnd.show();
