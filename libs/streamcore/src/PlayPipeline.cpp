@@ -9,7 +9,6 @@
 #include "RecordBranch.h"
 
 #include <gst/app/gstappsink.h>
-#include <gst/video/video.h>
 #include <kwl/KExceptionHandler.h>
 
 #include <cmath>
@@ -261,8 +260,6 @@ bool PlayPipeline::addVideo(GstPad *pad, const std::string &encoding)
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
     const GstPtr<GstElement> ingest = plugChain(codec->ingest);
     const bool built = ingest
-        && BranchBin::probe(display.get(), "video", "sink", GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM,
-                            &PlayPipeline::onAllocationQuery, nullptr)
         && BranchBin::probe(ingest.get(), "parse", "src",
                             GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER
                                             | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
@@ -374,26 +371,6 @@ GstBusSyncReply PlayPipeline::onBusMessage(GstBus *, GstMessage *message, gpoint
     }
     // Nobody pops this bus: everything is handled here.
     return GST_BUS_DROP;
-}
-
-GstPadProbeReturn PlayPipeline::onAllocationQuery(GstPad *, GstPadProbeInfo *info, gpointer)
-{
-    // Every reader of the decoded pictures maps them with their video meta (rows of any
-    // length, planes anywhere). Offered a pool and that meta, the decoder decodes straight
-    // into buffers laid out as it needs, instead of copying each picture into a tightly
-    // packed one.
-    GstQuery *query = GST_PAD_PROBE_INFO_QUERY(info);
-    GstCaps *caps = nullptr;
-    GstVideoInfo video;
-    if (GST_QUERY_TYPE(query) != GST_QUERY_ALLOCATION)
-        return GST_PAD_PROBE_OK;
-    gst_query_parse_allocation(query, &caps, nullptr);
-    if (!caps || !gst_video_info_from_caps(&video, caps))
-        return GST_PAD_PROBE_OK;
-    const GstPtr<GstBufferPool> pool(gst_video_buffer_pool_new());
-    gst_query_add_allocation_pool(query, pool.get(), guint(GST_VIDEO_INFO_SIZE(&video)), 0, 0);
-    gst_query_add_allocation_meta(query, GST_VIDEO_META_API_TYPE, nullptr);
-    return GST_PAD_PROBE_OK;
 }
 
 GstFlowReturn PlayPipeline::onSample(GstAppSink *sink, gpointer self)

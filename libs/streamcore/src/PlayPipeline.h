@@ -110,7 +110,6 @@ private:
     static GstBusSyncReply onBusMessage(GstBus *bus, GstMessage *message, gpointer self);
     static GstFlowReturn onSample(GstAppSink *sink, gpointer self);
     static GstPadProbeReturn onParsed(GstPad *pad, GstPadProbeInfo *info, gpointer self);
-    static GstPadProbeReturn onAllocationQuery(GstPad *pad, GstPadProbeInfo *info, gpointer);
     void addStream(GstPad *pad);
     bool addVideo(GstPad *pad, const std::string &encoding);
     bool addAudio(GstPad *pad, const std::string &encoding);
