@@ -272,7 +272,7 @@ private Q_SLOTS:
             if (!takes)
                 continue;
             QCOMPARE(play->StepFrame(direction), -1); // one step at a time
-            QVERIFY(QTest::qWaitFor([&] { return stepEvents() == i; }, 10000));
+            QVERIFY(QTest::qWaitFor([&] { return stepEvents() == i; }, VideoProbe::scaled(10000)));
             QCOMPARE(play->GetFrameTimeMs(), start * 1000 + i * direction * kFrameMs);
         }
         QCOMPARE(stepEvents(), taken);
