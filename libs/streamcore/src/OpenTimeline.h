@@ -6,7 +6,7 @@
 namespace StreamCore {
 
 // When the steps of a stream's start happened, noted by the threads that see them (the first
-// time of each counts) and read on the GUI thread for the log line of the open's first picture.
+// time of each counts) and read on the GUI thread for the log line that ends the open.
 class OpenTimeline
 {
 public:

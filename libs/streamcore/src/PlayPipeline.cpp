@@ -551,12 +551,11 @@ bool PlayPipeline::openAudio(std::string *error)
     m_soundWanted = true;
     if (!tee || m_audio)
         return true; // the speaker starts when the sound arrives
-
     auto audio = std::make_unique<AudioBranch>(m_pipeline.get());
-    const bool ok = audio->start(tee.get(), codec, error);
-    if (ok)
+    m_soundWanted = audio->start(tee.get(), codec, error);
+    if (m_soundWanted)
         m_audio = std::move(audio);
-    return ok;
+    return m_soundWanted;
 }
 
 void PlayPipeline::onSoundArrived()
