@@ -5,6 +5,7 @@
 #include <StreamCore/IStreamCore.h>
 
 #include <httplib.h>
+#include <kwl/KPrintLog.h>
 
 #include <QDateTime>
 
@@ -83,6 +84,7 @@ std::vector<SimMedia::MediaDevice> SimHarness::devices()
 
 bool SimHarness::start()
 {
+    KPrintLog::instance()->SetStderr(true);
     if (!m_media->start(0))
         return false;
     SimMedia::registerOpenPlatformRoutes(*m_http, *m_media,

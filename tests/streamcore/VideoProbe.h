@@ -43,11 +43,16 @@ public:
     Event first(int code, int from = 0) const;
     // The stamp of the picture the window shows now; false when none can be read.
     bool readStamp(SimMedia::FrameStamp *stamp) const;
-    // Waits until the picture shows a stamp accepted by the predicate.
+    // Waits until the picture shows a stamp accepted by the predicate; a failed wait says which
+    // clock the picture showed instead.
     template<typename Pred>
     bool waitForStamp(Pred pred, SimMedia::FrameStamp *stamp, int timeoutMs = 10000) const
     {
-        return QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, scaled(timeoutMs));
+        if (QTest::qWaitFor([&] { return readStamp(stamp) && pred(*stamp); }, scaled(timeoutMs)))
+            return true;
+        qWarning("the picture shows %s",
+                 readStamp(stamp) ? qPrintable(QString::number(stamp->seconds)) : "no stamp");
+        return false;
     }
 
     void OnVideoEvent(const StreamCore::VideoEvent *event) override;

@@ -19,6 +19,10 @@ public:
         snapshot() = snapshotMs > 0 ? snapshotMs : kSnapshotMs;
     }
     static int openMs() { return open(); }
+    // A step's picture comes in well under a tenth of a second on a network; without it by then
+    // the stream stalled (a pause still under way in the source swallowed the step's PLAY). It
+    // is a share of the open timeout, so that a setup slow to open is given longer here too.
+    static int stepMs() { return open() * 3 / 20; }
     static int snapshotMs() { return snapshot(); }
 
 private:

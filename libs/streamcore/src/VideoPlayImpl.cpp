@@ -25,9 +25,6 @@ namespace {
 
 constexpr float kSlowest = 0.125f;
 constexpr float kFastest = 8.0f;
-// A step's picture comes in well under a tenth of a second on a network; without it by then
-// the stream stalled (a pause still under way in the source swallowed the step's PLAY).
-constexpr int kStepWaitMs = 1500;
 
 // Play objects by handle, touched on the GUI thread only.
 std::map<int, VideoPlayImpl *> &registry()
@@ -48,7 +45,6 @@ VideoPlayImpl::VideoPlayImpl(int handle, Services services)
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, [this] { onOpenTimeout(); });
     m_stepTimer.setSingleShot(true);
-    m_stepTimer.setInterval(kStepWaitMs);
     connect(&m_stepTimer, &QTimer::timeout, this, [this] { onStepMissed(); });
 }
 
@@ -300,7 +296,8 @@ void VideoPlayImpl::logOpen(const std::string &outcome) const
     SCLOG(4,
           "play %d: %s %lld ms after the open (address %lld, described %lld, stream %lld, "
           "decoded %lld)",
-          m_handle, outcome.c_str(), OpenTimeline::msBetween(m_openedAt, OpenTimeline::Clock::now()),
+          m_handle, outcome.c_str(),
+          OpenTimeline::msBetween(m_openedAt, OpenTimeline::Clock::now()),
           addressed ? OpenTimeline::msBetween(m_openedAt, m_addressAt) : -1LL,
           after(OpenTimeline::Described), after(OpenTimeline::StreamAdded),
           after(OpenTimeline::Decoded));
@@ -476,7 +473,7 @@ int VideoPlayImpl::StepFrame(int direction)
         return -1;
     m_stepping = true;
     m_stepTries = 0;
-    m_stepTimer.start();
+    m_stepTimer.start(Timeouts::stepMs());
     return 0;
 }
 

@@ -191,11 +191,15 @@ void MediaServer::Private::onPlaybackGone(GstRTSPMedia *, gpointer data)
     auto *mount = static_cast<PlaybackMount *>(data);
     Private *d = mount->d;
     const std::string path = mount->path;
+    // A server being stopped unprepares its media after letting go of the mount points.
+    GstPtr<GstRTSPMountPoints> mounts;
     {
         std::lock_guard<std::mutex> lock(d->mutex);
         d->playbackChannel.erase(path);
+        mounts = GstPtr<GstRTSPMountPoints>::share(d->mounts.get());
     }
-    gst_rtsp_mount_points_remove_factory(d->mounts.get(), path.c_str());
+    if (mounts)
+        gst_rtsp_mount_points_remove_factory(mounts.get(), path.c_str());
 }
 
 void MediaServer::Private::addTalkMount(const MediaDevice &dev, const ChannelSpec &ch)
@@ -300,7 +304,10 @@ void MediaServer::stop()
     if (!d->server)
         return;
     d->loop.stop();
-    d->mounts.reset();
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->mounts.reset();
+    }
     d->server.reset();
     std::lock_guard<std::mutex> lock(d->mutex);
     for (auto &entry : d->live)
