@@ -227,8 +227,10 @@ void LiveSource::fanOut(GstSample *sample)
     std::lock_guard<std::mutex> lock(m_mutex);
     const GstPtr<GstBuffer> buffer = outgoing(gst_sample_get_buffer(sample));
     for (Viewer &v : m_viewers) {
+        // A session's pipeline has no time of its own until it first plays: a picture stamped
+        // before that (with the clock's time since boot) would hold its sender for hours.
         if (!v.ready) {
-            if (now < v.notBefore)
+            if (now < v.notBefore || gst_element_get_base_time(v.appsrc.get()) == 0)
                 continue;
             if (!keyFrame) {
                 askKeyFrame = askKeyFrame || !v.keyAsked;
