@@ -112,7 +112,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->getVideoState() == 3 && w->getFrameTime() > 0
                                      && w->getFrameTime() < first,
                                  VideoProbe::scaled(15000));
-        QCOMPARE(view.recordsOf(0).size(), 2);
+        // The day before is asked for and kept beside this one (today's may be there too: the
+        // first test's frame, of the same kind, may still be answered).
+        const auto cached = view.recordsOf(0);
+        QVERIFY(cached.contains(d) && cached.contains(day.addDays(-1).toString("yyyy-MM-dd")));
     }
 
 private:
