@@ -84,6 +84,7 @@ std::vector<SimMedia::MediaDevice> SimHarness::devices()
 
 bool SimHarness::start()
 {
+    // The library's log goes to standard error, shown when a test fails.
     KPrintLog::instance()->SetStderr(true);
     if (!m_media->start(0))
         return false;
