@@ -8,8 +8,6 @@
 #include "SimHarness.h"
 #include "TestEnv.h"
 
-#include <kwl/KPrintLog.h>
-
 #include <QSettings>
 
 namespace SimVideo {
@@ -37,10 +35,9 @@ inline std::vector<SimMedia::MediaDevice> recorder(const char *id, int count, in
 // Starts the simulated devices and points the client's video side and its open-platform
 // address (read by the windows' reconnect probes) at them; the program folder gets the shipped
 // split layouts. Sound goes nowhere and talk sends a test tone: the test machine has neither
-// speaker nor microphone. The library's log goes to standard error, shown when a test fails.
+// speaker nor microphone.
 inline bool start(SimHarness &sim)
 {
-    KPrintLog::instance()->SetStderr(true);
     qputenv("STREAMCORE_AUDIO_SINK", "fakesink sync=false");
     qputenv("STREAMCORE_MICROPHONE", "audiotestsrc is-live=true");
     if (!QFile::copy(TestEnv::buildBinDir() + "/WndSplit.xml", "WndSplit.xml") || !sim.start()

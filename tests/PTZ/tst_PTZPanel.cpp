@@ -11,6 +11,8 @@
 #include "SimVideo.h"
 #include "VideoProbe.h"
 
+#include <kwl/KPrintLog.h>
+
 #include <QPushButton>
 #include <QtTest>
 
