@@ -3,7 +3,7 @@
 // opened from its menu (the page announces its video area, "SetWndRect"), and the 16 channels
 // opened into a 16-window split by the page's own bridge ("OpenVideo"), called by script in the
 // page (DevTools). Prints the client process's CPU beside gst-launch-1.0 decoding the same 16
-// streams (the floor), the slowest window's displayed pictures per second, resident memory, and
+// streams in the same seconds (the floor), the slowest window's displayed pictures per second, resident memory, and
 // the time from the page's open request to each window's first picture, with the steps on the way
 // (from the media library's log line of each first picture). `--minutes N` then keeps
 // the videos open for N minutes and samples the client's memory, threads and open files each
@@ -14,6 +14,7 @@
 
 #include <Bench.h>
 #include <E2ESession.h>
+#include <GstFloor.h>
 #include <ProcessCpu.h>
 #include <ProcessStatus.h>
 
@@ -205,7 +206,6 @@ int main(int argc, char **argv)
     QStringList urls;
     for (int channel = 1; channel <= kChannels; ++channel)
         urls << Bench::liveUrl(port, token, channel, kStandardDefinition);
-    const double floor = Bench::gstFloorCpu(urls, kWarmUpMs, seconds);
     std::vector<double> firstPicture;
     qint64 requestedAt = 0;
     const QRect area = openChannels(session, token, &firstPicture, &requestedAt, &error);
@@ -213,18 +213,24 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_client: client: %s\n", qPrintable(error));
         return 1;
     }
-    Bench::spinFor(kWarmUpMs);
-
     const pid_t client = static_cast<pid_t>(session.client()->processId());
     const std::vector<pid_t> processes = ProcessStatus::family(client);
-    std::vector<ProcessCpu> cpus(processes.begin(), processes.end());
-    Bench::spinFor(seconds * 1000);
-    double familyCpu = 0, familyMb = 0;
-    for (size_t i = 0; i < processes.size(); ++i) {
-        familyCpu += cpus[i].percent();
-        familyMb += ProcessStatus::of(processes[i]).residentMb;
+    double floor = -1, clientCpu = 0, familyCpu = 0, familyMb = 0;
+    {
+        // The floor runs beside the client and is measured over the same seconds: on this
+        // machine either one's share moves by a fifth from one minute to the next.
+        const GstFloor launch(urls);
+        Bench::spinFor(kWarmUpMs);
+        const ProcessCpu floorCpu(launch.pid());
+        std::vector<ProcessCpu> cpus(processes.begin(), processes.end());
+        Bench::spinFor(seconds * 1000);
+        floor = launch.pid() ? floorCpu.percent() : -1;
+        clientCpu = cpus.front().percent();
+        for (size_t i = 0; i < processes.size(); ++i) {
+            familyCpu += cpus[i].percent();
+            familyMb += ProcessStatus::of(processes[i]).residentMb;
+        }
     }
-    const double clientCpu = cpus.front().percent();
     const ProcessStatus status = ProcessStatus::of(client);
     const PictureWatch watch(PictureWatch::locate(area, 4));
     const int stamped = watch.windowsWithStamp();

@@ -1,6 +1,7 @@
 #include "Bench.h"
 
 #include <ChildProcess.h>
+#include <GstFloor.h>
 #include <ProcessCpu.h>
 #include <httplib.h>
 
@@ -150,24 +151,13 @@ QJsonArray channels(const std::string &token, int definition)
 
 double gstFloorCpu(const QStringList &urls, int warmUpMs, int seconds)
 {
-    QStringList arguments {"-q"};
-    for (const QString &url : urls) {
-        arguments << QString("rtspsrc location=%1 protocols=tcp latency=200 ! rtph264depay ! "
-                             "h264parse ! avdec_h264 max-threads=1 ! fakesink sync=false")
-                         .arg(url)
-                         .split(' ');
-    }
-    QProcess launch;
-    launch.start("gst-launch-1.0", arguments);
-    if (!launch.waitForStarted())
+    const GstFloor floor(urls);
+    if (!floor.pid())
         return -1;
     spinFor(warmUpMs);
-    ProcessCpu cpu(launch.processId());
+    const ProcessCpu cpu(floor.pid());
     spinFor(seconds * 1000);
-    const double percent = cpu.percent();
-    launch.kill();
-    launch.waitForFinished();
-    return percent;
+    return cpu.percent();
 }
 
 } // namespace Bench

@@ -30,15 +30,19 @@ void BitRateMeter::add(size_t bytes, Clock::time_point now)
 float BitRateMeter::kbps(Clock::time_point now)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (now >= m_answeredAt && now - m_answeredAt < kStep)
+        return m_answer;
     forget(now);
+    m_answeredAt = now;
+    m_answer = 0;
     if (m_marks.empty())
-        return 0;
+        return m_answer;
     const Mark &first = m_marks.front();
     const double seconds = std::chrono::duration<double>(now - first.time).count();
-    if (seconds < 0.25)
-        return 0;
     // A stream that stopped shows its rate falling to 0 as the window passes.
-    return static_cast<float>((m_total - first.total) * 8.0 / 1000.0 / seconds);
+    if (seconds >= 0.25)
+        m_answer = static_cast<float>((m_total - first.total) * 8.0 / 1000.0 / seconds);
+    return m_answer;
 }
 
 } // namespace StreamCore

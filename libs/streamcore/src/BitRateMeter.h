@@ -6,7 +6,8 @@
 
 namespace StreamCore {
 
-// The bit rate of a stream over its last two seconds.
+// The bit rate of a stream over its last two seconds, as it stood at the latest quarter second:
+// a figure shown over every picture changes a few times a second, not with every picture.
 class BitRateMeter
 {
 public:
@@ -14,7 +15,7 @@ public:
 
     // Counts received bytes (any thread).
     void add(size_t bytes, Clock::time_point now = Clock::now());
-    // kbit/s over the window ending now; 0 until a quarter of a second was seen.
+    // kbit/s over the window; 0 until a quarter of a second was seen.
     float kbps(Clock::time_point now = Clock::now());
 
 private:
@@ -28,6 +29,8 @@ private:
     std::mutex m_mutex;
     unsigned long long m_total = 0;
     std::deque<Mark> m_marks;
+    Clock::time_point m_answeredAt;
+    float m_answer = 0;
 };
 
 } // namespace StreamCore

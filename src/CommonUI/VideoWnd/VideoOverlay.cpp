@@ -7,21 +7,27 @@
 
 namespace {
 
-// Laying a text out costs more than drawing it: the texts that stay the same from one picture to
-// the next (the channel name, the recording time) keep their layouts, per font size (GUI thread
-// only). The bit rate changes with every picture and is drawn as it comes.
+struct TextLayout
+{
+    QStaticText text;
+    qreal ascent;
+};
+
+// Laying a text out costs more than drawing it, and the overlay is drawn over every picture: its
+// texts (the channel name, the recording time, the bit rate, which changes a few times a second)
+// keep their layouts, per font size (GUI thread only).
 void drawSteadyText(QPainter &painter, QPointF baseline, const QString &text)
 {
-    static QCache<QString, QStaticText> layouts(256);
+    static QCache<QString, TextLayout> layouts(256);
     const QString key = QString::number(painter.font().pixelSize()) + '/' + text;
-    QStaticText *layout = layouts.object(key);
+    TextLayout *layout = layouts.object(key);
     if (!layout) {
-        layout = new QStaticText(text);
-        layout->setTextFormat(Qt::PlainText);
-        layout->prepare(QTransform(), painter.font());
+        layout = new TextLayout {QStaticText(text), QFontMetricsF(painter.font()).ascent()};
+        layout->text.setTextFormat(Qt::PlainText);
+        layout->text.prepare(QTransform(), painter.font());
         layouts.insert(key, layout);
     }
-    painter.drawStaticText(baseline - QPointF(0, QFontMetricsF(painter.font()).ascent()), *layout);
+    painter.drawStaticText(baseline - QPointF(0, layout->ascent), layout->text);
 }
 
 } // namespace
@@ -33,8 +39,7 @@ QString VideoOverlay::elapsedText(const QDateTime &start, const QDateTime &now)
                              int(seconds % 60));
 }
 
-void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps,
-                         const QDateTime &now)
+void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps)
 {
     const int w = surface.width();
     const int h = surface.height();
@@ -46,11 +51,12 @@ void VideoOverlay::paint(QPainter &painter, QSize surface, const VideoWndInfo_t 
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.setBackgroundMode(Qt::TransparentMode);
+    // UTC: asking for the local time reads the time zone's file again on every call.
     if (info.bRecordOn)
         paintRecordTimer(painter, QPointF(w * 0.5, h * 0.1),
-                         elapsedText(info.recordStartTime, now));
+                         elapsedText(info.recordStartTime, QDateTime::currentDateTimeUtc()));
     drawSteadyText(painter, QPointF(w * 0.05, h * 0.9), info.channel.channelName);
-    painter.drawText(QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
+    drawSteadyText(painter, QPointF(w * 0.05, h * 0.8), QString::number(kbps, 'g', 6) + "kbps");
     painter.restore();
 }
 

@@ -18,8 +18,7 @@ class VideoOverlay
 public:
     // Draws the overlay for the window's record on a surface of this size; nothing when either
     // side is 0 or less.
-    static void paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps,
-                      const QDateTime &now = QDateTime::currentDateTime());
+    static void paint(QPainter &painter, QSize surface, const VideoWndInfo_t &info, float kbps);
     // Draws the stream's statistics in a shaded box at the top right of the surface.
     static void paintStatistics(QPainter &painter, QSize surface,
                                 const StreamCore::VideoStatistics &statistics);
