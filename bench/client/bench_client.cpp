@@ -206,6 +206,12 @@ int main(int argc, char **argv)
     QStringList urls;
     for (int channel = 1; channel <= kChannels; ++channel)
         urls << Bench::liveUrl(port, token, channel, kStandardDefinition);
+    {
+        // A simulated camera starts its encoder for its first viewer, a real one never stops
+        // it: the floor views every channel once before the client opens them.
+        const GstFloor warmUp(urls);
+        Bench::spinFor(kWarmUpMs);
+    }
     std::vector<double> firstPicture;
     qint64 requestedAt = 0;
     const QRect area = openChannels(session, token, &firstPicture, &requestedAt, &error);

@@ -34,6 +34,7 @@ namespace {
 constexpr size_t kTalkKeep = 1 << 20;
 // Sessions set up at the same time, at most (a 16-window split, talk and playback beside it).
 constexpr int kSessionThreads = 32;
+constexpr int kPendingConnections = 64;
 
 std::string channelKey(const std::string &deviceId, int channel)
 {
@@ -274,6 +275,10 @@ bool MediaServer::start(int rtspPort, std::string *error)
     d->server.reset(gst_rtsp_onvif_server_new());
     gst_rtsp_server_set_address(d->server.get(), "127.0.0.1");
     gst_rtsp_server_set_service(d->server.get(), std::to_string(rtspPort).c_str());
+    // The server's default queue of 5 connections not yet accepted overflowed when sixteen
+    // windows connected at once: the kernel dropped the surplus, and those viewers connected
+    // again a second later.
+    gst_rtsp_server_set_backlog(d->server.get(), kPendingConnections);
     d->mounts.reset(gst_rtsp_server_get_mount_points(d->server.get()));
     // Each device serves its sessions side by side; with one thread for all of them, sixteen
     // windows opening together waited for each other's session set-up (about 0.1 s each).
