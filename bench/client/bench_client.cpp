@@ -3,11 +3,11 @@
 // opened from its menu (the page announces its video area, "SetWndRect"), and the 16 channels
 // opened into a 16-window split by the page's own bridge ("OpenVideo"), called by script in the
 // page (DevTools). Prints the client process's CPU beside gst-launch-1.0 decoding the same 16
-// streams in the same seconds (the floor), the slowest window's displayed pictures per second, resident memory, and
-// the time from the page's open request to each window's first picture, with the steps on the way
-// (from the media library's log line of each first picture). `--minutes N` then keeps
-// the videos open for N minutes and samples the client's memory, threads and open files each
-// minute (a soak). BENCH_SECONDS sets the length of the CPU measurement (default 60). Needs a
+// streams in the same seconds (the floor), the slowest window's displayed pictures per second,
+// resident memory, and the time from the page's open request to each window's first picture, with
+// the steps on the way (from the media library's log line of each first picture). `--minutes N`
+// then keeps the videos open for N minutes and samples the client's memory, threads and open files
+// each minute (a soak). BENCH_SECONDS sets the length of the CPU measurement (default 60). Needs a
 // display; without one it runs itself under xvfb-run. Uses the DevTools port 9234: run it alone
 // (flock -o /tmp/orvane-e2e.lock).
 #include "PictureWatch.h"
@@ -221,7 +221,7 @@ int main(int argc, char **argv)
     }
     const pid_t client = static_cast<pid_t>(session.client()->processId());
     const std::vector<pid_t> processes = ProcessStatus::family(client);
-    double floor = -1, clientCpu = 0, familyCpu = 0, familyMb = 0;
+    double floor = -1, clientCpu = 0, guiCpu = 0, familyCpu = 0, familyMb = 0;
     {
         // The floor runs beside the client and is measured over the same seconds: on this
         // machine either one's share moves by a fifth from one minute to the next.
@@ -229,9 +229,12 @@ int main(int argc, char **argv)
         Bench::spinFor(kWarmUpMs);
         const ProcessCpu floorCpu(launch.pid());
         std::vector<ProcessCpu> cpus(processes.begin(), processes.end());
+        // The GUI thread (the process's first) displays; the others receive and decode.
+        const ProcessCpu gui(client, client);
         Bench::spinFor(seconds * 1000);
         floor = launch.pid() ? floorCpu.percent() : -1;
         clientCpu = cpus.front().percent();
+        guiCpu = gui.percent();
         for (size_t i = 0; i < processes.size(); ++i) {
             familyCpu += cpus[i].percent();
             familyMb += ProcessStatus::of(processes[i]).residentMb;
@@ -251,6 +254,11 @@ int main(int argc, char **argv)
                 "%.2f (target <= 1.2: %s)\n",
                 seconds, clientCpu, familyCpu, floor, floor > 0 ? clientCpu / floor : 0.0,
                 Bench::verdict(floor > 0 && clientCpu / floor <= 1.2));
+    std::printf(
+        "of the client: GUI thread %.1f %% (%.2f of the floor), other threads %.1f %% (%.2f "
+        "of the floor)\n",
+        guiCpu, floor > 0 ? guiCpu / floor : 0.0, clientCpu - guiCpu,
+        floor > 0 ? (clientCpu - guiCpu) / floor : 0.0);
     std::printf("slowest window %.1f pictures/s over %d s, windows showing a camera %d/16 (target "
                 ">= 24: %s)\n",
                 slowest, kWatchSeconds, stamped, Bench::verdict(stamped == 16 && slowest >= 24));

@@ -5,14 +5,15 @@
 #include <string>
 #include <unistd.h>
 
-ProcessCpu::ProcessCpu(pid_t pid)
-    : m_pid(pid)
+ProcessCpu::ProcessCpu(pid_t pid, pid_t thread)
+    : m_stat("/proc/" + std::to_string(pid)
+             + (thread ? "/task/" + std::to_string(thread) : std::string()) + "/stat")
     , m_cpuAtStart(cpuSeconds())
 { }
 
 double ProcessCpu::cpuSeconds() const
 {
-    std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+    std::ifstream stat(m_stat);
     std::string line;
     std::getline(stat, line);
     // Fields 14 and 15 (user, system), counted after the command name, which may hold spaces.

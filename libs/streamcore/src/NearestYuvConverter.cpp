@@ -1,8 +1,8 @@
 #include "NearestYuvConverter.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -79,9 +79,9 @@ void NearestYuvConverter::prepare(const GstVideoInfo &info, const QRect &part, i
         const double kg = 1 - kr - kb;
         const double luma = 255.0 / 219;
         const double chroma = 255.0 / 224;
-        m_coefficients = {fixed(luma), fixed(2 * (1 - kr) * chroma),
-                          fixed(-2 * kb * (1 - kb) / kg * chroma),
-                          fixed(-2 * kr * (1 - kr) / kg * chroma), fixed(2 * (1 - kb) * chroma)};
+        m_coefficients
+            = {fixed(luma), fixed(2 * (1 - kr) * chroma), fixed(-2 * kb * (1 - kb) / kg * chroma),
+               fixed(-2 * kr * (1 - kr) / kg * chroma), fixed(2 * (1 - kb) * chroma)};
     }
     if (part == m_part && m_luma.columns().size() == size_t(width)
         && m_lumaRows.size() == size_t(height))
@@ -105,8 +105,8 @@ void NearestYuvConverter::prepare(const GstVideoInfo &info, const QRect &part, i
     m_v.resize(padded / 2);
 }
 
-void NearestYuvConverter::convert(const GstVideoFrame &picture, const QRect &part,
-                                  uint8_t *target, int stride, int width, int height)
+void NearestYuvConverter::convert(const GstVideoFrame &picture, const QRect &part, uint8_t *target,
+                                  int stride, int width, int height)
 {
     prepare(picture.info, part, width, height);
     const auto *luma = static_cast<const uint8_t *>(GST_VIDEO_FRAME_COMP_DATA(&picture, 0));
@@ -157,7 +157,8 @@ void NearestYuvConverter::convertRow(uint8_t *target, int width) const
             _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_y.data() + x)), centre);
         // 8 chroma samples, each doubled for the two pixels it serves.
         const auto chroma = [x, centre](const std::vector<uint8_t> &row) {
-            const __m128i s = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(row.data() + x / 2));
+            const __m128i s
+                = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(row.data() + x / 2));
             return _mm_xor_si128(_mm_unpacklo_epi8(s, s), centre);
         };
         const __m128i u = chroma(m_u);
@@ -182,15 +183,22 @@ void NearestYuvConverter::convertRow(uint8_t *target, int width) const
         const __m128i bgHigh = _mm_unpackhi_epi8(blue, green);
         const __m128i rxLow = _mm_unpacklo_epi8(red, opaque);
         const __m128i rxHigh = _mm_unpackhi_epi8(red, opaque);
-        // The last, partial block goes through a buffer of its own.
-        alignas(16) uint8_t rest[16 * 4];
-        auto *out = reinterpret_cast<__m128i *>(x + 16 <= width ? target + x * 4 : rest);
-        _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLow, rxLow));
-        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLow, rxLow));
-        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHigh, rxHigh));
-        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHigh, rxHigh));
-        if (x + 16 > width)
-            std::memcpy(target + x * 4, rest, size_t(width - x) * 4);
+        const __m128i quads[4]
+            = {_mm_unpacklo_epi16(bgLow, rxLow), _mm_unpackhi_epi16(bgLow, rxLow),
+               _mm_unpacklo_epi16(bgHigh, rxHigh), _mm_unpackhi_epi16(bgHigh, rxHigh)};
+        // The last, partial block: whole quads of pixels, then the rest pixel by pixel. Copying
+        // it from a buffer in one go read the stores back before they had landed: a stall on
+        // every row.
+        const int pixels = std::min(16, width - x);
+        auto *out = reinterpret_cast<__m128i *>(target + x * 4);
+        for (int q = 0; q < pixels / 4; ++q)
+            _mm_storeu_si128(out + q, quads[q]);
+        if (pixels % 4) {
+            alignas(16) uint32_t last[4];
+            _mm_store_si128(reinterpret_cast<__m128i *>(last), quads[pixels / 4]);
+            for (int i = 0; i < pixels % 4; ++i)
+                std::memcpy(target + (x + pixels / 4 * 4 + i) * 4, &last[i], 4);
+        }
     }
 #else
     // Without SSE2, by the same arithmetic.

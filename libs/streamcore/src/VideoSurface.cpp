@@ -73,9 +73,14 @@ void VideoSurface::paintEvent(QPaintEvent *)
         m_shown = std::move(newest);
     }
     QPainter painter(this);
-    GstVideoInfo info;
+    GstCaps *caps = m_shown ? gst_sample_get_caps(m_shown.get()) : nullptr;
+    if (caps != m_shownCaps.get()) {
+        m_shownCaps = GstPtr<GstCaps>::share(caps);
+        m_shownInfoValid = caps && gst_video_info_from_caps(&m_shownInfo, caps);
+    }
+    GstVideoInfo &info = m_shownInfo;
     GstVideoFrame frame;
-    if (!m_shown || !gst_video_info_from_caps(&info, gst_sample_get_caps(m_shown.get()))
+    if (!m_shownInfoValid
         || !gst_video_frame_map(&frame, &info, gst_sample_get_buffer(m_shown.get()),
                                 GST_MAP_READ)) {
         painter.fillRect(rect(), Qt::black);

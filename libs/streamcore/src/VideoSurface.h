@@ -55,6 +55,11 @@ private:
     void *m_drawUser = nullptr;
     QRectF m_region {0, 0, 1, 1};
     GstPtr<GstSample> m_shown;
+    // The layout of the shown picture, read from its caps again only when they change: a
+    // decoder hands every picture of a stream over with the same caps.
+    GstPtr<GstCaps> m_shownCaps;
+    GstVideoInfo m_shownInfo {};
+    bool m_shownInfoValid = false;
     PictureConverter m_converter;
     QImage m_picture;
     long long m_painted = 0;
