@@ -6,6 +6,7 @@ namespace {
 
 constexpr auto kWindow = std::chrono::seconds(2);
 constexpr auto kStep = std::chrono::milliseconds(250);
+constexpr auto kHold = std::chrono::seconds(1);
 
 } // namespace
 
@@ -30,7 +31,7 @@ void BitRateMeter::add(size_t bytes, Clock::time_point now)
 float BitRateMeter::kbps(Clock::time_point now)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (now >= m_answeredAt && now - m_answeredAt < kStep)
+    if (now >= m_answeredAt && now - m_answeredAt < kHold)
         return m_answer;
     forget(now);
     m_answeredAt = now;

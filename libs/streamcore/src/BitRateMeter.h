@@ -6,8 +6,9 @@
 
 namespace StreamCore {
 
-// The bit rate of a stream over its last two seconds, as it stood at the latest quarter second:
-// a figure shown over every picture changes a few times a second, not with every picture.
+// The bit rate of a stream over its last two seconds, answered afresh at most once a second: a
+// figure shown over every picture changes once a second, not with every picture, and can be
+// read.
 class BitRateMeter
 {
 public:

@@ -14,7 +14,7 @@ struct TextLayout
 };
 
 // Laying a text out costs more than drawing it, and the overlay is drawn over every picture: its
-// texts (the channel name, the recording time, the bit rate, which changes a few times a second)
+// texts (the channel name, the recording time, the bit rate, which changes once a second)
 // keep their layouts, per font size (GUI thread only).
 void drawSteadyText(QPainter &painter, QPointF baseline, const QString &text)
 {
