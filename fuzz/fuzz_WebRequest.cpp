@@ -86,8 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         qputenv("QT_QPA_PLATFORM", "offscreen");
         FuzzInput::application<QGuiApplication>();
         qInstallMessageHandler(silence); // "OpenUrl" without a desktop only warns
-        // Token requests go nowhere rather than to the built-in platform.
-        ConfigInfo::CLocalCfg::Instance().SetPlatformUrl("http://127.0.0.1:9");
+        // Token requests fail at once, on this thread, rather than go to the built-in platform:
+        // over HTTP, Qt's network thread could still be connecting when the fuzzer exits, and
+        // it then ran into Qt's statics already torn down (registered after the exit handler
+        // below, they go first).
+        ConfigInfo::CLocalCfg::Instance().SetPlatformUrl("none://platform");
         // The token service ends before Qt's own statics when the fuzzer exits: a token request
         // still on the network thread would otherwise outlive the types it converts. On a loaded
         // machine that thread may outlast the 5 s its manager waits for it, so the finished run
