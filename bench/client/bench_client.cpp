@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -126,17 +127,30 @@ void printSteps(const QString &log, qint64 requestedAt, double pageMedian)
     std::printf(" status at the page %.0f\n", pageMedian);
 }
 
-// Starts the client, logs in, shows the live view and opens the 16 channels; the video area on
-// the screen, or an empty one with the reason. firstPictureMs: per window, from the page's open
-// request to the window's playing status reaching the page; requestedAt: the request's time.
-QRect openChannels(E2ESession &session, const std::string &token,
-                   std::vector<double> *firstPictureMs, qint64 *requestedAt, QString *error)
+// What the open of the 16 channels measured.
+struct Opening
 {
+    QRect area; // the video area on the screen; empty when the open failed
+    // Per window, from the page's open request to the window's playing status at the page.
+    std::vector<double> firstPictureMs;
+    qint64 requestedAt = 0; // the request, on the clock of the client's log lines
+    // Percent of one core in the first second after the request.
+    double clientCpu = 0;
+    double simCpu = 0;
+};
+
+// Starts the client, logs in, shows the live view and opens the 16 channels; an empty area with
+// the reason when that failed.
+Opening openChannels(E2ESession &session, const std::string &token, QString *error)
+{
+    Opening opening;
     DevToolsClient &page = session.page();
     if (!session.startClient(error) || !session.logIn("demo", "demo123", error)
         || !page.click("#sidebar [data-menu=videoSurveillance]", error)
         || !page.waitFor(kAreaShown, error) || !page.evaluate(kWatchScript, error).toBool())
-        return {};
+        return opening;
+    const ProcessCpu clientCpu(pid_t(session.client()->processId()));
+    const ProcessCpu simCpu(pid_t(session.simProcessId()));
     const QJsonObject area
         = page.evaluate(QString(kOpenScript)
                             .arg(QString::fromUtf8(
@@ -144,13 +158,17 @@ QRect openChannels(E2ESession &session, const std::string &token,
                                     .toJson(QJsonDocument::Compact))),
                         error)
               .toObject();
+    Bench::spinFor(1000);
+    opening.clientCpu = clientCpu.percent();
+    opening.simCpu = simCpu.percent();
     if (!page.waitFor(kAllPlaying, error, kOpenTimeoutMs))
         std::fprintf(stderr, "bench_client: not every window plays: %s\n", qPrintable(*error));
     for (const QJsonValue &ms : page.evaluate("Object.values(window.__bench.first)").toArray())
-        firstPictureMs->push_back(ms.toDouble());
-    *requestedAt = qint64(page.evaluate("window.__bench.openedAt").toDouble());
-    return QRect(area["left"].toInt(), area["top"].toInt(), area["width"].toInt(),
-                 area["height"].toInt());
+        opening.firstPictureMs.push_back(ms.toDouble());
+    opening.requestedAt = qint64(page.evaluate("window.__bench.openedAt").toDouble());
+    opening.area = QRect(area["left"].toInt(), area["top"].toInt(), area["width"].toInt(),
+                         area["height"].toInt());
+    return opening;
 }
 
 // Resident memory, threads and open files of the client each minute; whether none grew by 5 %
@@ -212,10 +230,9 @@ int main(int argc, char **argv)
         const GstFloor warmUp(urls);
         Bench::spinFor(kWarmUpMs);
     }
-    std::vector<double> firstPicture;
-    qint64 requestedAt = 0;
-    const QRect area = openChannels(session, token, &firstPicture, &requestedAt, &error);
-    if (area.isEmpty()) {
+    const Opening opening = openChannels(session, token, &error);
+    const std::vector<double> &firstPicture = opening.firstPictureMs;
+    if (opening.area.isEmpty()) {
         std::fprintf(stderr, "bench_client: client: %s\n", qPrintable(error));
         return 1;
     }
@@ -241,7 +258,7 @@ int main(int argc, char **argv)
         }
     }
     const ProcessStatus status = ProcessStatus::of(client);
-    const PictureWatch watch(PictureWatch::locate(area, 4));
+    const PictureWatch watch(PictureWatch::locate(opening.area, 4));
     const int stamped = watch.windowsWithStamp();
     const QVector<double> fps = watch.framesPerSecond(kWatchSeconds);
     const double slowest = fps.isEmpty() ? 0 : *std::min_element(fps.begin(), fps.end());
@@ -271,7 +288,10 @@ int main(int argc, char **argv)
                 first, int(firstPicture.size()), firstPicture.empty() ? 0 : *fastestOpen,
                 firstPicture.empty() ? 0 : *slowestOpen,
                 Bench::verdict(first >= 0 && first <= 150));
-    printSteps(session.client()->output(), requestedAt, first);
+    printSteps(session.client()->output(), opening.requestedAt, first);
+    std::printf("processor time in the first second after the request, in percent of one core "
+                "(of %u): client %.0f %%, orvane-sim %.0f %%\n",
+                std::thread::hardware_concurrency(), opening.clientCpu, opening.simCpu);
     std::fflush(stdout);
     if (minutes > 0)
         soak(client, minutes);

@@ -32,6 +32,7 @@ public:
     // The requests the sim logged for a path, oldest first.
     QJsonArray simRequests(const QString &path);
     QString simUrl() const { return m_sim.simUrl(); }
+    qint64 simProcessId() const { return m_sim.processId(); }
     ProgramFolder &folder() { return m_folder; }
     ChildProcess *client() const { return m_client; }
     DevToolsClient &page() { return m_page; }
