@@ -2,7 +2,6 @@
 // handling and the building of its message: never a crash, never a message under another name,
 // and the rules of the catalogue hold. A first byte other than '{' picks a method and the rest
 // becomes its "params", so that every message builder is reached quickly.
-#include "ConfigInfo/CBaseInfo.h"
 #include "ConfigInfo/CLocalCfg.h"
 #include "FuzzInput.h"
 #include "RecordingWebManager.h"
@@ -13,14 +12,12 @@
 #include "Web/OpenRecordMsg.h"
 
 #include <kwl/KRefPtr.h>
-#include <kwl/KSingleton.h>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QJsonObject>
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -88,18 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         qInstallMessageHandler(silence); // "OpenUrl" without a desktop only warns
         // Token requests fail at once, on this thread, rather than go to the built-in platform:
         // over HTTP, Qt's network thread could still be connecting when the fuzzer exits, and
-        // it then ran into Qt's statics already torn down (registered after the exit handler
-        // below, they go first).
+        // it then ran into Qt's statics already torn down.
         ConfigInfo::CLocalCfg::Instance().SetPlatformUrl("none://platform");
-        // The token service ends before Qt's own statics when the fuzzer exits: a token request
-        // still on the network thread would otherwise outlive the types it converts. On a loaded
-        // machine that thread may outlast the 5 s its manager waits for it, so the finished run
-        // then leaves without tearing Qt's statics down under it.
-        ConfigInfo::CBaseInfo::Instance();
-        std::atexit([] {
-            KSingleton<ConfigInfo::CBaseInfo>::Reset();
-            std::_Exit(0);
-        });
         return true;
     }();
     Q_UNUSED(setUp)

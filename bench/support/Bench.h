@@ -50,9 +50,8 @@ std::string deviceToken(int httpPort);
 QString liveUrl(int httpPort, const std::string &token, int channel, int definition);
 // The 16 channels of kDevice as the page sends them in "OpenVideo".
 QJsonArray channels(const std::string &token, int definition);
-// Percent of one core that gst-launch-1.0 uses receiving and decoding the streams (H.264, one
-// decoding thread each, as the media library) to fakesink over `seconds`, after `warmUpMs`;
-// -1 when it cannot start.
+// Percent of one core that the floor (GstFloor) uses on the streams over `seconds`, after
+// `warmUpMs`; -1 when it cannot start.
 double gstFloorCpu(const QStringList &urls, int warmUpMs, int seconds);
 
 } // namespace Bench
